@@ -1,0 +1,10 @@
+#include "mMain.h"
+#include "Version.h"
+
+#include "windowing/Runtime.h"
+
+int main()
+{
+    // The arguments are ignored: the runtime starts and calls Main once.
+    return windowing::Runtime::run(mMain::Main);
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// The engine's caps on what a movie may ask of it. Every size, count and depth read
+// from a movie is checked against one of these before it is used, so that a damaged
+// or hostile file ends in a clear message instead of a crash, a hang or a runaway
+// allocation. Each value sits well above what real movies need.
+namespace swf::limits {
+
+inline constexpr std::size_t kMiB = 1024 * 1024;
+
+// Uncompressed movie size, declared or actual. Real movies stay in the tens of
+// megabytes; 256 MiB leaves room for large ones while bounding memory.
+inline constexpr std::size_t kMaxMovieBytes = 256 * kMiB;
+// The declared size is a hint: never reserve more than this before the data is seen.
+inline constexpr std::size_t kMaxUpfrontReserve = 16 * kMiB;
+
+// Bitmaps: the authoring tool's own limits per side and per image, and a budget for
+// all decoded pixels of one movie (4 bytes each: 1 GiB at most).
+inline constexpr std::uint32_t kMaxBitmapSide = 8191;
+inline constexpr std::uint64_t kMaxBitmapPixels = 16777215;
+inline constexpr std::uint64_t kMaxTotalBitmapPixels = 256ull * 1024 * 1024;
+
+// Shapes: records of one shape or glyph, style entries per style array.
+inline constexpr std::size_t kMaxShapeRecords = 1u << 20;
+inline constexpr std::size_t kMaxStylesPerArray = 65535;
+// Glyphs of one font and glyph entries of one text record.
+inline constexpr std::size_t kMaxGlyphs = 65535;
+
+// Timelines: frames of one timeline (the header's count is 16 bits) and control
+// tags in one frame.
+inline constexpr std::size_t kMaxFrames = 65535;
+inline constexpr std::size_t kMaxTagsPerFrame = 1u << 20;
+
+// Depth of nested display objects: a sprite that places itself, directly or through
+// others, stops growing at this depth.
+inline constexpr int kMaxDisplayNesting = 64;
+// Depth of sprite definitions nested inside sprite definitions while parsing.
+inline constexpr int kMaxDefinitionNesting = 8;
+
+} // namespace swf::limits

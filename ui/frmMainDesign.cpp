@@ -1,0 +1,65 @@
+// The window as designed: its settings and its controls as they are before any of the
+// program's procedures runs.
+#include "frmMain.h"
+
+#include "DesignResources.h"
+
+#include "windowing/Fonts.h"
+
+windowing::DefaultInstance<frmMain> frmMainInstance;
+
+namespace {
+
+constexpr QColor kBackground(0x13, 0x14, 0x1a);
+
+player::PlayerSettings playerDesignSettings()
+{
+    // The player starts with its own defaults: plays and loops a movie at high
+    // quality, shows all of it, offers its menu.
+    return player::PlayerSettings{};
+}
+
+} // namespace
+
+frmMain::frmMain()
+    : Form(QStringLiteral("frmMain")), picMin(*this, QStringLiteral("picMin")),
+      picX(*this, QStringLiteral("picX")),
+      ShockwaveFlash(*this, QStringLiteral("ShockwaveFlash"), playerDesignSettings()),
+      File1(*this, QStringLiteral("File1")), lblIndex(*this, QStringLiteral("lblIndex"))
+{
+    setBackColor(kBackground);
+    setPicture(ui::design::banner());
+    window()->setWindowIcon(ui::design::windowIcon());
+    setFont(windowing::designFont({QStringLiteral("Tahoma"), 9}));
+    setStartUpPosition(windowing::StartUpPosition::CenterScreen);
+    Move(0, 0, 4710, 2010);
+
+    const QCursor hand = ui::design::handCursor();
+    picMin.Move(3990, 100, 240, 240);
+    picMin.setTabIndex(4);
+    picMin.setPicture(ui::design::minimiseGlyph());
+    picMin.setMouseIcon(hand);
+
+    picX.Move(4335, 100, 240, 240);
+    picX.setTabIndex(3);
+    picX.setPicture(ui::design::closeGlyph());
+    picX.setMouseIcon(hand);
+
+    ShockwaveFlash.Move(1380, 585, 1410, 1200);
+    ShockwaveFlash.setTabIndex(2);
+
+    File1.Move(255, 960, 690, 720);
+    File1.setTabIndex(1);
+    File1.setVisible(false);
+
+    windowing::Label& label = lblIndex[0];
+    label.setFont(windowing::designFont({QStringLiteral("Tahoma"), 9, true, false, true}));
+    label.setForeColor(kSilver);
+    label.setMouseIcon(hand);
+    label.setAutoSize(true);
+    label.Move(255, 570);
+    label.setCaption(QStringLiteral("Index"));
+    label.setTabIndex(0);
+}
+
+frmMain::~frmMain() = default;
