@@ -50,6 +50,10 @@ private:
     std::variant<T, Error> m_state;
 };
 
+// The result of a step that yields nothing but success or an error.
+struct Ok {};
+using Status = Result<Ok>;
+
 inline Error makeError(ErrorCode code, std::string detail = {})
 {
     return Error{code, std::move(detail)};

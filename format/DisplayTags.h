@@ -1,0 +1,53 @@
+#pragma once
+
+#include "ByteReader.h"
+#include "Filter.h"
+#include "Result.h"
+#include "Style.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace swf {
+
+// One clip event handler of PlaceObject2 and 3: the events (a 32-bit mask from
+// version 6, 16-bit before), a key code for key presses, and the action bytes.
+struct ClipAction {
+    std::uint32_t events = 0;
+    std::uint8_t keyCode = 0;
+    std::vector<std::uint8_t> actions;
+};
+
+// PlaceObject, PlaceObject2 and PlaceObject3 in one form; absent fields stay unset.
+struct PlaceObject {
+    int version = 2;
+    std::uint16_t depth = 0;
+    bool move = false; // modifies the object at depth rather than placing a new one
+    std::optional<CharacterId> characterId;
+    std::optional<Matrix> matrix;
+    std::optional<ColorTransform> colorTransform;
+    std::optional<std::uint16_t> ratio;
+    std::optional<std::string> name;
+    std::optional<std::uint16_t> clipDepth;
+    std::optional<BlendMode> blendMode;
+    std::optional<std::vector<Filter>> filters;
+    std::optional<bool> cacheAsBitmap;
+    std::optional<bool> visible;
+    std::optional<Rgba> backgroundColor;
+    std::optional<std::string> className;
+    std::vector<ClipAction> clipActions;
+};
+
+// `placeVersion` 1, 2 or 3; the SWF version matters for the clip event mask's width.
+Result<PlaceObject> parsePlaceObject(ByteReader& in, int placeVersion, int swfVersion);
+
+struct RemoveObject {
+    std::uint16_t depth = 0;
+    std::optional<CharacterId> characterId; // RemoveObject (1) names the character too
+};
+
+Result<RemoveObject> parseRemoveObject(ByteReader& in, int removeVersion);
+
+} // namespace swf

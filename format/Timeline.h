@@ -1,0 +1,61 @@
+#pragma once
+
+#include "DisplayTags.h"
+#include "Style.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace swf {
+
+// DoAction: a block of ActionScript byte code run when its frame is reached.
+struct DoAction {
+    std::vector<std::uint8_t> actions;
+};
+
+// DoInitAction: byte code run once, before the first frame that places the sprite.
+struct DoInitAction {
+    CharacterId spriteId = 0;
+    std::vector<std::uint8_t> actions;
+};
+
+struct SetBackgroundColor {
+    Rgba color;
+};
+
+// StartSound and StartSound2, kept for the sound engine: the tag body as read.
+struct StartSound {
+    CharacterId soundId = 0;
+    std::string className;
+    std::vector<std::uint8_t> soundInfo;
+};
+
+// A frame's control tags, in the order the movie gives them.
+using ControlTag =
+    std::variant<PlaceObject, RemoveObject, DoAction, DoInitAction, SetBackgroundColor, StartSound>;
+
+struct Frame {
+    std::vector<ControlTag> tags;
+    std::vector<std::string> labels; // FrameLabel names, in order
+};
+
+// A timeline: the movie's main one or a sprite's. Frames are numbered from 0 here.
+struct Timeline {
+    std::vector<Frame> frames;
+    // Label to frame index; the first frame with a label keeps it.
+    std::map<std::string, std::size_t> labels;
+
+    // The frame with `label` (the format compares labels without regard to case), or -1.
+    long frameForLabel(const std::string& label) const;
+};
+
+// DefineSprite.
+struct Sprite {
+    std::uint16_t declaredFrameCount = 0;
+    Timeline timeline;
+};
+
+} // namespace swf
