@@ -5,9 +5,6 @@
 
 namespace mMain {
 
-QString AppCaption;
-windowing::Boolean StrictErrors = windowing::False;
-
 void Main()
 {
     if (windowing::App.PrevInstance())

@@ -11,7 +11,7 @@
 #include <cstdint>
 
 // The program's one window: the movie list, the player over it while a movie plays,
-// and its own minimise and close buttons.
+// and its own minimise and close buttons. It is dragged by its background.
 class frmMain : public windowing::Form {
 public:
     ~frmMain() override;
@@ -22,6 +22,32 @@ public:
     player::ShockwaveFlash ShockwaveFlash;
     windowing::FileListBox File1;
     windowing::ControlArray<windowing::Label> lblIndex;
+
+    // The movie list.
+    void LoadMovieList();
+    void ClearMovieList();
+    void HighlightEntry(std::int32_t Index);
+    void FitListWindow();
+
+    // Event handlers.
+    void Form_Load() override;
+    void Form_Resize() override;
+    void Form_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y) override;
+    void Form_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y) override;
+    void Form_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y) override;
+    void picMin_Click();
+    void picX_Click();
+    void lblIndex_Click(std::int16_t Index);
+    void lblIndex_MouseMove(std::int16_t Index, std::int16_t Button, std::int16_t Shift, float X,
+                            float Y);
+
+    // The drag's state: where the background was grabbed, and the position the latest
+    // drag step computed.
+    std::int32_t DragX = 0;
+    std::int32_t DragY = 0;
+    bool Dragging = false;
+    float NewLeft = 0;
+    float NewTop = 0;
 
 protected:
     frmMain();

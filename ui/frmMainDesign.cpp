@@ -1,9 +1,7 @@
 // The window as designed: its settings and its controls as they are before any of the
 // program's procedures runs.
-#include "frmMain.h"
-
 #include "DesignResources.h"
-
+#include "frmMain.h"
 #include "windowing/Fonts.h"
 
 windowing::DefaultInstance<frmMain> frmMainInstance;
@@ -60,6 +58,14 @@ frmMain::frmMain()
     label.Move(255, 570);
     label.setCaption(QStringLiteral("Index"));
     label.setTabIndex(0);
+
+    // The events the window handles; every other event of it and its controls is ignored.
+    picMin.Click = [this] { picMin_Click(); };
+    picX.Click = [this] { picX_Click(); };
+    lblIndex.Click = [this](std::int16_t index) { lblIndex_Click(index); };
+    lblIndex.MouseMove = [this](std::int16_t index, const windowing::MouseEventArgs& e) {
+        lblIndex_MouseMove(index, e.button, e.shift, e.x, e.y);
+    };
 }
 
 frmMain::~frmMain() = default;

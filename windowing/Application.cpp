@@ -31,11 +31,10 @@ bool claimInstance(const QByteArray& key)
         return true; // cannot tell: let this instance run
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    const auto length = std::min<std::size_t>(static_cast<std::size_t>(key.size()),
-                                              sizeof(address.sun_path) - 1);
+    const auto length =
+        std::min<std::size_t>(static_cast<std::size_t>(key.size()), sizeof(address.sun_path) - 1);
     std::memcpy(address.sun_path + 1, key.constData(), length); // leading NUL: abstract
-    const auto addressLength =
-        static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + length);
+    const auto addressLength = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + length);
     if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), addressLength) == 0)
         return true; // the descriptor stays open, holding the name, for the process's life
     const bool taken = errno == EADDRINUSE;
@@ -55,8 +54,25 @@ bool Application::PrevInstance() const
     return earlierInstance;
 }
 
+namespace {
+
+QString& pathOverride()
+{
+    static QString folder;
+    return folder;
+}
+
+} // namespace
+
+void setApplicationPathForTesting(const QString& folder)
+{
+    pathOverride() = folder;
+}
+
 QString Application::Path() const
 {
+    if (!pathOverride().isEmpty())
+        return pathOverride();
     return QCoreApplication::applicationDirPath();
 }
 

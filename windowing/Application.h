@@ -28,6 +28,10 @@ public:
 
 inline constexpr Application App{};
 
+// Makes Path() report `folder` instead of the executable's; for tests, which run the
+// window on folders of their own making. An empty folder restores the real one.
+void setApplicationPathForTesting(const QString& folder);
+
 // The key that PrevInstance() claims: per user and per canonical executable path.
 QByteArray instanceKey(unsigned userId, const QString& executablePath);
 

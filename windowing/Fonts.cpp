@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QRawFont>
 #include <QtEndian>
@@ -51,8 +52,8 @@ QFont designFont(const FontSpec& spec)
 {
     registerMissingFamily(spec.family);
     QFont font;
-    font.setFamilies({spec.family, QStringLiteral("DejaVu Sans"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("sans-serif")});
+    font.setFamilies({spec.family, QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("sans-serif")});
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(pixelSizeForPoints(spec.points));
     font.setWeight(spec.bold ? QFont::Bold : QFont::Normal);
@@ -74,7 +75,9 @@ int windowsLineHeight(const QFont& font)
         const auto* h = reinterpret_cast<const uchar*>(head.constData());
         const double unitsPerEm = qFromBigEndian<quint16>(h + 18);
         if (unitsPerEm > 0) {
-            const double scale = font.pixelSize() / unitsPerEm;
+            const int pixelSize =
+                font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+            const double scale = pixelSize / unitsPerEm;
             const double ascent = qFromBigEndian<quint16>(o + 74) * scale;
             const double descent = qFromBigEndian<quint16>(o + 76) * scale;
             return static_cast<int>(std::lround(ascent) + std::lround(descent));

@@ -2,14 +2,15 @@
 
 #include "EventHandler.h"
 #include "FormWidget.h"
-#include "RuntimeError.h"
 #include "Runtime.h"
+#include "RuntimeError.h"
 #include "Screen.h"
 #include "WindowlessControl.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 namespace windowing {
 
@@ -81,6 +82,11 @@ void Form::Move(Twips left, std::optional<Twips> top, std::optional<Twips> width
 {
     if (width.value_or(0) < 0 || height.value_or(0) < 0)
         raiseError(ErrorNumber::InvalidPropertyValue, m_name + QStringLiteral(" size"));
+    // The platform takes whole pixels in 32 bits: a value beyond them cannot be set.
+    for (std::optional<Twips> value : {std::optional<Twips>(left), top, width, height}) {
+        if (value && !(std::fabs(double(*value)) / kTwipsPerPixel < 2147483647.0))
+            raiseError(ErrorNumber::Overflow, m_name + QStringLiteral(" position or size"));
+    }
     const bool resized = (width && *width != m_width) || (height && *height != m_height);
     m_left = left;
     m_top = top.value_or(m_top);
@@ -330,8 +336,8 @@ void Form::mouseEvent(QMouseEvent* event)
         if (target) {
             target->raiseMouseUp(args);
             // The handler may have destroyed the control.
-            const bool alive = std::find(m_windowless.begin(), m_windowless.end(), target) !=
-                               m_windowless.end();
+            const bool alive =
+                std::find(m_windowless.begin(), m_windowless.end(), target) != m_windowless.end();
             if (alive && clickable && target->pixelRect().contains(pixel))
                 target->raiseClick();
         } else {

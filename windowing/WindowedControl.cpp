@@ -75,6 +75,9 @@ void WindowedControl::setWidget(QWidget* widget)
     widget->setMouseTracking(true);
     widget->setGeometry(Parent().clampToPlatform(pixelRect()));
     widget->setVisible(Visible());
+    // As in the form's design, a control made later lies beneath those made before it:
+    // the window's own buttons stay above the player that covers the window.
+    widget->lower();
 }
 
 void WindowedControl::geometryChanged(const QRect&)

@@ -30,7 +30,8 @@ private:
     bool m_leftPressed = false;
 };
 
-// A control with a window of its own, drawn above the form's windowless controls.
+// A control with a window of its own, drawn above the form's windowless controls and
+// beneath the windowed controls made before it.
 class WindowedControl : public Control {
 public:
     // The widget is made by the control kind; the control takes ownership of it.
