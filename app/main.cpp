@@ -1,6 +1,5 @@
-#include "mMain.h"
 #include "Version.h"
-
+#include "mMain.h"
 #include "windowing/Runtime.h"
 
 int main()

@@ -2,8 +2,8 @@
 
 #include <bit>
 #include <cmath>
-#include <limits>
 #include <cstring>
+#include <limits>
 
 namespace swf {
 
@@ -108,8 +108,8 @@ std::string ByteReader::cstring()
     if (m_failed)
         return {};
     const auto* begin = m_bytes.data() + m_pos;
-    const auto* end = static_cast<const std::uint8_t*>(
-        std::memchr(begin, 0, m_bytes.size() - m_pos));
+    const auto* end =
+        static_cast<const std::uint8_t*>(std::memchr(begin, 0, m_bytes.size() - m_pos));
     if (!end) {
         m_failed = true;
         return {};

@@ -79,8 +79,8 @@ Result<Decompressed> decodeLzma(std::span<const std::uint8_t> propertiesAndData,
     if (propertiesAndData.size() < kPropertiesSize)
         return makeError(ErrorCode::Truncated, "LZMA properties");
     lzma_filter filters[2] = {{LZMA_FILTER_LZMA1, nullptr}, {LZMA_VLI_UNKNOWN, nullptr}};
-    if (lzma_properties_decode(&filters[0], nullptr, propertiesAndData.data(),
-                               kPropertiesSize) != LZMA_OK)
+    if (lzma_properties_decode(&filters[0], nullptr, propertiesAndData.data(), kPropertiesSize) !=
+        LZMA_OK)
         return makeError(ErrorCode::DecompressionFailed, "LZMA properties");
     auto* options = static_cast<lzma_options_lzma*>(filters[0].options);
     // A hostile dictionary size would make liblzma allocate it up front.

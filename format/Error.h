@@ -16,7 +16,7 @@ namespace swf {
     X(DecompressionFailed, "the movie's compressed data is damaged")                               \
     X(TooLarge, "the movie is larger than this player accepts")                                    \
     X(BadValue, "the movie holds a value out of range")                                            \
-    X(BadReference, "the movie refers to something it does not define")                           \
+    X(BadReference, "the movie refers to something it does not define")                            \
     X(TooDeep, "the movie nests deeper than this player accepts")                                  \
     X(Unsupported, "the movie uses a feature this player does not have")
 

@@ -77,9 +77,9 @@ struct ColorMatrixFilter {
     std::array<float, 20> matrix{};
 };
 
-using Filter = std::variant<DropShadowFilter, BlurFilter, GlowFilter, BevelFilter,
-                            GradientGlowFilter, ConvolutionFilter, ColorMatrixFilter,
-                            GradientBevelFilter>;
+using Filter =
+    std::variant<DropShadowFilter, BlurFilter, GlowFilter, BevelFilter, GradientGlowFilter,
+                 ConvolutionFilter, ColorMatrixFilter, GradientBevelFilter>;
 
 Result<std::vector<Filter>> parseFilterList(ByteReader& in);
 

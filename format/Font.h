@@ -12,8 +12,8 @@
 namespace swf {
 
 struct Glyph {
-    Path outline;            // in the font's em units (see Font::emSize)
-    std::uint16_t code = 0;  // the character it draws (UCS-2, or the font's code page)
+    Path outline;           // in the font's em units (see Font::emSize)
+    std::uint16_t code = 0; // the character it draws (UCS-2, or the font's code page)
     std::int16_t advance = 0;
     Rect bounds;
 };

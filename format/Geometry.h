@@ -51,8 +51,8 @@ struct Matrix {
     // This transform applied after `inner`.
     constexpr Matrix operator*(const Matrix& inner) const
     {
-        return {a * inner.a + c * inner.b,      b * inner.a + d * inner.b,
-                a * inner.c + c * inner.d,      b * inner.c + d * inner.d,
+        return {a * inner.a + c * inner.b,        b * inner.a + d * inner.b,
+                a * inner.c + c * inner.d,        b * inner.c + d * inner.d,
                 a * inner.tx + c * inner.ty + tx, b * inner.tx + d * inner.ty + ty};
     }
     constexpr double mapX(double x, double y) const { return a * x + c * y + tx; }
@@ -69,8 +69,8 @@ struct ColorTransform {
 
     bool isIdentity() const
     {
-        return rMul == 256 && gMul == 256 && bMul == 256 && aMul == 256 && rAdd == 0 &&
-               gAdd == 0 && bAdd == 0 && aAdd == 0;
+        return rMul == 256 && gMul == 256 && bMul == 256 && aMul == 256 && rAdd == 0 && gAdd == 0 &&
+               bAdd == 0 && aAdd == 0;
     }
     Rgba apply(Rgba c) const
     {

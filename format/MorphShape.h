@@ -15,14 +15,14 @@ namespace swf {
 struct MorphShape {
     Rect startBounds, endBounds;
     Rect startEdgeBounds, endEdgeBounds;
-    std::vector<FillStyle> startFills, endFills;  // paired by index
-    std::vector<LineStyle> startLines, endLines;  // paired by index
+    std::vector<FillStyle> startFills, endFills; // paired by index
+    std::vector<LineStyle> startLines, endLines; // paired by index
     // The two edge lists as the shape records give them; the reader keeps them in a
     // form that pairs edge i of the start with edge i of the end.
     struct Edge {
         bool moveTo = false; // a style change that moves the pen (x, y) before this edge
         bool isCurve = false;
-        std::int32_t x = 0, y = 0, cx = 0, cy = 0; // absolute end (and control) point
+        std::int32_t x = 0, y = 0, cx = 0, cy = 0;    // absolute end (and control) point
         std::uint32_t fill0 = 0, fill1 = 0, line = 0; // 1-based style indexes, 0 none
     };
     std::vector<Edge> startEdges, endEdges;

@@ -42,9 +42,9 @@ enum class FillType : std::uint8_t {
 
 struct FillStyle {
     FillType type = FillType::Solid;
-    Rgba color;         // solid fills
-    Matrix matrix;      // gradients and bitmaps
-    Gradient gradient;  // gradients
+    Rgba color;               // solid fills
+    Matrix matrix;            // gradients and bitmaps
+    Gradient gradient;        // gradients
     CharacterId bitmapId = 0; // bitmaps; 0xFFFF or an unknown id draws nothing
 
     bool isGradient() const

@@ -1,7 +1,6 @@
 #include "ShockwaveFlash.h"
 
 #include "StageLayout.h"
-
 #include "windowing/Form.h"
 
 #include <QFile>
@@ -40,17 +39,16 @@ protected:
         painter.fillRect(rect(), Qt::black);
         if (!m_player.m_failure.isEmpty()) {
             painter.setPen(QColor(0xd0, 0xd0, 0xd0));
-            painter.drawText(rect().adjusted(8, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                             fontMetrics().elidedText(m_player.m_failure, Qt::ElideRight,
-                                                      width() - 16));
+            painter.drawText(
+                rect().adjusted(8, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                fontMetrics().elidedText(m_player.m_failure, Qt::ElideRight, width() - 16));
             return;
         }
         if (!m_player.m_header)
             return;
         const swf::MovieHeader& header = *m_player.m_header;
-        const QRectF stage =
-            stageRectInView(QSizeF(header.widthPixels(), header.heightPixels()), size(),
-                            m_player.m_scaleMode);
+        const QRectF stage = stageRectInView(QSizeF(header.widthPixels(), header.heightPixels()),
+                                             size(), m_player.m_scaleMode);
         // Until frames are drawn, the stage shows its background: the control's colour
         // when set, else white, the movie's default.
         const QColor background = m_player.m_backgroundColor >= 0
@@ -64,8 +62,8 @@ private:
 };
 
 ShockwaveFlash::ShockwaveFlash(windowing::Form& form, QString name, PlayerSettings settings)
-    : WindowedControl(form, std::move(name)), m_settings(std::move(settings)),
-      m_playing(false), m_scaleMode(scaleModeFromSetting(m_settings.scale))
+    : WindowedControl(form, std::move(name)), m_settings(std::move(settings)), m_playing(false),
+      m_scaleMode(scaleModeFromSetting(m_settings.scale))
 {
     setWidget(new View(*this, form.window()));
 }
@@ -84,9 +82,9 @@ void ShockwaveFlash::setMovie(const QString& path)
             file.exists() ? swf::ErrorCode::CannotRead : swf::ErrorCode::CannotOpen)));
     } else {
         const QByteArray start = file.read(kHeaderReadBytes);
-        auto header = swf::readMovieHeader(std::span(
-            reinterpret_cast<const std::uint8_t*>(start.constData()),
-            static_cast<std::size_t>(start.size())));
+        auto header =
+            swf::readMovieHeader(std::span(reinterpret_cast<const std::uint8_t*>(start.constData()),
+                                           static_cast<std::size_t>(start.size())));
         if (header)
             m_header = *header;
         else

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "PlayerSettings.h"
-
 #include "format/MovieHeader.h"
 #include "windowing/WindowedControl.h"
 

@@ -33,8 +33,8 @@ struct DrawCommand {
     const swf::Character* character = nullptr; // Character
     swf::Matrix matrix;
     swf::ColorTransform colorTransform;
-    double ratio = 0;                           // morph shapes, 0 to 1
-    const std::string* text = nullptr;          // edit text's current text (UTF-8), or null
+    double ratio = 0;                  // morph shapes, 0 to 1
+    const std::string* text = nullptr; // edit text's current text (UTF-8), or null
     swf::BlendMode blendMode = swf::BlendMode::Normal;
     const std::vector<swf::Filter>* filters = nullptr; // groups; null or empty for none
     bool cacheAsBitmap = false;
@@ -46,9 +46,9 @@ struct DrawCommand {
 };
 
 struct DrawList {
-    swf::Rect stage;          // the movie's stage rectangle, twips
-    swf::Rgba background;     // the movie's background colour
-    swf::MoviePtr movie;      // keeps the characters alive while the list is drawn
+    swf::Rect stage;      // the movie's stage rectangle, twips
+    swf::Rgba background; // the movie's background colour
+    swf::MoviePtr movie;  // keeps the characters alive while the list is drawn
     std::vector<DrawCommand> commands;
 };
 

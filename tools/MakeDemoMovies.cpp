@@ -19,8 +19,8 @@ MovieWriter circlingSquares()
     MovieWriter movie(8, 550, 400, 30);
     movie.fileAttributes();
     movie.setBackground({0x20, 0x24, 0x30});
-    const Color colours[] = {{0xff, 0x50, 0x50}, {0x50, 0xd0, 0x60}, {0x50, 0x80, 0xff},
-                             {0xff, 0xd0, 0x40}};
+    const Color colours[] = {
+        {0xff, 0x50, 0x50}, {0x50, 0xd0, 0x60}, {0x50, 0x80, 0xff}, {0xff, 0xd0, 0x40}};
     for (std::uint16_t i = 0; i < 4; ++i) {
         ShapeWriter shape(3);
         const int fill = shape.addFill(FillStyle::solid(colours[i]));
@@ -38,7 +38,11 @@ MovieWriter circlingSquares()
             else
                 place.move = true;
             const double c = std::cos(angle * 2), s = std::sin(angle * 2);
-            place.matrix = Matrix{c, s, -s, c, static_cast<std::int32_t>(5500 + 3000 * std::cos(angle)),
+            place.matrix = Matrix{c,
+                                  s,
+                                  -s,
+                                  c,
+                                  static_cast<std::int32_t>(5500 + 3000 * std::cos(angle)),
                                   static_cast<std::int32_t>(4000 + 2400 * std::sin(angle))};
             movie.place2(place);
         }
@@ -55,7 +59,8 @@ MovieWriter colourBands(int parts)
     for (int i = 0; i < parts; ++i) {
         ShapeWriter shape(1);
         const auto shade = static_cast<std::uint8_t>(40 + 200 * i / std::max(1, parts - 1));
-        const int fill = shape.addFill(FillStyle::solid({shade, static_cast<std::uint8_t>(255 - shade), 160}));
+        const int fill =
+            shape.addFill(FillStyle::solid({shade, static_cast<std::uint8_t>(255 - shade), 160}));
         shape.fill1(fill).rect(0, 0, 12800, 7200 / parts);
         movie.add(shape.tagCode(), shape.body(static_cast<std::uint16_t>(i + 1)));
         Place place;

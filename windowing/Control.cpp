@@ -8,8 +8,7 @@ Control::Control(Form& form, QString name)
     : m_form(form), m_name(std::move(name)), m_clickName((m_name + "_Click").toUtf8()),
       m_downName((m_name + "_MouseDown").toUtf8()), m_moveName((m_name + "_MouseMove").toUtf8()),
       m_upName((m_name + "_MouseUp").toUtf8())
-{
-}
+{}
 
 Control::~Control() = default;
 

@@ -18,10 +18,7 @@ class Form;
 // The array's event handlers receive the index of the element that raised the event.
 template <typename T> class ControlArray {
 public:
-    ControlArray(Form& form, QString name) : m_form(form), m_name(std::move(name))
-    {
-        create(0);
-    }
+    ControlArray(Form& form, QString name) : m_form(form), m_name(std::move(name)) { create(0); }
 
     // The number of elements.
     std::int16_t Count() const
@@ -48,7 +45,8 @@ public:
     void Load(std::int16_t index)
     {
         if (index < 0)
-            raiseError(ErrorNumber::IndexOutOfRange, QStringLiteral("%1(%2)").arg(m_name).arg(index));
+            raiseError(ErrorNumber::IndexOutOfRange,
+                       QStringLiteral("%1(%2)").arg(m_name).arg(index));
         if (exists(index))
             raiseError(ErrorNumber::ElementExists, QStringLiteral("%1(%2)").arg(m_name).arg(index));
         T& element = create(index);

@@ -75,7 +75,8 @@ void FileListBox::Refresh()
 QString FileListBox::List(std::int32_t index) const
 {
     if (index < 0 || index >= m_names.size())
-        raiseError(ErrorNumber::InvalidArgument, QStringLiteral("%1.List(%2)").arg(Name()).arg(index));
+        raiseError(ErrorNumber::InvalidArgument,
+                   QStringLiteral("%1.List(%2)").arg(Name()).arg(index));
     return m_names[index];
 }
 

@@ -19,8 +19,7 @@ std::int32_t bgrFromColor(const QColor& color)
 
 Label::Label(Form& form, QString name)
     : WindowlessControl(form, std::move(name)), m_metrics(measure(QFont()))
-{
-}
+{}
 
 std::shared_ptr<const Label::Metrics> Label::measure(const QFont& font)
 {

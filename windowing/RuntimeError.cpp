@@ -16,8 +16,7 @@ QString errorText(ErrorNumber number)
 
 RuntimeError::RuntimeError(ErrorNumber number, QString detail)
     : m_number(number), m_detail(std::move(detail)), m_what(description().toStdString())
-{
-}
+{}
 
 QString RuntimeError::description() const
 {

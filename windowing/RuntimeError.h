@@ -15,9 +15,9 @@ namespace windowing {
     X(DivisionByZero, 11, "Division by zero")                                                      \
     X(InternalError, 51, "Internal error")                                                         \
     X(PathNotFound, 76, "Path not found")                                                          \
-    X(ElementMissing, 340, "Control array element does not exist")                                \
-    X(ElementExists, 360, "Control array element already exists")                                 \
-    X(DesignElement, 362, "A control made at design time cannot be unloaded")                     \
+    X(ElementMissing, 340, "Control array element does not exist")                                 \
+    X(ElementExists, 360, "Control array element already exists")                                  \
+    X(DesignElement, 362, "A control made at design time cannot be unloaded")                      \
     X(InvalidPropertyValue, 380, "Invalid property value")
 
 enum class ErrorNumber : int {

@@ -31,7 +31,8 @@ QColor railColor(int row)
         return QColor(lerp(a.red(), b.red(), t), lerp(a.green(), b.green(), t),
                       lerp(a.blue(), b.blue(), t));
     };
-    return row <= 17 ? between(top, middle, row / 17.0) : between(middle, bottom, (row - 17) / 16.0);
+    return row <= 17 ? between(top, middle, row / 17.0)
+                     : between(middle, bottom, (row - 17) / 16.0);
 }
 
 // Scales and moves `path` so that its bounds span [left, right] horizontally and sit
@@ -159,12 +160,12 @@ QImage drawLens(int size)
 
     // Reflection arcs across the upper half of the glass.
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(230, 240, 255, 210), std::max(1.0, s * 0.035), Qt::SolidLine,
-                  Qt::RoundCap));
+    p.setPen(
+        QPen(QColor(230, 240, 255, 210), std::max(1.0, s * 0.035), Qt::SolidLine, Qt::RoundCap));
     const QRectF arc1(c.x() - glass * 0.78, c.y() - glass * 0.78, glass * 1.56, glass * 1.56);
     p.drawArc(arc1, 100 * 16, 60 * 16);
-    p.setPen(QPen(QColor(200, 225, 255, 160), std::max(1.0, s * 0.02), Qt::SolidLine,
-                  Qt::RoundCap));
+    p.setPen(
+        QPen(QColor(200, 225, 255, 160), std::max(1.0, s * 0.02), Qt::SolidLine, Qt::RoundCap));
     const QRectF arc2(c.x() - glass * 0.55, c.y() - glass * 0.55, glass * 1.1, glass * 1.1);
     p.drawArc(arc2, 40 * 16, 45 * 16);
     return image;
@@ -179,7 +180,8 @@ QImage drawButtonFace()
     for (int y = 1; y <= 14; ++y) {
         for (int x = 1; x <= 14; ++x) {
             const double t = ((x - 1) + (y - 1)) / 26.0; // 0 at the top-left, 1 at the bottom-right
-            const QColor c = t < 0.5 ? mix(light, middle, t / 0.5) : mix(middle, dark, (t - 0.5) / 0.5);
+            const QColor c =
+                t < 0.5 ? mix(light, middle, t / 0.5) : mix(middle, dark, (t - 0.5) / 0.5);
             image.setPixelColor(x, y, c);
         }
     }
@@ -201,8 +203,8 @@ QImage drawClose()
     QImage image = drawButtonFace();
     const QColor pink(0xff, 0x85, 0x8d);
     for (int i = 4; i <= 11; ++i) {
-        for (QPoint beside : {QPoint(i + 1, i), QPoint(i - 1, i), QPoint(15 - i + 1, i),
-                              QPoint(15 - i - 1, i)}) {
+        for (QPoint beside :
+             {QPoint(i + 1, i), QPoint(i - 1, i), QPoint(15 - i + 1, i), QPoint(15 - i - 1, i)}) {
             if (beside.x() >= 4 && beside.x() <= 11)
                 image.setPixelColor(beside, pink);
         }
@@ -218,26 +220,11 @@ QImage drawClose()
 QImage drawHand()
 {
     static const char* const kRows[] = {
-        "    ##          ",
-        "   #..#         ",
-        "   #..#         ",
-        "   #..#         ",
-        "   #..#         ",
-        "   #..###       ",
-        "   #..#..##     ",
-        "   #..#..#.##   ",
-        "   #..#..#..#.# ",
-        "## #..#..#..#..#",
-        "#..#...........#",
-        "#..#...........#",
-        " #.............#",
-        "  #............#",
-        "  #...........# ",
-        "   #..........# ",
-        "   #.........#  ",
-        "    #........#  ",
-        "    #........#  ",
-        "    ##########  ",
+        "    ##          ", "   #..#         ", "   #..#         ", "   #..#         ",
+        "   #..#         ", "   #..###       ", "   #..#..##     ", "   #..#..#.##   ",
+        "   #..#..#..#.# ", "## #..#..#..#..#", "#..#...........#", "#..#...........#",
+        " #.............#", "  #............#", "  #...........# ", "   #..........# ",
+        "   #.........#  ", "    #........#  ", "    #........#  ", "    ##########  ",
     };
     QImage image(32, 32, QImage::Format_ARGB32);
     image.fill(Qt::transparent);

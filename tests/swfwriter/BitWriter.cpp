@@ -81,8 +81,8 @@ unsigned signedBits(std::initializer_list<std::int32_t> values)
 {
     unsigned bits = 0;
     for (std::int32_t v : values) {
-        const std::uint32_t magnitude = v < 0 ? ~static_cast<std::uint32_t>(v)
-                                              : static_cast<std::uint32_t>(v);
+        const std::uint32_t magnitude =
+            v < 0 ? ~static_cast<std::uint32_t>(v) : static_cast<std::uint32_t>(v);
         const unsigned needed = static_cast<unsigned>(std::bit_width(magnitude)) + 1;
         bits = needed > bits ? needed : bits;
     }

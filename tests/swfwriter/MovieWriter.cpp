@@ -46,14 +46,13 @@ void writeMatrix(ByteWriter& out, const Matrix& m)
 
 void writeColorTransform(ByteWriter& out, const ColorTransform& cx, bool withAlpha)
 {
-    const bool hasMul = cx.rMul != 256 || cx.gMul != 256 || cx.bMul != 256 ||
-                        (withAlpha && cx.aMul != 256);
-    const bool hasAdd =
-        cx.rAdd || cx.gAdd || cx.bAdd || (withAlpha && cx.aAdd);
+    const bool hasMul =
+        cx.rMul != 256 || cx.gMul != 256 || cx.bMul != 256 || (withAlpha && cx.aMul != 256);
+    const bool hasAdd = cx.rAdd || cx.gAdd || cx.bAdd || (withAlpha && cx.aAdd);
     out.ub(1, hasAdd);
     out.ub(1, hasMul);
-    const unsigned n = signedBits({cx.rMul, cx.gMul, cx.bMul, cx.aMul, cx.rAdd, cx.gAdd,
-                                   cx.bAdd, cx.aAdd});
+    const unsigned n =
+        signedBits({cx.rMul, cx.gMul, cx.bMul, cx.aMul, cx.rAdd, cx.gAdd, cx.bAdd, cx.aAdd});
     out.ub(4, n);
     if (hasMul) {
         out.sb(n, cx.rMul);
@@ -205,10 +204,8 @@ void TagList::end()
 }
 
 MovieWriter::MovieWriter(int version, int widthPixels, int heightPixels, double frameRate)
-    : m_version(version), m_stage{0, widthPixels * 20, 0, heightPixels * 20},
-      m_frameRate(frameRate)
-{
-}
+    : m_version(version), m_stage{0, widthPixels * 20, 0, heightPixels * 20}, m_frameRate(frameRate)
+{}
 
 void MovieWriter::setBackground(Color c)
 {

@@ -15,12 +15,12 @@ struct GradientStop {
 struct FillStyle {
     std::uint8_t type = 0x00; // 0x00 solid, 0x10 linear, 0x12 radial, 0x13 focal, 0x40-0x43 bitmap
     Color color;
-    Matrix matrix;                    // gradients and bitmaps
-    std::vector<GradientStop> stops;  // gradients
-    std::uint8_t spread = 0;          // 0 pad, 1 reflect, 2 repeat
-    std::uint8_t interpolation = 0;   // 0 normal RGB, 1 linear RGB
-    double focalPoint = 0;            // focal gradients
-    std::uint16_t bitmapId = 0xffff;  // bitmaps
+    Matrix matrix;                   // gradients and bitmaps
+    std::vector<GradientStop> stops; // gradients
+    std::uint8_t spread = 0;         // 0 pad, 1 reflect, 2 repeat
+    std::uint8_t interpolation = 0;  // 0 normal RGB, 1 linear RGB
+    double focalPoint = 0;           // focal gradients
+    std::uint16_t bitmapId = 0xffff; // bitmaps
 
     static FillStyle solid(Color c) { return {0x00, c, {}, {}, 0, 0, 0, 0xffff}; }
     static FillStyle linear(std::vector<GradientStop> stops, Matrix m);
