@@ -39,6 +39,14 @@ struct LineStyle {
     double miterLimit = 3;
     bool noHScale = false, noVScale = false, pixelHinting = false, noClose = false;
     std::optional<FillStyle> fill;
+
+    static LineStyle solid(std::uint16_t width, Color c = {})
+    {
+        LineStyle line;
+        line.width = width;
+        line.color = c;
+        return line;
+    }
 };
 
 // Builds the body of DefineShape 1 to 4. Style indexes are 1-based as in the format;
