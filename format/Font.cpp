@@ -62,6 +62,8 @@ Status readDefineFont(ByteReader& in, Font& font)
         return Ok{};
     ByteReader offsetsIn(table);
     const std::size_t count = offsetsIn.u16() / 2;
+    if (!offsetsIn.ok())
+        return makeError(ErrorCode::Truncated, "offset table");
     if (count * 2 > table.size())
         return makeError(ErrorCode::BadValue, "glyph offset 0");
     std::vector<std::uint32_t> offsets(count);
