@@ -262,17 +262,16 @@ private Q_SLOTS:
 
     void tagPastTheEnd_data()
     {
+        // A ShowFrame, then a 100-byte record in the long form, cut from the end.
         QTest::addColumn<int>("cut");
-        QTest::addColumn<int>("whole");
-        QTest::newRow("body cut") << 1 << 1;
-        QTest::newRow("long length field cut") << 104 << 1;
-        QTest::newRow("short header cut") << 105 << 1;
+        QTest::newRow("body cut") << 1;
+        QTest::newRow("long length field cut") << 104;
+        QTest::newRow("short header cut") << 105;
     }
 
     void tagPastTheEnd()
     {
         QFETCH(int, cut);
-        QFETCH(int, whole);
         swfwriter::TagList tags;
         tags.add(1, {});
         tags.add(12, Bytes(100, 0));
@@ -282,7 +281,7 @@ private Q_SLOTS:
         int read = 0;
         while (reader.next())
             ++read;
-        QCOMPARE(read, whole);
+        QCOMPARE(read, 1); // the ShowFrame before the damage
         QVERIFY(reader.truncated());
         QVERIFY(!reader.next().has_value());
     }

@@ -232,6 +232,27 @@ private Q_SLOTS:
         QCOMPARE(shape->layers[0].lines[0].color, (swf::Rgba{5, 6, 7, 8}));
     }
 
+    void reservedValuesTakeTheDefaults()
+    {
+        // Leniency: cap 3, join 3, spread 3 and interpolation 2 are undefined and draw
+        // as the defaults; a focal point past the circle's edge is put on the edge.
+        swfwriter::LineStyle line = swfwriter::LineStyle::solid(20);
+        line.startCap = line.endCap = line.join = 3;
+        auto fill = swfwriter::FillStyle::focal({{0, {}}}, {}, 1.5);
+        fill.spread = 3;
+        fill.interpolation = 2;
+        auto shape = roundTrip(4, fill, line);
+        QVERIFY(shape.ok());
+        const swf::ShapeLayer& layer = shape->layers.at(0);
+        QCOMPARE(int(layer.lines.at(0).startCap), int(swf::CapStyle::Round));
+        QCOMPARE(int(layer.lines[0].endCap), int(swf::CapStyle::Round));
+        QCOMPARE(int(layer.lines[0].join), int(swf::JoinStyle::Round));
+        const swf::Gradient& gradient = layer.fills.at(0).gradient;
+        QCOMPARE(int(gradient.spread), int(swf::SpreadMode::Pad));
+        QCOMPARE(int(gradient.interpolation), int(swf::InterpolationMode::Rgb));
+        QCOMPARE(gradient.focalPoint, 1.0f);
+    }
+
     void shape4BoundsAndFlags_data()
     {
         QTest::addColumn<bool>("winding");
