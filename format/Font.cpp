@@ -23,8 +23,8 @@ enum : std::uint8_t {
 };
 
 // Reads the glyph shapes of a table whose offsets count from the table's start:
-// glyph i runs from offsets[i] to the next offset, the last one to `glyphsEnd`.
-// Every offset has been checked to lie between `firstAllowed` and `glyphsEnd`.
+// glyph i runs from offsets[i] to the next offset, the last one to `glyphsEnd`. The
+// caller has checked every offset against the table.
 Status readGlyphShapes(std::span<const std::uint8_t> table,
                        const std::vector<std::uint32_t>& offsets, std::size_t glyphsEnd, Font& font)
 {
@@ -36,7 +36,7 @@ Status readGlyphShapes(std::span<const std::uint8_t> table,
         ByteReader glyphIn(table.subspan(offsets[i], end - offsets[i]));
         auto outline = parseGlyphOutline(glyphIn);
         if (!outline)
-            return inContext(std::to_string(i), outline.error());
+            return inContext("glyph " + std::to_string(i), outline.error());
         font.glyphs[i].outline = std::move(*outline);
     }
     return Ok{};
@@ -72,9 +72,7 @@ Status readDefineFont(ByteReader& in, Font& font)
         offset = offsetsIn.u16();
     if (auto checked = checkOffsets(offsets, count * 2, table.size()); !checked)
         return checked;
-    if (auto glyphs = readGlyphShapes(table, offsets, table.size(), font); !glyphs)
-        return inContext("glyph", glyphs.error());
-    return Ok{};
+    return readGlyphShapes(table, offsets, table.size(), font);
 }
 
 Status readLayout(ByteReader& in, Font& font)
@@ -144,7 +142,7 @@ Status readDefineFont2(ByteReader& in, Font& font)
     if (auto checked = checkOffsets(offsets, firstGlyph, codeTableOffset); !checked)
         return checked;
     if (auto glyphs = readGlyphShapes(table, offsets, codeTableOffset, font); !glyphs)
-        return inContext("glyph", glyphs.error());
+        return glyphs;
 
     ByteReader rest(table.subspan(codeTableOffset));
     for (Glyph& glyph : font.glyphs)

@@ -5,6 +5,7 @@
 #include "Limits.h"
 #include "Records.h"
 
+#include <algorithm>
 #include <string>
 
 namespace swf {
@@ -90,8 +91,13 @@ Result<StaticText> parseStaticText(ByteReader& in, int textVersion)
             !record)
             return inContext(tag + ": text record " + std::to_string(index), record.error());
         text.runs.push_back(state);
+        std::int64_t x = state.x;
         for (const TextGlyph& glyph : state.glyphs)
-            state.x += glyph.advance;
+            x += glyph.advance;
+        // Leniency: advances that carry the pen past the coordinate range leave it at
+        // the range's edge.
+        state.x = static_cast<std::int32_t>(
+            std::clamp<std::int64_t>(x, -limits::kMaxCoordinate, limits::kMaxCoordinate));
     }
     return text;
 }

@@ -3,6 +3,7 @@
 #include "EditTextWriter.h"
 #include "FormatTestHelpers.h"
 #include "TextWriter.h"
+#include "format/Limits.h"
 
 #include <QtTest/QTest>
 
@@ -114,6 +115,23 @@ private Q_SLOTS:
         auto none = swf::parseStaticText(oddIn, 1);
         QVERIFY(none.ok());
         QVERIFY(none->runs.empty());
+    }
+
+    void penStaysInRange()
+    {
+        // 32-bit advances that would carry x past 32 bits stop at the coordinate range.
+        TextWriter writer;
+        TextRecordFields wide;
+        wide.x = 0;
+        wide.glyphs.assign(200, {0, 0x7fffffff});
+        TextRecordFields next;
+        next.glyphs = {{0, 1}};
+        writer.addRecord(wide).addRecord(next);
+        const auto body = writer.body(1);
+        auto in = afterId(body);
+        auto text = swf::parseStaticText(in, 1);
+        QVERIFY(text.ok());
+        QCOMPARE(text->runs.at(1).x, swf::limits::kMaxCoordinate);
     }
 
     void brokenText_data()
