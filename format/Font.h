@@ -47,6 +47,7 @@ struct Font {
 // Reads the body after the font id; version 1, 2 or 3.
 Result<Font> parseFont(ByteReader& in, int fontVersion);
 // DefineFontInfo (1) and DefineFontInfo2 (2): names and codes for a DefineFont.
+// Reads the body after the font id.
 Status applyFontInfo(ByteReader& in, int infoVersion, Font& font);
 
 } // namespace swf

@@ -28,6 +28,10 @@ inline constexpr std::size_t kMaxShapeRecords = 1u << 20;
 inline constexpr std::size_t kMaxStylesPerArray = 65535;
 // Glyphs of one font and glyph entries of one text record.
 inline constexpr std::size_t kMaxGlyphs = 65535;
+// Shape coordinates, in twips, either way from the origin: 53 million pixels. Pens
+// that wander further are refused, so that sums, midpoints and interpolations of two
+// coordinates never leave 32 bits.
+inline constexpr std::int32_t kMaxCoordinate = 1 << 30;
 
 // Timelines: frames of one timeline (the header's count is 16 bits) and control
 // tags in one frame.

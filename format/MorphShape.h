@@ -17,13 +17,18 @@ struct MorphShape {
     Rect startEdgeBounds, endEdgeBounds;
     std::vector<FillStyle> startFills, endFills; // paired by index
     std::vector<LineStyle> startLines, endLines; // paired by index
-    // The two edge lists as the shape records give them; the reader keeps them in a
-    // form that pairs edge i of the start with edge i of the end.
+    // DefineMorphShape2's stroke flags.
+    bool hasNonScalingStrokes = false;
+    bool hasScalingStrokes = false;
+    // The two edge lists as the shape records give them, with absolute points: edge i of
+    // the start pairs with edge i of the end. A move of the pen shows as an edge that
+    // starts away from where the one before it ended.
     struct Edge {
-        bool moveTo = false; // a style change that moves the pen (x, y) before this edge
         bool isCurve = false;
-        std::int32_t x = 0, y = 0, cx = 0, cy = 0;    // absolute end (and control) point
-        std::uint32_t fill0 = 0, fill1 = 0, line = 0; // 1-based style indexes, 0 none
+        std::int32_t fromX = 0, fromY = 0;            // start point
+        std::int32_t cx = 0, cy = 0;                  // control point of a curve
+        std::int32_t x = 0, y = 0;                    // end point
+        std::uint32_t fill0 = 0, fill1 = 0, line = 0; // start edges: 1-based styles, 0 none
     };
     std::vector<Edge> startEdges, endEdges;
 };

@@ -30,6 +30,14 @@ FillStyle FillStyle::bitmap(std::uint16_t id, Matrix m, bool clipped, bool smoot
     return f;
 }
 
+FillStyle FillStyle::focal(std::vector<GradientStop> stops, Matrix m, double focalPoint)
+{
+    FillStyle f = linear(std::move(stops), m);
+    f.type = 0x13;
+    f.focalPoint = focalPoint;
+    return f;
+}
+
 int ShapeWriter::addFill(const FillStyle& fill)
 {
     m_sets.back().fills.push_back(fill);
@@ -104,8 +112,25 @@ ShapeWriter& ShapeWriter::curveTo(std::int32_t cx, std::int32_t cy, std::int32_t
 
 ShapeWriter& ShapeWriter::newStyles()
 {
-    m_records.push_back(Record{Record::NewStyles});
+    Record r{Record::Change};
+    r.newStyles = true;
+    m_records.push_back(r);
     m_sets.emplace_back();
+    return *this;
+}
+
+ShapeWriter& ShapeWriter::setEdgeBounds(const Rect& bounds)
+{
+    m_edgeBounds = bounds;
+    return *this;
+}
+
+ShapeWriter& ShapeWriter::setShape4Flags(bool fillWindingRule, bool nonScalingStrokes,
+                                         bool scalingStrokes)
+{
+    m_shape4Flags =
+        static_cast<std::uint8_t>((fillWindingRule ? 0x04 : 0) | (nonScalingStrokes ? 0x02 : 0) |
+                                  (scalingStrokes ? 0x01 : 0));
     return *this;
 }
 
@@ -202,24 +227,25 @@ void ShapeWriter::writeStyles(ByteWriter& out, const StyleSet& set) const
     }
 }
 
-void ShapeWriter::writeRecords(ByteWriter& out, bool withStyles) const
+void ShapeWriter::writeRecords(ByteWriter& out, std::size_t fillCount, std::size_t lineCount) const
 {
+    std::size_t maxFill = fillCount, maxLine = lineCount;
+    for (const Record& r : m_records) {
+        maxFill = std::max({maxFill, static_cast<std::size_t>(std::max(r.fill0, 0)),
+                            static_cast<std::size_t>(std::max(r.fill1, 0))});
+        maxLine = std::max(maxLine, static_cast<std::size_t>(std::max(r.line, 0)));
+    }
+    const unsigned fillBits = unsignedBits({static_cast<std::uint32_t>(maxFill)});
+    const unsigned lineBits = unsignedBits({static_cast<std::uint32_t>(maxLine)});
     std::size_t setIndex = 0;
-    auto bitsFor = [&](std::size_t n) { return unsignedBits({static_cast<std::uint32_t>(n)}); };
-    unsigned fillBits = withStyles ? bitsFor(m_sets[0].fills.size()) : 1;
-    unsigned lineBits = withStyles ? bitsFor(m_sets[0].lines.size()) : 0;
     out.ub(4, fillBits);
     out.ub(4, lineBits);
     std::int32_t penX = 0, penY = 0;
-    for (std::size_t i = 0; i < m_records.size(); ++i) {
-        const Record& r = m_records[i];
+    for (const Record& r : m_records) {
         switch (r.kind) {
-        case Record::NewStyles:
-            break; // written as part of the change record that follows
         case Record::Change: {
-            const bool newStyles = i > 0 && m_records[i - 1].kind == Record::NewStyles;
             out.ub(1, 0);
-            out.ub(1, newStyles);
+            out.ub(1, r.newStyles);
             out.ub(1, r.line >= 0);
             out.ub(1, r.fill1 >= 0);
             out.ub(1, r.fill0 >= 0);
@@ -238,12 +264,10 @@ void ShapeWriter::writeRecords(ByteWriter& out, bool withStyles) const
                 out.ub(fillBits, static_cast<std::uint32_t>(r.fill1));
             if (r.line >= 0)
                 out.ub(lineBits, static_cast<std::uint32_t>(r.line));
-            if (newStyles) {
+            if (r.newStyles) {
                 out.flushBits();
                 ++setIndex;
                 writeStyles(out, m_sets[setIndex]);
-                fillBits = bitsFor(m_sets[setIndex].fills.size());
-                lineBits = bitsFor(m_sets[setIndex].lines.size());
                 out.ub(4, fillBits);
                 out.ub(4, lineBits);
             }
@@ -323,18 +347,28 @@ std::vector<std::uint8_t> ShapeWriter::body(std::uint16_t id, const Rect& bounds
     out.u16(id);
     writeRect(out, bounds);
     if (m_version >= 4) {
-        writeRect(out, bounds); // edge bounds
-        out.u8(0x00);           // no scaling strokes flags
+        writeRect(out, m_edgeBounds ? *m_edgeBounds : bounds);
+        out.u8(m_shape4Flags);
     }
     writeStyles(out, m_sets[0]);
-    writeRecords(out, true);
+    std::size_t fillCount = 0, lineCount = 0;
+    for (const StyleSet& set : m_sets) {
+        fillCount = std::max(fillCount, set.fills.size());
+        lineCount = std::max(lineCount, set.lines.size());
+    }
+    writeRecords(out, fillCount, lineCount);
     return out.data();
 }
 
 std::vector<std::uint8_t> ShapeWriter::glyphBytes() const
 {
+    return edgeBytes(1, 0);
+}
+
+std::vector<std::uint8_t> ShapeWriter::edgeBytes(std::size_t fillCount, std::size_t lineCount) const
+{
     ByteWriter out;
-    writeRecords(out, false);
+    writeRecords(out, fillCount, lineCount);
     return out.data();
 }
 

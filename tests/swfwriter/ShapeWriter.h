@@ -3,6 +3,7 @@
 #include "MovieWriter.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace swfwriter {
@@ -25,6 +26,7 @@ struct FillStyle {
     static FillStyle solid(Color c) { return {0x00, c, {}, {}, 0, 0, 0, 0xffff}; }
     static FillStyle linear(std::vector<GradientStop> stops, Matrix m);
     static FillStyle radial(std::vector<GradientStop> stops, Matrix m);
+    static FillStyle focal(std::vector<GradientStop> stops, Matrix m, double focalPoint);
     static FillStyle bitmap(std::uint16_t id, Matrix m, bool clipped = false, bool smoothed = true);
 };
 
@@ -37,6 +39,14 @@ struct LineStyle {
     double miterLimit = 3;
     bool noHScale = false, noVScale = false, pixelHinting = false, noClose = false;
     std::optional<FillStyle> fill;
+
+    static LineStyle solid(std::uint16_t width, Color c = {})
+    {
+        LineStyle line;
+        line.width = width;
+        line.color = c;
+        return line;
+    }
 };
 
 // Builds the body of DefineShape 1 to 4. Style indexes are 1-based as in the format;
@@ -54,18 +64,28 @@ public:
     ShapeWriter& moveTo(std::int32_t x, std::int32_t y);
     ShapeWriter& lineTo(std::int32_t x, std::int32_t y);
     ShapeWriter& curveTo(std::int32_t cx, std::int32_t cy, std::int32_t x, std::int32_t y);
-    // Starts a new set of style arrays; the styles added after this belong to it.
+    // Starts a new set of style arrays with a style change record of its own; the styles
+    // added after this belong to it, and so do the indexes set on that record.
     ShapeWriter& newStyles();
     // A closed rectangle path, drawn with the current styles.
     ShapeWriter& rect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h);
+
+    // DefineShape4's edge bounds (the shape bounds unless set) and flags.
+    ShapeWriter& setEdgeBounds(const Rect& bounds);
+    ShapeWriter& setShape4Flags(bool fillWindingRule, bool nonScalingStrokes, bool scalingStrokes);
 
     // The tag body for id, with the bounds given (or computed from the points).
     std::vector<std::uint8_t> body(std::uint16_t id) const;
     std::vector<std::uint8_t> body(std::uint16_t id, const Rect& bounds) const;
     // The tag code of this shape version.
     std::uint16_t tagCode() const;
-    // SHAPE without styles, as font glyphs store it (fill 1 on the left, no lines).
+    // SHAPE without styles, as font glyphs store it (fill style 1, no lines).
     std::vector<std::uint8_t> glyphBytes() const;
+    // SHAPE without styles, with index fields wide enough for `fillCount` and
+    // `lineCount` styles (and for every index used): a morph shape's edges.
+    std::vector<std::uint8_t> edgeBytes(std::size_t fillCount, std::size_t lineCount) const;
+    // The rectangle around every point of the records.
+    Rect computeBounds() const;
 
     int version() const { return m_version; }
 
@@ -77,13 +97,15 @@ private:
     };
     void writeStyles(ByteWriter& out, const StyleSet& set) const;
     void writeFill(ByteWriter& out, const FillStyle& fill) const;
-    void writeRecords(ByteWriter& out, bool withStyles) const;
-    Rect computeBounds() const;
+    // Index fields are as wide as the largest style count of any set or the largest
+    // index used, so that indexes past the arrays can be written too.
+    void writeRecords(ByteWriter& out, std::size_t fillCount, std::size_t lineCount) const;
 
     struct Record {
-        enum Kind { Change, Line, Curve, NewStyles } kind;
+        enum Kind { Change, Line, Curve } kind;
         std::int32_t x = 0, y = 0, cx = 0, cy = 0; // Change: moveTo target if hasMove
         bool hasMove = false;
+        bool newStyles = false;                // Change: the next style set starts here
         int fill0 = -1, fill1 = -1, line = -1; // -1: unchanged
     };
     Record& change();
@@ -92,6 +114,8 @@ private:
     std::vector<StyleSet> m_sets{1};
     std::vector<Record> m_records;
     std::int32_t m_penX = 0, m_penY = 0;
+    std::optional<Rect> m_edgeBounds;
+    std::uint8_t m_shape4Flags = 0;
 };
 
 } // namespace swfwriter
