@@ -11,7 +11,11 @@ namespace swfwriter {
 // encodings of the file format.
 class ByteWriter {
 public:
-    void u8(std::uint8_t v) { m_bytes.push_back(v); }
+    void u8(std::uint8_t v)
+    {
+        beforeBytes();
+        m_bytes.push_back(v);
+    }
     void u16(std::uint16_t v);
     void u32(std::uint32_t v);
     void s16(std::int16_t v) { u16(static_cast<std::uint16_t>(v)); }
