@@ -14,11 +14,11 @@ struct ButtonRecord {
     std::uint8_t states = 0x0f; // 1 up, 2 over, 4 down, 8 hit test
     std::uint16_t characterId = 1;
     std::uint16_t depth = 1;
-    Matrix matrix;
+    Matrix matrix{};
     // DefineButton2 only:
-    ColorTransform colorTransform;
-    std::vector<std::uint8_t> filterListBytes; // a FILTERLIST; empty: none
-    std::optional<std::uint8_t> blendMode;
+    ColorTransform colorTransform{};
+    std::vector<std::uint8_t> filterListBytes{}; // a FILTERLIST; empty: none
+    std::optional<std::uint8_t> blendMode{};
 };
 
 // One BUTTONCONDACTION: condition bits as the button model numbers them (bit 8 is
@@ -26,7 +26,7 @@ struct ButtonRecord {
 struct ButtonCondAction {
     std::uint16_t conditions = 0;
     std::uint8_t keyCode = 0;
-    std::vector<std::uint8_t> actions;
+    std::vector<std::uint8_t> actions{};
 };
 
 // Records, CharacterEndFlag, then the actions as given (their ActionEndFlag included).

@@ -15,36 +15,36 @@ struct ShadowFlags {
 };
 
 struct DropShadow {
-    Color color;
+    Color color{};
     double blurX = 4, blurY = 4, angle = 0.785, distance = 4, strength = 1;
-    ShadowFlags flags;
+    ShadowFlags flags{};
 };
 struct Blur {
     double blurX = 4, blurY = 4;
     std::uint8_t passes = 1;
 };
 struct Glow {
-    Color color;
+    Color color{};
     double blurX = 6, blurY = 6, strength = 2;
-    ShadowFlags flags;
+    ShadowFlags flags{};
 };
 struct Bevel {
-    Color shadowColor, highlightColor;
+    Color shadowColor{}, highlightColor{};
     double blurX = 4, blurY = 4, angle = 0.785, distance = 4, strength = 1;
-    ShadowFlags flags;
+    ShadowFlags flags{};
 };
 // GradientGlow (id 4) and GradientBevel (id 7).
 struct GradientFilter {
     bool bevel = false;
-    std::vector<std::pair<std::uint8_t, Color>> stops; // ratio, colour
+    std::vector<std::pair<std::uint8_t, Color>> stops{}; // ratio, colour
     double blurX = 4, blurY = 4, angle = 0.785, distance = 4, strength = 1;
-    ShadowFlags flags;
+    ShadowFlags flags{};
 };
 struct Convolution {
     std::uint8_t columns = 3, rows = 3;
     float divisor = 1, bias = 0;
-    std::vector<float> matrix; // written as given; columns * rows for a valid record
-    Color defaultColor;
+    std::vector<float> matrix{}; // written as given; columns * rows for a valid record
+    Color defaultColor{};
     bool clamp = true, preserveAlpha = true;
 };
 struct ColorMatrix {
