@@ -15,6 +15,9 @@ struct Bitmap {
     std::uint32_t width = 0;
     std::uint32_t height = 0;
     std::vector<std::uint32_t> pixels;
+    // False when the data ended early or was damaged part way: what was decoded stays,
+    // and the pixels (or alpha values) past that point are transparent.
+    bool complete = true;
 
     std::uint32_t pixel(std::uint32_t x, std::uint32_t y) const { return pixels[y * width + x]; }
 };

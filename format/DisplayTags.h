@@ -12,6 +12,30 @@
 
 namespace swf {
 
+// The clip events of a CLIPEVENTFLAGS word read as a little-endian number. Movies
+// before version 6 store only the low sixteen bits.
+enum ClipEvent : std::uint32_t {
+    ClipEventLoad = 0x00000001,
+    ClipEventEnterFrame = 0x00000002,
+    ClipEventUnload = 0x00000004,
+    ClipEventMouseMove = 0x00000008,
+    ClipEventMouseDown = 0x00000010,
+    ClipEventMouseUp = 0x00000020,
+    ClipEventKeyDown = 0x00000040,
+    ClipEventKeyUp = 0x00000080,
+    ClipEventData = 0x00000100,
+    ClipEventInitialize = 0x00000200,
+    ClipEventPress = 0x00000400,
+    ClipEventRelease = 0x00000800,
+    ClipEventReleaseOutside = 0x00001000,
+    ClipEventRollOver = 0x00002000,
+    ClipEventRollOut = 0x00004000,
+    ClipEventDragOver = 0x00008000,
+    ClipEventDragOut = 0x00010000,
+    ClipEventKeyPress = 0x00020000,
+    ClipEventConstruct = 0x00040000,
+};
+
 // One clip event handler of PlaceObject2 and 3: the events (a 32-bit mask from
 // version 6, 16-bit before), a key code for key presses, and the action bytes.
 struct ClipAction {

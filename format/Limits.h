@@ -22,6 +22,15 @@ inline constexpr std::size_t kMaxUpfrontReserve = 16 * kMiB;
 inline constexpr std::uint32_t kMaxBitmapSide = 8191;
 inline constexpr std::uint64_t kMaxBitmapPixels = 16777215;
 inline constexpr std::uint64_t kMaxTotalBitmapPixels = 256ull * 1024 * 1024;
+// Scans of one progressive JPEG. Encoders write about ten; every scan passes over the
+// whole image again, so a file with thousands of them would cost minutes to decode.
+inline constexpr int kMaxJpegScans = 256;
+
+// Filters: one FILTERLIST runs its filters one after another on every frame drawn;
+// real movies use a handful, so 32 is far above real use. A convolution costs
+// columns x rows reads per pixel, and real kernels are 3 to 5 a side.
+inline constexpr std::size_t kMaxFiltersPerList = 32;
+inline constexpr std::size_t kMaxConvolutionSide = 32;
 
 // Shapes: records of one shape or glyph, style entries per style array.
 inline constexpr std::size_t kMaxShapeRecords = 1u << 20;

@@ -114,6 +114,35 @@ void TagList::showFrame()
 
 namespace {
 
+void writeEventFlags(ByteWriter& out, std::uint32_t events, bool wide)
+{
+    if (wide)
+        out.u32(events);
+    else
+        out.u16(static_cast<std::uint16_t>(events));
+}
+
+// CLIPACTIONS: reserved word, the union of the events, the records, a zero event word.
+void writeClipActions(ByteWriter& out, const Place& p)
+{
+    constexpr std::uint32_t kKeyPress = 0x20000;
+    out.u16(0);
+    std::uint32_t all = 0;
+    for (const auto& record : p.clipActions)
+        all |= record.events;
+    writeEventFlags(out, all, p.wideClipEvents);
+    for (const auto& record : p.clipActions) {
+        writeEventFlags(out, record.events, p.wideClipEvents);
+        const bool keyPress = p.wideClipEvents && (record.events & kKeyPress);
+        // ActionRecordSize counts the key code too.
+        out.u32(static_cast<std::uint32_t>(record.actions.size() + (keyPress ? 1 : 0)));
+        if (keyPress)
+            out.u8(record.keyCode);
+        out.bytes(record.actions);
+    }
+    writeEventFlags(out, 0, p.wideClipEvents);
+}
+
 void writePlaceFields(ByteWriter& out, const Place& p, bool version3)
 {
     std::uint8_t flags = 0;
@@ -131,6 +160,8 @@ void writePlaceFields(ByteWriter& out, const Place& p, bool version3)
         flags |= 0x20;
     if (p.clipDepth)
         flags |= 0x40;
+    if (!p.clipActions.empty())
+        flags |= 0x80;
     out.u8(flags);
     if (version3) {
         std::uint8_t flags2 = 0;
@@ -138,8 +169,14 @@ void writePlaceFields(ByteWriter& out, const Place& p, bool version3)
             flags2 |= 0x01;
         if (p.blendMode)
             flags2 |= 0x02;
+        if (p.cacheAsBitmap)
+            flags2 |= 0x04;
         if (p.className)
             flags2 |= 0x08;
+        if (p.visible)
+            flags2 |= 0x20;
+        if (p.backgroundColor)
+            flags2 |= 0x40;
         out.u8(flags2);
     }
     out.u16(p.depth);
@@ -161,9 +198,29 @@ void writePlaceFields(ByteWriter& out, const Place& p, bool version3)
         out.bytes(p.filterListBytes);
     if (version3 && p.blendMode)
         out.u8(*p.blendMode);
+    if (version3 && p.cacheAsBitmap)
+        out.u8(*p.cacheAsBitmap);
+    if (version3 && p.visible)
+        out.u8(*p.visible);
+    if (version3 && p.backgroundColor)
+        writeRgba(out, *p.backgroundColor);
+    if (!p.clipActions.empty())
+        writeClipActions(out, p);
 }
 
 } // namespace
+
+void TagList::place1(std::uint16_t characterId, std::uint16_t depth, const Matrix& matrix,
+                     const std::optional<ColorTransform>& colorTransform)
+{
+    ByteWriter out;
+    out.u16(characterId);
+    out.u16(depth);
+    writeMatrix(out, matrix);
+    if (colorTransform)
+        writeColorTransform(out, *colorTransform, false);
+    add(4, out.data());
+}
 
 void TagList::place2(const Place& p)
 {
@@ -177,6 +234,14 @@ void TagList::place3(const Place& p)
     ByteWriter out;
     writePlaceFields(out, p, true);
     add(70, out.data());
+}
+
+void TagList::remove1(std::uint16_t characterId, std::uint16_t depth)
+{
+    ByteWriter out;
+    out.u16(characterId);
+    out.u16(depth);
+    add(5, out.data());
 }
 
 void TagList::remove2(std::uint16_t depth)

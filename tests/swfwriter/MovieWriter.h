@@ -45,6 +45,14 @@ void writeColorTransform(ByteWriter& out, const ColorTransform& cx, bool withAlp
 void writeRgb(ByteWriter& out, Color c);
 void writeRgba(ByteWriter& out, Color c);
 
+// One CLIPACTIONRECORD: event bits as the player reads them (a little-endian word),
+// a key code written when the key-press bit (0x20000) is set, and the action bytes.
+struct ClipActionRecord {
+    std::uint32_t events = 0;
+    std::uint8_t keyCode = 0;
+    std::vector<std::uint8_t> actions;
+};
+
 // PlaceObject2 and PlaceObject3 in one description; unset fields are left out.
 struct Place {
     std::uint16_t depth = 1;
@@ -59,6 +67,12 @@ struct Place {
     std::optional<std::uint8_t> blendMode;
     std::vector<std::uint8_t> filterListBytes; // a FILTERLIST as written, count included
     std::optional<std::string> className;
+    std::optional<std::uint8_t> cacheAsBitmap; // BitmapCache
+    std::optional<std::uint8_t> visible;
+    std::optional<Color> backgroundColor; // PlaceFlagOpaqueBackground
+    // Clip actions (both versions); event words are 32 bits from SWF 6, 16 before.
+    std::vector<ClipActionRecord> clipActions;
+    bool wideClipEvents = true;
 };
 
 // A list of tag records: a movie's body or a sprite's timeline.
@@ -68,8 +82,12 @@ public:
     // A record with the long length form even for a short body.
     void addLong(std::uint16_t code, const std::vector<std::uint8_t>& body);
     void showFrame();
+    // PlaceObject: character, depth, matrix and an optional colour transform.
+    void place1(std::uint16_t characterId, std::uint16_t depth, const Matrix& matrix,
+                const std::optional<ColorTransform>& colorTransform = std::nullopt);
     void place2(const Place& p);
     void place3(const Place& p);
+    void remove1(std::uint16_t characterId, std::uint16_t depth);
     void remove2(std::uint16_t depth);
     void frameLabel(const std::string& label);
     void doAction(const std::vector<std::uint8_t>& actions);
