@@ -75,8 +75,10 @@ void makeFolder(const fs::path& folder, int movies, const fs::path& probe)
     movie.showFrame();
     const auto bytes = movie.bytes();
     for (int i = 0; i < movies; ++i) {
-        std::ofstream file(folder / ("Movie number " + std::to_string(i) + ".swf"), std::ios::binary);
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        std::ofstream file(folder / ("Movie number " + std::to_string(i) + ".swf"),
+                           std::ios::binary);
+        file.write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
     }
     fs::copy_file(probe, folder / "reelvane", fs::copy_options::overwrite_existing);
 }
