@@ -1,29 +1,19 @@
 #include "FileListBox.h"
 
 #include "Form.h"
+#include "FolderReader.h"
 #include "NaturalOrder.h"
 #include "RuntimeError.h"
 
 #include <QDir>
 #include <QPainter>
-#include <algorithm>
 
 namespace windowing {
 
 QStringList listMatchingFiles(const QString& folder, const QString& pattern, int limit)
 {
-    const QStringList filters = pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    QDir dir(folder);
-    // QDir matches name filters without regard to case and leaves hidden files out
-    // unless asked for them.
-    QStringList names = dir.entryList(filters, QDir::Files, QDir::Unsorted);
-    auto less = [](const QString& a, const QString& b) { return naturalLess(a, b); };
-    if (names.size() > limit) {
-        std::partial_sort(names.begin(), names.begin() + limit, names.end(), less);
-        names.erase(names.begin() + limit, names.end());
-    } else {
-        std::sort(names.begin(), names.end(), less);
-    }
+    QStringList names = readFolder(folder, pattern);
+    sortNaturally(names, limit);
     return names;
 }
 

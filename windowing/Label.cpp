@@ -3,6 +3,8 @@
 #include "Fonts.h"
 
 #include <QFontMetrics>
+#include <QFontMetricsF>
+#include <cmath>
 #include <QPainter>
 
 namespace windowing {
@@ -18,8 +20,38 @@ std::int32_t bgrFromColor(const QColor& color)
 }
 
 Label::Label(Form& form, QString name)
-    : WindowlessControl(form, std::move(name)), m_metrics(measure(QFont()))
-{}
+    : WindowlessControl(form, std::move(name)), m_metrics(defaultMetrics())
+{
+}
+
+std::shared_ptr<const Label::Metrics> Label::defaultMetrics()
+{
+    // Measured once: elements of a control array take their first element's font
+    // right after they are made, so most labels never use this one.
+    static const std::shared_ptr<const Metrics> metrics = measure(QFont());
+    return metrics;
+}
+
+int Label::Metrics::advance(const QString& text) const
+{
+    const QFontMetricsF fontMetrics(font);
+    qreal width = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isSurrogate()) {
+            // Characters outside the basic plane are rare: measured each time.
+            const qsizetype length = c.isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+            width += fontMetrics.horizontalAdvance(text.mid(i, length));
+            i += length - 1;
+            continue;
+        }
+        auto known = advances.constFind(c.unicode());
+        if (known == advances.constEnd())
+            known = advances.insert(c.unicode(), fontMetrics.horizontalAdvance(c));
+        width += *known;
+    }
+    return static_cast<int>(std::lround(width));
+}
 
 std::shared_ptr<const Label::Metrics> Label::measure(const QFont& font)
 {
@@ -90,8 +122,7 @@ void Label::fitToCaption()
 {
     if (!m_autoSize)
         return;
-    const int advance = QFontMetrics(m_metrics->font).horizontalAdvance(displayText());
-    setStoredSize(fromPixels(advance), fromPixels(m_metrics->lineHeight));
+    setStoredSize(fromPixels(m_metrics->advance(displayText())), fromPixels(m_metrics->lineHeight));
 }
 
 void Label::paint(QPainter& painter) const

@@ -3,6 +3,7 @@
 #include "WindowlessControl.h"
 
 #include <QFont>
+#include <QHash>
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -41,7 +42,12 @@ private:
         QFont font;
         int lineHeight = 0;
         int ascent = 0;
+        // Advances of the characters measured so far: a caption's width is their sum,
+        // rounded, with no shaping between characters.
+        mutable QHash<char16_t, qreal> advances;
+        int advance(const QString& text) const;
     };
+    static std::shared_ptr<const Metrics> defaultMetrics();
     static std::shared_ptr<const Metrics> measure(const QFont& font);
     void fitToCaption();
     QString displayText() const;

@@ -1,5 +1,8 @@
 #include "NaturalOrder.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace windowing {
 
 namespace {
@@ -37,21 +40,16 @@ int compareNumbers(QStringView a, qsizetype& i, QStringView b, qsizetype& j)
     return 0;
 }
 
-int compareFolded(QStringView a, QStringView b)
+QString fold(QStringView text)
 {
-    const qsizetype n = std::min(a.size(), b.size());
-    for (qsizetype k = 0; k < n; ++k) {
-        const char16_t ca = a[k].toCaseFolded().unicode();
-        const char16_t cb = b[k].toCaseFolded().unicode();
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-    }
-    return sign(static_cast<int>(a.size() - b.size()));
+    QString folded(text.size(), Qt::Uninitialized);
+    for (qsizetype k = 0; k < text.size(); ++k)
+        folded[k] = text[k].toCaseFolded();
+    return folded;
 }
 
-} // namespace
-
-int naturalCompare(QStringView a, QStringView b)
+// Natural order of two case-folded names: digit runs by value, the rest by code unit.
+int compareNatural(QStringView a, QStringView b)
 {
     qsizetype i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
@@ -60,18 +58,52 @@ int naturalCompare(QStringView a, QStringView b)
                 return order;
             continue;
         }
-        const char16_t ca = a[i].toCaseFolded().unicode();
-        const char16_t cb = b[j].toCaseFolded().unicode();
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
+        if (a[i] != b[j])
+            return a[i] < b[j] ? -1 : 1;
         ++i;
         ++j;
     }
     if (i < a.size() || j < b.size())
         return i < a.size() ? 1 : -1;
-    if (const int order = compareFolded(a, b))
+    return 0;
+}
+
+// The whole order from the folded and the original names.
+int compareKeys(QStringView foldedA, QStringView a, QStringView foldedB, QStringView b)
+{
+    if (const int order = compareNatural(foldedA, foldedB))
         return order;
+    if (const int order = foldedA.compare(foldedB, Qt::CaseSensitive))
+        return sign(order);
     return sign(a.compare(b, Qt::CaseSensitive));
+}
+
+} // namespace
+
+int naturalCompare(QStringView a, QStringView b)
+{
+    return compareKeys(fold(a), a, fold(b), b);
+}
+
+NaturalKey::NaturalKey(QString name) : folded(fold(name)), original(std::move(name)) {}
+
+bool operator<(const NaturalKey& a, const NaturalKey& b)
+{
+    return compareKeys(a.folded, a.original, b.folded, b.original) < 0;
+}
+
+void sortNaturally(QStringList& names, qsizetype limit)
+{
+    std::vector<NaturalKey> keys;
+    keys.reserve(static_cast<std::size_t>(names.size()));
+    for (QString& name : names)
+        keys.emplace_back(std::move(name));
+    const auto kept = std::min<qsizetype>(limit, static_cast<qsizetype>(keys.size()));
+    std::partial_sort(keys.begin(), keys.begin() + kept, keys.end());
+    names.clear();
+    names.reserve(kept);
+    for (qsizetype k = 0; k < kept; ++k)
+        names.append(std::move(keys[static_cast<std::size_t>(k)].original));
 }
 
 } // namespace windowing

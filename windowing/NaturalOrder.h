@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+#include <QStringList>
 #include <QStringView>
 
 namespace windowing {
@@ -15,5 +17,18 @@ inline bool naturalLess(QStringView a, QStringView b)
 {
     return naturalCompare(a, b) < 0;
 }
+
+// A name with its case-folded form worked out once, for sorting many names.
+struct NaturalKey {
+    explicit NaturalKey(QString name);
+
+    QString folded;
+    QString original;
+};
+
+bool operator<(const NaturalKey& a, const NaturalKey& b);
+
+// Sorts names in natural order, keeping the first `limit` of them.
+void sortNaturally(QStringList& names, qsizetype limit);
 
 } // namespace windowing
