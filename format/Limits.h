@@ -40,4 +40,12 @@ inline constexpr int kMaxDisplayNesting = 64;
 // Depth of sprite definitions nested inside sprite definitions while parsing.
 inline constexpr int kMaxDefinitionNesting = 8;
 
+// Display objects alive at once in one movie. Nesting alone does not bound them: a
+// sprite that places itself twice doubles at every level of the nesting cap. Real
+// movies keep a few thousand.
+inline constexpr std::size_t kMaxDisplayObjects = 100000;
+// Action blocks run for one frame (or one input event), those that running them queues
+// included: a frame script that jumps back to its own frame would otherwise never end.
+inline constexpr std::size_t kMaxActionsPerFrame = 100000;
+
 } // namespace swf::limits
