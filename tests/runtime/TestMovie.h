@@ -73,6 +73,11 @@ class RecordingEngine : public runtime::ScriptEngine {
 public:
     void runAction(const runtime::QueuedAction& action) override;
     std::string joined() const;
+    void clear()
+    {
+        ran.clear();
+        actions.clear();
+    }
 
     std::vector<std::string> ran;
     std::vector<runtime::QueuedAction> actions;
