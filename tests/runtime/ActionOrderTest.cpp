@@ -1,10 +1,9 @@
 // The order in which timelines and buttons hand action blocks to the script engine.
 #include "TestMovie.h"
-#include "runtime/MoviePlayer.h"
 #include "format/Limits.h"
+#include "runtime/MoviePlayer.h"
 
 #include <QtTest>
-
 #include <functional>
 
 using namespace testmovie;
@@ -75,12 +74,12 @@ void ActionOrderTest::removedTargetsDoNotRun()
 {
     RecordingHost host;
     ScriptedEngine engine;
-    MoviePlayer player(Builder()
-                           .sprite(20, timeline({{action(2)}}))
-                           .main(timeline({{named(place(1, 20), "clip"), action(1),
-                                            initAction(20, 9)}}))
-                           .build(),
-                       host);
+    MoviePlayer player(
+        Builder()
+            .sprite(20, timeline({{action(2)}}))
+            .main(timeline({{named(place(1, 20), "clip"), action(1), initAction(20, 9)}}))
+            .build(),
+        host);
     player.setScriptEngine(&engine);
     // The init block takes the clip away before the clip's frame code runs.
     engine.before = [&](const runtime::QueuedAction& action) {
@@ -105,8 +104,8 @@ void ActionOrderTest::actionsQueuedByScriptsRunInTheSameStep()
 {
     RecordingHost host;
     ScriptedEngine engine;
-    MoviePlayer player(
-        Builder().main(timeline({{action(1)}, {action(2)}, {action(3)}})).build(), host);
+    MoviePlayer player(Builder().main(timeline({{action(1)}, {action(2)}, {action(3)}})).build(),
+                       host);
     player.setScriptEngine(&engine);
     // Frame 1's code jumps to frame 3 (index 2), as gotoAndStop would.
     engine.before = [&](const runtime::QueuedAction& action) {

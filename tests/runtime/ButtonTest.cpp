@@ -102,19 +102,44 @@ void ButtonTest::pointer_data()
     QTest::addColumn<QString>("shown");   // u, o or d: the state the button shows at the end
     QTest::addColumn<QString>("actions"); // the blocks run, by marker
 
-    QTest::newRow("hover") << false << "m:in" << "o" << "1";
-    QTest::newRow("hover and leave") << false << "m:in m:out" << "u" << "1 6";
-    QTest::newRow("the hole is outside") << false << "m:hole" << "u" << "";
-    QTest::newRow("click") << false << "m:in d:in u:in" << "o" << "1 2 3";
-    QTest::newRow("click without moving first") << false << "d:in u:in" << "o" << "1 2 3";
-    QTest::newRow("dragged out shows over") << false << "m:in d:in m:hole" << "o" << "1 2 5";
-    QTest::newRow("dragged out and back") << false << "m:in d:in m:out m:in" << "d" << "1 2 5 5";
-    QTest::newRow("released outside") << false << "m:in d:in m:out u:out" << "u" << "1 2 5 4";
-    QTest::newRow("pressed elsewhere, dragged in") << false << "d:out m:in" << "u" << "";
-    QTest::newRow("pressed elsewhere, released in") << false << "d:out m:in u:in" << "o" << "1";
-    QTest::newRow("menu: pressed elsewhere, dragged in") << true << "d:out m:in" << "d" << "7";
-    QTest::newRow("menu: released in") << true << "d:out m:in u:in" << "o" << "7 3";
-    QTest::newRow("menu: dragged out lets go") << true << "m:in d:in m:out u:out" << "u"
+    QTest::newRow("hover") << false << "m:in"
+                           << "o"
+                           << "1";
+    QTest::newRow("hover and leave") << false << "m:in m:out"
+                                     << "u"
+                                     << "1 6";
+    QTest::newRow("the hole is outside") << false << "m:hole"
+                                         << "u"
+                                         << "";
+    QTest::newRow("click") << false << "m:in d:in u:in"
+                           << "o"
+                           << "1 2 3";
+    QTest::newRow("click without moving first") << false << "d:in u:in"
+                                                << "o"
+                                                << "1 2 3";
+    QTest::newRow("dragged out shows over") << false << "m:in d:in m:hole"
+                                            << "o"
+                                            << "1 2 5";
+    QTest::newRow("dragged out and back") << false << "m:in d:in m:out m:in"
+                                          << "d"
+                                          << "1 2 5 5";
+    QTest::newRow("released outside") << false << "m:in d:in m:out u:out"
+                                      << "u"
+                                      << "1 2 5 4";
+    QTest::newRow("pressed elsewhere, dragged in") << false << "d:out m:in"
+                                                   << "u"
+                                                   << "";
+    QTest::newRow("pressed elsewhere, released in") << false << "d:out m:in u:in"
+                                                    << "o"
+                                                    << "1";
+    QTest::newRow("menu: pressed elsewhere, dragged in") << true << "d:out m:in"
+                                                         << "d"
+                                                         << "7";
+    QTest::newRow("menu: released in") << true << "d:out m:in u:in"
+                                       << "o"
+                                       << "7 3";
+    QTest::newRow("menu: dragged out lets go") << true << "m:in d:in m:out u:out"
+                                               << "u"
                                                << "1 2 8";
 }
 

@@ -74,14 +74,22 @@ void DrawListTest::clipSpans_data()
     QTest::addColumn<QString>("placements");
     QTest::addColumn<QString>("commands");
 
-    QTest::newRow("no masks") << "1 2s 3" << "GcGcgcg";
-    QTest::newRow("mask up to its clip depth") << "1:3 2 3 4" << "GMcmccEcg";
-    QTest::newRow("mask over nothing") << "5:9" << "GMcmEg";
-    QTest::newRow("inner span ends with the outer") << "1:5 2:10 3 6" << "GMcmMcmcEEcg";
-    QTest::newRow("spans one after the other") << "1:2 2 3:4 4 5" << "GMcmcEMcmcEcg";
-    QTest::newRow("sprite as mask") << "1:2s 2" << "GMGcgmcEg";
-    QTest::newRow("invisible objects are left out") << "1 !2 !3s 4" << "Gccg";
-    QTest::newRow("an invisible mask still masks") << "!1:2 2" << "GMcmcEg";
+    QTest::newRow("no masks") << "1 2s 3"
+                              << "GcGcgcg";
+    QTest::newRow("mask up to its clip depth") << "1:3 2 3 4"
+                                               << "GMcmccEcg";
+    QTest::newRow("mask over nothing") << "5:9"
+                                       << "GMcmEg";
+    QTest::newRow("inner span ends with the outer") << "1:5 2:10 3 6"
+                                                    << "GMcmMcmcEEcg";
+    QTest::newRow("spans one after the other") << "1:2 2 3:4 4 5"
+                                               << "GMcmcEMcmcEcg";
+    QTest::newRow("sprite as mask") << "1:2s 2"
+                                    << "GMGcgmcEg";
+    QTest::newRow("invisible objects are left out") << "1 !2 !3s 4"
+                                                    << "Gccg";
+    QTest::newRow("an invisible mask still masks") << "!1:2 2"
+                                                   << "GMcmcEg";
 }
 
 void DrawListTest::clipSpans()
@@ -146,12 +154,9 @@ void DrawListTest::groupAndCharacterFields()
     auto morph = place(2, 30);
     morph.ratio = 16384;
     RecordingHost host;
-    MoviePlayer player(Builder()
-                           .sprite(20, timeline({{}}))
-                           .morph(30)
-                           .main(timeline({{clip, morph}}))
-                           .build(),
-                       host);
+    MoviePlayer player(
+        Builder().sprite(20, timeline({{}})).morph(30).main(timeline({{clip, morph}})).build(),
+        host);
     const DrawList list = player.buildDrawList();
     QCOMPARE(kinds(list), std::string("GGgcg"));
     const DrawCommand& group = list.commands[1];

@@ -5,7 +5,6 @@
 #include "runtime/ShapeHitTest.h"
 
 #include <QtTest>
-
 #include <cmath>
 
 using namespace testmovie;

@@ -1,8 +1,9 @@
 // Instance names, paths and the case rule of each movie version.
+#include "runtime/Paths.h"
+
 #include "TestMovie.h"
 #include "runtime/MoviePlayer.h"
 #include "runtime/Names.h"
-#include "runtime/Paths.h"
 
 #include <QtTest>
 
@@ -48,11 +49,16 @@ void PathsTest::sameName_data()
     QTest::addColumn<int>("version");
     QTest::addColumn<bool>("same");
 
-    QTest::newRow("exact, v7") << "clip" << "clip" << 7 << true;
-    QTest::newRow("case differs, v6") << "Clip" << "cLIP" << 6 << true;
-    QTest::newRow("case differs, v7") << "Clip" << "clip" << 7 << false;
-    QTest::newRow("prefix, v6") << "clip" << "clip2" << 6 << false;
-    QTest::newRow("non-letters never fold, v6") << "a[" << "a{" << 6 << false;
+    QTest::newRow("exact, v7") << "clip"
+                               << "clip" << 7 << true;
+    QTest::newRow("case differs, v6") << "Clip"
+                                      << "cLIP" << 6 << true;
+    QTest::newRow("case differs, v7") << "Clip"
+                                      << "clip" << 7 << false;
+    QTest::newRow("prefix, v6") << "clip"
+                                << "clip2" << 6 << false;
+    QTest::newRow("non-letters never fold, v6") << "a["
+                                                << "a{" << 6 << false;
 }
 
 void PathsTest::sameName()
@@ -61,9 +67,9 @@ void PathsTest::sameName()
     QFETCH(QString, b);
     QFETCH(int, version);
     QFETCH(bool, same);
-    QCOMPARE(runtime::sameName(a.toStdString(), b.toStdString(),
-                               runtime::nameCaseForVersion(version)),
-             same);
+    QCOMPARE(
+        runtime::sameName(a.toStdString(), b.toStdString(), runtime::nameCaseForVersion(version)),
+        same);
 }
 
 void PathsTest::resolve_data()
@@ -73,18 +79,42 @@ void PathsTest::resolve_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("found"); // the found object's own path; "" for none
 
-    QTest::newRow("dotted from root") << 7 << "" << "_level0.Clip.Inner" << "_level0.Clip.Inner";
-    QTest::newRow("relative") << 7 << "" << "Clip.Inner" << "_level0.Clip.Inner";
-    QTest::newRow("wrong case, v7") << 7 << "" << "clip.inner" << "";
-    QTest::newRow("wrong case, v6") << 6 << "" << "clip.inner" << "_level0.Clip.Inner";
-    QTest::newRow("_root from inside") << 7 << "Clip.Inner" << "_root.field" << "_level0.field";
-    QTest::newRow("_parent") << 7 << "Clip.Inner" << "_parent" << "_level0.Clip";
-    QTest::newRow("slashed absolute") << 7 << "Clip.Inner" << "/Clip/Inner" << "_level0.Clip.Inner";
-    QTest::newRow("slashed up twice") << 7 << "Clip.Inner" << "../.." << "_level0";
-    QTest::newRow("this") << 7 << "Clip" << "this.Inner" << "_level0.Clip.Inner";
-    QTest::newRow("missing part") << 7 << "" << "Clip.Nothing.Inner" << "";
-    QTest::newRow("above the root") << 7 << "" << "_parent" << "";
-    QTest::newRow("through a text field") << 7 << "" << "field.x" << "";
+    QTest::newRow("dotted from root") << 7 << ""
+                                      << "_level0.Clip.Inner"
+                                      << "_level0.Clip.Inner";
+    QTest::newRow("relative") << 7 << ""
+                              << "Clip.Inner"
+                              << "_level0.Clip.Inner";
+    QTest::newRow("wrong case, v7") << 7 << ""
+                                    << "clip.inner"
+                                    << "";
+    QTest::newRow("wrong case, v6") << 6 << ""
+                                    << "clip.inner"
+                                    << "_level0.Clip.Inner";
+    QTest::newRow("_root from inside") << 7 << "Clip.Inner"
+                                       << "_root.field"
+                                       << "_level0.field";
+    QTest::newRow("_parent") << 7 << "Clip.Inner"
+                             << "_parent"
+                             << "_level0.Clip";
+    QTest::newRow("slashed absolute") << 7 << "Clip.Inner"
+                                      << "/Clip/Inner"
+                                      << "_level0.Clip.Inner";
+    QTest::newRow("slashed up twice") << 7 << "Clip.Inner"
+                                      << "../.."
+                                      << "_level0";
+    QTest::newRow("this") << 7 << "Clip"
+                          << "this.Inner"
+                          << "_level0.Clip.Inner";
+    QTest::newRow("missing part") << 7 << ""
+                                  << "Clip.Nothing.Inner"
+                                  << "";
+    QTest::newRow("above the root") << 7 << ""
+                                    << "_parent"
+                                    << "";
+    QTest::newRow("through a text field") << 7 << ""
+                                          << "field.x"
+                                          << "";
 }
 
 void PathsTest::resolve()
