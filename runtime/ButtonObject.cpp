@@ -151,6 +151,12 @@ void ButtonObject::queueActions(swf::ButtonCondition condition)
         action.condition = condition;
         context().actions().push(std::move(action));
     }
+    QueuedAction event;
+    event.kind = QueuedAction::Kind::ButtonEvent;
+    event.target = owner->shared_from_this();
+    event.button = shared_from_this();
+    event.condition = condition;
+    context().actions().push(std::move(event));
 }
 
 } // namespace runtime

@@ -17,7 +17,8 @@ enum class ButtonTracking : std::uint8_t { Idle, OverUp, OverDown, OutDown };
 //
 // Pointer input reaches it as transitions (the ButtonCondition bits), from the
 // ButtonTracker; each transition moves the tracking state, shows the matching state
-// and queues the ButtonAction blocks whose conditions include it. A button that is
+// and queues the ButtonAction blocks whose conditions include it, then the transition
+// itself for handlers scripts set. A button that is
 // pressed and dragged off shows its over state, as the pointer still holds it.
 class ButtonObject : public ContainerObject {
 public:

@@ -16,18 +16,21 @@ struct QueuedAction {
         Init,   // DoInitAction: once per sprite, before the frame actions queued with it
         Frame,  // DoAction of a frame just entered
         Button, // a ButtonAction block whose condition a pointer transition met
+        // A pointer transition of a button, with no code: scripts may handle it
+        // (onPress, onRelease...). Queued after the transition's Button blocks.
+        ButtonEvent,
     };
 
     Kind kind = Kind::Frame;
     // The timeline the code runs on ("this"): the sprite whose frame it is, the timeline
     // holding the DoInitAction tag, or the button's parent.
     std::shared_ptr<DisplayObject> target;
-    // The button whose transition queued a Button block; null otherwise.
+    // The button whose transition queued a Button block or event; null otherwise.
     std::shared_ptr<DisplayObject> button;
     // The byte code, inside the movie definition the player keeps alive.
     std::span<const std::uint8_t> code;
     swf::CharacterId spriteId = 0; // Init: the sprite the block initialises
-    std::uint16_t condition = 0;   // Button: the ButtonCondition bit that was met
+    std::uint16_t condition = 0;   // Button, ButtonEvent: the ButtonCondition bit met
 };
 
 // The ActionScript interpreter, as the runtime sees it. The player hands it each queued

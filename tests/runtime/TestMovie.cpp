@@ -155,9 +155,11 @@ bool RecordingHost::logged(std::string_view part) const
 
 void RecordingEngine::runAction(const runtime::QueuedAction& action)
 {
-    const char kind = action.kind == runtime::QueuedAction::Kind::Init    ? 'i'
-                      : action.kind == runtime::QueuedAction::Kind::Frame ? 'f'
-                                                                          : 'b';
+    using Kind = runtime::QueuedAction::Kind;
+    const char kind = action.kind == Kind::Init     ? 'i'
+                      : action.kind == Kind::Frame  ? 'f'
+                      : action.kind == Kind::Button ? 'b'
+                                                    : 'e';
     std::string entry(1, kind);
     entry += std::to_string(action.code.empty() ? -1 : int(action.code[0]));
     entry += "@" + action.target->path();

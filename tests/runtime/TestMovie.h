@@ -68,7 +68,8 @@ public:
 };
 
 // A script engine that runs nothing and writes down what it was handed, one entry per
-// block: "<kind><marker>@<target path>", kind being i (init), f (frame) or b (button).
+// block: "<kind><marker>@<target path>", kind being i (init), f (frame), b (button) or
+// e (button event, marker -1).
 class RecordingEngine : public runtime::ScriptEngine {
 public:
     void runAction(const runtime::QueuedAction& action) override;
