@@ -5,6 +5,7 @@
 #include "format/Movie.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,9 @@ struct DrawList {
     swf::Rgba background; // the movie's background colour
     swf::MoviePtr movie;  // keeps the characters alive while the list is drawn
     std::vector<DrawCommand> commands;
+    // Keeps what `text` and `filters` point to alive while the list is drawn, even when
+    // the runtime moves on (a script changing a text field) before the renderer is done.
+    std::vector<std::shared_ptr<const void>> retained;
 };
 
 } // namespace runtime

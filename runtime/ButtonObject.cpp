@@ -1,0 +1,162 @@
+#include "ButtonObject.h"
+
+#include "CharacterHitTest.h"
+#include "ObjectFactory.h"
+#include "PlayerContext.h"
+
+#include <array>
+
+namespace runtime {
+
+namespace {
+
+struct TransitionRule {
+    swf::ButtonCondition condition;
+    ButtonTracking from;
+    ButtonTracking to;
+};
+
+constexpr std::array<TransitionRule, 9> kTransitions{{
+    {swf::IdleToOverUp, ButtonTracking::Idle, ButtonTracking::OverUp},
+    {swf::OverUpToIdle, ButtonTracking::OverUp, ButtonTracking::Idle},
+    {swf::OverUpToOverDown, ButtonTracking::OverUp, ButtonTracking::OverDown},
+    {swf::OverDownToOverUp, ButtonTracking::OverDown, ButtonTracking::OverUp},
+    {swf::OverDownToOutDown, ButtonTracking::OverDown, ButtonTracking::OutDown},
+    {swf::OutDownToOverDown, ButtonTracking::OutDown, ButtonTracking::OverDown},
+    {swf::OutDownToIdle, ButtonTracking::OutDown, ButtonTracking::Idle},
+    {swf::IdleToOverDown, ButtonTracking::Idle, ButtonTracking::OverDown},
+    {swf::OverDownToIdle, ButtonTracking::OverDown, ButtonTracking::Idle},
+}};
+
+swf::ButtonState stateShown(ButtonTracking tracking)
+{
+    switch (tracking) {
+    case ButtonTracking::Idle:
+        return swf::ButtonUp;
+    case ButtonTracking::OverUp:
+    case ButtonTracking::OutDown:
+        return swf::ButtonOver;
+    case ButtonTracking::OverDown:
+        return swf::ButtonDown;
+    }
+    return swf::ButtonUp;
+}
+
+} // namespace
+
+ButtonObject::ButtonObject(PlayerContext& context, const swf::Character* character,
+                           const swf::Button& definition)
+    : ContainerObject(context, ObjectKind::Button, character), m_definition(definition)
+{}
+
+void ButtonObject::initialize()
+{
+    show(swf::ButtonUp);
+}
+
+void ButtonObject::advance()
+{
+    // The button has no timeline of its own; clips in its state play on.
+    for (const auto& child : childrenSnapshot()) {
+        if (child->parent() == this)
+            child->advance();
+    }
+}
+
+bool ButtonObject::transition(swf::ButtonCondition condition)
+{
+    for (const TransitionRule& rule : kTransitions) {
+        if (rule.condition != condition)
+            continue;
+        if (rule.from != m_tracking)
+            return false;
+        m_tracking = rule.to;
+        context().log(LogCategory::Buttons,
+                      [&] { return path() + ": transition 0x" + std::to_string(int(condition)); });
+        show(stateShown(m_tracking));
+        queueActions(condition);
+        return true;
+    }
+    return false;
+}
+
+bool ButtonObject::hitTest(double stageX, double stageY) const
+{
+    swf::Matrix toLocal;
+    if (!worldMatrix().invert(toLocal))
+        return false;
+    const double x = toLocal.mapX(stageX, stageY);
+    const double y = toLocal.mapY(stageX, stageY);
+    for (const swf::ButtonRecord& record : m_definition.records) {
+        if ((record.states & swf::ButtonHitTest) &&
+            hitTestPlaced(context().movie(), record.characterId, record.matrix, x, y,
+                          nestingLevel() + 1))
+            return true;
+    }
+    return false;
+}
+
+void ButtonObject::show(swf::ButtonState state)
+{
+    m_shown = state;
+    const auto& records = m_definition.records;
+    // Leniency: two records of one state at the same depth: the later one shows.
+    std::map<int, std::size_t> wanted;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (records[i].states & state)
+            wanted[records[i].depth] = i;
+    }
+    for (auto it = m_recordAtDepth.begin(); it != m_recordAtDepth.end();) {
+        auto keep = wanted.find(it->first);
+        if (keep == wanted.end() || keep->second != it->second) {
+            removeChild(it->first);
+            it = m_recordAtDepth.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (const auto& [depth, index] : wanted) {
+        if (m_recordAtDepth.count(depth))
+            continue;
+        const swf::ButtonRecord& record = records[index];
+        std::shared_ptr<DisplayObject> object = createObject(context(), record.characterId, *this);
+        if (!object)
+            continue;
+        placeChild(depth, object);
+        object->setMatrix(record.matrix);
+        object->setColorTransform(record.colorTransform);
+        object->setBlendMode(record.blendMode);
+        if (!record.filters.empty())
+            object->setFilters(FilterList(context().moviePtr(), &record.filters));
+        if (object->isScriptable())
+            object->setName(context().newInstanceName());
+        m_recordAtDepth[depth] = index;
+        object->initialize();
+    }
+}
+
+void ButtonObject::queueActions(swf::ButtonCondition condition)
+{
+    ContainerObject* owner = parent();
+    if (!owner)
+        return;
+    for (const swf::ButtonAction& block : m_definition.actions) {
+        if (!(block.conditions & condition))
+            continue;
+        QueuedAction action;
+        action.kind = QueuedAction::Kind::Button;
+        action.target = owner->shared_from_this();
+        action.button = shared_from_this();
+        action.code = block.actions;
+        action.condition = condition;
+        context().actions().push(std::move(action));
+    }
+    QueuedAction event;
+    event.kind = QueuedAction::Kind::ButtonEvent;
+    event.target = owner->shared_from_this();
+    event.button = shared_from_this();
+    event.condition = condition;
+    context().actions().push(std::move(event));
+}
+
+} // namespace runtime

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "ContainerObject.h"
+#include "format/Button.h"
+
+#include <cstdint>
+#include <map>
+
+namespace runtime {
+
+// Where the pointer stands with a button, as the button conditions name the states.
+enum class ButtonTracking : std::uint8_t { Idle, OverUp, OverDown, OutDown };
+
+// A placed DefineButton or DefineButton2. Its children are the records of the state it
+// shows (up, over or down); its hit area is the records of the hit-test state, tested
+// against the shapes themselves and never drawn.
+//
+// Pointer input reaches it as transitions (the ButtonCondition bits), from the
+// ButtonTracker; each transition moves the tracking state, shows the matching state
+// and queues the ButtonAction blocks whose conditions include it, then the transition
+// itself for handlers scripts set. A button that is
+// pressed and dragged off shows its over state, as the pointer still holds it.
+class ButtonObject : public ContainerObject {
+public:
+    ButtonObject(PlayerContext& context, const swf::Character* character,
+                 const swf::Button& definition);
+
+    const swf::Button& definition() const { return m_definition; }
+    bool trackAsMenu() const { return m_definition.trackAsMenu; }
+    ButtonTracking tracking() const { return m_tracking; }
+    // The state shown: ButtonUp, ButtonOver or ButtonDown.
+    swf::ButtonState shownState() const { return m_shown; }
+    // A disabled button ignores the pointer (scripts will set this).
+    bool enabled() const { return m_enabled; }
+    void setEnabled(bool value) { m_enabled = value; }
+
+    // Applies one transition if the button is in the state it starts from; returns
+    // whether it did.
+    bool transition(swf::ButtonCondition condition);
+    // Whether the point (stage twips) falls in the hit area.
+    bool hitTest(double stageX, double stageY) const;
+
+    void initialize() override;
+    void advance() override;
+
+private:
+    void show(swf::ButtonState state);
+    void queueActions(swf::ButtonCondition condition);
+
+    const swf::Button& m_definition;
+    ButtonTracking m_tracking = ButtonTracking::Idle;
+    swf::ButtonState m_shown = swf::ButtonUp;
+    bool m_enabled = true;
+    // For each depth shown, the record it came from: a record in both the old and the
+    // new state keeps its object (and a clip in it keeps playing).
+    std::map<int, std::size_t> m_recordAtDepth;
+};
+
+} // namespace runtime

@@ -1,0 +1,125 @@
+#include "DrawListBuilder.h"
+
+#include "ContainerObject.h"
+#include "EditTextObject.h"
+#include "PlayerContext.h"
+#include "ShapeObject.h"
+#include "SpriteObject.h"
+
+#include <algorithm>
+
+namespace runtime {
+
+namespace {
+
+using Kind = DrawCommand::Kind;
+
+class Builder {
+public:
+    explicit Builder(DrawList& list) : m_list(list) {}
+
+    void object(const DisplayObject& object, const swf::Matrix& parentMatrix,
+                const swf::ColorTransform& parentColor, bool inMask)
+    {
+        DrawCommand command;
+        command.character = object.character();
+        command.matrix = parentMatrix * object.matrix();
+        command.colorTransform = parentColor * object.colorTransform();
+        command.objectId = object.id();
+        command.contentVersion = object.contentVersion();
+
+        switch (object.kind()) {
+        case ObjectKind::Shape:
+        case ObjectKind::StaticText:
+            push(command);
+            return;
+        case ObjectKind::MorphShape:
+            command.ratio = static_cast<const ShapeObject&>(object).morphRatio();
+            push(command);
+            return;
+        case ObjectKind::EditText: {
+            const auto& field = static_cast<const EditTextObject&>(object);
+            command.text = &field.text();
+            m_list.retained.push_back(field.sharedText());
+            push(command);
+            return;
+        }
+        case ObjectKind::Sprite:
+        case ObjectKind::Button:
+            group(static_cast<const ContainerObject&>(object), command, inMask);
+            return;
+        }
+    }
+
+private:
+    void push(DrawCommand command) { m_list.commands.push_back(std::move(command)); }
+
+    void marker(Kind kind, std::uint64_t objectId)
+    {
+        DrawCommand command;
+        command.kind = kind;
+        command.objectId = objectId;
+        push(command);
+    }
+
+    void group(const ContainerObject& container, DrawCommand command, bool inMask)
+    {
+        command.kind = Kind::BeginGroup;
+        command.blendMode = container.blendMode();
+        command.cacheAsBitmap = container.cacheAsBitmap();
+        if (const FilterList& filters = container.filters()) {
+            command.filters = filters.get();
+            m_list.retained.push_back(filters);
+        }
+        const swf::Matrix matrix = command.matrix;
+        const swf::ColorTransform color = command.colorTransform;
+        push(command);
+        children(container, matrix, color, inMask);
+        marker(Kind::EndGroup, container.id());
+    }
+
+    void children(const ContainerObject& container, const swf::Matrix& matrix,
+                  const swf::ColorTransform& color, bool inMask)
+    {
+        // The clip depths of the masks open at this level, innermost last.
+        std::vector<int> openClips;
+        for (const auto& [depth, child] : container.children()) {
+            while (!openClips.empty() && depth > openClips.back()) {
+                marker(Kind::EndClip, 0);
+                openClips.pop_back();
+            }
+            if (child->isMask()) {
+                if (inMask)
+                    continue;
+                marker(Kind::BeginMask, child->id());
+                object(*child, matrix, color, true);
+                marker(Kind::EndMask, child->id());
+                int end = child->clipDepth();
+                if (!openClips.empty())
+                    end = std::min(end, openClips.back());
+                openClips.push_back(end);
+                continue;
+            }
+            if (child->visible())
+                object(*child, matrix, color, inMask);
+        }
+        for (std::size_t i = 0; i < openClips.size(); ++i)
+            marker(Kind::EndClip, 0);
+    }
+
+    DrawList& m_list;
+};
+
+} // namespace
+
+DrawList buildDrawList(const SpriteObject& root, const PlayerContext& context)
+{
+    DrawList list;
+    list.stage = context.movie().header.stage;
+    list.background = context.background();
+    list.movie = context.moviePtr();
+    Builder(list).object(root, swf::Matrix{}, swf::ColorTransform{}, false);
+    return list;
+}
+
+} // namespace runtime

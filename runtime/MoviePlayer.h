@@ -1,0 +1,117 @@
+#pragma once
+
+// The runtime plays a loaded movie: it turns the definitions and frames the file format
+// read into display objects on a stage, steps their timelines, tracks the pointer over
+// buttons, and describes each frame to the renderer as a DrawList.
+//
+// Design notes (why it is shaped this way):
+// - The runtime owns all mutable state and the renderer owns none: a DrawList is a
+//   self-contained snapshot (it keeps the movie and any texts alive), so painting can
+//   happen on another thread or later, and the renderer never sees a display object.
+// - Display objects are shared pointers with a plain parent pointer back: scripts will
+//   hold objects the timeline removes, and such objects must stay valid (off the stage,
+//   their actions are dropped) rather than dangle.
+// - Nothing here runs byte code. Timelines and buttons queue action blocks in the order
+//   the format gives them (a frame's tags first, then its actions; children before their
+//   parent; init blocks before all), and the player hands the queue to a ScriptEngine
+//   when one is attached. The timeline rules can thus be tested without an interpreter,
+//   and the interpreter can call back into timelines (gotoFrame, play) while it runs,
+//   as it only queues more work.
+// - Jumps back rebuild from a replay of the tags (TimelineState) instead of undoing
+//   frames: tags cannot be undone, and the replay says exactly which objects survive.
+// - A hostile movie meets caps at every place it could make the runtime grow: nesting
+//   (limits::kMaxDisplayNesting), live objects (kMaxDisplayObjects), actions run per
+//   step (kMaxActionsPerFrame). Bad references are ignored with a diagnostic; playing
+//   never fails, so nothing here returns an error.
+
+#include "ButtonTracker.h"
+#include "DrawList.h"
+#include "Host.h"
+#include "PlayerContext.h"
+#include "ScriptEngine.h"
+#include "SpriteObject.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace runtime {
+
+class MoviePlayer {
+public:
+    // Builds the stage and executes the first frame. Its actions stay queued until a
+    // script engine is attached and runActions() or advance() is called. A null movie
+    // plays as an empty one.
+    MoviePlayer(swf::MoviePtr movie, Host& host);
+    ~MoviePlayer();
+    MoviePlayer(const MoviePlayer&) = delete;
+    MoviePlayer& operator=(const MoviePlayer&) = delete;
+
+    // Without an engine, queued actions are dropped when they would run.
+    void setScriptEngine(ScriptEngine* engine) { m_engine = engine; }
+
+    // One frame step: actions still queued run first, then every timeline steps
+    // (the main one, then each clip on its own), then the actions this queued run.
+    void advance();
+
+    // Pointer input in stage twips. Button actions the input triggers run at once.
+    void pointerMove(double x, double y);
+    void pointerDown(double x, double y);
+    void pointerUp(double x, double y);
+
+    // The frame as it stands, in painting order.
+    DrawList buildDrawList() const;
+
+    // The main timeline; frames are numbered from 0.
+    std::size_t currentFrame() const { return m_root->currentFrame(); }
+    std::size_t frameCount() const { return m_root->frameCount(); }
+    bool isPlaying() const { return m_root->isPlaying(); }
+    void play();
+    void stop();
+    void gotoFrame(std::size_t frame);
+    bool gotoLabel(std::string_view label);
+    void nextFrame();
+    void prevFrame();
+    std::vector<std::string> currentLabels() const { return m_root->currentLabels(); }
+    std::string currentLabel() const { return m_root->currentLabel(); }
+    // On (the default): the main timeline starts again after its last frame.
+    void setLoop(bool loop) { m_root->setLoops(loop); }
+    bool loops() const { return m_root->loops(); }
+
+    const swf::MovieDefinition& movie() const { return m_context.movie(); }
+    swf::Rect stage() const { return m_context.movie().header.stage; }
+    double stageWidthPixels() const { return m_context.movie().header.widthPixels(); }
+    double stageHeightPixels() const { return m_context.movie().header.heightPixels(); }
+    // Frames per second as the header gives it; 0 is possible and left to the host.
+    double frameRate() const { return m_context.movie().header.frameRate; }
+    swf::Rgba background() const { return m_context.background(); }
+    int swfVersion() const { return m_context.swfVersion(); }
+
+    SpriteObject& root() { return *m_root; }
+    const SpriteObject& root() const { return *m_root; }
+    // A path as scripts write it, from the main timeline ("_level0.clip.inner").
+    DisplayObject* findByPath(std::string_view path) const;
+    const ButtonTracker& buttons() const { return m_buttons; }
+
+    // Hands queued actions to the script engine (or drops them without one) until none
+    // are left or limits::kMaxActionsPerFrame have run, then asks for a repaint if the
+    // picture changed. Every call above ends with it.
+    void runActions();
+    std::size_t queuedActions() const { return m_context.actions().size(); }
+
+private:
+    void drainActions();
+    void requestRepaintIfChanged();
+
+    PlayerContext m_context;
+    std::shared_ptr<SpriteObject> m_root;
+    ButtonTracker m_buttons;
+    ScriptEngine* m_engine = nullptr;
+    bool m_runningActions = false;
+    std::uint64_t m_paintedVersion = 0;
+    swf::Rgba m_paintedBackground;
+};
+
+} // namespace runtime

@@ -1,0 +1,163 @@
+#include "SpriteObject.h"
+
+#include "PlayerContext.h"
+
+#include <algorithm>
+
+namespace runtime {
+
+SpriteObject::SpriteObject(PlayerContext& context, const swf::Character* character,
+                           const swf::Timeline& timeline, std::uint16_t declaredFrameCount)
+    : ContainerObject(context, ObjectKind::Sprite, character), m_timeline(timeline),
+      // Leniency: a count that disagrees with the frames held takes the larger, and a
+      // count of 0 still means one (empty) frame, so advancing never runs off the end.
+      m_frameCount(std::max<std::size_t>({1, declaredFrameCount, timeline.frames.size()}))
+{}
+
+std::shared_ptr<SpriteObject> SpriteObject::createRoot(PlayerContext& context)
+{
+    const swf::MovieDefinition& movie = context.movie();
+    auto root =
+        std::make_shared<SpriteObject>(context, nullptr, movie.timeline, movie.header.frameCount);
+    root->markAsRoot();
+    return root;
+}
+
+void SpriteObject::initialize()
+{
+    ActionBlocks actions;
+    executeFrame(0, FrameMode::Full, actions);
+    queueFrameActions(actions);
+}
+
+void SpriteObject::advance()
+{
+    // An object made during this step has just executed its first frame.
+    const bool madeThisStep = createdTick() == context().tick();
+    ActionBlocks actions;
+    if (m_playing && !madeThisStep)
+        stepFrame(actions);
+    for (const auto& child : childrenSnapshot()) {
+        // A child an earlier sibling's step removed does not play on.
+        if (child->parent() == this)
+            child->advance();
+    }
+    // Children's actions first: a frame's code sees its children in their new frame.
+    queueFrameActions(actions);
+}
+
+void SpriteObject::stepFrame(ActionBlocks& actions)
+{
+    // A single frame is never entered again: its actions ran once.
+    if (m_frameCount <= 1)
+        return;
+    if (m_currentFrame + 1 < m_frameCount) {
+        executeFrame(m_currentFrame + 1, FrameMode::Full, actions);
+    } else if (m_loops) {
+        rebuildTo(0, actions);
+    } else {
+        m_playing = false;
+    }
+}
+
+void SpriteObject::gotoFrame(std::size_t frame)
+{
+    ActionBlocks actions;
+    jumpTo(frame, actions);
+    queueFrameActions(actions);
+}
+
+void SpriteObject::jumpTo(std::size_t frame, ActionBlocks& actions)
+{
+    frame = std::min(frame, m_frameCount - 1);
+    if (frame == m_currentFrame)
+        return;
+    if (frame < m_currentFrame) {
+        rebuildTo(frame, actions);
+        return;
+    }
+    for (std::size_t f = m_currentFrame + 1; f < frame; ++f)
+        executeFrame(f, FrameMode::PlacementsOnly, actions);
+    executeFrame(frame, FrameMode::Full, actions);
+}
+
+bool SpriteObject::gotoLabel(std::string_view label)
+{
+    const long frame = frameForLabel(label);
+    if (frame < 0) {
+        context().log(LogCategory::Timeline, [&] {
+            return "no frame labelled \"" + std::string(label) + "\" in " + path();
+        });
+        return false;
+    }
+    gotoFrame(static_cast<std::size_t>(frame));
+    return true;
+}
+
+void SpriteObject::nextFrame()
+{
+    if (m_currentFrame + 1 < m_frameCount)
+        gotoFrame(m_currentFrame + 1);
+    stop();
+}
+
+void SpriteObject::prevFrame()
+{
+    if (m_currentFrame > 0)
+        gotoFrame(m_currentFrame - 1);
+    stop();
+}
+
+long SpriteObject::frameForLabel(std::string_view label) const
+{
+    for (std::size_t f = 0; f < m_timeline.frames.size(); ++f) {
+        for (const std::string& name : m_timeline.frames[f].labels) {
+            if (sameName(name, label, NameCase::Insensitive))
+                return static_cast<long>(f);
+        }
+    }
+    return -1;
+}
+
+std::vector<std::string> SpriteObject::currentLabels() const
+{
+    if (m_currentFrame >= m_timeline.frames.size())
+        return {};
+    return m_timeline.frames[m_currentFrame].labels;
+}
+
+std::string SpriteObject::currentLabel() const
+{
+    const std::size_t stored = std::min(m_currentFrame + 1, m_timeline.frames.size());
+    for (std::size_t f = stored; f-- > 0;) {
+        const auto& labels = m_timeline.frames[f].labels;
+        if (!labels.empty())
+            return labels.back();
+    }
+    return {};
+}
+
+void SpriteObject::queueFrameActions(const ActionBlocks& actions)
+{
+    for (std::span<const std::uint8_t> code : actions) {
+        QueuedAction action;
+        action.kind = QueuedAction::Kind::Frame;
+        action.target = shared_from_this();
+        action.code = code;
+        context().actions().push(std::move(action));
+    }
+}
+
+void SpriteObject::queueInitAction(const swf::DoInitAction& tag)
+{
+    if (!context().claimInitAction(tag.spriteId))
+        return;
+    QueuedAction action;
+    action.kind = QueuedAction::Kind::Init;
+    action.target = shared_from_this();
+    action.code = tag.actions;
+    action.spriteId = tag.spriteId;
+    context().actions().push(std::move(action));
+}
+
+} // namespace runtime

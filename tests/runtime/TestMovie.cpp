@@ -1,0 +1,178 @@
+#include "TestMovie.h"
+
+#include "runtime/DisplayObject.h"
+
+namespace testmovie {
+
+swf::Path squarePath(int x, int y, int size)
+{
+    using swf::SegmentKind;
+    swf::Path path;
+    path.segments = {{SegmentKind::Move, x, y, 0, 0},
+                     {SegmentKind::Line, x + size, y, 0, 0},
+                     {SegmentKind::Line, x + size, y + size, 0, 0},
+                     {SegmentKind::Line, x, y + size, 0, 0},
+                     {SegmentKind::Line, x, y, 0, 0}};
+    return path;
+}
+
+swf::Shape squareShape(int x, int y, int size)
+{
+    swf::Shape shape;
+    shape.bounds = {{x}, {x + size}, {y}, {y + size}};
+    shape.edgeBounds = shape.bounds;
+    swf::ShapeLayer layer;
+    layer.fills.push_back(swf::FillStyle{});
+    layer.fillPaths.push_back({0, squarePath(x, y, size)});
+    shape.layers.push_back(std::move(layer));
+    return shape;
+}
+
+swf::PlaceObject place(std::uint16_t depth, swf::CharacterId id)
+{
+    swf::PlaceObject tag;
+    tag.depth = depth;
+    tag.characterId = id;
+    return tag;
+}
+
+swf::PlaceObject move(std::uint16_t depth)
+{
+    swf::PlaceObject tag;
+    tag.depth = depth;
+    tag.move = true;
+    return tag;
+}
+
+swf::RemoveObject remove(std::uint16_t depth)
+{
+    return swf::RemoveObject{depth, std::nullopt};
+}
+
+swf::DoAction action(std::uint8_t marker)
+{
+    return swf::DoAction{{marker}};
+}
+
+swf::DoInitAction initAction(swf::CharacterId spriteId, std::uint8_t marker)
+{
+    return swf::DoInitAction{spriteId, {marker}};
+}
+
+swf::Timeline timeline(std::initializer_list<FrameTags> frames)
+{
+    swf::Timeline result;
+    for (const FrameTags& tags : frames)
+        result.frames.push_back(swf::Frame{tags, {}});
+    return result;
+}
+
+Builder::Builder(int version) : m_movie(std::make_shared<swf::MovieDefinition>())
+{
+    m_movie->header.version = static_cast<std::uint8_t>(version);
+    m_movie->header.stage = {{0}, {11000}, {0}, {8000}};
+    m_movie->header.frameRate = 24;
+}
+
+Builder& Builder::shape(swf::CharacterId id, swf::Shape shape)
+{
+    m_movie->define(std::make_shared<swf::Character>(swf::Character{id, std::move(shape)}));
+    return *this;
+}
+
+Builder& Builder::sprite(swf::CharacterId id, swf::Timeline timeline, std::uint16_t declaredFrames)
+{
+    swf::Sprite sprite{declaredFrames, std::move(timeline)};
+    m_movie->define(std::make_shared<swf::Character>(swf::Character{id, std::move(sprite)}));
+    return *this;
+}
+
+Builder& Builder::sprite(swf::CharacterId id, swf::Timeline timeline)
+{
+    const auto frames = static_cast<std::uint16_t>(timeline.frames.size());
+    return sprite(id, std::move(timeline), frames);
+}
+
+Builder& Builder::button(swf::CharacterId id, swf::Button button)
+{
+    m_movie->define(std::make_shared<swf::Character>(swf::Character{id, std::move(button)}));
+    return *this;
+}
+
+Builder& Builder::editText(swf::CharacterId id, std::string text, std::string variable)
+{
+    swf::EditText field;
+    field.bounds = {{0}, {2000}, {0}, {400}};
+    field.initialText = std::move(text);
+    field.variableName = std::move(variable);
+    m_movie->define(std::make_shared<swf::Character>(swf::Character{id, std::move(field)}));
+    return *this;
+}
+
+Builder& Builder::morph(swf::CharacterId id)
+{
+    swf::MorphShape morph;
+    morph.startBounds = {{0}, {100}, {0}, {100}};
+    morph.endBounds = morph.startBounds;
+    m_movie->define(std::make_shared<swf::Character>(swf::Character{id, std::move(morph)}));
+    return *this;
+}
+
+Builder& Builder::font(swf::CharacterId id)
+{
+    m_movie->define(std::make_shared<swf::Character>(swf::Character{id, swf::Font{}}));
+    return *this;
+}
+
+Builder& Builder::main(swf::Timeline timeline)
+{
+    m_movie->timeline = std::move(timeline);
+    if (!m_frameCountSet)
+        m_movie->header.frameCount = static_cast<std::uint16_t>(m_movie->timeline.frames.size());
+    return *this;
+}
+
+Builder& Builder::declaredFrames(std::uint16_t count)
+{
+    m_movie->header.frameCount = count;
+    m_frameCountSet = true;
+    return *this;
+}
+
+swf::MoviePtr Builder::build()
+{
+    return m_movie;
+}
+
+bool RecordingHost::logged(std::string_view part) const
+{
+    for (const std::string& message : messages) {
+        if (message.find(part) != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+void RecordingEngine::runAction(const runtime::QueuedAction& action)
+{
+    using Kind = runtime::QueuedAction::Kind;
+    const char kind = action.kind == Kind::Init     ? 'i'
+                      : action.kind == Kind::Frame  ? 'f'
+                      : action.kind == Kind::Button ? 'b'
+                                                    : 'e';
+    std::string entry(1, kind);
+    entry += std::to_string(action.code.empty() ? -1 : int(action.code[0]));
+    entry += "@" + action.target->path();
+    ran.push_back(entry);
+    actions.push_back(action);
+}
+
+std::string RecordingEngine::joined() const
+{
+    std::string out;
+    for (const std::string& entry : ran)
+        out += (out.empty() ? "" : " ") + entry;
+    return out;
+}
+
+} // namespace testmovie
