@@ -64,6 +64,8 @@ struct MovieDefinition {
     }
     void define(std::shared_ptr<const Character> character);
     std::size_t characterCount() const { return m_count; }
+    // One past the largest id defined: the range to look through for every character.
+    std::size_t idLimit() const { return m_characters.size(); }
 
 private:
     // Indexed by id: 65,536 pointers at most, and lookups on every placement.

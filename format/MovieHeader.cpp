@@ -126,7 +126,7 @@ Result<MovieFile> decodeMovieFile(std::span<const std::uint8_t> file)
         return tail.error();
     movie.tagsOffset = *tail;
     movie.complete = body->complete;
-    movie.body = std::move(body->bytes);
+    movie.body = std::make_shared<const std::vector<std::uint8_t>>(std::move(body->bytes));
     return movie;
 }
 

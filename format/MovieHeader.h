@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -32,11 +33,17 @@ struct MovieHeader {
 // signature block; the tags start at `tagsOffset` within it.
 struct MovieFile {
     MovieHeader header;
-    std::vector<std::uint8_t> body;
+    // Shared: parts of a movie that are read late (shapes) keep it alive.
+    std::shared_ptr<const std::vector<std::uint8_t>> body;
     std::size_t tagsOffset = 0;
     // False when the compressed data was cut short or damaged and only a prefix
     // could be decoded.
     bool complete = true;
+
+    std::span<const std::uint8_t> bytes() const
+    {
+        return body ? std::span<const std::uint8_t>(*body) : std::span<const std::uint8_t>();
+    }
 };
 
 // Reads only the header, decompressing no more than it needs; cheap enough for the

@@ -22,6 +22,8 @@ struct ParseContext {
 
     MovieDefinition& movie;
     int swfVersion = 0;
+    // The uncompressed movie, which shapes read late keep alive.
+    std::shared_ptr<const std::vector<std::uint8_t>> owner;
     std::vector<std::uint8_t> jpegTables;
     PixelBudget pixels{limits::kMaxTotalBitmapPixels};
     // The characters as they are read; font info and button colour transforms change a
@@ -100,13 +102,13 @@ Status parseDefinition(ParseContext& ctx, std::uint16_t code, ByteReader& in, in
         return makeError(ErrorCode::Truncated, "character id");
     switch (static_cast<TagCode>(code)) {
     case TagCode::DefineShape:
-        return defineFrom(ctx, id, parseShape(in, 1));
+        return defineFrom(ctx, id, parseShapeDeferred(in, 1, ctx.owner));
     case TagCode::DefineShape2:
-        return defineFrom(ctx, id, parseShape(in, 2));
+        return defineFrom(ctx, id, parseShapeDeferred(in, 2, ctx.owner));
     case TagCode::DefineShape3:
-        return defineFrom(ctx, id, parseShape(in, 3));
+        return defineFrom(ctx, id, parseShapeDeferred(in, 3, ctx.owner));
     case TagCode::DefineShape4:
-        return defineFrom(ctx, id, parseShape(in, 4));
+        return defineFrom(ctx, id, parseShapeDeferred(in, 4, ctx.owner));
     case TagCode::DefineMorphShape:
         return defineFrom(ctx, id, parseMorphShape(in, 1));
     case TagCode::DefineMorphShape2:
@@ -383,7 +385,8 @@ Result<MoviePtr> parseMovie(const MovieFile& file)
     if (!file.complete)
         movie->notes.push_back("the compressed data ends early");
     ParseContext ctx(*movie, file.header.version);
-    const auto tags = std::span(file.body).subspan(std::min(file.tagsOffset, file.body.size()));
+    ctx.owner = file.body;
+    const auto tags = file.bytes().subspan(std::min(file.tagsOffset, file.bytes().size()));
     if (auto status = parseTimeline(ctx, tags, movie->timeline, 0); !status)
         return status.error();
     for (auto& character : ctx.characters) {

@@ -111,12 +111,13 @@ private:
 
 } // namespace
 
-Result<Shape> parseShape(ByteReader& in, int shapeVersion)
+namespace {
+
+// Bounds and, for DefineShape4, edge bounds and flags.
+Status readShapeHeader(ByteReader& in, int shapeVersion, Shape& shape)
 {
     if (shapeVersion < 1 || shapeVersion > 4)
         return makeError(ErrorCode::Unsupported, "shape version");
-    const char* tag = shapeTagName(shapeVersion);
-    Shape shape;
     shape.bounds = readRect(in);
     shape.edgeBounds = shape.bounds;
     if (shapeVersion >= 4) {
@@ -127,7 +128,19 @@ Result<Shape> parseShape(ByteReader& in, int shapeVersion)
         shape.hasScalingStrokes = flags & 0x01;    // UsesScalingStrokes
     }
     if (!in.ok())
-        return makeError(ErrorCode::Truncated, std::string(tag) + ": bounds");
+        return makeError(ErrorCode::Truncated,
+                         std::string(shapeTagName(shapeVersion)) + ": bounds");
+    return Ok{};
+}
+
+} // namespace
+
+Result<Shape> parseShape(ByteReader& in, int shapeVersion)
+{
+    Shape shape;
+    if (auto header = readShapeHeader(in, shapeVersion, shape); !header)
+        return header.error();
+    const char* tag = shapeTagName(shapeVersion);
     ShapeSink sink(shape, shapeVersion);
     if (auto styles = sink.readStyles(in); !styles)
         return inContext(tag, styles.error());
@@ -135,6 +148,43 @@ Result<Shape> parseShape(ByteReader& in, int shapeVersion)
         return inContext(tag, records.error());
     sink.finish();
     return shape;
+}
+
+Result<Shape> parseShapeDeferred(ByteReader& in, int shapeVersion,
+                                 std::shared_ptr<const std::vector<std::uint8_t>> owner)
+{
+    auto records = in.rest();
+    Shape shape;
+    if (auto header = readShapeHeader(in, shapeVersion, shape); !header)
+        return header.error();
+    if (!owner) {
+        owner = std::make_shared<const std::vector<std::uint8_t>>(records.begin(), records.end());
+        records = *owner;
+    }
+    shape.deferred = std::make_shared<DeferredShape>(std::move(owner), records, shapeVersion);
+    return shape;
+}
+
+DeferredShape::DeferredShape(std::shared_ptr<const std::vector<std::uint8_t>> owner,
+                             std::span<const std::uint8_t> records, int shapeVersion)
+    : m_owner(std::move(owner)), m_records(records), m_version(shapeVersion)
+{}
+
+const std::vector<ShapeLayer>& DeferredShape::layers() const
+{
+    std::call_once(m_once, [this] {
+        ByteReader in(m_records);
+        if (auto shape = parseShape(in, m_version))
+            m_layers = std::move(shape->layers);
+        m_records = {};
+        m_owner.reset();
+    });
+    return m_layers;
+}
+
+const std::vector<ShapeLayer>& Shape::drawing() const
+{
+    return deferred ? deferred->layers() : layers;
 }
 
 Result<Path> parseGlyphOutline(ByteReader& in)

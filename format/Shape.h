@@ -5,6 +5,9 @@
 #include "Style.h"
 
 #include <cstdint>
+#include <memory>
+#include <mutex>
+#include <span>
 #include <vector>
 
 namespace swf {
@@ -49,6 +52,8 @@ struct ShapeLayer {
     std::vector<StrokePath> strokePaths;
 };
 
+class DeferredShape;
+
 struct Shape {
     Rect bounds;
     Rect edgeBounds; // DefineShape4; the same as bounds before
@@ -56,11 +61,43 @@ struct Shape {
     bool hasNonScalingStrokes = false;
     bool hasScalingStrokes = false;
     std::vector<ShapeLayer> layers;
+    // A shape read with a movie keeps its records and makes its layers the first time
+    // they are drawn: turning edges into contours is most of the cost of reading a
+    // movie, and many shapes of a long movie are never shown together.
+    std::shared_ptr<const DeferredShape> deferred;
+
+    // What to draw: the layers, made from the records first where they are deferred.
+    // Safe to call from several threads.
+    const std::vector<ShapeLayer>& drawing() const;
+};
+
+// A shape's style arrays and records, kept as read until their layers are first needed.
+// Records that turn out damaged then give no layers at all, as a damaged shape read
+// at once would have given no shape.
+class DeferredShape {
+public:
+    // `records` lie within `owner`, which stays alive until they are read.
+    DeferredShape(std::shared_ptr<const std::vector<std::uint8_t>> owner,
+                  std::span<const std::uint8_t> records, int shapeVersion);
+
+    const std::vector<ShapeLayer>& layers() const;
+
+private:
+    mutable std::once_flag m_once;
+    mutable std::shared_ptr<const std::vector<std::uint8_t>> m_owner;
+    mutable std::span<const std::uint8_t> m_records;
+    mutable std::vector<ShapeLayer> m_layers;
+    int m_version;
 };
 
 // The version of DefineShape a body belongs to: 1 (DefineShape) to 4 (DefineShape4).
 // Reads the body after the character id.
 Result<Shape> parseShape(ByteReader& in, int shapeVersion);
+
+// As parseShape, reading only the bounds and flags now and deferring the rest.
+// The bytes `in` reads must lie within `owner`; without an owner they are copied.
+Result<Shape> parseShapeDeferred(ByteReader& in, int shapeVersion,
+                                 std::shared_ptr<const std::vector<std::uint8_t>> owner = {});
 
 // A glyph's SHAPE record (no styles; fill style 1 fills it).
 Result<Path> parseGlyphOutline(ByteReader& in);

@@ -1,9 +1,13 @@
 #include "ShockwaveFlash.h"
 
-#include "StageLayout.h"
+#include "MovieSession.h"
+#include "PlayerMenu.h"
+#include "ViewTransform.h"
 #include "windowing/Form.h"
 
+#include <QContextMenuEvent>
 #include <QFile>
+#include <QMouseEvent>
 #include <QPainter>
 
 namespace player {
@@ -12,6 +16,8 @@ namespace {
 
 // The header needs a few dozen bytes even when compressed; this is ample.
 constexpr qint64 kHeaderReadBytes = 4096;
+constexpr double kZoomStep = 2;
+constexpr double kMaxZoom = 64;
 
 QColor rgbColor(std::int32_t rgb)
 {
@@ -25,6 +31,16 @@ QString failureLine(const QString& reason)
     return QStringLiteral("Cannot play this movie: ") + reason;
 }
 
+render::Quality qualityFromSetting(const QString& quality)
+{
+    if (quality.compare(QLatin1String("Low"), Qt::CaseInsensitive) == 0 ||
+        quality.compare(QLatin1String("AutoLow"), Qt::CaseInsensitive) == 0)
+        return render::Quality::Low;
+    if (quality.compare(QLatin1String("Medium"), Qt::CaseInsensitive) == 0)
+        return render::Quality::Medium;
+    return render::Quality::High;
+}
+
 class ShockwaveFlash::View : public windowing::ControlWidget {
 public:
     View(ShockwaveFlash& player, QWidget* parent) : ControlWidget(player, parent), m_player(player)
@@ -33,28 +49,32 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override
+    void paintEvent(QPaintEvent* event) override
     {
         QPainter painter(this);
-        painter.fillRect(rect(), Qt::black);
-        if (!m_player.m_failure.isEmpty()) {
-            painter.setPen(QColor(0xd0, 0xd0, 0xd0));
-            painter.drawText(
-                rect().adjusted(8, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                fontMetrics().elidedText(m_player.m_failure, Qt::ElideRight, width() - 16));
-            return;
-        }
-        if (!m_player.m_header)
-            return;
-        const swf::MovieHeader& header = *m_player.m_header;
-        const QRectF stage = stageRectInView(QSizeF(header.widthPixels(), header.heightPixels()),
-                                             size(), m_player.m_scaleMode);
-        // Until frames are drawn, the stage shows its background: the control's colour
-        // when set, else white, the movie's default.
-        const QColor background = m_player.m_backgroundColor >= 0
-                                      ? rgbColor(m_player.m_backgroundColor)
-                                      : QColor(Qt::white);
-        painter.fillRect(stage, background);
+        m_player.paint(painter, event->rect());
+    }
+    void resizeEvent(QResizeEvent*) override { m_player.viewResized(); }
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        ControlWidget::mousePressEvent(event);
+        m_player.pointer(QEvent::MouseButtonPress, event->position(), event->button());
+    }
+    void mouseMoveEvent(QMouseEvent* event) override
+    {
+        ControlWidget::mouseMoveEvent(event);
+        m_player.pointer(QEvent::MouseMove, event->position(), Qt::NoButton);
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        ControlWidget::mouseReleaseEvent(event);
+        m_player.pointer(QEvent::MouseButtonRelease, event->position(), event->button());
+    }
+    void contextMenuEvent(QContextMenuEvent* event) override
+    {
+        event->accept();
+        if (m_player.settings().menu)
+            showPlayerMenu(m_player, event->globalPos());
     }
 
 private:
@@ -62,10 +82,15 @@ private:
 };
 
 ShockwaveFlash::ShockwaveFlash(windowing::Form& form, QString name, PlayerSettings settings)
-    : WindowedControl(form, std::move(name)), m_settings(std::move(settings)), m_playing(false),
-      m_scaleMode(scaleModeFromSetting(m_settings.scale))
+    : WindowedControl(form, std::move(name)), m_settings(std::move(settings)),
+      m_loop(m_settings.loop), m_scaleMode(scaleModeFromSetting(m_settings.scale)),
+      m_quality(qualityFromSetting(m_settings.quality))
 {
     setWidget(new View(*this, form.window()));
+    m_time.start();
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
 }
 
 ShockwaveFlash::~ShockwaveFlash() = default;
@@ -75,40 +100,117 @@ void ShockwaveFlash::setMovie(const QString& path)
     m_movie = path;
     m_header.reset();
     m_failure.clear();
+    m_session.reset();
+    m_timer.stop();
+    m_zoom = 1;
     m_playing = m_settings.play;
+    if (m_loader)
+        m_loader->cancel();
+
+    // The header is read at once (a few bytes), so that a missing or foreign file says
+    // so right away; the whole movie follows on a worker thread.
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        m_failure = failureLine(QString::fromUtf8(swf::errorText(
-            file.exists() ? swf::ErrorCode::CannotRead : swf::ErrorCode::CannotOpen)));
-    } else {
-        const QByteArray start = file.read(kHeaderReadBytes);
-        auto header =
-            swf::readMovieHeader(std::span(reinterpret_cast<const std::uint8_t*>(start.constData()),
-                                           static_cast<std::size_t>(start.size())));
-        if (header)
-            m_header = *header;
-        else
-            m_failure = failureLine(QString::fromStdString(header.error().message()));
+        showFailure(QString::fromUtf8(swf::errorText(file.exists() ? swf::ErrorCode::CannotRead
+                                                                   : swf::ErrorCode::CannotOpen)));
+        return;
     }
+    const QByteArray start = file.read(kHeaderReadBytes);
+    auto header = swf::readMovieHeader(std::span(
+        reinterpret_cast<const std::uint8_t*>(start.constData()), std::size_t(start.size())));
+    if (!header) {
+        showFailure(QString::fromStdString(header.error().message()));
+        return;
+    }
+    m_header = *header;
+    if (!m_loader)
+        m_loader = std::make_unique<MovieLoader>(
+            [this](MovieLoader::Result r) { movieLoaded(std::move(r)); });
+    m_loader->load(path);
+    redraw();
+}
+
+void ShockwaveFlash::showFailure(const QString& reason)
+{
+    m_failure = failureLine(reason);
+    m_session.reset();
+    m_timer.stop();
     if (widget())
         widget()->update();
+}
+
+void ShockwaveFlash::movieLoaded(MovieLoader::Result result)
+{
+    if (!result) {
+        showFailure(QString::fromStdString(result.error().message()));
+        return;
+    }
+    m_session = std::make_unique<MovieSession>(std::move(result.value()));
+    runtime::MoviePlayer& movie = m_session->player();
+    movie.setLoop(m_loop);
+    if (!m_playing)
+        movie.stop();
+    m_clock.start(movie.frameRate(), m_time.elapsed());
+    redraw();
+    scheduleTick();
+}
+
+void ShockwaveFlash::scheduleTick()
+{
+    if (!m_session || !Visible()) {
+        m_timer.stop();
+        return;
+    }
+    const std::int64_t wait = m_clock.msUntilNextFrame(m_time.elapsed());
+    if (wait >= 0)
+        m_timer.start(static_cast<int>(std::min<std::int64_t>(wait, 1000 * 60)));
+}
+
+void ShockwaveFlash::tick()
+{
+    if (!m_session)
+        return;
+    const int due = m_clock.framesDue(m_time.elapsed());
+    m_session->advance(due);
+    if (m_session->needsRedraw())
+        redraw();
+    scheduleTick();
 }
 
 void ShockwaveFlash::Play()
 {
     m_playing = true;
+    if (m_session) {
+        m_session->player().play();
+        if (m_session->needsRedraw())
+            redraw();
+    }
+    scheduleTick();
 }
 
 void ShockwaveFlash::Stop()
 {
     m_playing = false;
+    if (m_session)
+        m_session->player().stop();
+}
+
+void ShockwaveFlash::visibilityChanged()
+{
+    WindowedControl::visibilityChanged();
+    // A hidden player does no work; it takes up the movie's time where it left off.
+    if (Visible() && m_session) {
+        m_clock.start(m_session->player().frameRate(), m_time.elapsed());
+        scheduleTick();
+    } else {
+        m_timer.stop();
+    }
 }
 
 void ShockwaveFlash::setBackgroundColor(std::int32_t rgb)
 {
     m_backgroundColor = rgb < 0 ? -1 : (rgb & 0xffffff);
-    if (widget())
-        widget()->update();
+    redraw();
 }
 
 void ShockwaveFlash::setScaleMode(std::int32_t mode)
@@ -116,8 +218,133 @@ void ShockwaveFlash::setScaleMode(std::int32_t mode)
     if (mode < 0 || mode > 3)
         return; // the control keeps its mode for values it does not know
     m_scaleMode = static_cast<player::ScaleMode>(mode);
-    if (widget())
-        widget()->update();
+    redraw();
+}
+
+void ShockwaveFlash::setLoop(bool loop)
+{
+    m_loop = loop;
+    if (m_session)
+        m_session->player().setLoop(loop);
+}
+
+void ShockwaveFlash::Rewind()
+{
+    if (!m_session)
+        return;
+    m_session->player().gotoFrame(0);
+    m_session->player().stop();
+    m_playing = false;
+    redraw();
+}
+
+void ShockwaveFlash::Forward()
+{
+    if (!m_session)
+        return;
+    m_session->player().nextFrame();
+    m_playing = false;
+    redraw();
+}
+
+void ShockwaveFlash::Back()
+{
+    if (!m_session)
+        return;
+    m_session->player().prevFrame();
+    m_playing = false;
+    redraw();
+}
+
+void ShockwaveFlash::setQuality(render::Quality quality)
+{
+    m_quality = quality;
+    redraw();
+}
+
+void ShockwaveFlash::zoomIn()
+{
+    m_zoom = std::min(m_zoom * kZoomStep, kMaxZoom);
+    redraw();
+}
+
+void ShockwaveFlash::zoomOut()
+{
+    m_zoom = std::max(m_zoom / kZoomStep, 1.0);
+    redraw();
+}
+
+void ShockwaveFlash::showAll()
+{
+    m_zoom = 1;
+    redraw();
+}
+
+long ShockwaveFlash::currentFrame() const
+{
+    return m_session ? static_cast<long>(m_session->player().currentFrame()) : -1;
+}
+
+QTransform ShockwaveFlash::viewTransform() const
+{
+    const swf::Rect stage = m_session ? m_session->player().stage() : swf::Rect{};
+    return stageToView(stage, widget() ? QSizeF(widget()->size()) : QSizeF(), m_scaleMode, m_zoom);
+}
+
+void ShockwaveFlash::redraw()
+{
+    QWidget* view = widget();
+    if (!view)
+        return;
+    if (m_session && !view->size().isEmpty()) {
+        if (m_picture.size() != view->size())
+            m_picture = QImage(view->size(), QImage::Format_ARGB32_Premultiplied);
+        std::optional<QColor> background;
+        if (m_backgroundColor >= 0)
+            background = rgbColor(m_backgroundColor);
+        m_session->draw(m_picture, viewTransform(), m_quality, background);
+    }
+    view->update();
+}
+
+void ShockwaveFlash::viewResized()
+{
+    redraw();
+}
+
+void ShockwaveFlash::paint(QPainter& painter, const QRect& area)
+{
+    QWidget* view = widget();
+    if (m_session && m_picture.size() == view->size()) {
+        painter.drawImage(area, m_picture, area);
+        return;
+    }
+    painter.fillRect(area, Qt::black);
+    if (!m_failure.isEmpty()) {
+        painter.setPen(QColor(0xd0, 0xd0, 0xd0));
+        const QRect line = view->rect().adjusted(8, 0, -8, 0);
+        painter.drawText(line, Qt::AlignVCenter | Qt::AlignLeft,
+                         view->fontMetrics().elidedText(m_failure, Qt::ElideRight, line.width()));
+    }
+}
+
+void ShockwaveFlash::pointer(QEvent::Type type, QPointF pixel, Qt::MouseButton button)
+{
+    if (!m_session)
+        return;
+    bool invertible = false;
+    const QPointF twips = viewTransform().inverted(&invertible).map(pixel);
+    if (!invertible)
+        return;
+    runtime::MoviePlayer& movie = m_session->player();
+    if (type == QEvent::MouseMove)
+        movie.pointerMove(twips.x(), twips.y());
+    else if (type == QEvent::MouseButtonPress && button == Qt::LeftButton)
+        movie.pointerDown(twips.x(), twips.y());
+    else if (type == QEvent::MouseButtonRelease && button == Qt::LeftButton)
+        movie.pointerUp(twips.x(), twips.y());
+    if (m_session->needsRedraw())
+        redraw();
 }
 
 } // namespace player

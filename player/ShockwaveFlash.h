@@ -1,18 +1,30 @@
 #pragma once
 
+#include "MovieLoader.h"
+#include "PlaybackClock.h"
 #include "PlayerSettings.h"
 #include "format/MovieHeader.h"
+#include "render/Quality.h"
 #include "windowing/WindowedControl.h"
 
+#include <QElapsedTimer>
+#include <QImage>
 #include <QString>
+#include <QTimer>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 namespace player {
 
+class MovieSession;
+
 // The player control on the main window. Visible and Move come from the window layer
 // like any control's; the rest is the player's own: the movie to play, play and stop,
-// the background colour and the scale mode.
+// the background colour and the scale mode, and its context menu. A movie loads on a
+// worker thread; until its first frame is ready the control shows black, and a movie
+// that cannot be played shows why, on one line. Nothing of the engine runs before a
+// movie is set.
 class ShockwaveFlash : public windowing::WindowedControl {
 public:
     ShockwaveFlash(windowing::Form& form, QString name, PlayerSettings settings = {});
@@ -21,9 +33,9 @@ public:
     const PlayerSettings& settings() const { return m_settings; }
 
     const QString& Movie() const { return m_movie; }
-    // Makes the file the current movie, replacing any earlier one, even when the path
-    // is the same. A file that cannot be played leaves the player showing why, on
-    // black; nothing is raised.
+    // Makes the file the current movie from its first frame, replacing any earlier one
+    // (a load still under way included), even when the path is the same. Nothing is
+    // raised for a file that cannot be played.
     void setMovie(const QString& path);
     void Play();
     void Stop();
@@ -35,25 +47,67 @@ public:
     std::int32_t ScaleMode() const { return static_cast<std::int32_t>(m_scaleMode); }
     void setScaleMode(std::int32_t mode);
 
-    // What the control knows of its movie: its header once read, or why it cannot be
-    // played.
+    // The context menu's commands.
+    bool Loop() const { return m_loop; }
+    void setLoop(bool loop);
+    void Rewind();
+    void Forward();
+    void Back();
+    render::Quality quality() const { return m_quality; }
+    void setQuality(render::Quality quality);
+    double zoom() const { return m_zoom; }
+    void zoomIn();
+    void zoomOut();
+    void showAll();
+
+    // What the control knows of its movie.
     const std::optional<swf::MovieHeader>& header() const { return m_header; }
     const QString& failure() const { return m_failure; }
+    bool isLoading() const { return m_loader && m_loader->isLoading(); }
+    bool hasMovie() const { return m_session != nullptr; }
+    // The main timeline's current frame, counted from 0; -1 without a movie.
+    long currentFrame() const;
+    // The picture last drawn, at the control's size.
+    const QImage& picture() const { return m_picture; }
+
+    // Input and painting, from the control's widget.
+    void pointer(QEvent::Type type, QPointF pixel, Qt::MouseButton button);
+    void viewResized();
+    void paint(QPainter& painter, const QRect& area);
+
+protected:
+    void visibilityChanged() override;
 
 private:
     class View;
-    friend class View;
+    void showFailure(const QString& reason);
+    void movieLoaded(MovieLoader::Result result);
+    void tick();
+    void scheduleTick();
+    void redraw();
+    QTransform viewTransform() const;
 
     PlayerSettings m_settings;
     QString m_movie;
     bool m_playing = false;
+    bool m_loop = true;
     std::int32_t m_backgroundColor = -1;
     player::ScaleMode m_scaleMode;
+    render::Quality m_quality = render::Quality::High;
+    double m_zoom = 1;
     std::optional<swf::MovieHeader> m_header;
     QString m_failure;
+
+    std::unique_ptr<MovieLoader> m_loader;
+    std::unique_ptr<MovieSession> m_session;
+    PlaybackClock m_clock;
+    QElapsedTimer m_time;
+    QTimer m_timer;
+    QImage m_picture;
 };
 
 // The line the player shows for a movie it cannot play.
 QString failureLine(const QString& reason);
+render::Quality qualityFromSetting(const QString& quality);
 
 } // namespace player

@@ -108,7 +108,7 @@ bool hitTestShape(const swf::Shape& shape, double x, double y)
     if (!b.isEmpty() &&
         (x < b.xMin.value || x > b.xMax.value || y < b.yMin.value || y > b.yMax.value))
         return false;
-    for (const swf::ShapeLayer& layer : shape.layers) {
+    for (const swf::ShapeLayer& layer : shape.drawing()) {
         for (const swf::FillPath& fill : layer.fillPaths) {
             if (pointInFill(fill.path, x, y, shape.nonZeroWinding))
                 return true;

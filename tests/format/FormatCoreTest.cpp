@@ -193,9 +193,9 @@ private Q_SLOTS:
         auto decoded = swf::decodeMovieFile(file);
         QVERIFY(decoded.ok());
         QVERIFY(decoded->complete);
-        QVERIFY(decoded->body == Bytes(plain.begin() + 8, plain.end()));
+        QVERIFY(*decoded->body == Bytes(plain.begin() + 8, plain.end()));
         // The tags start after the rectangle, rate and count.
-        swf::TagReader tags(std::span(decoded->body).subspan(decoded->tagsOffset));
+        swf::TagReader tags(decoded->bytes().subspan(decoded->tagsOffset));
         auto first = tags.next();
         QVERIFY(first.has_value());
         QCOMPARE(int(first->code), 9); // SetBackgroundColor
@@ -232,7 +232,7 @@ private Q_SLOTS:
         auto decoded = swf::decodeMovieFile(file);
         QVERIFY(decoded.ok());
         QVERIFY(!decoded->complete);
-        const Bytes& body = decoded->body;
+        const Bytes& body = *decoded->body;
         QVERIFY(body.size() > 1000);
         QVERIFY(body.size() < plain.size() - 8);
         QVERIFY(std::equal(body.begin(), body.end(), plain.begin() + 8));

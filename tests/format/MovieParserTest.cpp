@@ -146,7 +146,7 @@ private Q_SLOTS:
         movie.showFrame();
         const auto definition = load(movie);
         const swf::Shape* shape = definition->get<swf::Shape>(1);
-        QCOMPARE(shape->layers[0].fills[0].color, (swf::Rgba{255, 0, 0, 255}));
+        QCOMPARE(shape->drawing()[0].fills[0].color, (swf::Rgba{255, 0, 0, 255}));
         QCOMPARE(definition->notes.size(), std::size_t(1));
     }
 

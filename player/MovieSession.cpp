@@ -1,0 +1,25 @@
+#include "MovieSession.h"
+
+namespace player {
+
+MovieSession::MovieSession(swf::MoviePtr movie)
+    : m_player(std::make_unique<runtime::MoviePlayer>(std::move(movie), *this))
+{}
+
+MovieSession::~MovieSession() = default;
+
+void MovieSession::advance(int frames)
+{
+    for (int i = 0; i < frames; ++i)
+        m_player->advance();
+}
+
+void MovieSession::draw(QImage& target, const QTransform& view, render::Quality quality,
+                        std::optional<QColor> background)
+{
+    m_renderer.setBackgroundOverride(background);
+    m_renderer.render(m_player->buildDrawList(), target, view, quality);
+    m_dirty = false;
+}
+
+} // namespace player

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "format/Movie.h"
+#include "render/Quality.h"
+#include "render/StageRenderer.h"
+#include "runtime/Host.h"
+#include "runtime/MoviePlayer.h"
+
+#include <QColor>
+#include <QImage>
+#include <QTransform>
+#include <memory>
+#include <optional>
+
+namespace player {
+
+// One loaded movie being played in the control: the engine's player and the renderer
+// that draws it, with the host they report to. Lives on the user-interface thread.
+class MovieSession : private runtime::Host {
+public:
+    explicit MovieSession(swf::MoviePtr movie);
+    ~MovieSession() override;
+
+    runtime::MoviePlayer& player() { return *m_player; }
+    const runtime::MoviePlayer& player() const { return *m_player; }
+
+    // Steps the movie `frames` times.
+    void advance(int frames);
+    // Whether the picture changed since it was last drawn.
+    bool needsRedraw() const { return m_dirty; }
+    void markDirty() { m_dirty = true; }
+    void draw(QImage& target, const QTransform& view, render::Quality quality,
+              std::optional<QColor> background);
+
+private:
+    void requestRepaint() override { m_dirty = true; }
+
+    std::unique_ptr<runtime::MoviePlayer> m_player;
+    render::StageRenderer m_renderer;
+    bool m_dirty = true;
+};
+
+} // namespace player
