@@ -89,7 +89,8 @@ int boxWidth(double size)
 {
     if (!std::isfinite(size) || size <= 1)
         return 1;
-    return std::min(kMaxBox, static_cast<int>(std::lround(size)));
+    // An odd width centres the box on its pixel, so the blur spreads alike both ways.
+    return std::min(kMaxBox, static_cast<int>(std::lround(size)) | 1);
 }
 
 void boxBlur(const PixelPlane& plane, int boxX, int boxY, int passes)

@@ -13,7 +13,7 @@ struct PixelPlane {
     int channels = 1; // bytes per pixel, all blurred alike
 };
 
-// The box width, in whole pixels, of a blur of `size` pixels; 1 leaves the image as is.
+// The box width, in whole odd pixels, of a blur of `size` pixels; 1 leaves the image as is.
 int boxWidth(double size);
 
 // Blurs in place with a box of `boxX` by `boxY` pixels, `passes` times: separable
