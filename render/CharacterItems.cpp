@@ -231,9 +231,14 @@ QRect CharacterItems::addEditText(const swf::EditText& field, const runtime::Dra
         out.push_back(pop);
     }
     if (field.border) {
+        // The frame's one-pixel line lies just inside the box.
+        const double inset = 0.5 / std::max(1e-6, averageScale(transform));
+        QPainterPath framePath;
+        framePath.addRect(box.adjusted(inset, inset, -inset, -inset));
+        m_paths.prepare(framePath);
         PaintItem frame;
         frame.kind = PaintItem::Kind::Stroke;
-        frame.path = boxPath;
+        frame.path = framePath;
         frame.transform = transform;
         frame.bounds = bounds.adjusted(-1, -1, 1, 1) & clip;
         frame.pen = QPen(toQColor(kBorderColor, command.colorTransform), 1);
