@@ -2,7 +2,8 @@
 
 #include "ItemPainter.h"
 
-#include <QtConcurrent/QtConcurrentMap>
+#include <QFuture>
+#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 
 namespace render {
@@ -12,23 +13,13 @@ namespace {
 // Below this many pixels a second thread costs more than it saves.
 constexpr qint64 kMinParallelPixels = 128 * 128;
 // Bands per thread: more, smaller bands even out the work between threads.
-constexpr int kBandsPerThread = 3;
+constexpr int kBandsPerThread = 1;
 constexpr int kMinBandRows = 16;
 
 struct Band {
     int top = 0, bottom = 0; // rows [top, bottom)
     QRegion region;
 };
-
-void fillBackground(QImage& surface, int surfaceTop, const QRegion& region, QRgb color)
-{
-    for (const QRect& rect : region) {
-        for (int y = rect.top(); y <= rect.bottom(); ++y) {
-            auto* row = reinterpret_cast<QRgb*>(surface.scanLine(y - surfaceTop));
-            std::fill(row + rect.left(), row + rect.right() + 1, color);
-        }
-    }
-}
 
 } // namespace
 
@@ -50,7 +41,6 @@ void BandPainter::paint(QImage& target, const PaintList& items, const QRegion& d
     // Taken once here: every band writes through this one pointer to its own rows.
     uchar* bits = target.bits();
     const qsizetype stride = target.bytesPerLine();
-    const QRgb fill = qPremultiply(background.rgba());
 
     std::vector<Band> bands;
     for (int i = 0; i < bandCount; ++i) {
@@ -64,13 +54,19 @@ void BandPainter::paint(QImage& target, const PaintList& items, const QRegion& d
     auto drawBand = [&](const Band& band) {
         QImage surface(bits + stride * band.top, target.width(), band.bottom - band.top, stride,
                        QImage::Format_ARGB32_Premultiplied);
-        fillBackground(surface, band.top, band.region, fill);
-        ItemPainter(surface, QPoint(0, band.top), quality).paint(items, band.region);
+        ItemPainter painter(surface, QPoint(0, band.top), quality);
+        painter.setBackground(background);
+        painter.setFrame(target.rect());
+        painter.paint(items, band.region);
     };
-    if (bands.size() == 1)
+    // The calling thread draws the first band itself rather than wait idle.
+    std::vector<QFuture<void>> others;
+    for (std::size_t i = 1; i < bands.size(); ++i)
+        others.push_back(QtConcurrent::run([&drawBand, &bands, i]() { drawBand(bands[i]); }));
+    if (!bands.empty())
         drawBand(bands.front());
-    else
-        QtConcurrent::blockingMap(bands, drawBand);
+    for (QFuture<void>& future : others)
+        future.waitForFinished();
 }
 
 } // namespace render

@@ -102,6 +102,17 @@ FillBrush BrushFactory::gradient(const swf::FillStyle& style, const swf::ColorTr
     qtGradient.setStops(*stops);
     fill.brush = QBrush(qtGradient);
     fill.brush.setTransform(matrix);
+
+    auto own = std::make_shared<GradientFill>();
+    own->kind = style.type == swf::FillType::LinearGradient ? GradientFill::Kind::Linear
+                : style.type == swf::FillType::FocalRadialGradient && style.gradient.focalPoint != 0
+                    ? GradientFill::Kind::Focal
+                    : GradientFill::Kind::Radial;
+    own->spread = style.gradient.spread;
+    own->focal = std::clamp(double(style.gradient.focalPoint), -0.99, 0.99);
+    own->table = m_ramps.table(style.gradient, transform);
+    own->matrix = matrix;
+    fill.gradient = std::move(own);
     return fill;
 }
 

@@ -17,6 +17,8 @@ struct FillBrush {
     qreal opacity = 1;   // an alpha-only colour transform of a bitmap
     bool smooth = false; // bitmaps: bilinear sampling
     bool visible = false;
+    // Gradients: the same fill for the renderer's own gradient drawing.
+    std::shared_ptr<const GradientFill> gradient;
 };
 
 class BrushFactory {

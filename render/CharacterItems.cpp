@@ -49,6 +49,7 @@ PaintItem fillItem(const QPainterPath& path, const QTransform& transform, const 
     item.transform = transform;
     item.bounds = bounds;
     item.brush = brush.brush;
+    item.gradient = brush.gradient;
     item.opacity = brush.opacity;
     item.smooth = brush.smooth;
     return item;

@@ -55,7 +55,17 @@ std::string keyFor(const swf::Gradient& gradient, const swf::ColorTransform& tra
 
 } // namespace
 
-GradientRamps::GradientRamps(std::size_t maxEntries) : m_cache(maxEntries) {}
+GradientRamps::GradientRamps(std::size_t maxEntries) : m_cache(maxEntries), m_tables(maxEntries) {}
+
+std::shared_ptr<const GradientTable> GradientRamps::table(const swf::Gradient& gradient,
+                                                          const swf::ColorTransform& transform)
+{
+    std::string key = keyFor(gradient, transform);
+    if (auto found = m_tables.find(key))
+        return found;
+    return m_tables.insert(
+        key, std::make_shared<const GradientTable>(buildGradientTable(gradient, transform)), 1);
+}
 
 std::shared_ptr<const QGradientStops> GradientRamps::stops(const swf::Gradient& gradient,
                                                            const swf::ColorTransform& transform)

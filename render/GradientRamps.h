@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GradientFill.h"
 #include "LruCache.h"
 #include "format/Geometry.h"
 #include "format/Style.h"
@@ -18,13 +19,21 @@ public:
 
     std::shared_ptr<const QGradientStops> stops(const swf::Gradient& gradient,
                                                 const swf::ColorTransform& transform);
-    void clear() { m_cache.clear(); }
+    // The 256-entry table the renderer's own gradient fills look colours up in.
+    std::shared_ptr<const GradientTable> table(const swf::Gradient& gradient,
+                                               const swf::ColorTransform& transform);
+    void clear()
+    {
+        m_cache.clear();
+        m_tables.clear();
+    }
 
     static QGradientStops build(const swf::Gradient& gradient,
                                 const swf::ColorTransform& transform);
 
 private:
     LruCache<std::string, const QGradientStops> m_cache;
+    LruCache<std::string, const GradientTable> m_tables;
 };
 
 } // namespace render

@@ -1,6 +1,7 @@
 #include "ItemPainter.h"
 
 #include "BlendModes.h"
+#include "ScratchFill.h"
 
 #include <QPainter>
 #include <utility>
@@ -18,6 +19,14 @@ void ItemPainter::paint(const PaintList& items, const QRegion& clip)
     QPainter painter(&m_surface);
     painter.setRenderHint(QPainter::Antialiasing, m_quality != Quality::Low);
     painter.setClipRegion(local);
+    if (m_background) {
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        for (const QRect& rect : local)
+            painter.fillRect(rect, *m_background);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
+    ScratchFill& scratch = ScratchFill::forThisThread();
+    const QRect frame = m_frame.isNull() ? m_surface.rect().translated(m_origin) : m_frame;
     int skipDepth = 0; // inside a mask that misses the clip: nothing to draw until it ends
     for (const PaintItem& item : items) {
         if (skipDepth > 0) {
@@ -44,6 +53,13 @@ void ItemPainter::paint(const PaintList& items, const QRegion& clip)
         case PaintItem::Kind::Stroke:
             if (!item.bounds.intersects(clipBounds))
                 break;
+            if (ScratchFill::worthIt(item)) {
+                painter.resetTransform();
+                painter.setOpacity(1);
+                scratch.fill(painter, m_origin, item, item.bounds & frame, item.bounds & clipBounds,
+                             m_quality);
+                break;
+            }
             painter.setTransform(item.transform * shift);
             painter.setOpacity(item.opacity);
             painter.setRenderHint(QPainter::SmoothPixmapTransform, item.smooth);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GradientFill.h"
 #include "format/Filter.h"
 
 #include <QBrush>
@@ -30,6 +31,7 @@ struct PaintItem {
     QTransform transform;
     QPainterPath path;
     QBrush brush;
+    std::shared_ptr<const GradientFill> gradient; // Fill: drawn instead of `brush`
     QPen pen;
     qreal opacity = 1;
     bool smooth = false;

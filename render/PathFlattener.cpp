@@ -43,7 +43,10 @@ double toleranceAtLevel(int level)
     return kTolerancePixels / std::exp2(level / 2.0);
 }
 
-QPainterPath flattenPath(const swf::Path& path, double tolerance, SubpathClosing closing)
+namespace {
+
+// Builds the path, with curves flattened at `tolerance` or kept when it is zero.
+QPainterPath buildPath(const swf::Path& path, double tolerance, SubpathClosing closing)
 {
     QPainterPath out;
     out.reserve(static_cast<int>(std::min<std::size_t>(path.segments.size() * 2, 1 << 20)));
@@ -78,13 +81,28 @@ QPainterPath flattenPath(const swf::Path& path, double tolerance, SubpathClosing
             break;
         case swf::SegmentKind::Curve:
             beginSubpath();
-            addQuadratic(out, pen, QPointF(segment.cx, segment.cy), to, tolerance);
+            if (tolerance > 0)
+                addQuadratic(out, pen, QPointF(segment.cx, segment.cy), to, tolerance);
+            else
+                out.quadTo(QPointF(segment.cx, segment.cy), to);
             pen = to;
             break;
         }
     }
     finishSubpath();
     return out;
+}
+
+} // namespace
+
+QPainterPath flattenPath(const swf::Path& path, double tolerance, SubpathClosing closing)
+{
+    return buildPath(path, std::max(tolerance, 1e-6), closing);
+}
+
+QPainterPath curvedPath(const swf::Path& path, SubpathClosing closing)
+{
+    return buildPath(path, 0, closing);
 }
 
 QPainterPath flattenQtPath(const QPainterPath& path, double tolerance)

@@ -23,6 +23,10 @@ enum class SubpathClosing {
 // The movie's path (twips or em units) as straight segments.
 QPainterPath flattenPath(const swf::Path& path, double tolerance, SubpathClosing closing);
 
+// The movie's path with its curves kept as curves: what the stroker works from, so that
+// a curve's outline is offset as a whole instead of joined at every flattened step.
+QPainterPath curvedPath(const swf::Path& path, SubpathClosing closing);
+
 // A Qt path that may hold cubic curves (a stroker's output) as straight segments.
 QPainterPath flattenQtPath(const QPainterPath& path, double tolerance);
 

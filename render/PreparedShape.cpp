@@ -45,8 +45,9 @@ PreparedStroke prepareStroke(const swf::LineStyle& line, const swf::Path& path, 
     PreparedStroke stroke;
     stroke.style = &line;
     // A closed loop is joined where it meets itself unless the style asks for caps there.
-    stroke.centre = flattenPath(
-        path, tolerance, line.noClose ? SubpathClosing::KeepOpen : SubpathClosing::CloseLoops);
+    const SubpathClosing closing =
+        line.noClose ? SubpathClosing::KeepOpen : SubpathClosing::CloseLoops;
+    stroke.centre = flattenPath(path, tolerance, closing);
     const double halfWidth = line.width / 2.0;
     if (line.width > 0) {
         QPainterPathStroker stroker;
@@ -55,7 +56,7 @@ PreparedStroke prepareStroke(const swf::LineStyle& line, const swf::Path& path, 
         stroker.setJoinStyle(toQt(line.join));
         stroker.setMiterLimit(line.miterLimit);
         stroker.setCurveThreshold(tolerance);
-        stroke.outline = flattenQtPath(stroker.createStroke(stroke.centre), tolerance);
+        stroke.outline = flattenQtPath(stroker.createStroke(curvedPath(path, closing)), tolerance);
         stroke.outline.setFillRule(Qt::WindingFill);
         stroke.bounds = stroke.outline.boundingRect();
     } else {

@@ -6,6 +6,7 @@
 #include "RenderCaches.h"
 #include "SceneCompiler.h"
 
+#include <QElapsedTimer>
 #include <QThread>
 #include <algorithm>
 
@@ -89,8 +90,11 @@ void StageRenderer::render(const runtime::DrawList& list, QImage& target, const 
     items.reserve(list.commands.size() * 2);
     std::vector<DiffEntry> diff;
     diff.reserve(list.commands.size());
+    QElapsedTimer timer;
+    timer.start();
     SceneCompiler compiler(*m_caches, context);
     compiler.compile(list.commands, items, diff);
+    const double compileMs = timer.nsecsElapsed() / 1e6;
     m_caches->groups.endFrame();
 
     m_stats = FrameStats{};
@@ -101,7 +105,10 @@ void StageRenderer::render(const runtime::DrawList& list, QImage& target, const 
 
     const int threads =
         m_threads > 0 ? m_threads : std::clamp(QThread::idealThreadCount(), 1, kMaxThreads);
+    timer.restart();
     BandPainter::paint(target, items, dirty, background, quality, threads);
+    m_stats.paintMs = timer.nsecsElapsed() / 1e6;
+    m_stats.compileMs = compileMs;
 
     m_stats.dirtyBounds = dirty.boundingRect();
     for (const QRect& rect : dirty)

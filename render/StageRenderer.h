@@ -52,6 +52,8 @@ public:
         int items = 0;
         int groupsReused = 0;
         int groupsDrawn = 0;
+        double compileMs = 0; // the draw list made into paint items, layers drawn
+        double paintMs = 0;   // the items drawn into the image
     };
     const FrameStats& lastFrameStats() const { return m_stats; }
 
