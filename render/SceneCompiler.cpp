@@ -199,6 +199,15 @@ void SceneCompiler::addGroup(std::size_t begin, std::size_t end, Scope& scope)
                      command.colorTransform,
                      normalizedBlend(command.blendMode),
                      (command.filters && !command.filters->empty()) ? command.filters : nullptr};
+    // Alpha and Erase work on the layer they are drawn into; with none around them
+    // (the stage itself) they have nothing to act on and draw nothing.
+    if ((state.blend == swf::BlendMode::Alpha || state.blend == swf::BlendMode::Erase) &&
+        m_layerDepth == 0) {
+        Hasher signature;
+        addCommand(signature, command);
+        record(scope, keyFor(command, begin), signature, {});
+        return;
+    }
     const bool effects =
         state.blend != swf::BlendMode::Normal || state.filters || command.cacheAsBitmap;
     if (!effects) {
@@ -240,7 +249,9 @@ void SceneCompiler::addLayer(std::size_t begin, std::size_t end, const GroupStat
         PaintList content;
         Scope inner{&content, nullptr, kEverywhere,
                     Hasher().add(scope.context).add(command.objectId).value()};
+        ++m_layerDepth;
         compileRange(begin + 1, end, inner);
+        --m_layerDepth;
         QRect covered;
         for (const PaintItem& item : content)
             if (item.kind != PaintItem::Kind::PushClip && item.kind != PaintItem::Kind::PopClip)
@@ -252,7 +263,12 @@ void SceneCompiler::addLayer(std::size_t begin, std::size_t end, const GroupStat
                                std::min(spread.right(), kMaxFilterMargin),
                                std::min(spread.bottom(), kMaxFilterMargin));
         const QRect full = covered.isEmpty() ? QRect() : covered.marginsAdded(margins);
-        rect = full & m_context.target.marginsAdded(margins);
+        // Drawn whole when it reaches a little off the image, so that the layer can
+        // still serve as the group moves in; cut to the visible part beyond that.
+        const QRect reach =
+            m_context.target.adjusted(-m_context.target.width() / 2, -m_context.target.height() / 2,
+                                      m_context.target.width() / 2, m_context.target.height() / 2);
+        rect = full & reach.marginsAdded(margins);
         if (rect.isEmpty() || qint64(rect.width()) * rect.height() > kMaxLayerPixels) {
             record(scope, key, signature, {});
             return;

@@ -59,6 +59,7 @@ private:
     std::vector<std::size_t> m_partner;
     std::unordered_map<std::uint64_t, std::uint32_t> m_occurrences;
     std::uint64_t m_previousKey = 0;
+    int m_layerDepth = 0; // layers being drawn around the commands compiled now
     Stats m_stats;
 };
 

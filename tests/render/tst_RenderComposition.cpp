@@ -52,6 +52,7 @@ private Q_SLOTS:
     void nestedMasksIntersect();
     void blendModes_data();
     void blendModes();
+    void alphaAndEraseNeedALayer();
     void blurSpreadsEvenly();
     void dropShadowFallsAtItsOffset_data();
     void dropShadowFallsAtItsOffset();
@@ -145,6 +146,18 @@ void RenderCompositionTest::blendModes()
     const QColor actual = at(image, 40, 40);
     QVERIFY2(near(actual, expected, 2), qPrintable(actual.name()));
     QCOMPARE(at(image, 80, 80), QColor(128, 128, 128)); // outside the blended rectangle
+}
+
+void RenderCompositionTest::alphaAndEraseNeedALayer()
+{
+    // Straight on the stage there is no layer to erase from: nothing is drawn, and
+    // the stage stays opaque.
+    Rects r;
+    const QImage image = draw(r, {r.rect(0, 0, 100, 100, {128, 128, 128, 255}),
+                                  Scene::group({}, swf::BlendMode::Erase, 101),
+                                  r.rect(20, 20, 60, 60, kRed), Scene::marker(Kind::EndGroup)});
+    QCOMPARE(at(image, 40, 40), QColor(128, 128, 128));
+    QCOMPARE(qAlpha(image.pixel(40, 40)), 255);
 }
 
 void RenderCompositionTest::blurSpreadsEvenly()
