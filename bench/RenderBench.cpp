@@ -173,6 +173,25 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    // "save FILE" writes a frame of the typical scene drawn by the renderer and by plain
+    // QPainter side by side, to look at.
+    if (argc == 3 && QLatin1String(argv[1]) == QLatin1String("save")) {
+        const BenchScene scene(BenchSceneSpec{100, 5, 10, 5});
+        const QTransform view = QTransform::fromScale(1.0 / swf::Twips::kPerPixel,
+                                                      1.0 / swf::Twips::kPerPixel);
+        QImage ours(BenchScene::stageSize(), QImage::Format_ARGB32_Premultiplied);
+        QImage plain = ours;
+        render::StageRenderer renderer;
+        for (int n = 0; n <= 10; ++n)
+            renderer.render(scene.frame(n), ours, view, render::Quality::High);
+        drawPlain(scene.frame(10), plain, view);
+        QImage both(ours.width() * 2, ours.height(), QImage::Format_ARGB32_Premultiplied);
+        QPainter painter(&both);
+        painter.drawImage(0, 0, ours);
+        painter.drawImage(ours.width(), 0, plain);
+        painter.end();
+        return both.save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+    }
     // Four numbers describe a scene of one's own: shapes, one-in-N gradients, bitmaps,
     // sprites (for finding where the time goes).
     if (argc >= 5) {
