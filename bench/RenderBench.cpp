@@ -177,8 +177,8 @@ int main(int argc, char** argv)
     // QPainter side by side, to look at.
     if (argc == 3 && QLatin1String(argv[1]) == QLatin1String("save")) {
         const BenchScene scene(BenchSceneSpec{100, 5, 10, 5});
-        const QTransform view = QTransform::fromScale(1.0 / swf::Twips::kPerPixel,
-                                                      1.0 / swf::Twips::kPerPixel);
+        const QTransform view =
+            QTransform::fromScale(1.0 / swf::Twips::kPerPixel, 1.0 / swf::Twips::kPerPixel);
         QImage ours(BenchScene::stageSize(), QImage::Format_ARGB32_Premultiplied);
         QImage plain = ours;
         render::StageRenderer renderer;
