@@ -10,6 +10,8 @@ using render::Quality;
 
 Q_DECLARE_METATYPE(swf::SpreadMode)
 Q_DECLARE_METATYPE(swf::FillType)
+Q_DECLARE_METATYPE(swf::ColorTransform)
+Q_DECLARE_METATYPE(swf::CapStyle)
 
 namespace {
 
@@ -54,6 +56,9 @@ private Q_SLOTS:
     void colorTransform();
     void strokeWidth_data();
     void strokeWidth();
+    void strokeCaps_data();
+    void strokeCaps();
+    void gradientLineFill();
     void lowQualityHasNoEdgeBlending_data();
     void lowQualityHasNoEdgeBlending();
     void viewTransformOnNonSquareTarget();
@@ -205,8 +210,6 @@ void RenderShapesTest::colorTransform_data()
     QTest::newRow("bitmap alpha") << true << half << QColor(255, 127, 127);
 }
 
-Q_DECLARE_METATYPE(swf::ColorTransform)
-
 void RenderShapesTest::colorTransform()
 {
     QFETCH(bool, bitmap);
@@ -267,6 +270,53 @@ void RenderShapesTest::strokeWidth()
     QVERIFY2(at(image, 30, 50 - inkedBelow).red() < 60, "inked row above");
     QCOMPARE(at(image, 30, 50 + clearBelow), kWhite);
     QCOMPARE(at(image, 30, 50 - clearBelow), kWhite);
+}
+
+void RenderShapesTest::strokeCaps_data()
+{
+    QTest::addColumn<swf::CapStyle>("cap");
+    QTest::addColumn<bool>("pastEnd");    // 3 pixels past the end, on the centre line
+    QTest::addColumn<bool>("pastCorner"); // 4.5 past the end, 4.5 off the centre line
+    QTest::newRow("none") << swf::CapStyle::None << false << false;
+    QTest::newRow("round") << swf::CapStyle::Round << true << false;
+    QTest::newRow("square") << swf::CapStyle::Square << true << true;
+}
+
+void RenderShapesTest::strokeCaps()
+{
+    QFETCH(swf::CapStyle, cap);
+    QFETCH(bool, pastEnd);
+    QFETCH(bool, pastCorner);
+    swf::LineStyle line;
+    line.width = 10 * kPx;
+    line.startCap = line.endCap = cap;
+    line.color = {0, 0, 0, 255};
+    Scene scene;
+    runtime::DrawList list = scene.list();
+    list.commands.push_back(scene.place(scene.define(
+        1, strokedLine({QPoint(20 * kPx, 30 * kPx), QPoint(60 * kPx, 30 * kPx)}, line))));
+    const QImage image = renderFrame(list, {80, 60});
+    QCOMPARE(at(image, 40, 30), QColor(0, 0, 0));
+    QCOMPARE(at(image, 63, 30) != kWhite, pastEnd);
+    QCOMPARE(at(image, 64, 34) != kWhite, pastCorner);
+}
+
+void RenderShapesTest::gradientLineFill()
+{
+    // A thick line painted with a red-to-blue gradient instead of a colour.
+    swf::LineStyle line;
+    line.width = 10 * kPx;
+    line.startCap = line.endCap = swf::CapStyle::None;
+    line.fill = gradientFill(20 * kPx, 60 * kPx, {{0, kRed}, {255, kBlue}}, swf::SpreadMode::Pad);
+    Scene scene;
+    runtime::DrawList list = scene.list();
+    list.commands.push_back(scene.place(scene.define(
+        1, strokedLine({QPoint(20 * kPx, 30 * kPx), QPoint(60 * kPx, 30 * kPx)}, line))));
+    const QImage image = renderFrame(list, {80, 60});
+    QVERIFY(near(at(image, 21, 30), QColor(250, 0, 5), 8));
+    QVERIFY(near(at(image, 40, 32), QColor(128, 0, 127), 8));
+    QVERIFY(near(at(image, 58, 28), QColor(8, 0, 247), 8));
+    QCOMPARE(at(image, 40, 40), kWhite);
 }
 
 void RenderShapesTest::lowQualityHasNoEdgeBlending_data()
