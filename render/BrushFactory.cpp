@@ -16,6 +16,8 @@ namespace {
 constexpr double kGradientHalfSize = 16384;
 // A clipped bitmap extends its edges at most this far; further out it repeats.
 constexpr int kMaxEdgePad = 1024;
+// A padded copy stays within this many pixels a side, whatever the bitmap's size.
+constexpr int kMaxPaddedSide = 8192;
 
 QGradient::Spread toQt(swf::SpreadMode spread)
 {
@@ -48,8 +50,9 @@ int edgePad(const QTransform& fillMatrix, const QRectF& shapeBounds, QSize size)
     const double overshoot =
         std::max({0.0, -inBitmap.left(), -inBitmap.top(), inBitmap.right() - size.width(),
                   inBitmap.bottom() - size.height()});
-    const int pad = std::clamp(static_cast<int>(std::ceil(overshoot)) + 1, 1, kMaxEdgePad);
-    return static_cast<int>(std::bit_ceil(static_cast<unsigned>(pad)));
+    const int room = std::max(1, (kMaxPaddedSide - std::max(size.width(), size.height())) / 2);
+    const int pad = std::clamp(static_cast<int>(std::min(overshoot, 1e6)) + 1, 1, kMaxEdgePad);
+    return std::min(static_cast<int>(std::bit_ceil(static_cast<unsigned>(pad))), room);
 }
 
 bool alphaOnly(const swf::ColorTransform& t)

@@ -20,6 +20,9 @@ constexpr int kMaxFilterMargin = 1024;
 // The largest layer drawn, in pixels: four times a 4K screen.
 constexpr qint64 kMaxLayerPixels = 4ll * 3840 * 2160;
 
+// Groups and masks inside one another, well past the runtime's display nesting cap.
+constexpr int kMaxNesting = 256;
+
 const QRect kEverywhere(-(1 << 24), -(1 << 24), 1 << 25, 1 << 25);
 
 Hasher& addCommand(Hasher& h, const runtime::DrawCommand& c)
@@ -93,6 +96,17 @@ void SceneCompiler::matchPairs()
 }
 
 void SceneCompiler::compileRange(std::size_t begin, std::size_t end, Scope& scope)
+{
+    // The runtime caps how deep display objects nest; a list nested deeper than any it
+    // makes draws nothing past this depth rather than run out of stack.
+    if (m_depth >= kMaxNesting)
+        return;
+    ++m_depth;
+    compileCommands(begin, end, scope);
+    --m_depth;
+}
+
+void SceneCompiler::compileCommands(std::size_t begin, std::size_t end, Scope& scope)
 {
     const auto& commands = *m_commands;
     std::size_t i = begin;

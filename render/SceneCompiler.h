@@ -40,6 +40,7 @@ private:
     };
 
     void compileRange(std::size_t begin, std::size_t end, Scope& scope);
+    void compileCommands(std::size_t begin, std::size_t end, Scope& scope);
     std::size_t addMask(std::size_t begin, std::size_t end, Scope& scope);
     void addGroup(std::size_t begin, std::size_t end, Scope& scope);
     void addLayer(std::size_t begin, std::size_t end, const GroupState& state, Scope& scope);
@@ -60,6 +61,7 @@ private:
     std::unordered_map<std::uint64_t, std::uint32_t> m_occurrences;
     std::uint64_t m_previousKey = 0;
     int m_layerDepth = 0; // layers being drawn around the commands compiled now
+    int m_depth = 0;      // groups and masks around them
     Stats m_stats;
 };
 

@@ -116,6 +116,7 @@ private Q_SLOTS:
     void changedGroupIsDrawnAgain();
     void backgroundOverride();
     void otherTargetFormatIsConverted();
+    void damagedListsDrawSafely();
 };
 
 void StageRendererTest::partialRedrawMatchesFullRedraw()
@@ -237,6 +238,29 @@ void StageRendererTest::otherTargetFormatIsConverted()
     QCOMPARE(image.format(), QImage::Format_ARGB32_Premultiplied);
     QCOMPARE(image.size(), QSize(16, 8));
     QCOMPARE(at(image, 15, 7), QColor(10, 20, 30));
+}
+
+void StageRendererTest::damagedListsDrawSafely()
+{
+    // The runtime should never hand these over; if it does, they draw what they can.
+    Scene scene;
+    const swf::Character* square =
+        scene.define(1, solidRect(0, 0, 10 * kPx, 10 * kPx, {0, 0, 0, 255}));
+    runtime::DrawList list = scene.list();
+    auto& c = list.commands;
+    c.push_back(Scene::marker(Kind::EndGroup)); // closers with nothing open
+    c.push_back(Scene::marker(Kind::EndClip));
+    c.push_back(scene.place(nullptr)); // no character
+    c.push_back(scene.place(square));  // still drawn
+    for (int i = 0; i < 100000; ++i)   // nested far too deep, never closed
+        c.push_back(Scene::group({}, swf::BlendMode::Multiply, 0));
+    c.push_back(Scene::marker(Kind::BeginMask)); // a mask that never ends
+    c.push_back(scene.place(square));
+    StageRenderer renderer;
+    QImage image = blank({20, 20});
+    renderer.render(list, image, pixelView(), Quality::High);
+    QCOMPARE(at(image, 5, 5), QColor(0, 0, 0));
+    QCOMPARE(at(image, 15, 15), QColor(255, 255, 255));
 }
 
 QTEST_MAIN(StageRendererTest)
