@@ -18,6 +18,16 @@ class DirtyTracker;
 /// Draws the runtime's frames. One renderer serves one movie view and keeps, between
 /// frames, the outlines, gradient ramps, bitmap copies and group layers it made, and
 /// the last frame's contents, so that the next frame redraws only what changed.
+///
+/// A frame goes through three steps:
+///  - SceneCompiler turns the draw list into PaintItems (CharacterItems for shapes and
+///    text, from ShapeCache, TextCache and BrushFactory), clips for masks, and layers
+///    for groups with blend modes or filters (drawn there, or reused from GroupCache);
+///  - DirtyTracker compares what was drawn where with the last frame;
+///  - BandPainter draws the items over the changed area in horizontal bands, one
+///    thread each (ItemPainter, with ScratchFill for gradients, bitmaps and alpha).
+///
+/// Use from one thread at a time (the player's GUI thread); it starts its own helpers.
 class StageRenderer {
 public:
     StageRenderer();
