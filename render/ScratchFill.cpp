@@ -22,6 +22,11 @@ inline QRgb scaled(QRgb p, int factor)
 // The coverage (the alpha of the black fill in `out`) times the colour (`in`, or the
 // one `colour` when `in` is null), without branches: scaling by 255 gives the colour
 // back exactly.
+// Built twice, plain and for AVX2 (picked when the processor runs it): the wider
+// multiplies of AVX2 make this loop, the hottest of the fill, about twice as fast.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+__attribute__((target_clones("avx2", "default")))
+#endif
 void multiplyByCoverage(QRgb* out, const QRgb* in, QRgb colour, int opacity, int count)
 {
     if (!in) {
