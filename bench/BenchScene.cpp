@@ -1,5 +1,6 @@
 #include "BenchScene.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -99,7 +100,8 @@ swf::FillStyle randomFill(Random& random, bool gradient, double size)
 } // namespace
 
 BenchScene::BenchScene(const BenchSceneSpec& spec)
-    : m_movie(std::make_shared<swf::MovieDefinition>())
+    : m_movie(std::make_shared<swf::MovieDefinition>()),
+      m_movingEvery(std::max(1, spec.movingEvery))
 {
     Random random;
     swf::CharacterId nextId = 1;
@@ -188,8 +190,9 @@ runtime::DrawList BenchScene::frame(int n) const
         command.contentVersion = 1;
         list.commands.push_back(command);
     };
-    for (const Mover& shape : m_shapes)
-        place(shape.character, placeAt(shape, n), shape.id);
+    for (std::size_t i = 0; i < m_shapes.size(); ++i)
+        place(m_shapes[i].character, placeAt(m_shapes[i], i % m_movingEvery ? 0 : n),
+              m_shapes[i].id);
     // Sprites move whole, without turning; the last child of each is a sprite too.
     for (std::size_t i = 0; i < m_sprites.size(); ++i) {
         Mover still = m_sprites[i];

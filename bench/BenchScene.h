@@ -13,6 +13,7 @@ struct BenchSceneSpec {
     int gradientEvery = 5; // one shape in this many has a gradient (1: all)
     int bitmaps = 10;      // bitmap-filled shapes
     int sprites = 5;       // sprites, each with a few shapes and a sprite inside
+    int movingEvery = 1;   // one top-level shape in this many moves; the rest stay
 };
 
 class BenchScene {
@@ -33,4 +34,5 @@ private:
     std::vector<Mover> m_shapes;
     std::vector<Mover> m_sprites;
     std::vector<std::vector<Mover>> m_spriteContents; // relative to the sprite
+    int m_movingEvery = 1;
 };

@@ -7,7 +7,7 @@ namespace render {
 namespace {
 
 // Past this many rectangles the region costs more to clip to than it saves.
-constexpr int kMaxRects = 64;
+constexpr int kMaxRects = 256;
 
 } // namespace
 

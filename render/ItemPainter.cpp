@@ -14,6 +14,16 @@ void ItemPainter::paint(const PaintList& items, const QRegion& clip)
     if (local.isEmpty())
         return;
     const QRect clipBounds = local.boundingRect().translated(m_origin);
+    const QRegion region = local.translated(m_origin);
+    const bool simpleRegion = region.rectCount() == 1;
+    // The part of the clip an item's bounds reach, as a rectangle; empty when it
+    // misses every rectangle of a scattered dirty area.
+    auto reach = [&](const QRect& bounds) {
+        const QRect coarse = bounds & clipBounds;
+        if (simpleRegion || coarse.isEmpty())
+            return coarse;
+        return region.intersected(coarse).boundingRect();
+    };
     const QTransform shift = QTransform::fromTranslate(-m_origin.x(), -m_origin.y());
 
     QPainter painter(&m_surface);
@@ -38,7 +48,7 @@ void ItemPainter::paint(const PaintList& items, const QRegion& clip)
         }
         switch (item.kind) {
         case PaintItem::Kind::PushClip:
-            if (!item.bounds.intersects(clipBounds)) {
+            if (reach(item.bounds).isEmpty()) {
                 skipDepth = 1;
                 break;
             }
@@ -50,14 +60,14 @@ void ItemPainter::paint(const PaintList& items, const QRegion& clip)
             painter.restore();
             break;
         case PaintItem::Kind::Fill:
-        case PaintItem::Kind::Stroke:
-            if (!item.bounds.intersects(clipBounds))
+        case PaintItem::Kind::Stroke: {
+            const QRect area = reach(item.bounds);
+            if (area.isEmpty())
                 break;
             if (ScratchFill::worthIt(item)) {
                 painter.resetTransform();
                 painter.setOpacity(1);
-                scratch.fill(painter, m_origin, item, item.bounds & frame, item.bounds & clipBounds,
-                             m_quality);
+                scratch.fill(painter, m_origin, item, item.bounds & frame, area, m_quality);
                 break;
             }
             painter.setTransform(item.transform * shift);
@@ -68,8 +78,9 @@ void ItemPainter::paint(const PaintList& items, const QRegion& clip)
             else
                 painter.strokePath(item.path, item.pen);
             break;
+        }
         case PaintItem::Kind::Layer:
-            if (item.bounds.intersects(clipBounds))
+            if (!reach(item.bounds).isEmpty())
                 drawLayer(painter, item, clipBounds);
             break;
         }
