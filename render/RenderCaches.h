@@ -19,6 +19,8 @@ struct RenderCaches {
     GlyphCache glyphs{32 * kMiB};
     TextCache texts{glyphs, 32 * kMiB};
     GroupCache groups{160 * kMiB};
+    // Masks' clip paths in device pixels, by their shapes, placements and the view.
+    LruCache<std::uint64_t, const QPainterPath> masks{16 * kMiB};
 
     void clear()
     {
@@ -28,6 +30,7 @@ struct RenderCaches {
         glyphs.clear();
         texts.clear();
         groups.clear();
+        masks.clear();
     }
 };
 

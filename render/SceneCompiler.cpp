@@ -143,11 +143,25 @@ std::size_t SceneCompiler::addMask(std::size_t begin, std::size_t end, Scope& sc
     const std::size_t maskEnd = std::min(m_partner[begin], end);
     const std::size_t clipEnd = maskEnd < end ? std::min(m_partner[maskEnd], end) : end;
 
+    // A mask's union is worked out once while its shapes stay where they are.
+    Hasher geometry;
+    geometry.add(m_context.view.m11()).add(m_context.view.m12()).add(m_context.view.m21());
+    geometry.add(m_context.view.m22()).add(m_context.view.dx()).add(m_context.view.dy());
+    for (std::size_t i = begin + 1; i < maskEnd; ++i)
+        if (commands[i].kind == Kind::Character)
+            geometry.add(commands[i].character).add(commands[i].matrix).add(commands[i].ratio);
+    std::shared_ptr<const QPainterPath> clip = m_caches.masks.find(geometry.value());
+    if (!clip) {
+        QPainterPath path = maskPath(begin + 1, maskEnd);
+        m_paths.prepare(path);
+        const std::size_t bytes = sizeof(QPainterPath) + std::size_t(path.elementCount()) * 24;
+        clip = m_caches.masks.insert(geometry.value(),
+                                     std::make_shared<const QPainterPath>(std::move(path)), bytes);
+    }
     PaintItem push;
     push.kind = PaintItem::Kind::PushClip;
-    push.path = maskPath(begin + 1, maskEnd);
+    push.path = *clip;
     push.bounds = push.path.isEmpty() ? QRect() : deviceBounds(push.path.boundingRect(), {});
-    m_paths.prepare(push.path);
 
     Hasher key, signature;
     key.add('M').add(commands[begin].objectId);
