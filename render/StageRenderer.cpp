@@ -1,0 +1,129 @@
+#include "StageRenderer.h"
+
+#include "BandPainter.h"
+#include "DirtyTracker.h"
+#include "QtConversions.h"
+#include "RenderCaches.h"
+#include "SceneCompiler.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+#include <algorithm>
+
+namespace render {
+
+namespace {
+
+// More threads than this gain nothing on a frame of a few milliseconds.
+constexpr int kMaxThreads = 8;
+
+} // namespace
+
+StageRenderer::StageRenderer()
+    : m_caches(std::make_unique<RenderCaches>()), m_dirty(std::make_unique<DirtyTracker>())
+{}
+
+StageRenderer::~StageRenderer() = default;
+
+void StageRenderer::setBackgroundOverride(std::optional<QColor> color)
+{
+    m_backgroundOverride = color;
+}
+
+void StageRenderer::setThreadCount(int threads)
+{
+    m_threads = std::clamp(threads, 0, kMaxThreads);
+}
+
+void StageRenderer::setPartialRedraw(bool enabled)
+{
+    m_partial = enabled;
+}
+
+void StageRenderer::setGroupCaching(bool enabled)
+{
+    m_cacheGroups = enabled;
+    if (!enabled)
+        m_caches->groups.clear();
+}
+
+void StageRenderer::clearCaches()
+{
+    m_caches->clear();
+    m_dirty->reset();
+    m_lastImageKey = -1;
+}
+
+bool StageRenderer::needsFullRedraw(const runtime::DrawList& list, const QImage& target,
+                                    const QTransform& view, Quality quality,
+                                    const QColor& background) const
+{
+    return !m_partial || !m_lastPartial || target.cacheKey() != m_lastImageKey ||
+           target.size() != m_lastSize || view != m_lastView || quality != m_lastQuality ||
+           background != m_lastBackground || list.movie != m_movie;
+}
+
+void StageRenderer::render(const runtime::DrawList& list, QImage& target, const QTransform& view,
+                           Quality quality)
+{
+    if (target.isNull())
+        return;
+    if (target.format() != QImage::Format_ARGB32_Premultiplied)
+        target = target.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (list.movie != m_movie) {
+        // Definitions of another movie: nothing kept applies.
+        clearCaches();
+    }
+    const QColor background = m_backgroundOverride.value_or(
+        QColor(list.background.r, list.background.g, list.background.b));
+
+    FrameContext context;
+    context.movie = list.movie.get();
+    context.view = view;
+    context.quality = quality;
+    context.target = target.rect();
+    context.filterScale = averageScale(view) * swf::Twips::kPerPixel;
+    context.cacheGroups = m_cacheGroups;
+    context.frameNumber = ++m_frameNumber;
+
+    PaintList items;
+    items.reserve(list.commands.size() * 2);
+    std::vector<DiffEntry> diff;
+    diff.reserve(list.commands.size());
+    QElapsedTimer timer;
+    timer.start();
+    SceneCompiler compiler(*m_caches, context);
+    compiler.compile(list.commands, items, diff);
+    const double compileMs = timer.nsecsElapsed() / 1e6;
+    m_caches->groups.endFrame();
+
+    m_stats = FrameStats{};
+    m_stats.fullRedraw = needsFullRedraw(list, target, view, quality, background);
+    const QRegion dirty =
+        m_stats.fullRedraw ? QRegion(target.rect()) : m_dirty->dirtyRegion(diff, target.rect());
+    m_dirty->remember(std::move(diff));
+
+    const int threads =
+        m_threads > 0 ? m_threads : std::clamp(QThread::idealThreadCount(), 1, kMaxThreads);
+    timer.restart();
+    BandPainter::paint(target, items, dirty, background, quality, threads);
+    m_stats.paintMs = timer.nsecsElapsed() / 1e6;
+    m_stats.compileMs = compileMs;
+
+    m_stats.dirtyBounds = dirty.boundingRect();
+    for (const QRect& rect : dirty)
+        m_stats.dirtyPixels += qint64(rect.width()) * rect.height();
+    m_stats.items = static_cast<int>(items.size());
+    m_stats.groupsReused = compiler.stats().groupsReused;
+    m_stats.groupsDrawn = compiler.stats().groupsDrawn;
+
+    m_movie = list.movie;
+    m_lastImageKey = target.cacheKey();
+    m_lastSize = target.size();
+    m_lastView = view;
+    m_lastQuality = quality;
+    m_lastBackground = background;
+    m_lastPartial = m_partial;
+}
+
+} // namespace render
