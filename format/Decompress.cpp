@@ -12,23 +12,17 @@ namespace {
 
 constexpr std::size_t kChunk = 256 * 1024;
 
-// The declared size is only reserved, never written, until data arrives: a false one
-// costs address space, not memory, and saves copying a growing buffer.
-std::size_t firstReservation(std::size_t sizeHint, std::size_t cap)
-{
-    return std::min(sizeHint, cap);
-}
-
-// Grows the output for the next chunk and says how much room the decoder gets.
-std::size_t makeRoom(std::vector<std::uint8_t>& out, std::size_t used, std::size_t cap,
-                     std::size_t stopAfter)
+// Grows the output for the next chunk and says how much room the decoder gets; none
+// when memory runs out.
+std::size_t makeRoom(ByteBuffer& out, std::size_t used, std::size_t cap, std::size_t stopAfter)
 {
     std::size_t limit = cap + 1; // one byte past the cap tells us the cap was exceeded
     if (stopAfter)
         limit = std::min(limit, stopAfter);
-    const std::size_t want = std::min(used + kChunk, limit);
-    if (out.size() < want)
-        out.resize(want);
+    // Growing by half keeps the number of moves small for large movies.
+    const std::size_t want = std::min(std::max(used + kChunk, used + used / 2), limit);
+    if (out.size() < want && !out.resize(want))
+        return 0;
     return want - used;
 }
 
@@ -46,7 +40,10 @@ std::optional<Decompressed> inflateWhole(std::span<const std::uint8_t> input,
     if (!decompressor)
         return std::nullopt;
     Decompressed result;
-    result.bytes.resize(expectedSize);
+    if (!result.bytes.resize(expectedSize)) {
+        libdeflate_free_decompressor(decompressor);
+        return std::nullopt;
+    }
     std::size_t read = 0, written = 0;
     const libdeflate_result status =
         libdeflate_zlib_decompress_ex(decompressor, input.data(), input.size(), result.bytes.data(),
@@ -64,7 +61,7 @@ std::optional<Decompressed> inflateWhole(std::span<const std::uint8_t> input,
 Result<Decompressed> inflateZlib(std::span<const std::uint8_t> input, std::size_t sizeHint,
                                  std::size_t cap, std::size_t stopAfter)
 {
-    if (stopAfter == 0 && sizeHint > 0 && sizeHint <= cap) {
+    if (sizeHint > 0 && sizeHint <= cap && (stopAfter == 0 || stopAfter >= sizeHint)) {
         if (auto whole = inflateWhole(input, sizeHint))
             return std::move(*whole);
     }
@@ -78,7 +75,6 @@ Result<Decompressed> inflateZlib(std::span<const std::uint8_t> input, std::size_
     if (inflateInit2(&zs, -MAX_WBITS) != Z_OK)
         return makeError(ErrorCode::DecompressionFailed, "zlib could not start");
     Decompressed result;
-    result.bytes.reserve(firstReservation(sizeHint, cap));
     zs.next_in = const_cast<Bytef*>(input.data() + 2);
     std::size_t inputLeft = input.size() - 2;
     std::size_t used = 0;
@@ -133,7 +129,6 @@ Result<Decompressed> decodeLzma(std::span<const std::uint8_t> propertiesAndData,
         return makeError(ErrorCode::DecompressionFailed, "LZMA properties");
 
     Decompressed result;
-    result.bytes.reserve(firstReservation(sizeHint, cap));
     const auto data = propertiesAndData.subspan(kPropertiesSize);
     zs.next_in = data.data();
     zs.avail_in = data.size();

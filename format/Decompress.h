@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ByteBuffer.h"
 #include "Result.h"
 
 #include <cstddef>
@@ -13,7 +14,7 @@ namespace swf {
 // A stream that is cut short or damaged keeps what was decoded before the fault, so
 // that a movie plays as far as it can.
 struct Decompressed {
-    std::vector<std::uint8_t> bytes;
+    ByteBuffer bytes;
     bool complete = false;
 };
 

@@ -20,7 +20,7 @@ Status applyAlphaPlane(std::span<const std::uint8_t> compressed, Bitmap& bitmap,
     auto inflated = inflateZlib(compressed, expected, expected, expected);
     if (!inflated)
         return inflated.error();
-    const std::vector<std::uint8_t>& alpha = inflated->bytes;
+    const ByteBuffer& alpha = inflated->bytes;
     if (alpha.empty() && expected > 0)
         return makeError(ErrorCode::DecompressionFailed, what + ": BitmapAlphaData");
     // An alpha plane cut short leaves the pixels it does not reach transparent, as a

@@ -61,8 +61,8 @@ std::uint8_t expand5(unsigned value)
     return static_cast<std::uint8_t>((value << 3) | (value >> 2));
 }
 
-void decodeRows(const std::vector<std::uint8_t>& data, std::uint8_t format, bool withAlpha,
-                const Layout& layout, Bitmap& bitmap)
+void decodeRows(const ByteBuffer& data, std::uint8_t format, bool withAlpha, const Layout& layout,
+                Bitmap& bitmap)
 {
     // The colour table, as pixels. Both versions keep a table's colours as they are
     // stored: version 2's entries are premultiplied like its 32-bit pixels.
@@ -131,7 +131,7 @@ Result<Bitmap> decodeDefineBitsLossless(ByteReader& in, int losslessVersion, Pix
     in.skip(in.remaining());
     if (!inflated)
         return inflated.error();
-    const std::vector<std::uint8_t>& data = inflated->bytes;
+    const ByteBuffer& data = inflated->bytes;
     // A stream cut short or damaged part way keeps the rows decoded before the fault;
     // the missing pixels stay transparent. A stream that yields nothing, or not even
     // the colour table, is an error.

@@ -57,7 +57,9 @@ Result<Decompressed> uncompressBody(const Signature& sig, std::span<const std::u
         const std::size_t n = stopAfter ? std::min(stopAfter, rest.size()) : rest.size();
         if (n > limits::kMaxMovieBytes)
             return makeError(ErrorCode::TooLarge, "file length");
-        plain.bytes.assign(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(n));
+        plain.bytes = ByteBuffer::copyOf(rest.first(n));
+        if (plain.bytes.size() != n)
+            return makeError(ErrorCode::TooLarge, "memory for the movie");
         plain.complete = true;
         return plain;
     }
@@ -126,7 +128,7 @@ Result<MovieFile> decodeMovieFile(std::span<const std::uint8_t> file)
         return tail.error();
     movie.tagsOffset = *tail;
     movie.complete = body->complete;
-    movie.body = std::make_shared<const std::vector<std::uint8_t>>(std::move(body->bytes));
+    movie.body = std::make_shared<const ByteBuffer>(std::move(body->bytes));
     return movie;
 }
 

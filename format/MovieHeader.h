@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ByteBuffer.h"
 #include "Geometry.h"
 #include "Result.h"
 
@@ -34,7 +35,7 @@ struct MovieHeader {
 struct MovieFile {
     MovieHeader header;
     // Shared: parts of a movie that are read late (shapes) keep it alive.
-    std::shared_ptr<const std::vector<std::uint8_t>> body;
+    std::shared_ptr<const ByteBuffer> body;
     std::size_t tagsOffset = 0;
     // False when the compressed data was cut short or damaged and only a prefix
     // could be decoded.
@@ -42,7 +43,7 @@ struct MovieFile {
 
     std::span<const std::uint8_t> bytes() const
     {
-        return body ? std::span<const std::uint8_t>(*body) : std::span<const std::uint8_t>();
+        return body ? body->span() : std::span<const std::uint8_t>();
     }
 };
 

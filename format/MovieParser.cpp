@@ -23,7 +23,7 @@ struct ParseContext {
     MovieDefinition& movie;
     int swfVersion = 0;
     // The uncompressed movie, which shapes read late keep alive.
-    std::shared_ptr<const std::vector<std::uint8_t>> owner;
+    std::shared_ptr<const ByteBuffer> owner;
     std::vector<std::uint8_t> jpegTables;
     PixelBudget pixels{limits::kMaxTotalBitmapPixels};
     // The characters as they are read; font info and button colour transforms change a

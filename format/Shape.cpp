@@ -151,21 +151,21 @@ Result<Shape> parseShape(ByteReader& in, int shapeVersion)
 }
 
 Result<Shape> parseShapeDeferred(ByteReader& in, int shapeVersion,
-                                 std::shared_ptr<const std::vector<std::uint8_t>> owner)
+                                 std::shared_ptr<const ByteBuffer> owner)
 {
     auto records = in.rest();
     Shape shape;
     if (auto header = readShapeHeader(in, shapeVersion, shape); !header)
         return header.error();
     if (!owner) {
-        owner = std::make_shared<const std::vector<std::uint8_t>>(records.begin(), records.end());
-        records = *owner;
+        owner = std::make_shared<const ByteBuffer>(ByteBuffer::copyOf(records));
+        records = owner->span();
     }
     shape.deferred = std::make_shared<DeferredShape>(std::move(owner), records, shapeVersion);
     return shape;
 }
 
-DeferredShape::DeferredShape(std::shared_ptr<const std::vector<std::uint8_t>> owner,
+DeferredShape::DeferredShape(std::shared_ptr<const ByteBuffer> owner,
                              std::span<const std::uint8_t> records, int shapeVersion)
     : m_owner(std::move(owner)), m_records(records), m_version(shapeVersion)
 {}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ByteBuffer.h"
 #include "ByteReader.h"
 #include "Result.h"
 #include "Style.h"
@@ -77,14 +78,14 @@ struct Shape {
 class DeferredShape {
 public:
     // `records` lie within `owner`, which stays alive until they are read.
-    DeferredShape(std::shared_ptr<const std::vector<std::uint8_t>> owner,
-                  std::span<const std::uint8_t> records, int shapeVersion);
+    DeferredShape(std::shared_ptr<const ByteBuffer> owner, std::span<const std::uint8_t> records,
+                  int shapeVersion);
 
     const std::vector<ShapeLayer>& layers() const;
 
 private:
     mutable std::once_flag m_once;
-    mutable std::shared_ptr<const std::vector<std::uint8_t>> m_owner;
+    mutable std::shared_ptr<const ByteBuffer> m_owner;
     mutable std::span<const std::uint8_t> m_records;
     mutable std::vector<ShapeLayer> m_layers;
     int m_version;
@@ -97,7 +98,7 @@ Result<Shape> parseShape(ByteReader& in, int shapeVersion);
 // As parseShape, reading only the bounds and flags now and deferring the rest.
 // The bytes `in` reads must lie within `owner`; without an owner they are copied.
 Result<Shape> parseShapeDeferred(ByteReader& in, int shapeVersion,
-                                 std::shared_ptr<const std::vector<std::uint8_t>> owner = {});
+                                 std::shared_ptr<const ByteBuffer> owner = {});
 
 // A glyph's SHAPE record (no styles; fill style 1 fills it).
 Result<Path> parseGlyphOutline(ByteReader& in);

@@ -1,5 +1,6 @@
 #include "MovieLoader.h"
 
+#include "format/ByteBuffer.h"
 #include "format/Limits.h"
 
 #include <QCoreApplication>
@@ -23,7 +24,7 @@ struct LoadedEvent : QEvent {
 };
 
 // The largest file read: a compressed movie is never larger than its uncompressed body.
-constexpr qint64 kMaxFileBytes = qint64(swf::limits::kMaxMovieBytes) + 64;
+constexpr std::size_t kMaxFileBytes = swf::limits::kMaxMovieBytes + 64;
 
 } // namespace
 
@@ -36,19 +37,15 @@ struct MovieLoader::Channel {
 
 MovieLoader::Result loadMovieFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return swf::makeError(file.exists() ? swf::ErrorCode::CannotRead
-                                            : swf::ErrorCode::CannotOpen);
-    if (file.size() > kMaxFileBytes)
-        return swf::makeError(swf::ErrorCode::TooLarge, "file length");
     swf::Result<swf::MovieFile> decoded = swf::makeError(swf::ErrorCode::CannotRead);
     {
-        const QByteArray bytes = file.readAll();
-        if (bytes.isEmpty() && file.size() > 0)
-            return swf::makeError(swf::ErrorCode::CannotRead);
-        decoded = swf::decodeMovieFile(std::span(
-            reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())));
+        swf::MappedFile file(QFile::encodeName(path).constData(), kMaxFileBytes);
+        if (file.tooLarge())
+            return swf::makeError(swf::ErrorCode::TooLarge, "file length");
+        if (!file.ok())
+            return swf::makeError(file.exists() ? swf::ErrorCode::CannotRead
+                                                : swf::ErrorCode::CannotOpen);
+        decoded = swf::decodeMovieFile(file.bytes());
     }
     if (!decoded)
         return decoded.error();

@@ -3,7 +3,8 @@
 namespace player {
 
 MovieSession::MovieSession(swf::MoviePtr movie)
-    : m_player(std::make_unique<runtime::MoviePlayer>(std::move(movie), *this))
+    : m_player(std::make_unique<runtime::MoviePlayer>(std::move(movie),
+                                                      static_cast<runtime::Host&>(*this)))
 {}
 
 MovieSession::~MovieSession() = default;

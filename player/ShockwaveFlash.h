@@ -8,6 +8,7 @@
 #include "windowing/WindowedControl.h"
 
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QImage>
 #include <QString>
 #include <QTimer>

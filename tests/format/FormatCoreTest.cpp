@@ -232,7 +232,7 @@ private Q_SLOTS:
         auto decoded = swf::decodeMovieFile(file);
         QVERIFY(decoded.ok());
         QVERIFY(!decoded->complete);
-        const Bytes& body = *decoded->body;
+        const Bytes body(decoded->bytes().begin(), decoded->bytes().end());
         QVERIFY(body.size() > 1000);
         QVERIFY(body.size() < plain.size() - 8);
         QVERIFY(std::equal(body.begin(), body.end(), plain.begin() + 8));

@@ -362,12 +362,19 @@ void RenderShapesTest::morphShapeFollowsRatio()
     swf::MorphShape morph;
     morph.startFills = {solid(kRed)};
     morph.endFills = {solid(kBlue)};
+    // A rectangle `size` wide and 20 pixels high, its edges filled on the left by fill 1.
     auto edges = [](int size) {
         std::vector<swf::MorphShape::Edge> out;
-        out.push_back({true, false, 0, 0, 0, 0, 0, 1, 0});
-        const int points[][2] = {{size, 0}, {size, 20 * kPx}, {0, 20 * kPx}, {0, 0}};
-        for (const auto& p : points)
-            out.push_back({false, false, p[0], p[1], 0, 0, 0, 1, 0});
+        const int points[][2] = {{0, 0}, {size, 0}, {size, 20 * kPx}, {0, 20 * kPx}, {0, 0}};
+        for (int i = 1; i < 5; ++i) {
+            swf::MorphShape::Edge edge;
+            edge.fromX = points[i - 1][0];
+            edge.fromY = points[i - 1][1];
+            edge.x = points[i][0];
+            edge.y = points[i][1];
+            edge.fill1 = 1;
+            out.push_back(edge);
+        }
         return out;
     };
     morph.startEdges = edges(20 * kPx);

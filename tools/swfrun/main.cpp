@@ -17,6 +17,13 @@ int usage()
     return 2;
 }
 
+// Standard error carries only this tool's own line: Qt's notices are dropped.
+void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& text)
+{
+    if (type == QtFatalMsg)
+        std::fprintf(stderr, "swfrun: %s\n", qPrintable(text));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -45,6 +52,7 @@ int main(int argc, char** argv)
 
     // Text drawing needs a GUI application; this tool never opens a window.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietMessages);
     int qtArgc = 1;
     char name[] = "swfrun";
     char* qtArgv[] = {name, nullptr};
