@@ -49,7 +49,15 @@ public:
     bool claimInitAction(swf::CharacterId spriteId);
 
     swf::Rgba background() const { return m_background; }
-    void setBackground(swf::Rgba color) { m_background = color; }
+    // The movie's first SetBackgroundColor gives the stage its colour for good: later
+    // ones, and the same tag met again when the timeline loops, change nothing.
+    void setBackground(swf::Rgba color)
+    {
+        if (m_backgroundSet)
+            return;
+        m_background = color;
+        m_backgroundSet = true;
+    }
 
     bool logEnabled(LogCategory category) const { return m_host.logEnabled(category); }
     // Builds the message only when the category is on.
@@ -70,6 +78,7 @@ private:
     std::bitset<65536> m_initActionsClaimed;
     // Without SetBackgroundColor the stage is white.
     swf::Rgba m_background{255, 255, 255, 255};
+    bool m_backgroundSet = false;
 };
 
 } // namespace runtime

@@ -437,9 +437,13 @@ void TimelineTest::selfNestingTwiceStopsAtObjectCap()
 void TimelineTest::backgroundColor()
 {
     RecordingHost host;
-    MoviePlayer player(
-        Builder().main(timeline({{}, {swf::SetBackgroundColor{{255, 0, 0, 255}}}, {}})).build(),
-        host);
+    MoviePlayer player(Builder()
+                           .main(timeline({{},
+                                           {swf::SetBackgroundColor{{255, 0, 0, 255}}},
+                                           {},
+                                           {swf::SetBackgroundColor{{0, 0, 255, 255}}}}))
+                           .build(),
+                       host);
     QCOMPARE(player.background(), (swf::Rgba{255, 255, 255, 255}));
     QCOMPARE(host.repaints, 1);
     player.advance();
@@ -449,6 +453,9 @@ void TimelineTest::backgroundColor()
     // Nothing changes on frame 2: no repaint is asked for.
     player.advance();
     QCOMPARE(host.repaints, 2);
+    // Only the first colour counts: the one on frame 3 is ignored.
+    player.advance();
+    QCOMPARE(player.background(), (swf::Rgba{255, 0, 0, 255}));
 }
 
 QTEST_APPLESS_MAIN(TimelineTest)

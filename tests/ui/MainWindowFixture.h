@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MovieWriter.h"
+#include "ShapeWriter.h"
 #include "app/mMain.h"
 #include "ui/frmMain.h"
 #include "windowing/Application.h"
@@ -22,9 +23,19 @@ struct MainWindowFixture {
     }
     ~MainWindowFixture() { windowing::setApplicationPathForTesting({}); }
 
+    // A 320 x 240 movie: white, with a red quarter at its top left.
     void addMovie(const QString& name)
     {
         swfwriter::MovieWriter movie(8, 320, 240, 12);
+        movie.setBackground({255, 255, 255});
+        swfwriter::ShapeWriter quarter(3);
+        quarter.fill1(quarter.addFill(swfwriter::FillStyle::solid({255, 0, 0})))
+            .rect(0, 0, 160 * 20, 120 * 20);
+        movie.add(quarter.tagCode(), quarter.body(1));
+        swfwriter::Place place;
+        place.depth = 1;
+        place.characterId = 1;
+        movie.place2(place);
         movie.showFrame();
         QVERIFY(movie.writeFile(folder.filePath(name).toStdString()));
     }

@@ -57,12 +57,19 @@ private Q_SLOTS:
         QVERIFY(silver);
 
         window.lblIndex_Click(1);
+        QTRY_VERIFY(window.ShockwaveFlash.hasMovie());
         const QImage movie = grabScreen();
         movie.save(QStringLiteral("movie-view.png"));
         QCOMPARE(window.window()->geometry(),
                  QRect(0, 0, toPixels(Screen.Width()), toPixels(Screen.Height())));
-        // The player over the window, black, and the red close button at the top right.
-        QVERIFY(near(movie.pixelColor(960, 540), Qt::black));
+        // The movie stretched over the window (5 twips in, under a pixel): its red quarter
+        // at the top left;
+        // elsewhere the black the player gives in place of the movie's own background; and
+        // the red close button at the top right.
+        QVERIFY(near(movie.pixelColor(400, 300), QColor(255, 0, 0)));
+        QVERIFY(near(movie.pixelColor(950, 530), QColor(255, 0, 0)));
+        QVERIFY(near(movie.pixelColor(970, 550), Qt::black));
+        QVERIFY(near(movie.pixelColor(1400, 800), Qt::black));
         const QPoint close(toPixels(window.picX.Left()) + 8, toPixels(window.picX.Top()) + 12);
         QVERIFY(movie.pixelColor(close).red() > 150 && movie.pixelColor(close).green() < 120);
     }

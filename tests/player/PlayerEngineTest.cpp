@@ -1,0 +1,235 @@
+// The player control with the engine behind it: movies load on a worker thread, play at
+// their frame rate, and answer the control's commands and the pointer.
+#include "ButtonWriter.h"
+#include "MovieWriter.h"
+#include "ShapeWriter.h"
+#include "player/ShockwaveFlash.h"
+#include "windowing/Form.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace player;
+using namespace swfwriter;
+
+namespace {
+
+class HostForm : public windowing::Form {
+public:
+    HostForm() : Form(QStringLiteral("frmHost")), flash(*this, QStringLiteral("ShockwaveFlash"))
+    {
+        Move(0, 0, 3000, 1500);
+        flash.Move(0, 0, 3000, 1500); // 200 x 100 pixels
+    }
+    ShockwaveFlash flash;
+};
+
+std::vector<std::uint8_t> fullSquare(std::uint16_t id, Color color)
+{
+    ShapeWriter shape(3);
+    shape.fill1(shape.addFill(FillStyle::solid(color))).rect(0, 0, 4000, 2000);
+    return shape.body(id);
+}
+
+Place placed(std::uint16_t depth, std::uint16_t id)
+{
+    Place place;
+    place.depth = depth;
+    place.characterId = id;
+    return place;
+}
+
+// A 200 x 100 movie covered by one colour per frame.
+MovieWriter colourFrames(std::vector<Color> colours, double rate = 30)
+{
+    MovieWriter movie(8, 200, 100, rate);
+    for (std::size_t i = 0; i < colours.size(); ++i) {
+        const auto id = static_cast<std::uint16_t>(i + 1);
+        movie.add(32, fullSquare(id, colours[i]));
+        if (i > 0)
+            movie.remove2(1);
+        movie.place2(placed(1, id));
+        movie.showFrame();
+    }
+    return movie;
+}
+
+QColor centre(const ShockwaveFlash& flash)
+{
+    const QImage& picture = flash.picture();
+    return picture.isNull() ? QColor()
+                            : picture.pixelColor(picture.width() / 2, picture.height() / 2);
+}
+
+} // namespace
+
+class PlayerEngineTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        m_form = windowing::Form::create<HostForm>();
+        m_form->Show();
+    }
+    void cleanup() { m_form.reset(); }
+
+    void loadsOnAWorkerAndShowsTheFirstFrame()
+    {
+        const QString path = write("red.swf", colourFrames({{255, 0, 0}}));
+        ShockwaveFlash& flash = m_form->flash;
+        flash.setMovie(path);
+        QVERIFY(!flash.hasMovie()); // still loading: black until it arrives
+        QCOMPARE(m_form->flash.widget()->grab().toImage().pixelColor(100, 50), QColor(Qt::black));
+        QTRY_VERIFY(flash.hasMovie());
+        QCOMPARE(centre(flash), QColor(255, 0, 0));
+        QVERIFY(flash.failure().isEmpty());
+    }
+
+    void aLaterMovieReplacesALoadUnderWay()
+    {
+        const QString first = write("red.swf", colourFrames({{255, 0, 0}}));
+        const QString second = write("blue.swf", colourFrames({{0, 0, 255}}));
+        ShockwaveFlash& flash = m_form->flash;
+        flash.setMovie(first);
+        flash.setMovie(second);
+        QTRY_VERIFY(flash.hasMovie());
+        QTest::qWait(100); // the first load's result, if it comes, must change nothing
+        QCOMPARE(flash.Movie(), second);
+        QCOMPARE(centre(flash), QColor(0, 0, 255));
+    }
+
+    void stopDuringALoadKeepsTheMoviePaused()
+    {
+        const QString path =
+            write("three.swf", colourFrames({{255, 0, 0}, {0, 255, 0}, {0, 0, 255}}));
+        ShockwaveFlash& flash = m_form->flash;
+        flash.setMovie(path);
+        flash.Stop();
+        QTRY_VERIFY(flash.hasMovie());
+        QTest::qWait(150);
+        QCOMPARE(flash.currentFrame(), 0L);
+        QVERIFY(!flash.IsPlaying());
+        QCOMPARE(centre(flash), QColor(255, 0, 0));
+        flash.Play();
+        QTRY_VERIFY(flash.currentFrame() > 0);
+    }
+
+    void playsAtTheFrameRateAndReloadsFromTheFirstFrame()
+    {
+        std::vector<Color> colours(60, Color{10, 10, 10});
+        colours[0] = {255, 0, 0};
+        const QString path = write("long.swf", colourFrames(colours, 20));
+        ShockwaveFlash& flash = m_form->flash;
+        flash.setMovie(path);
+        QTRY_VERIFY(flash.hasMovie());
+        QTRY_VERIFY_WITH_TIMEOUT(flash.currentFrame() >= 3, 2000);
+        // Setting the same movie again starts it over.
+        flash.setMovie(path);
+        QTRY_VERIFY(flash.hasMovie());
+        QVERIFY(flash.currentFrame() <= 1);
+        flash.Stop();
+        QCOMPARE(flash.currentFrame() <= 1, true);
+    }
+
+    void menuCommands()
+    {
+        const QString path =
+            write("three.swf", colourFrames({{255, 0, 0}, {0, 255, 0}, {0, 0, 255}}));
+        ShockwaveFlash& flash = m_form->flash;
+        flash.setMovie(path);
+        flash.Stop();
+        QTRY_VERIFY(flash.hasMovie());
+        flash.Forward();
+        QCOMPARE(flash.currentFrame(), 1L);
+        QCOMPARE(centre(flash), QColor(0, 255, 0));
+        flash.Forward();
+        flash.Back();
+        QCOMPARE(flash.currentFrame(), 1L);
+        flash.Rewind();
+        QCOMPARE(flash.currentFrame(), 0L);
+        QVERIFY(!flash.IsPlaying());
+        QCOMPARE(centre(flash), QColor(255, 0, 0));
+
+        flash.zoomIn();
+        QCOMPARE(flash.zoom(), 2.0);
+        flash.zoomOut();
+        flash.zoomOut(); // never below the whole stage
+        QCOMPARE(flash.zoom(), 1.0);
+        flash.zoomIn();
+        flash.showAll();
+        QCOMPARE(flash.zoom(), 1.0);
+
+        flash.setQuality(render::Quality::Low);
+        QCOMPARE(flash.quality(), render::Quality::Low);
+        QCOMPARE(centre(flash), QColor(255, 0, 0));
+    }
+
+    void withoutLoopTheMovieStopsAtItsEnd()
+    {
+        const QString path =
+            write("three.swf", colourFrames({{255, 0, 0}, {0, 255, 0}, {0, 0, 255}}, 60));
+        ShockwaveFlash& flash = m_form->flash;
+        flash.setLoop(false);
+        flash.setMovie(path);
+        QTRY_COMPARE(flash.currentFrame(), 2L);
+        QTest::qWait(150);
+        QCOMPARE(flash.currentFrame(), 2L);
+        QCOMPARE(centre(flash), QColor(0, 0, 255));
+    }
+
+    void backgroundColourReplacesTheMovies()
+    {
+        MovieWriter movie(8, 400, 100, 12); // wider than the view: show-all leaves bands
+        movie.setBackground({0, 128, 0});
+        movie.showFrame();
+        const QString path = write("green.swf", movie);
+        ShockwaveFlash& flash = m_form->flash;
+        flash.setMovie(path);
+        QTRY_VERIFY(flash.hasMovie());
+        QCOMPARE(centre(flash), QColor(0, 128, 0));
+        flash.setBackgroundColor(0);
+        QCOMPARE(centre(flash), QColor(Qt::black));
+        flash.setScaleMode(2);
+        QCOMPARE(flash.picture().pixelColor(1, 1), QColor(Qt::black));
+    }
+
+    void theButtonUnderThePointerLightsUp()
+    {
+        MovieWriter movie(8, 200, 100, 12);
+        movie.add(32, fullSquare(1, {255, 0, 0}));
+        movie.add(32, fullSquare(2, {0, 0, 255}));
+        ButtonRecord up;
+        up.states = 0x01 | 0x08; // up and hit area
+        up.characterId = 1;
+        ButtonRecord over;
+        over.states = 0x02 | 0x04;
+        over.characterId = 2;
+        over.depth = 2;
+        movie.add(34, defineButton2Body(3, false, {up, over}, {}));
+        movie.place2(placed(1, 3));
+        movie.showFrame();
+        const QString path = write("button.swf", movie);
+        ShockwaveFlash& flash = m_form->flash;
+        flash.setMovie(path);
+        QTRY_VERIFY(flash.hasMovie());
+        QCOMPARE(centre(flash), QColor(255, 0, 0));
+        QTest::mouseMove(flash.widget(), QPoint(100, 50));
+        QCOMPARE(centre(flash), QColor(0, 0, 255));
+    }
+
+private:
+    QString write(const char* name, const MovieWriter& movie)
+    {
+        const QString path = m_folder.filePath(QString::fromLatin1(name));
+        if (!movie.writeFile(path.toStdString(), Compression::Zlib))
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+    QTemporaryDir m_folder;
+    std::unique_ptr<HostForm> m_form;
+};
+
+QTEST_MAIN(PlayerEngineTest)
+#include "PlayerEngineTest.moc"
