@@ -1,5 +1,7 @@
 #include "MovieSession.h"
 
+#include "Diagnostics.h"
+
 namespace player {
 
 MovieSession::MovieSession(swf::MoviePtr movie)
@@ -8,6 +10,17 @@ MovieSession::MovieSession(swf::MoviePtr movie)
 {}
 
 MovieSession::~MovieSession() = default;
+
+bool MovieSession::logEnabled(runtime::LogCategory category) const
+{
+    return categoryFor(category).isDebugEnabled();
+}
+
+void MovieSession::log(runtime::LogCategory category, std::string_view message)
+{
+    qCDebug(categoryFor(category)).noquote()
+        << QString::fromUtf8(message.data(), qsizetype(message.size()));
+}
 
 void MovieSession::advance(int frames)
 {

@@ -34,6 +34,8 @@ public:
 
 private:
     void requestRepaint() override { m_dirty = true; }
+    bool logEnabled(runtime::LogCategory category) const override;
+    void log(runtime::LogCategory category, std::string_view message) override;
 
     std::unique_ptr<runtime::MoviePlayer> m_player;
     render::StageRenderer m_renderer;

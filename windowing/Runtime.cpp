@@ -42,7 +42,6 @@ void quietMessageHandler(QtMsgType type, const QMessageLogContext& context, cons
 int Runtime::run(StartupProcedure startup)
 {
     qInstallMessageHandler(quietMessageHandler);
-    QLoggingCategory::setFilterRules(QStringLiteral("reelvane.*=false"));
     static int argc = 1;
     static char programName[] = "reelvane";
     static char* argv[] = {programName, nullptr};
