@@ -86,8 +86,10 @@ GlowFilter readGlow(ByteReader& in)
 BevelFilter readBevel(ByteReader& in)
 {
     BevelFilter f;
-    f.shadowColor = readRgba(in);
+    // Leniency: the format document lists ShadowColor first, but movies store the
+    // highlight colour first, and reference renderings light bevels that way.
     f.highlightColor = readRgba(in);
+    f.shadowColor = readRgba(in);
     f.blurX = in.fixed16();
     f.blurY = in.fixed16();
     f.angle = in.fixed16();

@@ -40,6 +40,7 @@ private Q_SLOTS:
     void damagedLists_data();
     void damagedLists();
     void nonFiniteFloatsBecomeZero();
+    void bevelStoresItsHighlightFirst();
     void blendModeFromByte_data();
     void blendModeFromByte();
 };
@@ -224,6 +225,25 @@ void FilterTest::nonFiniteFloatsBecomeZero()
     QCOMPARE(m[0], 0.0f);
     QCOMPARE(m[1], 0.0f);
     QCOMPARE(m[2], 2.0f);
+}
+
+void FilterTest::bevelStoresItsHighlightFirst()
+{
+    // One bevel as a movie stores it: id 3, the highlight colour, the shadow colour,
+    // blur x and y, angle, distance (16.16), strength (8.8), then flags and passes.
+    const std::vector<std::uint8_t> list = {
+        1,    3,                                        // one filter: a bevel
+        0xff, 0x00, 0x00, 0xff, 0x00, 0x00, 0xff, 0xff, // red, then blue
+        0,    0,    4,    0,    0,    0,    4,    0,    0,
+        0,    0,    0,    0,    0,    4,    0,    0,    1, // blurs, angle, distance, strength
+        0x21};                                             // outer, one pass
+    swf::ByteReader in(list);
+    auto filters = swf::parseFilterList(in);
+    QVERIFY(filters);
+    const auto* bevel = std::get_if<swf::BevelFilter>(&filters->at(0));
+    QVERIFY(bevel);
+    QCOMPARE(bevel->highlightColor, (Rgba{255, 0, 0, 255}));
+    QCOMPARE(bevel->shadowColor, (Rgba{0, 0, 255, 255}));
 }
 
 void FilterTest::blendModeFromByte_data()

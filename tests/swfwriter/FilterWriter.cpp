@@ -67,8 +67,8 @@ FilterListWriter& FilterListWriter::add(const Glow& f)
 FilterListWriter& FilterListWriter::add(const Bevel& f)
 {
     m_filters.u8(3);
+    writeRgba(m_filters, f.highlightColor); // highlight first, as movies store it
     writeRgba(m_filters, f.shadowColor);
-    writeRgba(m_filters, f.highlightColor);
     m_filters.fixed16(f.blurX);
     m_filters.fixed16(f.blurY);
     m_filters.fixed16(f.angle);
