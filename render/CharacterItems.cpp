@@ -14,32 +14,6 @@ namespace {
 const swf::Rgba kBorderColor{0, 0, 0, 255};
 const swf::Rgba kBackgroundColor{255, 255, 255, 255};
 
-Qt::PenCapStyle capFor(swf::CapStyle cap)
-{
-    switch (cap) {
-    case swf::CapStyle::None:
-        return Qt::FlatCap;
-    case swf::CapStyle::Square:
-        return Qt::SquareCap;
-    case swf::CapStyle::Round:
-        break;
-    }
-    return Qt::RoundCap;
-}
-
-Qt::PenJoinStyle joinFor(swf::JoinStyle join)
-{
-    switch (join) {
-    case swf::JoinStyle::Bevel:
-        return Qt::BevelJoin;
-    case swf::JoinStyle::Miter:
-        return Qt::MiterJoin;
-    case swf::JoinStyle::Round:
-        break;
-    }
-    return Qt::RoundJoin;
-}
-
 PaintItem fillItem(const QPainterPath& path, const QTransform& transform, const QRect& bounds,
                    const FillBrush& brush)
 {
@@ -163,7 +137,7 @@ QRect CharacterItems::addStroke(const PreparedStroke& stroke, const runtime::Dra
     item.transform = transform;
     item.bounds = bounds;
     item.pen =
-        QPen(brush.brush, penWidth, Qt::SolidLine, capFor(line.startCap), joinFor(line.join));
+        QPen(brush.brush, penWidth, Qt::SolidLine, toQtCap(line.startCap), toQtJoin(line.join));
     item.pen.setMiterLimit(line.miterLimit);
     item.pen.setCosmetic(true);
     item.opacity = brush.opacity;

@@ -1,6 +1,7 @@
 #include "PreparedShape.h"
 
 #include "PathFlattener.h"
+#include "QtConversions.h"
 #include "SharedPaths.h"
 
 #include <QPainterPathStroker>
@@ -8,32 +9,6 @@
 namespace render {
 
 namespace {
-
-Qt::PenCapStyle toQt(swf::CapStyle cap)
-{
-    switch (cap) {
-    case swf::CapStyle::None:
-        return Qt::FlatCap;
-    case swf::CapStyle::Square:
-        return Qt::SquareCap;
-    case swf::CapStyle::Round:
-        break;
-    }
-    return Qt::RoundCap;
-}
-
-Qt::PenJoinStyle toQt(swf::JoinStyle join)
-{
-    switch (join) {
-    case swf::JoinStyle::Bevel:
-        return Qt::BevelJoin;
-    case swf::JoinStyle::Miter:
-        return Qt::MiterJoin;
-    case swf::JoinStyle::Round:
-        break;
-    }
-    return Qt::RoundJoin;
-}
 
 std::size_t pathBytes(const QPainterPath& path)
 {
@@ -52,8 +27,8 @@ PreparedStroke prepareStroke(const swf::LineStyle& line, const swf::Path& path, 
     if (line.width > 0) {
         QPainterPathStroker stroker;
         stroker.setWidth(line.width);
-        stroker.setCapStyle(toQt(line.startCap));
-        stroker.setJoinStyle(toQt(line.join));
+        stroker.setCapStyle(toQtCap(line.startCap));
+        stroker.setJoinStyle(toQtJoin(line.join));
         stroker.setMiterLimit(line.miterLimit);
         stroker.setCurveThreshold(tolerance);
         stroke.outline = flattenQtPath(stroker.createStroke(curvedPath(path, closing)), tolerance);

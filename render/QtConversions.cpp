@@ -5,6 +5,32 @@
 
 namespace render {
 
+Qt::PenCapStyle toQtCap(swf::CapStyle cap)
+{
+    switch (cap) {
+    case swf::CapStyle::None:
+        return Qt::FlatCap;
+    case swf::CapStyle::Square:
+        return Qt::SquareCap;
+    case swf::CapStyle::Round:
+        break;
+    }
+    return Qt::RoundCap;
+}
+
+Qt::PenJoinStyle toQtJoin(swf::JoinStyle join)
+{
+    switch (join) {
+    case swf::JoinStyle::Bevel:
+        return Qt::BevelJoin;
+    case swf::JoinStyle::Miter:
+        return Qt::MiterJoin;
+    case swf::JoinStyle::Round:
+        break;
+    }
+    return Qt::RoundJoin;
+}
+
 double averageScale(const QTransform& transform)
 {
     const double sx = std::hypot(transform.m11(), transform.m12());

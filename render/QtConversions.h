@@ -1,6 +1,7 @@
 #pragma once
 
 #include "format/Geometry.h"
+#include "format/Style.h"
 
 #include <QColor>
 #include <QRect>
@@ -20,6 +21,10 @@ inline QColor toQColor(swf::Rgba color, const swf::ColorTransform& transform)
     const swf::Rgba c = transform.isIdentity() ? color : transform.apply(color);
     return QColor(c.r, c.g, c.b, c.a);
 }
+
+// Line caps and joins as Qt's pens know them.
+Qt::PenCapStyle toQtCap(swf::CapStyle cap);
+Qt::PenJoinStyle toQtJoin(swf::JoinStyle join);
 
 // Pixels per unit along the transform's axes, averaged: the factor a length grows by.
 double averageScale(const QTransform& transform);
