@@ -99,9 +99,9 @@ swf::FillStyle randomFill(Random& random, bool gradient, double size)
 
 } // namespace
 
-BenchScene::BenchScene(const BenchSceneSpec& spec)
+BenchScene::BenchScene(const BenchSceneSettings& settings)
     : m_movie(std::make_shared<swf::MovieDefinition>()),
-      m_movingEvery(std::max(1, spec.movingEvery))
+      m_movingEvery(std::max(1, settings.movingEvery))
 {
     Random random;
     swf::CharacterId nextId = 1;
@@ -134,8 +134,8 @@ BenchScene::BenchScene(const BenchSceneSpec& spec)
     };
 
     std::uint64_t id = 1;
-    for (int i = 0; i < spec.shapes; ++i) {
-        const bool gradient = spec.gradientEvery > 0 && i % spec.gradientEvery == 0;
+    for (int i = 0; i < settings.shapes; ++i) {
+        const bool gradient = settings.gradientEvery > 0 && i % settings.gradientEvery == 0;
         m_shapes.push_back(mover(randomShape(gradient, random.between(40, 140)), id++));
     }
     // A 128x128 bitmap, repeated under several shapes.
@@ -147,14 +147,14 @@ BenchScene::BenchScene(const BenchSceneSpec& spec)
                                     (((x ^ y) & 16) ? 0xffu : 0x40u));
     const swf::CharacterId bitmapId = nextId;
     define(std::move(bitmap));
-    for (int i = 0; i < spec.bitmaps; ++i) {
+    for (int i = 0; i < settings.bitmaps; ++i) {
         swf::FillStyle fill;
         fill.type = i % 2 ? swf::FillType::ClippedBitmap : swf::FillType::RepeatingBitmap;
         fill.bitmapId = bitmapId;
         fill.matrix = swf::Matrix{kPx * 1.0, 0, 0, kPx * 1.0, -64.0 * kPx, -64.0 * kPx};
         m_shapes.push_back(mover(define(shapeWith(fill, roundedRect(128, 128, 10), false)), id++));
     }
-    for (int i = 0; i < spec.sprites; ++i) {
+    for (int i = 0; i < settings.sprites; ++i) {
         m_sprites.push_back(mover(nullptr, id++));
         std::vector<Mover> contents;
         for (int k = 0; k < 5; ++k) {

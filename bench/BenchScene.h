@@ -8,7 +8,7 @@
 
 // The benchmark's scenes: many shapes, some with gradients, bitmaps, and sprites that
 // move as a whole, all moving from frame to frame across a 1920x1080 stage.
-struct BenchSceneSpec {
+struct BenchSceneSettings {
     int shapes = 100;      // moving shapes at the top level
     int gradientEvery = 5; // one shape in this many has a gradient (1: all)
     int bitmaps = 10;      // bitmap-filled shapes
@@ -18,7 +18,7 @@ struct BenchSceneSpec {
 
 class BenchScene {
 public:
-    explicit BenchScene(const BenchSceneSpec& spec);
+    explicit BenchScene(const BenchSceneSettings& settings);
     runtime::DrawList frame(int n) const;
     static QSize stageSize() { return {1920, 1080}; }
 

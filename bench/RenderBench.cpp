@@ -120,9 +120,9 @@ Timing measureFrames(const BenchScene& scene,
 // Set by a fifth argument to time one way of drawing only (for profiling).
 QString g_only;
 
-void measure(const char* name, const BenchSceneSpec& spec, double goal, double aim)
+void measure(const char* name, const BenchSceneSettings& settings, double goal, double aim)
 {
-    const BenchScene scene(spec);
+    const BenchScene scene(settings);
     const QSize size = BenchScene::stageSize();
     // Exact fit: the stage is the image.
     const QTransform view =
@@ -152,8 +152,8 @@ void measure(const char* name, const BenchSceneSpec& spec, double goal, double a
         });
 
     std::printf("%-8s %4d shapes (1 in %d gradient, 1 in %d moving), %2d bitmaps, %2d sprites\n",
-                name, spec.shapes, spec.gradientEvery, spec.movingEvery, spec.bitmaps,
-                spec.sprites);
+                name, settings.shapes, settings.gradientEvery, settings.movingEvery, settings.bitmaps,
+                settings.sprites);
     if (goal > 0)
         std::printf("  renderer                          %7.2f ms/frame (cpu %6.2f)  goal <= %.0f "
                     "ms%s  %s\n",
@@ -184,7 +184,7 @@ int main(int argc, char** argv)
     // "save FILE" writes a frame of the typical scene drawn by the renderer and by plain
     // QPainter side by side, to look at.
     if (argc == 3 && QLatin1String(argv[1]) == QLatin1String("save")) {
-        const BenchScene scene(BenchSceneSpec{100, 5, 10, 5});
+        const BenchScene scene(BenchSceneSettings{100, 5, 10, 5});
         const QTransform view =
             QTransform::fromScale(1.0 / swf::Twips::kPerPixel, 1.0 / swf::Twips::kPerPixel);
         QImage ours(BenchScene::stageSize(), QImage::Format_ARGB32_Premultiplied);
@@ -206,18 +206,18 @@ int main(int argc, char** argv)
         if (argc > 5)
             g_only = QString::fromLocal8Bit(argv[5]);
         measure("custom",
-                BenchSceneSpec{atoi(argv[1]), atoi(argv[2]), atoi(argv[3]), atoi(argv[4])}, 0, 0);
+                BenchSceneSettings{atoi(argv[1]), atoi(argv[2]), atoi(argv[3]), atoi(argv[4])}, 0, 0);
         return 0;
     }
     // An argument picks one scene: "typical" or "heavy".
     const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     std::printf("Median of %d frames at 1920x1080, exact fit, high quality.\n", kFrames);
     if (only.isEmpty() || only == QLatin1String("typical"))
-        measure("typical", BenchSceneSpec{100, 5, 10, 5}, 8, 0);
+        measure("typical", BenchSceneSettings{100, 5, 10, 5}, 8, 0);
     if (only.isEmpty() || only == QLatin1String("heavy"))
-        measure("heavy", BenchSceneSpec{500, 1, 30, 20}, 50, 33);
+        measure("heavy", BenchSceneSettings{500, 1, 30, 20}, 50, 33);
     // No goal: how much redrawing only what changed saves when little moves.
     if (only.isEmpty() || only == QLatin1String("calm"))
-        measure("calm", BenchSceneSpec{100, 5, 10, 5, 10}, 0, 0);
+        measure("calm", BenchSceneSettings{100, 5, 10, 5, 10}, 0, 0);
     return 0;
 }

@@ -48,18 +48,18 @@ int pixelSizeForPoints(double points)
 
 } // namespace
 
-QFont designFont(const FontSpec& spec)
+QFont designFont(const FontSpec& wanted)
 {
-    registerMissingFamily(spec.family);
+    registerMissingFamily(wanted.family);
     QFont font;
-    font.setFamilies({spec.family, QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
+    font.setFamilies({wanted.family, QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
                       QStringLiteral("sans-serif")});
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixelSizeForPoints(spec.points));
-    font.setWeight(spec.bold ? QFont::Bold : QFont::Normal);
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikeOut);
+    font.setPixelSize(pixelSizeForPoints(wanted.points));
+    font.setWeight(wanted.bold ? QFont::Bold : QFont::Normal);
+    font.setItalic(wanted.italic);
+    font.setUnderline(wanted.underline);
+    font.setStrikeOut(wanted.strikeOut);
     return font;
 }
 

@@ -18,7 +18,7 @@ struct FontSpec {
 // pixel), so that the screen's own resolution never changes a layout. A family the
 // system lacks is looked for among the fonts that other packages ship outside the
 // system's font path, and otherwise replaced by a close sans-serif.
-QFont designFont(const FontSpec& spec);
+QFont designFont(const FontSpec& wanted);
 
 // The height of one line as the original platform measures it: the font's Windows
 // ascent plus its Windows descent, each scaled to the pixel size and rounded. Fonts
