@@ -152,8 +152,8 @@ void measure(const char* name, const BenchSceneSettings& settings, double goal, 
         });
 
     std::printf("%-8s %4d shapes (1 in %d gradient, 1 in %d moving), %2d bitmaps, %2d sprites\n",
-                name, settings.shapes, settings.gradientEvery, settings.movingEvery, settings.bitmaps,
-                settings.sprites);
+                name, settings.shapes, settings.gradientEvery, settings.movingEvery,
+                settings.bitmaps, settings.sprites);
     if (goal > 0)
         std::printf("  renderer                          %7.2f ms/frame (cpu %6.2f)  goal <= %.0f "
                     "ms%s  %s\n",
@@ -206,7 +206,8 @@ int main(int argc, char** argv)
         if (argc > 5)
             g_only = QString::fromLocal8Bit(argv[5]);
         measure("custom",
-                BenchSceneSettings{atoi(argv[1]), atoi(argv[2]), atoi(argv[3]), atoi(argv[4])}, 0, 0);
+                BenchSceneSettings{atoi(argv[1]), atoi(argv[2]), atoi(argv[3]), atoi(argv[4])}, 0,
+                0);
         return 0;
     }
     // An argument picks one scene: "typical" or "heavy".

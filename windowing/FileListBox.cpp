@@ -1,7 +1,7 @@
 #include "FileListBox.h"
 
-#include "Form.h"
 #include "FolderReader.h"
+#include "Form.h"
 #include "NaturalOrder.h"
 #include "RuntimeError.h"
 

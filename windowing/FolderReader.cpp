@@ -19,7 +19,7 @@ bool isRegularFile(int folderFd, const dirent* entry)
         return true;
     if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
         return false;
-    struct stat info{};
+    struct stat info {};
     return ::fstatat(folderFd, entry->d_name, &info, 0) == 0 && S_ISREG(info.st_mode);
 }
 

@@ -52,8 +52,8 @@ QFont designFont(const FontSpec& wanted)
 {
     registerMissingFamily(wanted.family);
     QFont font;
-    font.setFamilies({wanted.family, QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("sans-serif")});
+    font.setFamilies({wanted.family, QStringLiteral("DejaVu Sans"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("sans-serif")});
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(pixelSizeForPoints(wanted.points));
     font.setWeight(wanted.bold ? QFont::Bold : QFont::Normal);

@@ -4,8 +4,8 @@
 
 #include <QFontMetrics>
 #include <QFontMetricsF>
-#include <cmath>
 #include <QPainter>
+#include <cmath>
 
 namespace windowing {
 
@@ -21,8 +21,7 @@ std::int32_t bgrFromColor(const QColor& color)
 
 Label::Label(Form& form, QString name)
     : WindowlessControl(form, std::move(name)), m_metrics(defaultMetrics())
-{
-}
+{}
 
 std::shared_ptr<const Label::Metrics> Label::defaultMetrics()
 {
