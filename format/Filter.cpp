@@ -50,15 +50,22 @@ template <typename F> void readFlagsPasses4(ByteReader& in, F& filter)
     filter.passes = bits & 0x0f;
 }
 
+// BlurX, BlurY, Angle, Distance and Strength: the run that the shadow, bevel and
+// gradient filters share.
+template <typename F> void readShadowGeometry(ByteReader& in, F& filter)
+{
+    filter.blurX = in.fixed16();
+    filter.blurY = in.fixed16();
+    filter.angle = in.fixed16();
+    filter.distance = in.fixed16();
+    filter.strength = in.fixed8();
+}
+
 DropShadowFilter readDropShadow(ByteReader& in)
 {
     DropShadowFilter f;
     f.color = readRgba(in);
-    f.blurX = in.fixed16();
-    f.blurY = in.fixed16();
-    f.angle = in.fixed16();
-    f.distance = in.fixed16();
-    f.strength = in.fixed8();
+    readShadowGeometry(in, f);
     readFlagsPasses5(in, f);
     return f;
 }
@@ -90,11 +97,7 @@ BevelFilter readBevel(ByteReader& in)
     // highlight colour first, and reference renderings light bevels that way.
     f.highlightColor = readRgba(in);
     f.shadowColor = readRgba(in);
-    f.blurX = in.fixed16();
-    f.blurY = in.fixed16();
-    f.angle = in.fixed16();
-    f.distance = in.fixed16();
-    f.strength = in.fixed8();
+    readShadowGeometry(in, f);
     readFlagsPasses4(in, f);
     return f;
 }
@@ -110,11 +113,7 @@ template <typename F> F readGradientFilter(ByteReader& in)
         stop.color = readRgba(in);
     for (auto& stop : f.stops)
         stop.ratio = in.u8();
-    f.blurX = in.fixed16();
-    f.blurY = in.fixed16();
-    f.angle = in.fixed16();
-    f.distance = in.fixed16();
-    f.strength = in.fixed8();
+    readShadowGeometry(in, f);
     readFlagsPasses4(in, f);
     return f;
 }

@@ -14,8 +14,6 @@ inline constexpr std::size_t kMiB = 1024 * 1024;
 // Uncompressed movie size, declared or actual. Real movies stay in the tens of
 // megabytes; 256 MiB leaves room for large ones while bounding memory.
 inline constexpr std::size_t kMaxMovieBytes = 256 * kMiB;
-// The declared size is a hint: never reserve more than this before the data is seen.
-inline constexpr std::size_t kMaxUpfrontReserve = 16 * kMiB;
 
 // Bitmaps: the authoring tool's own limits per side and per image, and a budget for
 // all decoded pixels of one movie (4 bytes each: 1 GiB at most).

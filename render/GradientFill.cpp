@@ -1,5 +1,7 @@
 #include "GradientFill.h"
 
+#include "ColorSpace.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -13,16 +15,6 @@ namespace render {
 namespace {
 
 constexpr double kHalfSize = 16384;
-
-double toLinear(double srgb)
-{
-    return srgb <= 0.04045 ? srgb / 12.92 : std::pow((srgb + 0.055) / 1.055, 2.4);
-}
-
-double toSrgb(double linear)
-{
-    return linear <= 0.0031308 ? linear * 12.92 : 1.055 * std::pow(linear, 1 / 2.4) - 0.055;
-}
 
 // Ratios far outside the gradient are brought nearer first: every spread mode repeats
 // (or stays put) with a period of 512 entries at most, so this changes nothing.

@@ -1,5 +1,6 @@
 #include "GradientRamps.h"
 
+#include "ColorSpace.h"
 #include "QtConversions.h"
 
 #include <algorithm>
@@ -12,16 +13,6 @@ namespace {
 // Steps between two stops of a linear-RGB gradient: enough that the sRGB segments Qt
 // draws stay within a level or two of the true curve.
 constexpr int kLinearSteps = 8;
-
-double toLinear(double srgb)
-{
-    return srgb <= 0.04045 ? srgb / 12.92 : std::pow((srgb + 0.055) / 1.055, 2.4);
-}
-
-double toSrgb(double linear)
-{
-    return linear <= 0.0031308 ? linear * 12.92 : 1.055 * std::pow(linear, 1 / 2.4) - 0.055;
-}
 
 QColor mixLinear(const QColor& from, const QColor& to, double t)
 {

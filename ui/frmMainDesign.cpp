@@ -10,19 +10,13 @@ namespace {
 
 constexpr QColor kBackground(0x13, 0x14, 0x1a);
 
-player::PlayerSettings playerDesignSettings()
-{
-    // The player starts with its own defaults: plays and loops a movie at high
-    // quality, shows all of it, offers its menu.
-    return player::PlayerSettings{};
-}
-
 } // namespace
 
 frmMain::frmMain()
     : Form(QStringLiteral("frmMain")), picMin(*this, QStringLiteral("picMin")),
       picX(*this, QStringLiteral("picX")),
-      ShockwaveFlash(*this, QStringLiteral("ShockwaveFlash"), playerDesignSettings()),
+      // The player starts with its stored settings: play, loop, high quality, show all, menu.
+      ShockwaveFlash(*this, QStringLiteral("ShockwaveFlash")),
       File1(*this, QStringLiteral("File1")), lblIndex(*this, QStringLiteral("lblIndex"))
 {
     setBackColor(kBackground);

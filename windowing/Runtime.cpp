@@ -104,9 +104,4 @@ bool Runtime::endRequested()
     return state().endRequested;
 }
 
-int Runtime::loadedFormCount()
-{
-    return static_cast<int>(state().loaded.size());
-}
-
 } // namespace windowing

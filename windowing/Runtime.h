@@ -29,7 +29,6 @@ public:
     static void atShutdown(std::function<void()> task);
 
     static bool endRequested();
-    static int loadedFormCount();
 };
 
 } // namespace windowing

@@ -26,17 +26,24 @@ std::uint8_t flagsPasses4(const ShadowFlags& f)
                                      (f.passes & 0x0f));
 }
 
+// BlurX, BlurY, Angle, Distance and Strength, shared by the shadow, bevel and
+// gradient filters.
+template <typename F> void writeShadowGeometry(ByteWriter& out, const F& f)
+{
+    out.fixed16(f.blurX);
+    out.fixed16(f.blurY);
+    out.fixed16(f.angle);
+    out.fixed16(f.distance);
+    out.fixed8(f.strength);
+}
+
 } // namespace
 
 FilterListWriter& FilterListWriter::add(const DropShadow& f)
 {
     m_filters.u8(0);
     writeRgba(m_filters, f.color);
-    m_filters.fixed16(f.blurX);
-    m_filters.fixed16(f.blurY);
-    m_filters.fixed16(f.angle);
-    m_filters.fixed16(f.distance);
-    m_filters.fixed8(f.strength);
+    writeShadowGeometry(m_filters, f);
     m_filters.u8(flagsPasses5(f.flags));
     ++m_count;
     return *this;
@@ -69,11 +76,7 @@ FilterListWriter& FilterListWriter::add(const Bevel& f)
     m_filters.u8(3);
     writeRgba(m_filters, f.highlightColor); // highlight first, as movies store it
     writeRgba(m_filters, f.shadowColor);
-    m_filters.fixed16(f.blurX);
-    m_filters.fixed16(f.blurY);
-    m_filters.fixed16(f.angle);
-    m_filters.fixed16(f.distance);
-    m_filters.fixed8(f.strength);
+    writeShadowGeometry(m_filters, f);
     m_filters.u8(flagsPasses4(f.flags));
     ++m_count;
     return *this;
@@ -87,11 +90,7 @@ FilterListWriter& FilterListWriter::add(const GradientFilter& f)
         writeRgba(m_filters, stop.second);
     for (const auto& stop : f.stops)
         m_filters.u8(stop.first);
-    m_filters.fixed16(f.blurX);
-    m_filters.fixed16(f.blurY);
-    m_filters.fixed16(f.angle);
-    m_filters.fixed16(f.distance);
-    m_filters.fixed8(f.strength);
+    writeShadowGeometry(m_filters, f);
     m_filters.u8(flagsPasses4(f.flags));
     ++m_count;
     return *this;

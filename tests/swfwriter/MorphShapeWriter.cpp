@@ -85,18 +85,7 @@ void MorphShapeWriter::writeLine(ByteWriter& out, const LineStyle& start,
     out.u16(start.width);
     out.u16(end.width);
     if (m_version >= 2) {
-        out.ub(2, start.startCap);
-        out.ub(2, start.join);
-        out.ub(1, start.fill.has_value());
-        out.ub(1, start.noHScale);
-        out.ub(1, start.noVScale);
-        out.ub(1, start.pixelHinting);
-        out.ub(5, 0);
-        out.ub(1, start.noClose);
-        out.ub(2, start.endCap);
-        out.flushBits();
-        if (start.join == 2)
-            out.fixed8(start.miterLimit);
+        writeLineStyle2Fields(out, start);
         if (start.fill) {
             writeFill(out, *start.fill, end.fill ? *end.fill : *start.fill);
             return;

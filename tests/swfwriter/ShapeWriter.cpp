@@ -38,6 +38,22 @@ FillStyle FillStyle::focal(std::vector<GradientStop> stops, Matrix m, double foc
     return f;
 }
 
+void writeLineStyle2Fields(ByteWriter& out, const LineStyle& line)
+{
+    out.ub(2, line.startCap);
+    out.ub(2, line.join);
+    out.ub(1, line.fill.has_value());
+    out.ub(1, line.noHScale);
+    out.ub(1, line.noVScale);
+    out.ub(1, line.pixelHinting);
+    out.ub(5, 0);
+    out.ub(1, line.noClose);
+    out.ub(2, line.endCap);
+    out.flushBits();
+    if (line.join == 2)
+        out.fixed8(line.miterLimit);
+}
+
 int ShapeWriter::addFill(const FillStyle& fill)
 {
     m_sets.back().fills.push_back(fill);
@@ -203,18 +219,7 @@ void ShapeWriter::writeStyles(ByteWriter& out, const StyleSet& set) const
     for (const auto& line : set.lines) {
         out.u16(line.width);
         if (m_version >= 4) {
-            out.ub(2, line.startCap);
-            out.ub(2, line.join);
-            out.ub(1, line.fill.has_value());
-            out.ub(1, line.noHScale);
-            out.ub(1, line.noVScale);
-            out.ub(1, line.pixelHinting);
-            out.ub(5, 0);
-            out.ub(1, line.noClose);
-            out.ub(2, line.endCap);
-            out.flushBits();
-            if (line.join == 2)
-                out.fixed8(line.miterLimit);
+            writeLineStyle2Fields(out, line);
             if (line.fill)
                 writeFill(out, *line.fill);
             else

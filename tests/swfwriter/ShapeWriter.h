@@ -49,6 +49,10 @@ struct LineStyle {
     }
 };
 
+// LINESTYLE2's caps, join and flag bits, and the miter limit when the join wants it:
+// what comes between the width and the colour or fill.
+void writeLineStyle2Fields(ByteWriter& out, const LineStyle& line);
+
 // Builds the body of DefineShape 1 to 4. Style indexes are 1-based as in the format;
 // 0 means none. Coordinates are twips.
 class ShapeWriter {
