@@ -39,38 +39,54 @@ Error placeError(ErrorCode code, int placeVersion, const std::string& field)
 }
 
 // CLIPEVENTFLAGS: 16 bits before version 6, 32 bits from it.
+std::size_t eventFlagsSize(int swfVersion)
+{
+    return swfVersion >= 6 ? 4 : 2;
+}
+
 std::uint32_t readEventFlags(ByteReader& in, int swfVersion)
 {
     return swfVersion >= 6 ? in.u32() : in.u16();
 }
 
 // CLIPACTIONS: a reserved word, the union of all events, then one CLIPACTIONRECORD
-// per handler up to a zero event word.
-Status readClipActions(ByteReader& in, int placeVersion, int swfVersion, PlaceObject& place)
+// per handler up to a zero event word, the ClipActionEndFlag.
+//
+// Leniency: damage inside the list never costs the placement. Some writers stop after
+// the last record without the end word, or end a version 6 movie's list with a 16-bit
+// end word where its event words are 32 bits; the reference player places the object
+// and runs the handlers read before the damage, and so do we. A record cut short is
+// dropped, as its byte code would stop in the middle of an action. Where the list
+// ended goes to clipActionsCutAt, which the movie reader turns into a note.
+void readClipActions(ByteReader& in, int swfVersion, PlaceObject& place)
 {
     in.u16();                       // reserved
     readEventFlags(in, swfVersion); // AllEventFlags, the union of the records' own
-    if (!in.ok())
-        return placeError(ErrorCode::Truncated, placeVersion, "ClipActions");
+    if (!in.ok()) {
+        place.clipActionsCutAt = "AllEventFlags";
+        return;
+    }
     while (true) {
-        // Some writers stop at the last record without the end word; the end of the
-        // tag body ends the list as well.
-        if (in.atEnd())
-            return Ok{};
+        if (in.remaining() < eventFlagsSize(swfVersion)) {
+            place.clipActionsCutAt = "ClipActionEndFlag";
+            return;
+        }
         ClipAction action;
         action.events = readEventFlags(in, swfVersion);
-        if (!in.ok())
-            return placeError(ErrorCode::Truncated, placeVersion, "ClipActionEndFlag");
         if (action.events == 0)
-            return Ok{};
+            return;
         const std::uint32_t size = in.u32(); // ActionRecordSize, the key code included
-        if (!in.ok() || size > in.remaining())
-            return placeError(ErrorCode::Truncated, placeVersion, "ActionRecordSize");
+        if (!in.ok() || size > in.remaining()) {
+            place.clipActionsCutAt = "ActionRecordSize";
+            return;
+        }
         ByteReader record = in.sub(size);
         if ((action.events & ClipEventKeyPress) && swfVersion >= 6) {
             action.keyCode = record.u8();
-            if (!record.ok())
-                return placeError(ErrorCode::Truncated, placeVersion, "KeyCode");
+            if (!record.ok()) {
+                place.clipActionsCutAt = "KeyCode";
+                return;
+            }
         }
         const auto actions = record.rest();
         action.actions.assign(actions.begin(), actions.end());
@@ -164,10 +180,8 @@ Result<PlaceObject> parsePlaceObject(ByteReader& in, int placeVersion, int swfVe
     }
     // A body that ends where its clip actions should start is read as having none,
     // like the short PlaceObject3 bodies above.
-    if ((flags & PlaceFlagHasClipActions) && !in.atEnd()) {
-        if (auto read = readClipActions(in, placeVersion, swfVersion, place); !read)
-            return read.error();
-    }
+    if ((flags & PlaceFlagHasClipActions) && !in.atEnd())
+        readClipActions(in, swfVersion, place);
     return place;
 }
 

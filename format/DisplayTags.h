@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace swf {
@@ -62,6 +63,9 @@ struct PlaceObject {
     std::optional<Rgba> backgroundColor;
     std::optional<std::string> className;
     std::vector<ClipAction> clipActions;
+    // Empty unless the clip-action list ended early: the field it ended in. The
+    // placement and the handlers read whole before that point are kept all the same.
+    std::string_view clipActionsCutAt;
 };
 
 // `placeVersion` 1, 2 or 3; the SWF version matters for the clip event mask's width.

@@ -45,6 +45,20 @@ inline constexpr std::int32_t kMaxCoordinate = 1 << 30;
 inline constexpr std::size_t kMaxFrames = 65535;
 inline constexpr std::size_t kMaxTagsPerFrame = 1u << 20;
 
+// Notes on tolerated defects kept per movie: a hostile file could otherwise make one
+// per tag, and the first few are what a reader of the log needs.
+inline constexpr std::size_t kMaxNotes = 64;
+
+// Imports (Imports.h). A library movie may import from others in turn; authoring tools
+// make one level, rarely two, so four bounds a chain that would otherwise follow the
+// files as deep as they go. Files fetched for one movie, over every level: real movies
+// import from one or two libraries, and each file costs a read and a parse. Their
+// bytes together, as fetched (each still passes kMaxMovieBytes once decompressed):
+// shared libraries of fonts and clips stay in the low megabytes.
+inline constexpr int kMaxImportNesting = 4;
+inline constexpr std::size_t kMaxImportFiles = 32;
+inline constexpr std::size_t kMaxImportBytes = 64 * kMiB;
+
 // Depth of nested display objects: a sprite that places itself, directly or through
 // others, stops growing at this depth.
 inline constexpr int kMaxDisplayNesting = 64;

@@ -13,6 +13,7 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <variant>
@@ -32,6 +33,9 @@ using CharacterData = std::variant<Shape, MorphShape, Bitmap, Font, StaticText, 
 struct Character {
     CharacterId id = 0;
     CharacterData data;
+    // The version of the movie whose byte code this character carries, for one brought
+    // in from another movie (Imports.h); 0 for the movie's own.
+    std::uint8_t swfVersion = 0;
 };
 
 struct FileAttributes {
@@ -42,13 +46,39 @@ struct FileAttributes {
     bool useNetwork = false;
 };
 
+// ScriptLimits: the movie's own bounds on its scripts, in place of the player's.
+struct ScriptLimits {
+    std::uint16_t maxRecursionDepth = 0;
+    std::uint16_t scriptTimeoutSeconds = 0;
+};
+
+// ImportAssets and ImportAssets2: characters another movie exports by name, to be
+// fetched from `url` and known here by the ids given.
+struct ImportedAsset {
+    CharacterId id = 0;
+    std::string name;
+};
+struct AssetImport {
+    std::string url;
+    std::vector<ImportedAsset> assets;
+    // Where the tag stood on the main timeline: its frame, and the number of that
+    // frame's control tags before it.
+    std::size_t frame = 0;
+    std::size_t tagIndex = 0;
+};
+
 // Everything a movie defines, read once and shared read-only by the runtime and the
 // renderer (and safe to hand from the loading thread to the drawing one).
 struct MovieDefinition {
     MovieHeader header;
     FileAttributes attributes;
     Timeline timeline;
+    // ExportAssets: name to id; the first export of a name keeps it.
     std::map<std::string, CharacterId> exports;
+    // One entry per import tag, in the order read.
+    std::vector<AssetImport> imports;
+    // The last ScriptLimits tag read, if any.
+    std::optional<ScriptLimits> scriptLimits;
     // False when the data ended early (a cut file, a tag running past the end);
     // what was read before stays.
     bool complete = true;

@@ -1,6 +1,8 @@
-// Writes the fuzzer's seed movies with the project's own writer: one small movie for
-// each kind of definition and display tag, in each compression.
-//     make-fuzz-seeds FOLDER
+// Writes the fuzzers' seeds with the project's own writer: for the movie loader, one
+// small movie for each kind of definition and display tag, in each compression; for
+// the interpreter, action blocks of each family of actions, a version byte first.
+//     make-fuzz-seeds MOVIE_FOLDER [ACTION_FOLDER]
+#include "ActionWriter.h"
 #include "BitmapWriter.h"
 #include "ButtonWriter.h"
 #include "FontWriter.h"
@@ -10,6 +12,7 @@
 #include "TextWriter.h"
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 using namespace swfwriter;
@@ -152,12 +155,218 @@ MovieWriter morph()
     return movie;
 }
 
+// --- Action blocks ---------------------------------------------------------------------
+
+ActionWriter arithmetic()
+{
+    ActionWriter a;
+    a.push({7, 3}).op(Op::Add2).push({2}).op(Op::Multiply).push({5}).op(Op::Subtract);
+    a.push({4}).op(Op::Divide).push({3}).op(Op::Modulo).op(Op::Trace);
+    a.push({0xF0, 0x3C}).op(Op::BitAnd).push({1}).op(Op::BitLShift).push({-1}).op(Op::BitURShift);
+    a.op(Op::Trace);
+    a.push({Double{-2.5}}).op(Op::ToInteger).push({"12abc"}).op(Op::ToNumber).op(Op::Add);
+    a.op(Op::Trace);
+    a.push({1, 0}).op(Op::Divide).push({0, 0}).op(Op::Divide).op(Op::Less2).op(Op::Trace);
+    a.push({"10", 9}).op(Op::Greater).push({nullptr, Undefined{}}).op(Op::Equals2).op(Op::And);
+    a.op(Op::Not).op(Op::Trace);
+    a.push({Float{1.5f}, true}).op(Op::StrictEquals).op(Op::Trace);
+    a.op(Op::RandomNumber).op(Op::Pop).op(Op::GetTime).op(Op::Pop);
+    return a;
+}
+
+ActionWriter functions()
+{
+    // function2 fact(n) { return n <= 1 ? 1 : n * fact(n - 1); } with n in register 4,
+    // after this, arguments and _global preloaded into 1 to 3.
+    ActionWriter body;
+    const auto recurse = body.label();
+    body.push({Register{4}, 1}).op(Op::Greater).ifTrue(recurse);
+    body.push({1}).op(Op::Return);
+    body.bind(recurse);
+    body.push({Register{4}, Register{4}, 1}).op(Op::Subtract).push({1, "fact"});
+    body.op(Op::CallFunction).op(Op::Multiply).op(Op::Return);
+    ActionWriter plain;
+    plain.push({"a"}).op(Op::GetVariable).push({"b"}).op(Op::GetVariable).op(Op::Add2);
+    plain.push({"arguments"}).op(Op::GetVariable).push({"length"}).op(Op::GetMember);
+    plain.op(Op::Add2).op(Op::Return);
+    ActionWriter a;
+    a.defineFunction2("fact", 5,
+                      FunctionFlag::PreloadThis | FunctionFlag::PreloadArguments |
+                          FunctionFlag::SuppressSuper | FunctionFlag::PreloadGlobal,
+                      {{4, "n"}}, body);
+    a.push({6, 1, "fact"}).op(Op::CallFunction).op(Op::Trace);
+    a.defineFunction("sum", {"a", "b"}, plain);
+    a.push({2, 3, 2, "sum"}).op(Op::CallFunction).op(Op::Trace);
+    a.defineFunction("", {}, ActionWriter().push({"this"}).op(Op::GetVariable).op(Op::Return));
+    a.storeRegister(1).op(Op::Pop);
+    a.push({0, Register{1}, Undefined{}}).op(Op::CallMethod).op(Op::TypeOf).op(Op::Trace);
+    return a;
+}
+
+ActionWriter exceptions()
+{
+    ActionWriter thrower;
+    thrower.push({"boom", 1, "Error"}).op(Op::NewObject).op(Op::Throw);
+    ActionWriter caught;
+    caught.push({"e"}).op(Op::GetVariable).push({"message"}).op(Op::GetMember).op(Op::Trace);
+    ActionWriter finally;
+    finally.push({"finally"}).op(Op::Trace);
+    ActionWriter inFunction;
+    inFunction.tryBlock(ActionWriter().push({1}).op(Op::Return), Register{1},
+                        ActionWriter().push({Register{1}}).op(Op::Return),
+                        ActionWriter().push({2}).op(Op::Return));
+    ActionWriter a;
+    a.tryBlock(thrower, std::string("e"), caught, finally);
+    a.tryBlock(ActionWriter().push({3}).op(Op::Throw), Register{2},
+               ActionWriter().push({Register{2}}).op(Op::Trace));
+    a.defineFunction2("f", 2, 0, {}, inFunction);
+    a.push({0, "f"}).op(Op::CallFunction).op(Op::Trace);
+    // Uncaught: the block ends with a warning.
+    a.push({"uncaught"}).op(Op::Throw);
+    return a;
+}
+
+ActionWriter objects()
+{
+    ActionWriter ctorBody;
+    ctorBody.push({"this"}).op(Op::GetVariable).push({"v", "x"}).op(Op::GetVariable);
+    ctorBody.op(Op::SetMember);
+    ActionWriter method;
+    method.push({"this"}).op(Op::GetVariable).push({"v"}).op(Op::GetMember).op(Op::Return);
+    ActionWriter a;
+    a.defineFunction("Point", {"x"}, ctorBody);
+    a.push({"Point"}).op(Op::GetVariable).push({"prototype"}).op(Op::GetMember);
+    a.push({"get"}).defineFunction("", {}, method).op(Op::SetMember);
+    a.push({"p", 5, 1, "Point"}).op(Op::NewObject).op(Op::SetVariable);
+    a.push({0, "p"}).op(Op::GetVariable).push({"get"}).op(Op::CallMethod).op(Op::Trace);
+    a.push({"p"}).op(Op::GetVariable).push({"Point"}).op(Op::GetVariable).op(Op::InstanceOf);
+    a.op(Op::Trace);
+    a.push({"o", "a", 1, "b", "two", 2}).op(Op::InitObject).op(Op::SetVariable);
+    a.push({"o"}).op(Op::GetVariable).op(Op::Enumerate2);
+    const auto next = a.label();
+    const auto done = a.label();
+    a.bind(next).storeRegister(0).push({nullptr}).op(Op::Equals2).ifTrue(done);
+    a.push({Register{0}}).op(Op::Trace).jump(next);
+    a.bind(done);
+    a.push({3, 1, 2, 3}).op(Op::InitArray).storeRegister(1).op(Op::Pop);
+    a.push({"-", 1, Register{1}, "join"}).op(Op::CallMethod).op(Op::Trace);
+    a.push({0, Register{1}, "sort"}).op(Op::CallMethod).push({"length"}).op(Op::GetMember);
+    a.op(Op::Trace);
+    a.push({"o"}).op(Op::GetVariable).push({"a"}).op(Op::Delete).op(Op::Trace);
+    a.push({"Sub"}).defineFunction("", {}, ActionWriter()).op(Op::SetVariable);
+    a.push({"Sub"}).op(Op::GetVariable).push({"Point"}).op(Op::GetVariable).op(Op::Extends);
+    return a;
+}
+
+ActionWriter strings()
+{
+    ActionWriter a;
+    a.push({"Hello, ", "world"}).op(Op::StringAdd).storeRegister(1).op(Op::Trace);
+    a.push({Register{1}, 2, 3}).op(Op::StringExtract).op(Op::Trace);
+    a.push({Register{1}}).op(Op::StringLength).op(Op::Trace);
+    a.push({"\xc3\xa9t\xc3\xa9", 1, 2}).op(Op::MBStringExtract).op(Op::Trace);
+    a.push({"A"}).op(Op::CharToAscii).op(Op::AsciiToChar).op(Op::Trace);
+    a.push({0x263A}).op(Op::MBAsciiToChar).op(Op::MBCharToAscii).op(Op::Trace);
+    a.push({"o", 1, Register{1}, "indexOf"}).op(Op::CallMethod).op(Op::Trace);
+    a.push({",", 1, Register{1}, "split"}).op(Op::CallMethod).op(Op::Trace);
+    a.push({2, 1, 2, Register{1}, "substr"}).op(Op::CallMethod).op(Op::Trace);
+    a.push({"abc", "abd"}).op(Op::StringLess).push({"b", "a"}).op(Op::StringGreater).op(Op::Or);
+    a.op(Op::Trace);
+    a.push({3}).op(Op::ToString).push({"3"}).op(Op::StringEquals).op(Op::Trace);
+    return a;
+}
+
+ActionWriter withAndTargets()
+{
+    ActionWriter body;
+    body.push({"x"}).op(Op::GetVariable).op(Op::Trace).push({"x", 9}).op(Op::SetVariable);
+    ActionWriter a;
+    a.push({"x", 1, 1}).op(Op::InitObject).with(body);
+    a.push({"_root.clip._x", 50}).op(Op::SetVariable);
+    a.push({"clip", 0}).op(Op::GetProperty).op(Op::Trace);
+    a.push({"/clip:v", 4}).op(Op::SetVariable).push({"/clip:v"}).op(Op::GetVariable);
+    a.op(Op::Trace);
+    a.setTarget("clip").push({"inside"}).op(Op::TargetPath).op(Op::Trace).setTarget("");
+    a.push({"clip"}).op(Op::SetTarget2).op(Op::Stop).push({""}).op(Op::SetTarget2);
+    a.push({"clip", "copy", 5}).op(Op::CloneSprite).push({"copy"}).op(Op::RemoveSprite);
+    a.gotoFrame(1).gotoLabel("start").op(Op::Play).waitForFrame(1, 1).op(Op::NextFrame);
+    a.push({2}).gotoFrame2(true);
+    return a;
+}
+
+ActionWriter loop()
+{
+    // for (i = 0; i < 100; i++) total += i, with a break in the middle.
+    ActionWriter a;
+    a.constantPool({"i", "total"});
+    a.push({Constant{0}, 0}).op(Op::SetVariable).push({Constant{1}, 0}).op(Op::SetVariable);
+    const auto top = a.label();
+    const auto out = a.label();
+    a.bind(top).push({Constant{0}}).op(Op::GetVariable).push({100}).op(Op::Less2).op(Op::Not);
+    a.ifTrue(out);
+    a.push({Constant{1}, Constant{1}}).op(Op::GetVariable).push({Constant{0}});
+    a.op(Op::GetVariable).op(Op::Add2).op(Op::SetVariable);
+    a.push({Constant{0}, Constant{0}}).op(Op::GetVariable).op(Op::Increment).op(Op::SetVariable);
+    a.jump(top);
+    a.bind(out).push({Constant{1}}).op(Op::GetVariable).op(Op::Trace);
+    // A loop without end: the time budget stops it.
+    const auto forever = a.label();
+    a.bind(forever).jump(forever);
+    return a;
+}
+
+ActionWriter damaged()
+{
+    ActionWriter a;
+    a.push({"before"}).op(Op::Trace).jumpBy(-3).ifTrueBy(1000);
+    a.action(0x96, {0x07, 0x01});
+    a.raw({0x8E, 0xFF, 0x00, 0x41});
+    return a;
+}
+
+std::vector<std::uint8_t> actionSeed(int version, const ActionWriter& code)
+{
+    std::vector<std::uint8_t> seed{static_cast<std::uint8_t>(version - 5)};
+    seed.insert(seed.end(), code.bytes().begin(), code.bytes().end());
+    return seed;
+}
+
+bool writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
+{
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+bool writeActionSeeds(const std::string& folder)
+{
+    const std::pair<const char*, std::function<ActionWriter()>> blocks[] = {
+        {"arithmetic", arithmetic},
+        {"functions", functions},
+        {"exceptions", exceptions},
+        {"objects", objects},
+        {"strings", strings},
+        {"with", withAndTargets},
+        {"loop", loop},
+        {"damaged", damaged}};
+    bool ok = true;
+    for (const auto& [name, make] : blocks) {
+        const ActionWriter code = make();
+        ok &= writeBytes(folder + "/" + name + "-v6", actionSeed(6, code));
+        ok &= writeBytes(folder + "/" + name + "-v8", actionSeed(8, code));
+    }
+    ok &= writeBytes(folder + "/arithmetic-v5", actionSeed(5, arithmetic()));
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make-fuzz-seeds FOLDER\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: make-fuzz-seeds MOVIE_FOLDER [ACTION_FOLDER]\n");
         return 2;
     }
     const std::string folder = argv[1];
@@ -172,5 +381,7 @@ int main(int argc, char** argv)
         ok &= movie.writeFile(folder + "/" + name + "-zlib.swf", Compression::Zlib);
     }
     ok &= shapes().writeFile(folder + "/shapes-lzma.swf", Compression::Lzma);
+    if (argc == 3)
+        ok &= writeActionSeeds(argv[2]);
     return ok ? 0 : 1;
 }

@@ -1,27 +1,23 @@
 #include "Diagnostics.h"
 
-Q_LOGGING_CATEGORY(lcPlayerFormat, "reelvane.format", QtInfoMsg)
-Q_LOGGING_CATEGORY(lcPlayerRuntime, "reelvane.runtime", QtInfoMsg)
-Q_LOGGING_CATEGORY(lcPlayerTimeline, "reelvane.runtime.timeline", QtInfoMsg)
-Q_LOGGING_CATEGORY(lcPlayerDisplay, "reelvane.runtime.display", QtInfoMsg)
-Q_LOGGING_CATEGORY(lcPlayerButtons, "reelvane.runtime.buttons", QtInfoMsg)
-Q_LOGGING_CATEGORY(lcPlayerActions, "reelvane.runtime.actions", QtInfoMsg)
+// Below QtInfoMsg nothing is enabled unless a rule asks for it: a normal run is silent.
+#define PLAYER_DEFINE_LOG_CATEGORY(id, name)                                                       \
+    Q_LOGGING_CATEGORY(lcPlayer##id, "reelvane." name, QtInfoMsg)
+RUNTIME_LOG_CATEGORY_LIST(PLAYER_DEFINE_LOG_CATEGORY)
+#undef PLAYER_DEFINE_LOG_CATEGORY
 
 namespace player {
 
 const QLoggingCategory& categoryFor(runtime::LogCategory category)
 {
     switch (category) {
-    case runtime::LogCategory::Timeline:
-        return lcPlayerTimeline();
-    case runtime::LogCategory::Display:
-        return lcPlayerDisplay();
-    case runtime::LogCategory::Buttons:
-        return lcPlayerButtons();
-    case runtime::LogCategory::Actions:
-        return lcPlayerActions();
+#define PLAYER_CATEGORY_CASE(id, name)                                                             \
+    case runtime::LogCategory::id:                                                                 \
+        return lcPlayer##id();
+        RUNTIME_LOG_CATEGORY_LIST(PLAYER_CATEGORY_CASE)
+#undef PLAYER_CATEGORY_CASE
     }
-    return lcPlayerRuntime();
+    return lcPlayerFormat();
 }
 
 } // namespace player

@@ -4,8 +4,12 @@
 #include "format/Limits.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QUrl>
 #include <mutex>
 #include <thread>
 
@@ -26,7 +30,101 @@ struct LoadedEvent : QEvent {
 // The largest file read: a compressed movie is never larger than its uncompressed body.
 constexpr std::size_t kMaxFileBytes = swf::limits::kMaxMovieBytes + 64;
 
+swf::Error refused(const char* why)
+{
+    return swf::makeError(swf::ErrorCode::CannotOpen, std::string("refused, ") + why);
+}
+
+// Leniency: movies made on systems whose file names ignore case name their libraries
+// in any case; the one file in the folder whose name matches but for case is taken.
+QString matchIgnoringCase(const QFileInfo& wanted)
+{
+    const QDir folder = wanted.dir();
+    if (!folder.exists())
+        return {};
+    QString found;
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden)) {
+        if (name.compare(wanted.fileName(), Qt::CaseInsensitive) != 0)
+            continue;
+        if (!found.isEmpty())
+            return {}; // two candidates: neither is taken
+        found = folder.filePath(name);
+    }
+    return found;
+}
+
+bool inside(const QString& path, const QString& folder)
+{
+    return path.startsWith(folder.endsWith('/') ? folder : folder + '/');
+}
+
 } // namespace
+
+swf::Result<QString> importedFilePath(const QString& movieFolder, const std::string& url)
+{
+    // Separators as either system writes them; a query or fragment names no file.
+    QString text = QString::fromUtf8(url.data(), qsizetype(url.size()));
+    text.replace('\\', '/');
+    static const QRegularExpression suffix("[?#]");
+    if (const qsizetype at = text.indexOf(suffix); at >= 0)
+        text.truncate(at);
+    static const QRegularExpression scheme("^([A-Za-z][A-Za-z0-9+.-]*):");
+    if (const auto match = scheme.match(text); match.hasMatch()) {
+        const QString name = match.captured(1).toLower();
+        if (name.size() == 1)
+            return refused("an absolute path"); // a drive letter
+        if (name != "file")
+            return refused("not a local file");
+        text = text.mid(match.capturedLength());
+        if (text.startsWith("//"))
+            return refused("an absolute path");
+    }
+    text = QUrl::fromPercentEncoding(text.toUtf8());
+    if (text.isEmpty())
+        return refused("no file name");
+    if (text.startsWith('/'))
+        return refused("an absolute path");
+
+    const QString folder = QDir::cleanPath(QDir(movieFolder).absolutePath());
+    const QString wanted = QDir::cleanPath(folder + '/' + text);
+    if (!inside(wanted, folder))
+        return refused("outside the movie's folder");
+    QFileInfo file(wanted);
+    if (!file.exists()) {
+        const QString other = matchIgnoringCase(file);
+        if (other.isEmpty())
+            return swf::makeError(swf::ErrorCode::CannotOpen, "no such file");
+        file.setFile(other);
+    }
+    // A link inside the folder may still lead out of it.
+    const QString real = file.canonicalFilePath();
+    if (!inside(real, QFileInfo(folder).canonicalFilePath()))
+        return refused("outside the movie's folder");
+    if (!file.isFile())
+        return swf::makeError(swf::ErrorCode::CannotOpen, "not a file");
+    return real;
+}
+
+swf::ImportFetcher importFetcherFor(const QString& movieFolder)
+{
+    return [movieFolder](const std::string& url,
+                         std::size_t maxBytes) -> swf::Result<std::vector<std::uint8_t>> {
+        auto path = importedFilePath(movieFolder, url);
+        if (!path)
+            return path.error();
+        QFile file(*path);
+        if (!file.open(QIODevice::ReadOnly))
+            return swf::makeError(swf::ErrorCode::CannotRead);
+        const qint64 limit = qint64(std::min<std::size_t>(maxBytes, kMaxFileBytes));
+        if (file.size() > limit)
+            return swf::makeError(swf::ErrorCode::TooLarge, "import file");
+        // The size may change under us: no more than the limit is read all the same.
+        const QByteArray bytes = file.read(limit + 1);
+        if (bytes.size() > limit)
+            return swf::makeError(swf::ErrorCode::TooLarge, "import file");
+        return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+    };
+}
 
 // Shared by the loader and its workers: a worker posts its result only while the
 // loader is there to receive it.
@@ -49,7 +147,12 @@ MovieLoader::Result loadMovieFile(const QString& path)
     }
     if (!decoded)
         return decoded.error();
-    return swf::parseMovie(*decoded);
+    auto movie = swf::parseMovie(*decoded);
+    if (!movie)
+        return movie;
+    const QFileInfo file(path);
+    return swf::resolveImports(std::move(*movie), importFetcherFor(file.absolutePath()),
+                               file.fileName().toStdString());
 }
 
 MovieLoader::MovieLoader(Done done)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "format/Imports.h"
 #include "format/Movie.h"
 
 #include <QObject>
@@ -39,8 +40,17 @@ private:
     bool m_loading = false;
 };
 
-// Reads and parses one movie file; what the worker runs. The file's bytes are let go
-// as soon as they are decompressed, and the uncompressed body once it is parsed.
+// Reads and parses one movie file, with the movies it imports from (found beside it by
+// importFetcherFor); what the worker runs. The file's bytes are let go as soon as they
+// are decompressed, and the uncompressed body once it is parsed.
 MovieLoader::Result loadMovieFile(const QString& path);
+
+// The file an import's url names: one in `movieFolder` or a folder below it, reached
+// by a relative path or a relative file: url. Absolute paths, paths leaving the folder
+// (through ".." or a link) and other schemes are refused; a refusal or a missing file
+// is the reason why, which the format library keeps as a note of the movie.
+swf::Result<QString> importedFilePath(const QString& movieFolder, const std::string& url);
+// Fetches imports for a movie in `movieFolder`, through importedFilePath.
+swf::ImportFetcher importFetcherFor(const QString& movieFolder);
 
 } // namespace player

@@ -4,12 +4,29 @@
 
 namespace player {
 
+namespace {
+// The movie's own trace output: for developers, off by default like the diagnostics.
+Q_LOGGING_CATEGORY(lcMovieTrace, "reelvane.trace", QtWarningMsg)
+} // namespace
+
 MovieSession::MovieSession(swf::MoviePtr movie)
     : m_player(std::make_unique<runtime::MoviePlayer>(std::move(movie),
-                                                      static_cast<runtime::Host&>(*this)))
-{}
+                                                      static_cast<runtime::Host&>(*this))),
+      m_scripts(std::make_unique<avm1::Engine>(*m_player, static_cast<runtime::Host&>(*this)))
+{
+    // The first frame's scripts run as soon as the movie is set, as its frame was.
+    m_player->runActions();
+}
 
-MovieSession::~MovieSession() = default;
+void MovieSession::trace(std::string_view line)
+{
+    qCDebug(lcMovieTrace).noquote() << QString::fromUtf8(line.data(), qsizetype(line.size()));
+}
+
+MovieSession::~MovieSession()
+{
+    m_scripts.reset();
+}
 
 bool MovieSession::logEnabled(runtime::LogCategory category) const
 {

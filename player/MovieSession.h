@@ -1,5 +1,6 @@
 #pragma once
 
+#include "avm1/Engine.h"
 #include "format/Movie.h"
 #include "render/Quality.h"
 #include "render/StageRenderer.h"
@@ -14,8 +15,9 @@
 
 namespace player {
 
-// One loaded movie being played in the control: the engine's player and the renderer
-// that draws it, with the host they report to. Lives on the user-interface thread.
+// One loaded movie being played in the control: the engine's player with its script
+// engine, and the renderer that draws it, with the host they report to. Lives on the
+// user-interface thread.
 class MovieSession : private runtime::Host {
 public:
     explicit MovieSession(swf::MoviePtr movie);
@@ -34,10 +36,13 @@ public:
 
 private:
     void requestRepaint() override { m_dirty = true; }
+    void trace(std::string_view line) override;
     bool logEnabled(runtime::LogCategory category) const override;
     void log(runtime::LogCategory category, std::string_view message) override;
 
     std::unique_ptr<runtime::MoviePlayer> m_player;
+    // After the player: it detaches from the player as it goes.
+    std::unique_ptr<avm1::Engine> m_scripts;
     render::StageRenderer m_renderer;
     bool m_dirty = true;
 };

@@ -1,6 +1,5 @@
 #include "ShockwaveFlash.h"
 
-#include "Diagnostics.h"
 #include "MovieSession.h"
 #include "PlayerMenu.h"
 #include "ViewTransform.h"
@@ -146,8 +145,6 @@ void ShockwaveFlash::movieLoaded(MovieLoader::Result result)
         showFailure(QString::fromStdString(result.error().message()));
         return;
     }
-    for (const std::string& note : result.value()->notes)
-        qCDebug(lcPlayerFormat).noquote() << m_movie << QString::fromStdString(note);
     m_session = std::make_unique<MovieSession>(std::move(result.value()));
     runtime::MoviePlayer& movie = m_session->player();
     movie.setLoop(m_loop);

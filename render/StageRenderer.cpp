@@ -17,6 +17,14 @@ namespace {
 // More threads than this gain nothing on a frame of a few milliseconds.
 constexpr int kMaxThreads = 8;
 
+// Without antialiasing a pixel is painted when its centre lies inside the shape, and a
+// centre exactly on an edge belongs to the shape to its right and below it: a one-pixel
+// line on a pixel boundary covers the pixel before the boundary. Qt's rasteriser gives
+// such centres to the shape on the left and above; moving the drawing up and left by a
+// little more than its 1/128-pixel grid sends them the other way, far below the twentieth
+// of a pixel that shapes are placed by.
+constexpr double kCentreOnEdgeNudge = 0.01;
+
 } // namespace
 
 StageRenderer::StageRenderer()
@@ -80,6 +88,8 @@ void StageRenderer::render(const runtime::DrawList& list, QImage& target, const 
     FrameContext context;
     context.movie = list.movie.get();
     context.view = view;
+    if (quality == Quality::Low)
+        context.view = view * QTransform::fromTranslate(-kCentreOnEdgeNudge, -kCentreOnEdgeNudge);
     context.quality = quality;
     context.target = target.rect();
     context.filterScale = averageScale(view) * swf::Twips::kPerPixel;

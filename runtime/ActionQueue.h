@@ -2,26 +2,36 @@
 
 #include "ScriptEngine.h"
 
+#include <array>
 #include <cstddef>
 #include <deque>
 #include <optional>
 
 namespace runtime {
 
-// Blocks of byte code waiting for the script engine, in the order the timelines met
-// them. Init blocks go first: a sprite's DoInitAction must have run before any frame
-// code that uses what it defines, even when both were queued in the same step.
+// Blocks and events waiting for the script engine, in the order the timelines met
+// them, each in one of four lanes that run in this order:
+//   1. DoInitAction blocks: what a sprite's class and helpers define must exist before
+//      any code that uses them, even code queued earlier in the same step;
+//   2. Initialize events, then 3. Construct events of newly placed clips: a clip is
+//      built (its class constructor runs) before any frame code sees it, and all
+//      Initialize handlers of a step run before its Construct handlers;
+//   4. everything else: frame actions, button actions, the other clip events.
+// A block queued while the queue runs joins its lane, so an init block queued by a
+// jump still runs before the frame code that jump queued.
 class ActionQueue {
 public:
     void push(QueuedAction action);
     std::optional<QueuedAction> pop();
-    bool empty() const { return m_init.empty() && m_normal.empty(); }
-    std::size_t size() const { return m_init.size() + m_normal.size(); }
+    bool empty() const;
+    std::size_t size() const;
     void clear();
 
 private:
-    std::deque<QueuedAction> m_init;
-    std::deque<QueuedAction> m_normal;
+    enum Lane : std::size_t { InitLane, InitializeLane, ConstructLane, NormalLane, LaneCount };
+    static Lane laneOf(const QueuedAction& action);
+
+    std::array<std::deque<QueuedAction>, LaneCount> m_lanes;
 };
 
 } // namespace runtime

@@ -3,6 +3,7 @@
 #include "CharacterHitTest.h"
 #include "ObjectFactory.h"
 #include "PlayerContext.h"
+#include "StageEvents.h"
 
 #include <array>
 
@@ -52,15 +53,6 @@ ButtonObject::ButtonObject(PlayerContext& context, const swf::Character* charact
 void ButtonObject::initialize()
 {
     show(swf::ButtonUp);
-}
-
-void ButtonObject::advance()
-{
-    // The button has no timeline of its own; clips in its state play on.
-    for (const auto& child : childrenSnapshot()) {
-        if (child->parent() == this)
-            child->advance();
-    }
 }
 
 bool ButtonObject::transition(swf::ButtonCondition condition)
@@ -131,6 +123,7 @@ void ButtonObject::show(swf::ButtonState state)
         if (object->isScriptable())
             object->setName(context().newInstanceName());
         m_recordAtDepth[depth] = index;
+        announcePlaced(*object);
         object->initialize();
     }
 }

@@ -40,8 +40,9 @@ public:
     // Whether the point (stage twips) falls in the hit area.
     bool hitTest(double stageX, double stageY) const;
 
+    // The button has no timeline of its own; clips in its states play on, stepped by
+    // the player like every other clip.
     void initialize() override;
-    void advance() override;
 
 private:
     void show(swf::ButtonState state);

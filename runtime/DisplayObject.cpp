@@ -1,14 +1,17 @@
 #include "DisplayObject.h"
 
 #include "ContainerObject.h"
+#include "Limits.h"
 #include "PlayerContext.h"
+
+#include <type_traits>
+#include <variant>
 
 namespace runtime {
 
 DisplayObject::DisplayObject(PlayerContext& context, ObjectKind kind,
                              const swf::Character* character)
-    : m_context(context), m_kind(kind), m_character(character), m_id(context.newObjectId()),
-      m_createdTick(context.tick())
+    : m_context(context), m_kind(kind), m_character(character), m_id(context.newObjectId())
 {
     m_context.objectCreated();
 }
@@ -32,6 +35,11 @@ bool DisplayObject::onStage() const
     return object->m_isRoot;
 }
 
+int DisplayObject::scriptDepth() const
+{
+    return m_depth - limits::kScriptDepthOffset;
+}
+
 int DisplayObject::nestingLevel() const
 {
     int level = 0;
@@ -49,8 +57,20 @@ std::string DisplayObject::path() const
     return m_parent->path() + "." + m_name;
 }
 
+std::string DisplayObject::targetPath() const
+{
+    if (m_isRoot)
+        return "/";
+    if (!m_parent)
+        return m_name;
+    const std::string above = m_parent->targetPath();
+    return above + (above == "/" ? "" : "/") + m_name;
+}
+
 void DisplayObject::setMatrix(const swf::Matrix& value)
 {
+    // Scales and rotation set by scripts describe the old matrix, not this one.
+    m_scriptTransform.reset();
     if (value == m_matrix)
         return;
     m_matrix = value;
@@ -111,6 +131,43 @@ void DisplayObject::setVisible(bool value)
         return;
     m_visible = value;
     markPlacementChanged();
+}
+
+Bounds DisplayObject::localBounds() const
+{
+    if (!m_character)
+        return {};
+    return std::visit(
+        [this](const auto& data) -> Bounds {
+            using T = std::decay_t<decltype(data)>;
+            if constexpr (std::is_same_v<T, swf::Shape>) {
+                return Bounds::fromRect(data.bounds);
+            } else if constexpr (std::is_same_v<T, swf::MorphShape>) {
+                return Bounds::interpolate(Bounds::fromRect(data.startBounds),
+                                           Bounds::fromRect(data.endBounds), m_ratio / 65535.0);
+            } else if constexpr (std::is_same_v<T, swf::StaticText> ||
+                                 std::is_same_v<T, swf::EditText>) {
+                return Bounds::fromRect(data.bounds);
+            } else {
+                // Containers answer for themselves; bitmaps, fonts and sounds are never
+                // placed.
+                return {};
+            }
+        },
+        m_character->data);
+}
+
+Bounds DisplayObject::boundsIn(const DisplayObject* space) const
+{
+    swf::Matrix toSpace = worldMatrix();
+    if (space) {
+        swf::Matrix fromStage;
+        // A space flattened to a line has no inside: nothing can be measured in it.
+        if (!space->worldMatrix().invert(fromStage))
+            return {};
+        toSpace = fromStage * toSpace;
+    }
+    return localBounds().transformed(toSpace);
 }
 
 swf::Matrix DisplayObject::worldMatrix() const

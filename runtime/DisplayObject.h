@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Bounds.h"
 #include "format/DisplayTags.h"
 #include "format/Filter.h"
 #include "format/Geometry.h"
@@ -7,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,21 +37,41 @@ public:
     // Sprites, buttons and edit texts: the kinds scripts can address.
     bool isScriptable() const;
 
+    // Unique for the player's life and never reused; later objects have larger ids, so
+    // ids also give the order in which objects were made.
     std::uint64_t id() const { return m_id; }
     // Changes whenever anything this object draws changes, except its own matrix.
     std::uint64_t contentVersion() const { return m_contentVersion; }
-    std::uint64_t createdTick() const { return m_createdTick; }
     PlayerContext& context() const { return m_context; }
 
     ContainerObject* parent() const { return m_parent; }
+    // The depth in the parent's list as the file format numbers it.
     int depth() const { return m_depth; }
+    // The same depth as scripts see it (getDepth): limits::kScriptDepthOffset lower.
+    int scriptDepth() const;
     bool isRoot() const { return m_isRoot; }
-    // Placed, directly or through its ancestors, on the main timeline.
+    // Placed, directly or through its ancestors, on the main timeline. A removed clip
+    // kept for its unload handlers is still on the stage until it is taken away.
     bool onStage() const;
+    // Removed, but kept in its parent's list (below every other depth) until the step's
+    // actions have run, because it or something in it answers Unload.
+    bool isUnloading() const { return m_unloading; }
     // Ancestors above it: 0 for the main timeline.
     int nestingLevel() const;
-    // "_level0" for the main timeline, "_level0.clip.inner" below it.
+    // The target path in dot syntax: "_level0" for the main timeline,
+    // "_level0.clip.inner" below it (a removed object: its names up to where it was cut).
     std::string path() const;
+    // The same in slash syntax (_target): "/" for the main timeline, "/clip/inner".
+    std::string targetPath() const;
+
+    // Made by a script (attachMovie, createEmptyMovieClip, duplicateMovieClip) rather
+    // than placed by a timeline.
+    bool isScriptPlaced() const { return m_scriptPlaced; }
+    void markScriptPlaced() { m_scriptPlaced = true; }
+    // A script set its transform (_x, _rotation, _alpha...): from then on the
+    // timeline's moves and rebuilds leave its matrix and colour transform alone.
+    bool isScriptTransformed() const { return m_scriptTransformed; }
+    void markScriptTransformed() { m_scriptTransformed = true; }
 
     const std::string& name() const { return m_name; }
     void setName(std::string value) { m_name = std::move(value); }
@@ -71,19 +93,64 @@ public:
     void setCacheAsBitmap(bool value);
     bool visible() const { return m_visible; }
     void setVisible(bool value);
+    // The timeline tag that placed it (in the movie); null for objects scripts made and
+    // for the main timeline. A rebuild keeps an object only for the same instance.
+    const swf::PlaceObject* placedBy() const { return m_placedBy; }
+    void setPlacedBy(const swf::PlaceObject* tag) { m_placedBy = tag; }
     // PlaceObject2/3 clip event handlers, kept for the script engine (in the movie).
     const std::vector<swf::ClipAction>* clipActions() const { return m_clipActions; }
     void setClipActions(const std::vector<swf::ClipAction>* value) { m_clipActions = value; }
+
+    // removeMovieClip and RemoveSprite (ScriptDisplayList.cpp): takes the object off
+    // the stage if it stands where scripts may remove from (script depths 0 to
+    // limits::kMaxRemovableScriptDepth, whoever placed it there); returns whether it did.
+    bool removeByScript();
+    // swapDepths(depth): moves to a script depth (limits::kMinScriptDepth to
+    // limits::kMaxScriptDepth) of its parent; whatever stood there takes its old depth.
+    bool swapDepths(long long scriptDepth);
+    // swapDepths(target): trades depths with a sibling; false for any other object.
+    bool swapDepths(DisplayObject& sibling);
 
     // The matrix and colour transform from this object's space to the stage's.
     swf::Matrix worldMatrix() const;
     swf::ColorTransform worldColorTransform() const;
 
+    // The properties as scripts read and write them (DisplayProperties.cpp), with the
+    // reference player's arithmetic. Positions are in pixels, stored as whole twips
+    // (truncated; out of range gives the lowest twip value); scales in percent and
+    // rotation in degrees, kept as set beside the matrix so that reading them back
+    // gives what was written; alpha in percent, through the colour transform's 8.8
+    // alpha multiplier (so 33 reads back as 32.8125). NaN leaves a property unchanged.
+    // Every setter marks the object script-transformed.
+    double x() const;
+    double y() const;
+    void setX(double pixels);
+    void setY(double pixels);
+    double xScale() const;
+    double yScale() const;
+    void setXScale(double percent);
+    void setYScale(double percent);
+    // Degrees in (-180, 180].
+    double rotation() const;
+    void setRotation(double degrees);
+    double alpha() const;
+    void setAlpha(double percent);
+    // The size of the bounds in the parent's space, in pixels; setting one rescales
+    // the object along its own axis (nothing happens to an object with no size).
+    double width() const;
+    double height() const;
+    void setWidth(double pixels);
+    void setHeight(double pixels);
+
+    // What the object covers in its own twips (its children's, for containers);
+    // empty for an object that draws nothing.
+    virtual Bounds localBounds() const;
+    // The same, in the space of `space` (getBounds(target)); null means the stage's.
+    Bounds boundsIn(const DisplayObject* space) const;
+
     // Called once, after the object is placed in its parent and given its properties:
     // sprites execute their first frame, buttons build their up state.
     virtual void initialize() {}
-    // One frame step for this object and everything it holds.
-    virtual void advance() {}
 
     // Something this object draws changed: bumps it and its ancestors.
     void markContentChanged();
@@ -100,17 +167,31 @@ protected:
     void markAsRoot() { m_isRoot = true; }
 
 private:
-    friend class ContainerObject; // sets m_parent and m_depth
+    friend class ContainerObject; // sets m_parent, m_depth and m_unloading
+
+    // The scales and axis angles scripts work with, taken from the matrix when a
+    // script first changes one and kept until something else sets the matrix.
+    struct ScriptTransform {
+        double xScale;    // percent
+        double yScale;    // percent
+        double rotation;  // degrees: the x axis' angle
+        double yRotation; // degrees: the y axis' angle, which differs when skewed
+    };
+    ScriptTransform scriptTransform() const;
+    void applyScriptTransform(const ScriptTransform& transform);
 
     PlayerContext& m_context;
     ObjectKind m_kind;
     const swf::Character* m_character;
     std::uint64_t m_id;
-    std::uint64_t m_createdTick;
     std::uint64_t m_contentVersion = 0;
     ContainerObject* m_parent = nullptr;
     int m_depth = 0;
     bool m_isRoot = false;
+    bool m_unloading = false;
+    bool m_scriptPlaced = false;
+    bool m_scriptTransformed = false;
+    std::optional<ScriptTransform> m_scriptTransform;
 
     std::string m_name;
     swf::Matrix m_matrix;
@@ -122,6 +203,7 @@ private:
     bool m_cacheAsBitmap = false;
     bool m_visible = true;
     const std::vector<swf::ClipAction>* m_clipActions = nullptr;
+    const swf::PlaceObject* m_placedBy = nullptr;
 };
 
 } // namespace runtime

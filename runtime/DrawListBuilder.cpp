@@ -84,6 +84,9 @@ private:
         // The clip depths of the masks open at this level, innermost last.
         std::vector<int> openClips;
         for (const auto& [depth, child] : container.children()) {
+            // A removed clip waiting for its unload handlers is no longer shown.
+            if (child->isUnloading())
+                continue;
             while (!openClips.empty() && depth > openClips.back()) {
                 marker(Kind::EndClip, 0);
                 openClips.pop_back();

@@ -1,19 +1,66 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
+#include <optional>
 #include <string_view>
 
 namespace runtime {
 
+/// The diagnostic log's categories, each with the name hosts show and match. The enum,
+/// the names and the player's Qt logging categories ("reelvane.<name>") all come from
+/// this one list:
+/// - Format: defects the file reader tolerated (the movie's notes, logged as it loads)
+/// - Timeline: placements, removals and jumps the movie asked for and could not have
+/// - Display: objects refused: unknown ids, wrong kinds, caps reached
+/// - Buttons: pointer tracking and button transitions
+/// - Actions: action blocks queued, run or dropped
+/// - Avm1: the interpreter: malformed byte code, failed calls, limits reached
+/// The movie's trace output is no diagnostic: it goes to Host::trace.
+#define RUNTIME_LOG_CATEGORY_LIST(X)                                                               \
+    X(Format, "format")                                                                            \
+    X(Timeline, "timeline")                                                                        \
+    X(Display, "display")                                                                          \
+    X(Buttons, "buttons")                                                                          \
+    X(Actions, "actions")                                                                          \
+    X(Avm1, "avm1")
+
 /// What a diagnostic is about; a host can turn each on alone.
 enum class LogCategory : std::uint8_t {
-    Timeline, ///< placements, removals and jumps the movie asked for and could not have
-    Display,  ///< objects refused: unknown ids, wrong kinds, caps reached
-    Buttons,  ///< pointer tracking and button transitions
-    Actions,  ///< action blocks queued, run or dropped
+#define RUNTIME_LOG_CATEGORY_ENUM(id, name) id,
+    RUNTIME_LOG_CATEGORY_LIST(RUNTIME_LOG_CATEGORY_ENUM)
+#undef RUNTIME_LOG_CATEGORY_ENUM
 };
 
-std::string_view logCategoryName(LogCategory category);
+inline constexpr LogCategory kLogCategories[] = {
+#define RUNTIME_LOG_CATEGORY_VALUE(id, name) LogCategory::id,
+    RUNTIME_LOG_CATEGORY_LIST(RUNTIME_LOG_CATEGORY_VALUE)
+#undef RUNTIME_LOG_CATEGORY_VALUE
+};
+inline constexpr std::size_t kLogCategoryCount = std::size(kLogCategories);
+
+constexpr std::string_view logCategoryName(LogCategory category)
+{
+    switch (category) {
+#define RUNTIME_LOG_CATEGORY_NAME(id, name)                                                        \
+    case LogCategory::id:                                                                          \
+        return name;
+        RUNTIME_LOG_CATEGORY_LIST(RUNTIME_LOG_CATEGORY_NAME)
+#undef RUNTIME_LOG_CATEGORY_NAME
+    }
+    return "unknown";
+}
+
+/// The category called `name` ("format", "timeline"...), or nothing.
+constexpr std::optional<LogCategory> logCategoryFromName(std::string_view name)
+{
+    for (LogCategory category : kLogCategories) {
+        if (logCategoryName(category) == name)
+            return category;
+    }
+    return std::nullopt;
+}
 
 /// The one seam between the engine and whoever runs it: the player control, the
 /// swfrun tool, the tests. The engine is a library that knows nothing of windows,

@@ -1,12 +1,28 @@
 #include "MoviePlayer.h"
 
 #include "DrawListBuilder.h"
+#include "FrameStep.h"
+#include "Limits.h"
 #include "Paths.h"
-#include "format/Limits.h"
+#include "StageEvents.h"
+
+#include <algorithm>
 
 namespace runtime {
 
 namespace {
+
+// Code of an object taken off the stage does not run. Init blocks belong to the movie;
+// a clip's Initialize and Construct complete its making even when a replay removed it
+// at once (the reference still constructs it); its Unload is what a removal asks for.
+bool runsOffStage(const QueuedAction& action)
+{
+    if (action.kind == QueuedAction::Kind::Init)
+        return true;
+    return action.kind == QueuedAction::Kind::Clip &&
+           (action.event == ClipEvent::Initialize || action.event == ClipEvent::Construct ||
+            action.event == ClipEvent::Unload);
+}
 
 swf::MoviePtr orEmpty(swf::MoviePtr movie)
 {
@@ -18,7 +34,10 @@ swf::MoviePtr orEmpty(swf::MoviePtr movie)
 MoviePlayer::MoviePlayer(swf::MoviePtr movie, Host& host)
     : m_context(orEmpty(std::move(movie)), host), m_root(SpriteObject::createRoot(m_context))
 {
+    // The main timeline's first frame is a batch of its own: its Load comes after it.
+    announcePlaced(*m_root);
     m_root->initialize();
+    m_context.flushDeferredLoads();
     m_paintedVersion = m_root->contentVersion();
     m_paintedBackground = m_context.background();
     host.requestRepaint();
@@ -26,15 +45,34 @@ MoviePlayer::MoviePlayer(swf::MoviePtr movie, Host& host)
 
 MoviePlayer::~MoviePlayer()
 {
-    // Queued actions hold objects; they go before the stage does.
-    m_context.actions().clear();
+    // Queued actions and waiting clips hold objects; they go before the stage does.
+    m_context.clearPending();
+}
+
+void MoviePlayer::setScriptEngine(ScriptEngine* engine)
+{
+    m_engine = engine;
+    m_context.setScriptEngine(engine);
+    if (!engine)
+        return;
+    std::vector<DisplayObject*> objects{m_root.get()};
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        if (objects[i]->kind() != ObjectKind::Sprite && objects[i]->kind() != ObjectKind::Button)
+            continue;
+        for (const auto& [depth, child] : static_cast<ContainerObject*>(objects[i])->children())
+            objects.push_back(child.get());
+    }
+    std::sort(objects.begin(), objects.end(),
+              [](const DisplayObject* a, const DisplayObject* b) { return a->id() < b->id(); });
+    for (DisplayObject* object : objects)
+        engine->objectCreated(*object);
 }
 
 void MoviePlayer::advance()
 {
     drainActions();
     m_context.nextTick();
-    m_root->advance();
+    stepClips(*m_root);
     runActions();
 }
 
@@ -103,8 +141,18 @@ DisplayObject* MoviePlayer::findByPath(std::string_view path) const
 
 void MoviePlayer::runActions()
 {
+    if (m_runningActions)
+        return;
     drainActions();
+    finishUnloading(m_context);
+    if (m_engine)
+        m_engine->stepFinished();
     requestRepaintIfChanged();
+}
+
+ScriptLimits MoviePlayer::scriptLimits() const
+{
+    return resolveScriptLimits(m_context.movie(), m_hostTimeoutSeconds);
 }
 
 void MoviePlayer::drainActions()
@@ -115,25 +163,27 @@ void MoviePlayer::drainActions()
         return;
     m_runningActions = true;
     ActionQueue& queue = m_context.actions();
-    std::size_t ran = 0;
+    std::uint64_t executed = 0;
+    std::size_t blocks = 0;
     while (std::optional<QueuedAction> action = queue.pop()) {
         if (!m_engine) {
             m_context.log(LogCategory::Actions, [] { return "dropped: no script engine"; });
             continue;
         }
-        // Code of an object the timeline has taken away does not run.
-        if (action->kind != QueuedAction::Kind::Init && !action->target->onStage())
+        if (!runsOffStage(*action) && !isLive(*action->target))
             continue;
-        if (ran == swf::limits::kMaxActionsPerFrame) {
+        if (executed >= limits::kMaxActionsPerStep || blocks >= limits::kMaxBlocksPerStep) {
             m_context.log(LogCategory::Actions, [&] {
                 return "dropped " + std::to_string(queue.size() + 1) +
-                       " blocks: too many actions in one step";
+                       " blocks: too much script work in one step";
             });
             queue.clear();
             break;
         }
-        ++ran;
-        m_engine->runAction(*action);
+        ++blocks;
+        executed += m_engine->runAction(*action);
+        // Clips the block placed without clip actions get their Load after it.
+        m_context.flushDeferredLoads();
     }
     m_runningActions = false;
 }

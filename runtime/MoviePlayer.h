@@ -11,28 +11,30 @@
 // - Display objects are shared pointers with a plain parent pointer back: scripts will
 //   hold objects the timeline removes, and such objects must stay valid (off the stage,
 //   their actions are dropped) rather than dangle.
-// - Nothing here runs byte code. Timelines and buttons queue action blocks in the order
-//   the format gives them (a frame's tags first, then its actions; children before their
-//   parent; init blocks before all), and the player hands the queue to a ScriptEngine
-//   when one is attached. The timeline rules can thus be tested without an interpreter,
-//   and the interpreter can call back into timelines (gotoFrame, play) while it runs,
-//   as it only queues more work.
-// - Jumps back rebuild from a replay of the tags (TimelineState) instead of undoing
-//   frames: tags cannot be undone, and the replay says exactly which objects survive.
+// - Nothing here runs byte code. Timelines, buttons and clip events queue work, and
+//   the player hands the queue to a ScriptEngine when one is attached, in the order the
+//   reference runs it (the rules are in FrameStep.cpp). The timeline rules can thus be
+//   tested without an interpreter, and the interpreter can call back into timelines
+//   (gotoFrame, attachCharacter...) while it runs, as that only queues more work.
+// - Jumps back replay the tags from frame 0 instead of undoing frames: tags cannot be
+//   undone, and the replay says exactly which objects survive (the same instance placed
+//   again) and which come and go on the way.
 // - A hostile movie meets caps at every place it could make the runtime grow: nesting
 //   (limits::kMaxDisplayNesting), live objects (kMaxDisplayObjects), actions run per
-//   step (kMaxActionsPerFrame). Bad references are ignored with a diagnostic; playing
-//   never fails, so nothing here returns an error.
+//   step (runtime's limits::kMaxActionsPerStep). Bad references are ignored with a diagnostic;
+//   playing never fails, so nothing here returns an error.
 
 #include "ButtonTracker.h"
 #include "DrawList.h"
 #include "Host.h"
 #include "PlayerContext.h"
 #include "ScriptEngine.h"
+#include "ScriptLimits.h"
 #include "SpriteObject.h"
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,11 +51,14 @@ public:
     MoviePlayer(const MoviePlayer&) = delete;
     MoviePlayer& operator=(const MoviePlayer&) = delete;
 
-    // Without an engine, queued actions are dropped when they would run.
-    void setScriptEngine(ScriptEngine* engine) { m_engine = engine; }
+    // Without an engine, queued actions are dropped when they would run. The engine is
+    // told of every object already on the stage (objectCreated, oldest first), as the
+    // first frame was executed before it was attached.
+    void setScriptEngine(ScriptEngine* engine);
 
-    // One frame step: actions still queued run first, then every timeline steps
-    // (the main one, then each clip on its own), then the actions this queued run.
+    // One frame step: actions still queued run first, then every clip on the stage steps
+    // (enterFrame, then its timeline; the newest clip first, the main timeline last),
+    // then the actions this queued run.
     void advance();
 
     // Pointer input in stage twips. Button actions the input triggers run at once.
@@ -88,6 +93,8 @@ public:
     double frameRate() const { return m_context.movie().header.frameRate; }
     swf::Rgba background() const { return m_context.background(); }
     int swfVersion() const { return m_context.swfVersion(); }
+    // Frame steps taken so far: the movie's clock for timers and getTimer.
+    std::uint64_t steps() const { return m_context.tick(); }
 
     SpriteObject& root() { return *m_root; }
     const SpriteObject& root() const { return *m_root; }
@@ -96,10 +103,20 @@ public:
     const ButtonTracker& buttons() const { return m_buttons; }
 
     // Hands queued actions to the script engine (or drops them without one) until none
-    // are left or limits::kMaxActionsPerFrame have run, then asks for a repaint if the
-    // picture changed. Every call above ends with it.
+    // are left or the step's caps are reached (limits::kMaxActionsPerStep actions,
+    // kMaxBlocksPerStep blocks), takes away removed clips kept for their unload
+    // handlers, tells the engine the step is over, and asks for a repaint if the
+    // picture changed. Every call above ends with it; called while actions run, it
+    // leaves them to the loop already running.
     void runActions();
     std::size_t queuedActions() const { return m_context.actions().size(); }
+
+    // The limits the engine runs scripts within: the defaults, the movie's
+    // ScriptLimits tag over them, the host's time budget over both.
+    ScriptLimits scriptLimits() const;
+    // The host's budget per block in seconds (swfrun's --max-execution-seconds);
+    // nothing restores the movie's own.
+    void setScriptTimeout(std::optional<double> seconds) { m_hostTimeoutSeconds = seconds; }
 
 private:
     void drainActions();
@@ -109,6 +126,7 @@ private:
     std::shared_ptr<SpriteObject> m_root;
     ButtonTracker m_buttons;
     ScriptEngine* m_engine = nullptr;
+    std::optional<double> m_hostTimeoutSeconds;
     bool m_runningActions = false;
     std::uint64_t m_paintedVersion = 0;
     swf::Rgba m_paintedBackground;

@@ -42,9 +42,12 @@ void Placement::merge(const swf::PlaceObject& tag)
 void applyPlacement(DisplayObject& object, const Placement& placement, AbsentFields absent)
 {
     const bool reset = absent == AbsentFields::Reset;
-    if (placement.matrix || reset)
+    // Once a script has set an object's transform, the timeline no longer moves or
+    // tints it, as in the reference.
+    const bool timelineTransform = !object.isScriptTransformed();
+    if (timelineTransform && (placement.matrix || reset))
         object.setMatrix(placement.matrix.value_or(swf::Matrix{}));
-    if (placement.colorTransform || reset)
+    if (timelineTransform && (placement.colorTransform || reset))
         object.setColorTransform(placement.colorTransform.value_or(swf::ColorTransform{}));
     if (placement.ratio || reset)
         object.setRatio(placement.ratio.value_or(0));
@@ -81,6 +84,9 @@ void inheritPlacement(const DisplayObject& from, DisplayObject& to)
     to.setCacheAsBitmap(from.cacheAsBitmap());
     to.setVisible(from.visible());
     to.setClipActions(from.clipActions());
+    to.setPlacedBy(from.placedBy());
+    if (from.isScriptTransformed())
+        to.markScriptTransformed();
 }
 
 } // namespace runtime

@@ -7,9 +7,14 @@
 
 #include <bitset>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace runtime {
+
+class DisplayObject;
+class ScriptEngine;
 
 // What every display object of one player shares: the movie, the host, the queue of
 // actions, the counters that give objects their ids and names, and the stage's
@@ -29,6 +34,23 @@ public:
 
     ActionQueue& actions() { return m_actions; }
     const ActionQueue& actions() const { return m_actions; }
+
+    // The engine the player hands its actions to, for the hooks display objects call
+    // (objects made, objects gone); null without one.
+    ScriptEngine* scriptEngine() const { return m_engine; }
+    void setScriptEngine(ScriptEngine* engine) { m_engine = engine; }
+
+    // Load events that wait for the end of the batch of work that placed their clips
+    // (see announcePlaced); flushing queues them in the order their clips were placed.
+    void deferLoad(std::shared_ptr<DisplayObject> clip);
+    void flushDeferredLoads();
+
+    // Removed clips kept reachable until the step's actions have run (see
+    // finishUnloading); taking them empties the list.
+    void keepUntilUnloaded(std::shared_ptr<DisplayObject> clip);
+    std::vector<std::shared_ptr<DisplayObject>> takeUnloading();
+    // Drops all of the above and the queued actions, as the player goes away.
+    void clearPending();
 
     // Ids are never reused during a player's life, so the renderer can key caches on them.
     std::uint64_t newObjectId() { return m_nextObjectId++; }
@@ -71,6 +93,9 @@ private:
     swf::MoviePtr m_movie;
     Host& m_host;
     ActionQueue m_actions;
+    ScriptEngine* m_engine = nullptr;
+    std::vector<std::shared_ptr<DisplayObject>> m_deferredLoads;
+    std::vector<std::shared_ptr<DisplayObject>> m_unloading;
     std::uint64_t m_nextObjectId = 1;
     std::uint64_t m_nextInstance = 1;
     std::uint64_t m_tick = 0;

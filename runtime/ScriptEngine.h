@@ -10,7 +10,43 @@ namespace runtime {
 
 class DisplayObject;
 
-// One block of byte code waiting to run, with what it runs on.
+// The events a clip's handlers answer, by script (onLoad, onEnterFrame...) or by its
+// PlaceObject clip actions (onClipEvent). Each carries the CLIPEVENTFLAGS bit of the
+// file format (bits as the 32-bit little-endian word of SWF 6 and later reads them), so
+// the engine can match clip-action records against it.
+#define RUNTIME_CLIP_EVENT_LIST(X)                                                                 \
+    X(Load, 0x00000001u, "onLoad")                                                                 \
+    X(EnterFrame, 0x00000002u, "onEnterFrame")                                                     \
+    X(Unload, 0x00000004u, "onUnload")                                                             \
+    X(MouseMove, 0x00000008u, "onMouseMove")                                                       \
+    X(MouseDown, 0x00000010u, "onMouseDown")                                                       \
+    X(MouseUp, 0x00000020u, "onMouseUp")                                                           \
+    X(KeyDown, 0x00000040u, "onKeyDown")                                                           \
+    X(KeyUp, 0x00000080u, "onKeyUp")                                                               \
+    X(Data, 0x00000100u, "onData")                                                                 \
+    X(Initialize, 0x00000200u, "")                                                                 \
+    X(Press, 0x00000400u, "onPress")                                                               \
+    X(Release, 0x00000800u, "onRelease")                                                           \
+    X(ReleaseOutside, 0x00001000u, "onReleaseOutside")                                             \
+    X(RollOver, 0x00002000u, "onRollOver")                                                         \
+    X(RollOut, 0x00004000u, "onRollOut")                                                           \
+    X(DragOver, 0x00008000u, "onDragOver")                                                         \
+    X(DragOut, 0x00010000u, "onDragOut")                                                           \
+    X(KeyPress, 0x00020000u, "")                                                                   \
+    X(Construct, 0x00040000u, "")
+
+enum class ClipEvent : std::uint8_t {
+#define RUNTIME_CLIP_EVENT_ENUM(name, bit, method) name,
+    RUNTIME_CLIP_EVENT_LIST(RUNTIME_CLIP_EVENT_ENUM)
+#undef RUNTIME_CLIP_EVENT_ENUM
+};
+
+// The CLIPEVENTFLAGS bit of an event, and the script method that answers it ("" for
+// events only clip actions answer).
+std::uint32_t clipEventBit(ClipEvent event);
+const char* clipEventMethod(ClipEvent event);
+
+// One block of byte code or one event waiting to run, with what it runs on.
 struct QueuedAction {
     enum class Kind : std::uint8_t {
         Init,   // DoInitAction: once per sprite, before the frame actions queued with it
@@ -19,27 +55,52 @@ struct QueuedAction {
         // A pointer transition of a button, with no code: scripts may handle it
         // (onPress, onRelease...). Queued after the transition's Button blocks.
         ButtonEvent,
+        // An event of a clip (`event`): the engine runs the clip's matching clip
+        // actions, then its script handler. Initialize, Construct and Unload events run
+        // for clips already off the stage; the others only for clips on it.
+        Clip,
     };
 
     Kind kind = Kind::Frame;
     // The timeline the code runs on ("this"): the sprite whose frame it is, the timeline
-    // holding the DoInitAction tag, or the button's parent.
+    // holding the DoInitAction tag, the button's parent, or the clip of a Clip event.
     std::shared_ptr<DisplayObject> target;
     // The button whose transition queued a Button block or event; null otherwise.
     std::shared_ptr<DisplayObject> button;
     // The byte code, inside the movie definition the player keeps alive.
     std::span<const std::uint8_t> code;
-    swf::CharacterId spriteId = 0; // Init: the sprite the block initialises
-    std::uint16_t condition = 0;   // Button, ButtonEvent: the ButtonCondition bit met
+    swf::CharacterId spriteId = 0;     // Init: the sprite the block initialises
+    std::uint16_t condition = 0;       // Button, ButtonEvent: the ButtonCondition bit met
+    ClipEvent event = ClipEvent::Load; // Clip
+    std::uint8_t keyCode = 0;          // Clip, KeyPress: the key
 };
 
-// The ActionScript interpreter, as the runtime sees it. The player hands it each queued
-// block in order; a block whose target has left the stage is not handed over (except
-// Init blocks, which belong to the movie rather than to an object).
+// The ActionScript interpreter, as the runtime sees it. The runtime never includes an
+// interpreter header: it decides what runs and in which order, and the engine runs it.
 class ScriptEngine {
 public:
     virtual ~ScriptEngine() = default;
-    virtual void runAction(const QueuedAction& action) = 0;
+
+    // Runs one queued block or event. Returns the number of actions it executed, which
+    // the player counts against its per-step cap.
+    virtual std::size_t runAction(const QueuedAction& action) = 0;
+
+    // An object was just placed (by the timeline or a script), before its first frame
+    // runs: the engine gives it its script object, and its class when one is
+    // registered for its character.
+    virtual void objectCreated(DisplayObject& /*object*/) {}
+    // An object left the stage (removed by its timeline, a rebuild or a script), told
+    // for every object of a removed subtree. A removed clip whose subtree has an unload
+    // handler stays reachable until the step's actions have run, so that its Unload
+    // events (queued when it was removed) still find it by name; it is told here when
+    // it is finally taken away.
+    virtual void objectRemoved(DisplayObject& /*object*/) {}
+    // Whether a script gave the clip an unload handler (onUnload, on the clip or its
+    // class); the runtime knows about onClipEvent(unload) itself.
+    virtual bool hasUnloadHandler(const DisplayObject& /*clip*/) const { return false; }
+    // A step (a frame advance or an input event) is over and no code runs: a safe
+    // moment for the engine's housekeeping (garbage collection, timers).
+    virtual void stepFinished() {}
 };
 
 } // namespace runtime

@@ -1,22 +1,61 @@
-// SpriteObject: executing a frame's control tags, and rebuilding for a backward jump.
+// SpriteObject: executing a frame's control tags, and replaying the timeline for a
+// backward jump or a loop.
+#include "Limits.h"
 #include "ObjectFactory.h"
 #include "PlayerContext.h"
 #include "SpriteObject.h"
-#include "TimelineState.h"
+#include "StageEvents.h"
+
+#include <map>
 
 namespace runtime {
 
-void SpriteObject::executeFrame(std::size_t frame, FrameMode mode, ActionBlocks& actions)
+namespace {
+
+// Depths the timeline manages; from script depth 0 up the scripts' own clips stand.
+bool isTimelineDepth(int depth)
+{
+    return depth >= 0 && depth < limits::kScriptDepthOffset;
+}
+
+bool isSprite(const swf::Character* character)
+{
+    return character && std::holds_alternative<swf::Sprite>(character->data);
+}
+
+// Whether the replay placing `tag` places `object` again. The authoring tool numbers
+// each placement of a sprite in the ratio field, so the same ratio (or none in both)
+// means the same instance: a clip stays even where the later tag names another sprite
+// (a clip cannot change its character), while another shape or text at the depth is a
+// new object.
+bool sameInstance(const DisplayObject& object, const swf::PlaceObject& tag,
+                  const swf::MovieDefinition& movie)
+{
+    if (object.isScriptPlaced() || !object.placedBy())
+        return false;
+    if (object.placedBy() == &tag)
+        return true;
+    if (object.placedBy()->ratio != tag.ratio)
+        return false;
+    const swf::Character* placed = movie.character(*tag.characterId);
+    if (object.kind() == ObjectKind::Sprite && isSprite(placed))
+        return true;
+    return placed == object.character();
+}
+
+} // namespace
+
+void SpriteObject::executeFrame(std::size_t frame, FrameMode mode)
 {
     m_currentFrame = frame;
     // Frames the definition lacks (a count larger than its frames) are empty.
     if (frame >= m_timeline.frames.size())
         return;
     for (const swf::ControlTag& tag : m_timeline.frames[frame].tags)
-        executeTag(tag, mode, actions);
+        executeTag(tag, mode);
 }
 
-void SpriteObject::executeTag(const swf::ControlTag& tag, FrameMode mode, ActionBlocks& actions)
+void SpriteObject::executeTag(const swf::ControlTag& tag, FrameMode mode)
 {
     if (const auto* placeTag = std::get_if<swf::PlaceObject>(&tag)) {
         place(*placeTag);
@@ -24,8 +63,10 @@ void SpriteObject::executeTag(const swf::ControlTag& tag, FrameMode mode, Action
         // The depth names the object; RemoveObject's character id adds nothing.
         removeChild(removeTag->depth);
     } else if (const auto* doAction = std::get_if<swf::DoAction>(&tag)) {
+        // Queued where met: what the frame places before the tag queues its own code
+        // first, what it places after queues after.
         if (mode == FrameMode::Full)
-            actions.emplace_back(doAction->actions);
+            queueFrameAction(doAction->actions);
     } else if (const auto* initAction = std::get_if<swf::DoInitAction>(&tag)) {
         // Init actions belong to the movie, not to a visit of the frame: a jump over
         // their frame still runs them (once).
@@ -48,7 +89,7 @@ void SpriteObject::place(const swf::PlaceObject& tag)
         }
         // Leniency: a placement on an occupied depth replaces what is there, so the
         // display shows what the latest tag describes.
-        createAt(tag.depth, Placement::fromTag(tag));
+        createAt(tag.depth, Placement::fromTag(tag), &tag);
         return;
     }
     DisplayObject* existing = childAt(tag.depth);
@@ -59,10 +100,17 @@ void SpriteObject::place(const swf::PlaceObject& tag)
         });
         return;
     }
-    if (tag.characterId && context().movie().character(*tag.characterId) != existing->character())
-        replace(*existing, tag);
-    else
-        applyPlacement(*existing, Placement::fromTag(tag), AbsentFields::Keep);
+    Placement placement = Placement::fromTag(tag);
+    if (tag.characterId && context().movie().character(*tag.characterId) != existing->character()) {
+        if (existing->kind() != ObjectKind::Sprite) {
+            replace(*existing, tag);
+            return;
+        }
+        // A clip keeps its character, and with it its name: the reference applies only
+        // the move's other fields to it.
+        placement.name = nullptr;
+    }
+    applyPlacement(*existing, placement, AbsentFields::Keep);
 }
 
 void SpriteObject::replace(DisplayObject& existing, const swf::PlaceObject& tag)
@@ -75,17 +123,20 @@ void SpriteObject::replace(DisplayObject& existing, const swf::PlaceObject& tag)
     placeChild(tag.depth, object);
     applyPlacement(*object, Placement::fromTag(tag), AbsentFields::Keep);
     nameIfNeeded(*object);
+    announcePlaced(*object);
     object->initialize();
 }
 
-void SpriteObject::createAt(int depth, const Placement& placement)
+void SpriteObject::createAt(int depth, const Placement& placement, const swf::PlaceObject* tag)
 {
     std::shared_ptr<DisplayObject> object = createObject(context(), *placement.characterId, *this);
     if (!object)
         return;
     placeChild(depth, object);
     applyPlacement(*object, placement, AbsentFields::Reset);
+    object->setPlacedBy(tag);
     nameIfNeeded(*object);
+    announcePlaced(*object);
     object->initialize();
 }
 
@@ -96,39 +147,68 @@ void SpriteObject::nameIfNeeded(DisplayObject& object)
         object.setName(context().newInstanceName());
 }
 
-void SpriteObject::rebuildTo(std::size_t frame, ActionBlocks& actions)
+void SpriteObject::rebuildTo(std::size_t frame, FrameMode targetMode)
 {
     const swf::MovieDefinition& movie = context().movie();
-    TimelineState state(movie);
     const std::size_t stored = std::min(frame + 1, m_timeline.frames.size());
+
+    // What stands at each depth once the target frame is reached: the placement in
+    // force there, or nothing. An object now at a depth stays if that placement places
+    // the same instance (the replay then applies the placement to it); anything else
+    // is taken away first.
+    std::map<int, const swf::PlaceObject*> atTarget;
     for (std::size_t f = 0; f < stored; ++f) {
         for (const swf::ControlTag& tag : m_timeline.frames[f].tags) {
-            state.apply(tag);
-            if (const auto* initAction = std::get_if<swf::DoInitAction>(&tag))
-                queueInitAction(*initAction);
-            else if (const auto* background = std::get_if<swf::SetBackgroundColor>(&tag))
-                context().setBackground(background->color);
-            else if (const auto* doAction = std::get_if<swf::DoAction>(&tag);
-                     doAction && f == frame)
-                actions.emplace_back(doAction->actions);
+            if (const auto* placeTag = std::get_if<swf::PlaceObject>(&tag)) {
+                if (!placeTag->move && placeTag->characterId)
+                    atTarget[placeTag->depth] = placeTag;
+            } else if (const auto* removeTag = std::get_if<swf::RemoveObject>(&tag)) {
+                atTarget[removeTag->depth] = nullptr;
+            }
+        }
+    }
+    std::map<int, const swf::PlaceObject*> kept;
+    for (const auto& [depth, child] : Children(children())) {
+        if (!isTimelineDepth(depth) || child->isUnloading())
+            continue;
+        auto placed = atTarget.find(depth);
+        if (placed != atTarget.end() && placed->second &&
+            sameInstance(*child, *placed->second, movie))
+            kept.emplace(depth, placed->second);
+        else
+            removeChild(depth);
+    }
+
+    // The replay: every frame for its placements (what comes and goes in between is
+    // made and removed, with its events), the target frame in full.
+    for (std::size_t f = 0; f < stored; ++f) {
+        m_currentFrame = f;
+        const FrameMode mode = f == frame ? targetMode : FrameMode::PlacementsOnly;
+        for (const swf::ControlTag& tag : m_timeline.frames[f].tags) {
+            auto keep = kept.end();
+            if (const auto* placeTag = std::get_if<swf::PlaceObject>(&tag))
+                keep = kept.find(placeTag->depth);
+            else if (const auto* removeTag = std::get_if<swf::RemoveObject>(&tag))
+                keep = kept.find(removeTag->depth);
+            if (keep == kept.end()) {
+                executeTag(tag, mode);
+                continue;
+            }
+            // Until its own placement, what the timeline did at a kept object's depth
+            // (other objects that came and went there) would only disturb it.
+            const auto* placeTag = std::get_if<swf::PlaceObject>(&tag);
+            if (placeTag != keep->second)
+                continue;
+            Placement placement = Placement::fromTag(*placeTag);
+            // The instance keeps what made it itself: its name and its clip actions.
+            placement.name = nullptr;
+            placement.clipActions = nullptr;
+            if (DisplayObject* object = childAt(keep->first))
+                applyPlacement(*object, placement, AbsentFields::Reset);
+            kept.erase(keep);
         }
     }
     m_currentFrame = frame;
-
-    // What stays: the same character at the same depth keeps its object (and a clip's
-    // own timeline keeps playing); everything else goes.
-    const TimelineState::Entries& target = state.entries();
-    for (const auto& [depth, child] : Children(children())) {
-        auto it = target.find(depth);
-        if (it == target.end() || movie.character(*it->second.characterId) != child->character())
-            removeChild(depth);
-    }
-    for (const auto& [depth, placement] : target) {
-        if (DisplayObject* existing = childAt(depth))
-            applyPlacement(*existing, placement, AbsentFields::Reset);
-        else
-            createAt(depth, placement);
-    }
 }
 
 } // namespace runtime

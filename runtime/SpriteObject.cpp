@@ -23,62 +23,45 @@ std::shared_ptr<SpriteObject> SpriteObject::createRoot(PlayerContext& context)
     return root;
 }
 
+std::shared_ptr<SpriteObject> SpriteObject::createEmpty(PlayerContext& context)
+{
+    // Shared by every empty clip of every player: it is never written.
+    static const swf::Timeline kNoFrames;
+    return std::make_shared<SpriteObject>(context, nullptr, kNoFrames, 1);
+}
+
 void SpriteObject::initialize()
 {
-    ActionBlocks actions;
-    executeFrame(0, FrameMode::Full, actions);
-    queueFrameActions(actions);
+    executeFrame(0, FrameMode::Full);
 }
 
-void SpriteObject::advance()
-{
-    // An object made during this step has just executed its first frame.
-    const bool madeThisStep = createdTick() == context().tick();
-    ActionBlocks actions;
-    if (m_playing && !madeThisStep)
-        stepFrame(actions);
-    for (const auto& child : childrenSnapshot()) {
-        // A child an earlier sibling's step removed does not play on.
-        if (child->parent() == this)
-            child->advance();
-    }
-    // Children's actions first: a frame's code sees its children in their new frame.
-    queueFrameActions(actions);
-}
-
-void SpriteObject::stepFrame(ActionBlocks& actions)
+void SpriteObject::stepTimeline()
 {
     // A single frame is never entered again: its actions ran once.
-    if (m_frameCount <= 1)
+    if (!m_playing || m_frameCount <= 1)
         return;
-    if (m_currentFrame + 1 < m_frameCount) {
-        executeFrame(m_currentFrame + 1, FrameMode::Full, actions);
-    } else if (m_loops) {
-        rebuildTo(0, actions);
-    } else {
+    if (m_currentFrame + 1 < m_frameCount)
+        executeFrame(m_currentFrame + 1, FrameMode::Full);
+    else if (m_loops)
+        rebuildTo(0, FrameMode::Full);
+    else
         m_playing = false;
-    }
 }
 
 void SpriteObject::gotoFrame(std::size_t frame)
 {
-    ActionBlocks actions;
-    jumpTo(frame, actions);
-    queueFrameActions(actions);
-}
-
-void SpriteObject::jumpTo(std::size_t frame, ActionBlocks& actions)
-{
+    const bool pastTheEnd = frame >= m_frameCount;
+    const FrameMode targetMode = pastTheEnd ? FrameMode::PlacementsOnly : FrameMode::Full;
     frame = std::min(frame, m_frameCount - 1);
     if (frame == m_currentFrame)
         return;
     if (frame < m_currentFrame) {
-        rebuildTo(frame, actions);
+        rebuildTo(frame, targetMode);
         return;
     }
     for (std::size_t f = m_currentFrame + 1; f < frame; ++f)
-        executeFrame(f, FrameMode::PlacementsOnly, actions);
-    executeFrame(frame, FrameMode::Full, actions);
+        executeFrame(f, FrameMode::PlacementsOnly);
+    executeFrame(frame, targetMode);
 }
 
 bool SpriteObject::gotoLabel(std::string_view label)
@@ -137,15 +120,13 @@ std::string SpriteObject::currentLabel() const
     return {};
 }
 
-void SpriteObject::queueFrameActions(const ActionBlocks& actions)
+void SpriteObject::queueFrameAction(std::span<const std::uint8_t> code)
 {
-    for (std::span<const std::uint8_t> code : actions) {
-        QueuedAction action;
-        action.kind = QueuedAction::Kind::Frame;
-        action.target = shared_from_this();
-        action.code = code;
-        context().actions().push(std::move(action));
-    }
+    QueuedAction action;
+    action.kind = QueuedAction::Kind::Frame;
+    action.target = shared_from_this();
+    action.code = code;
+    context().actions().push(std::move(action));
 }
 
 void SpriteObject::queueInitAction(const swf::DoInitAction& tag)

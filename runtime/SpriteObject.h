@@ -11,23 +11,27 @@
 
 namespace runtime {
 
-// A movie clip: a DefineSprite placed on a timeline, or the main timeline itself. It
-// plays its own timeline, one frame per step, whatever its parent does.
+// A movie clip: a DefineSprite placed on a timeline, an empty clip a script made, or
+// the main timeline itself. It plays its own timeline, one frame per step, whatever
+// its parent does; the player steps every clip in the reference's order (FrameStep.cpp).
 //
 // Frames are numbered from 0. The frame count is the larger of the declared count and
 // the frames the definition holds, and at least 1: a definition cut short plays its
 // missing frames as empty ones, and a count of 0 still has its first frame.
 //
-// Jumps follow the playing rules: going forward executes the frames in between for
-// their placements only (their frame actions do not run); going back rebuilds the
-// display list from frame 0, keeping every object whose depth holds the same character
-// at the target frame, so nested clips there keep playing where they were.
+// Jumps follow the playing rules (SpriteFrames.cpp): going forward executes the frames
+// in between for their placements only (their frame actions do not run), and the
+// target frame fully; going back replays the timeline from frame 0 the same way, keeping
+// each object that the replay places again as the same instance. Depths from script
+// depth 0 up are the scripts' own: no jump or loop touches them.
 class SpriteObject : public ContainerObject {
 public:
     SpriteObject(PlayerContext& context, const swf::Character* character,
                  const swf::Timeline& timeline, std::uint16_t declaredFrameCount);
     // The main timeline: the movie's own frames, looping at the end while loops() is on.
     static std::shared_ptr<SpriteObject> createRoot(PlayerContext& context);
+    // A clip with one empty frame, as createEmptyMovieClip makes.
+    static std::shared_ptr<SpriteObject> createEmpty(PlayerContext& context);
 
     const swf::Timeline& timeline() const { return m_timeline; }
     std::size_t frameCount() const { return m_frameCount; }
@@ -40,8 +44,10 @@ public:
     bool loops() const { return m_loops; }
     void setLoops(bool loops) { m_loops = loops; }
 
-    // Jumps keep the playing state; a frame past the end means the last one. Frame
-    // actions of the target frame are queued.
+    // Jumps keep the playing state. The target frame's actions are queued, to run after
+    // the code now running; what the frames in between place is made at once. A frame
+    // past the end means the last one, entered for its placements only: its actions do
+    // not run, as in the reference. The current frame is no jump at all.
     void gotoFrame(std::size_t frame);
     // False (and no jump) when no frame has that label.
     bool gotoLabel(std::string_view label);
@@ -56,23 +62,39 @@ public:
     std::string currentLabel() const;
 
     void initialize() override;
-    void advance() override;
+    // One step of this clip's own timeline (its children step on their own turn): the
+    // next frame, or frame 0 again after the last.
+    void stepTimeline();
+
+    // What scripts place (ScriptDisplayList.cpp). Depths are as scripts see them, from
+    // limits::kMinScriptDepth to limits::kMaxScriptDepth; whatever stands at the depth
+    // is removed first. Each returns the new object (already placed, named, its first
+    // frame executed and its actions queued like a timeline placement's, and marked
+    // script-placed), or null when the depth is out of range or the object cannot be
+    // made.
+    // attachMovie: a character (the engine resolves the export name).
+    std::shared_ptr<DisplayObject> attachCharacter(swf::CharacterId id, std::string name,
+                                                   long long scriptDepth);
+    // createEmptyMovieClip.
+    std::shared_ptr<SpriteObject> createEmptyClip(std::string name, long long scriptDepth);
+    // duplicateMovieClip: a copy of this clip in the same parent, with its character,
+    // matrix, colour transform and clip actions, starting at its first frame.
+    std::shared_ptr<SpriteObject> duplicateAs(std::string name, long long scriptDepth);
 
 private:
     enum class FrameMode : bool { Full, PlacementsOnly };
-    using ActionBlocks = std::vector<std::span<const std::uint8_t>>;
 
-    void stepFrame(ActionBlocks& actions);
-    void jumpTo(std::size_t frame, ActionBlocks& actions);
-    void executeFrame(std::size_t frame, FrameMode mode, ActionBlocks& actions);
-    void executeTag(const swf::ControlTag& tag, FrameMode mode, ActionBlocks& actions);
-    void rebuildTo(std::size_t frame, ActionBlocks& actions);
+    void executeFrame(std::size_t frame, FrameMode mode);
+    void executeTag(const swf::ControlTag& tag, FrameMode mode);
+    void rebuildTo(std::size_t frame, FrameMode targetMode);
     void place(const swf::PlaceObject& tag);
     void replace(DisplayObject& existing, const swf::PlaceObject& tag);
-    void createAt(int depth, const Placement& placement);
+    void createAt(int depth, const Placement& placement, const swf::PlaceObject* tag);
     void nameIfNeeded(DisplayObject& object);
-    void queueFrameActions(const ActionBlocks& actions);
+    void queueFrameAction(std::span<const std::uint8_t> code);
     void queueInitAction(const swf::DoInitAction& tag);
+    std::shared_ptr<DisplayObject> placeForScript(std::shared_ptr<DisplayObject> object,
+                                                  std::string name, long long scriptDepth);
 
     const swf::Timeline& m_timeline;
     std::size_t m_frameCount;

@@ -40,15 +40,20 @@ RECT taskbarRectFrom(const QRect& screen, const QRect& available)
     return largest ? toRect(*largest) : RECT{};
 }
 
-RECT GetTaskbarRect()
+RECT taskbarRectOn(QStringView platformName, const std::optional<ScreenAreas>& primary)
 {
     // Wayland hides other clients' panels: the available area there says nothing.
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+    if (platformName.startsWith(QLatin1String("wayland")) || !primary)
         return RECT{};
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return RECT{};
-    return taskbarRectFrom(screen->geometry(), screen->availableGeometry());
+    return taskbarRectFrom(primary->screen, primary->available);
+}
+
+RECT GetTaskbarRect()
+{
+    std::optional<ScreenAreas> primary;
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        primary = ScreenAreas{screen->geometry(), screen->availableGeometry()};
+    return taskbarRectOn(QGuiApplication::platformName(), primary);
 }
 
 } // namespace mTaskBarSize

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QRect>
+#include <QStringView>
 #include <cstdint>
+#include <optional>
 
 // The taskbar's rectangle.
 namespace mTaskBarSize {
@@ -19,6 +21,16 @@ struct RECT {
 // The desktop panel on the primary screen, or all zeros when there is none or the
 // platform cannot tell. Asks anew on every call.
 RECT GetTaskbarRect();
+
+// The primary screen as GetTaskbarRect reads it: its whole area and the part of it
+// that the desktop's panels leave to windows.
+struct ScreenAreas {
+    QRect screen;
+    QRect available;
+};
+
+// GetTaskbarRect's answer for a platform of that name and its primary screen, if any.
+RECT taskbarRectOn(QStringView platformName, const std::optional<ScreenAreas>& primary);
 
 // The band that the available area leaves free along one edge of the screen; where
 // bands are free along several edges, the largest. All zeros for none.

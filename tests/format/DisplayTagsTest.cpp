@@ -207,19 +207,54 @@ void DisplayTagsTest::clipActions()
 
 void DisplayTagsTest::damagedClipActions_data()
 {
+    // Damage inside the clip actions keeps the placement and the handlers read whole
+    // before it; the field where the list ended is reported.
+    QTest::addColumn<int>("placeVersion");
     QTest::addColumn<Bytes>("body");
     QTest::addColumn<int>("swfVersion");
-    QTest::addColumn<int>("error"); // ErrorCode::None: reads
-    QTest::addColumn<int>("records");
+    QTest::addColumn<std::vector<Bytes>>("handlers"); // their byte code, in order
+    QTest::addColumn<QString>("cutAt");               // empty: the list is whole
     auto header = [](swfwriter::ByteWriter& out, int swfVersion) {
-        out.u8(0x80); // PlaceFlagHasClipActions
+        out.u8(0x82); // PlaceFlagHasClipActions, PlaceFlagHasCharacter
         out.u16(1);   // Depth
+        out.u16(5);   // CharacterId
         out.u16(0);   // reserved
         if (swfVersion >= 6)
             out.u32(swf::ClipEventLoad);
         else
             out.u16(swf::ClipEventLoad);
     };
+    auto placed = [](swfwriter::ClipListEnd end, int swfVersion) {
+        swfwriter::Place place;
+        place.depth = 1;
+        place.characterId = 5;
+        place.clipActions = clipHandlers(swfVersion);
+        place.wideClipEvents = swfVersion >= 6;
+        place.clipListEnd = end;
+        return place;
+    };
+    const std::vector<Bytes> all = {kStop, kPlay, kGotoFrame};
+    const std::vector<Bytes> none, stop = {kStop};
+    for (int placeVersion : {2, 3}) {
+        const QByteArray tag = placeVersion == 2 ? "PlaceObject2, " : "PlaceObject3, ";
+        QTest::newRow((tag + "16-bit end word in a version 6 movie").constData())
+            << placeVersion
+            << placeBody(placed(swfwriter::ClipListEnd::ShortEventWord, 6), placeVersion) << 6
+            << all << "ClipActionEndFlag";
+        QTest::newRow((tag + "no end word").constData())
+            << placeVersion << placeBody(placed(swfwriter::ClipListEnd::Missing, 10), placeVersion)
+            << 10 << all << "ClipActionEndFlag";
+        QTest::newRow((tag + "whole list").constData())
+            << placeVersion
+            << placeBody(placed(swfwriter::ClipListEnd::EventWord, 10), placeVersion) << 10 << all
+            << "";
+    }
+    {
+        Bytes body = placeBody(placed(swfwriter::ClipListEnd::Missing, 6), 2);
+        body.resize(body.size() - 1); // the last record's byte code cut
+        QTest::newRow("last record cut short")
+            << 2 << body << 6 << std::vector<Bytes>{kStop, kPlay} << "ActionRecordSize";
+    }
     {
         swfwriter::ByteWriter out;
         header(out, 6);
@@ -227,15 +262,17 @@ void DisplayTagsTest::damagedClipActions_data()
         out.u32(100); // ActionRecordSize past the end
         out.bytes(kStop);
         QTest::newRow("ActionRecordSize past the end")
-            << out.data() << 6 << int(ErrorCode::Truncated) << 0;
+            << 2 << out.data() << 6 << none << "ActionRecordSize";
     }
     {
         swfwriter::ByteWriter out;
         header(out, 5);
         out.u16(swf::ClipEventLoad);
         out.u32(2);
-        out.bytes(kStop); // no ClipActionEndFlag after the record
-        QTest::newRow("end flag missing") << out.data() << 5 << int(ErrorCode::None) << 1;
+        out.bytes(kStop);
+        out.u8(0); // half of a 16-bit end word
+        QTest::newRow("version 5, end word cut")
+            << 2 << out.data() << 5 << stop << "ClipActionEndFlag";
     }
     {
         swfwriter::ByteWriter out;
@@ -243,47 +280,49 @@ void DisplayTagsTest::damagedClipActions_data()
         out.u32(swf::ClipEventKeyPress);
         out.u32(0); // the record has no room for its key code
         out.u32(0);
-        QTest::newRow("key code missing") << out.data() << 6 << int(ErrorCode::Truncated) << 0;
+        QTest::newRow("key code missing") << 2 << out.data() << 6 << none << "KeyCode";
     }
     {
         swfwriter::ByteWriter out;
         header(out, 6);
         out.u16(1); // half an event word
-        QTest::newRow("event word cut") << out.data() << 6 << int(ErrorCode::Truncated) << 0;
+        QTest::newRow("event word cut") << 2 << out.data() << 6 << none << "ClipActionEndFlag";
     }
     {
         swfwriter::ByteWriter out;
-        out.u8(0x80);
+        out.u8(0x82);
         out.u16(1);
+        out.u16(5);
         out.u16(0);
         out.u8(1); // AllEventFlags cut
-        QTest::newRow("AllEventFlags cut") << out.data() << 6 << int(ErrorCode::Truncated) << 0;
+        QTest::newRow("AllEventFlags cut") << 2 << out.data() << 6 << none << "AllEventFlags";
     }
     {
         swfwriter::ByteWriter out;
-        out.u8(0x80);
-        out.u16(1); // the body ends where the clip actions would start
-        QTest::newRow("flag set, no clip actions") << out.data() << 6 << int(ErrorCode::None) << 0;
+        out.u8(0x82);
+        out.u16(1);
+        out.u16(5); // the body ends where the clip actions would start
+        QTest::newRow("flag set, no clip actions") << 2 << out.data() << 6 << none << "";
     }
 }
 
 void DisplayTagsTest::damagedClipActions()
 {
+    QFETCH(int, placeVersion);
     QFETCH(Bytes, body);
     QFETCH(int, swfVersion);
-    QFETCH(int, error);
-    QFETCH(int, records);
-    auto result = parseBody(body, 2, swfVersion);
-    if (error != int(ErrorCode::None)) {
-        QVERIFY(!result.ok());
-        QCOMPARE(int(result.error().code), error);
-        QVERIFY(result.error().detail.starts_with("PlaceObject2: "));
-        return;
-    }
+    QFETCH(std::vector<Bytes>, handlers);
+    QFETCH(QString, cutAt);
+    auto result = parseBody(body, placeVersion, swfVersion);
     QVERIFY(result.ok());
-    QCOMPARE(int(result->clipActions.size()), records);
-    if (records)
-        QCOMPARE(result->clipActions[0].actions, kStop);
+    QCOMPARE(result->depth, std::uint16_t(1));
+    QCOMPARE(result->characterId, std::optional<swf::CharacterId>(5));
+    QCOMPARE(QString::fromUtf8(result->clipActionsCutAt.data(),
+                               qsizetype(result->clipActionsCutAt.size())),
+             cutAt);
+    QCOMPARE(result->clipActions.size(), handlers.size());
+    for (std::size_t i = 0; i < handlers.size(); ++i)
+        QCOMPARE(result->clipActions[i].actions, handlers[i]);
 }
 
 void DisplayTagsTest::placeObject3AllFields()

@@ -252,6 +252,51 @@ private Q_SLOTS:
         QCOMPARE(definition->timeline.frames.size(), std::size_t(2));
     }
 
+    void damagedClipActionsKeepThePlacement_data()
+    {
+        QTest::addColumn<int>("listEnd");
+        QTest::addColumn<bool>("noted");
+        QTest::newRow("16-bit end word") << int(ClipListEnd::ShortEventWord) << true;
+        QTest::newRow("no end word") << int(ClipListEnd::Missing) << true;
+        QTest::newRow("whole") << int(ClipListEnd::EventWord) << false;
+    }
+    void damagedClipActionsKeepThePlacement()
+    {
+        QFETCH(int, listEnd);
+        QFETCH(bool, noted);
+        // A version 15 movie placing a clip with two handlers, its list ended as given.
+        const std::vector<std::uint8_t> onLoad = {0x96, 0x06, 0x00, 0x00, 'L', 'o',
+                                                  'a',  'd',  0x00, 0x26, 0x00};
+        const std::vector<std::uint8_t> onEnterFrame = {0x96, 0x03, 0x00, 0x00,
+                                                        'E',  0x00, 0x26, 0x00};
+        TagList inner;
+        inner.showFrame();
+        MovieWriter movie(15);
+        movie.fileAttributes();
+        movie.defineSprite(2, inner);
+        Place place = placed(1, 2);
+        place.clipActions = {{0x01, 0, onLoad}, {0x02, 0, onEnterFrame}};
+        place.clipListEnd = ClipListEnd(listEnd);
+        movie.place2(place);
+        movie.showFrame();
+        const auto definition = load(movie);
+        QVERIFY(definition);
+        QCOMPARE(definition->timeline.frames[0].tags.size(), std::size_t(1));
+        const auto& placement = std::get<swf::PlaceObject>(definition->timeline.frames[0].tags[0]);
+        QCOMPARE(placement.characterId, std::optional<swf::CharacterId>(2));
+        QCOMPARE(placement.clipActions.size(), std::size_t(2));
+        QCOMPARE(placement.clipActions[0].events, std::uint32_t(swf::ClipEventLoad));
+        QCOMPARE(placement.clipActions[0].actions, onLoad);
+        QCOMPARE(placement.clipActions[1].events, std::uint32_t(swf::ClipEventEnterFrame));
+        QCOMPARE(placement.clipActions[1].actions, onEnterFrame);
+        QCOMPARE(definition->notes.size(), std::size_t(noted ? 1 : 0));
+        if (noted) {
+            QCOMPARE(QString::fromStdString(definition->notes[0]),
+                     QString("PlaceObject2 (depth 1): the clip actions end early, in "
+                             "ClipActionEndFlag; 2 handlers kept"));
+        }
+    }
+
     void notAMovie()
     {
         const std::vector<std::uint8_t> bytes = {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0};

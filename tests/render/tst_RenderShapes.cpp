@@ -61,6 +61,8 @@ private Q_SLOTS:
     void gradientLineFill();
     void lowQualityHasNoEdgeBlending_data();
     void lowQualityHasNoEdgeBlending();
+    void lowQualityCentresOnEdges_data();
+    void lowQualityCentresOnEdges();
     void viewTransformOnNonSquareTarget();
     void morphShapeFollowsRatio();
     void flattenedCurveStaysWithinTolerance();
@@ -338,6 +340,59 @@ void RenderShapesTest::lowQualityHasNoEdgeBlending()
                                 {40, 40}, quality, 20, 20);
     const bool intermediate = edge.green() > 20 && edge.green() < 235;
     QCOMPARE(intermediate, blended);
+}
+
+void RenderShapesTest::lowQualityCentresOnEdges_data()
+{
+    // A square from `from` to `to` on both axes (in twips), or one-pixel lines across and
+    // down centred on `from`; `first` to `last` are the pixels painted along each axis.
+    QTest::addColumn<bool>("line");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    // Centres on the left and top edges are inside, those on the right and bottom are not.
+    QTest::newRow("edges through centres") << false << 55 * kPx / 10 << 85 * kPx / 10 << 5 << 7;
+    QTest::newRow("a twip before the centres")
+        << false << 55 * kPx / 10 - 1 << 85 * kPx / 10 - 1 << 5 << 7;
+    QTest::newRow("a twip after the centres")
+        << false << 55 * kPx / 10 + 1 << 85 * kPx / 10 + 1 << 6 << 8;
+    QTest::newRow("edges on pixel boundaries") << false << 5 * kPx << 9 * kPx << 5 << 8;
+    // A line centred on a pixel boundary covers the pixel before it.
+    QTest::newRow("line on a boundary") << true << 10 * kPx << 0 << 9 << 9;
+}
+
+void RenderShapesTest::lowQualityCentresOnEdges()
+{
+    QFETCH(bool, line);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(int, first);
+    QFETCH(int, last);
+    Scene scene;
+    runtime::DrawList list = scene.list();
+    if (line) {
+        swf::LineStyle style;
+        style.width = kPx;
+        style.color = {0, 0, 0, 255};
+        const int centre = from;
+        // One line across, one down, crossing well away from the pixels checked.
+        list.commands.push_back(scene.place(scene.define(
+            1, strokedLine({QPoint(2 * kPx, centre), QPoint(18 * kPx, centre)}, style))));
+        list.commands.push_back(scene.place(scene.define(
+            2, strokedLine({QPoint(centre, 2 * kPx), QPoint(centre, 18 * kPx)}, style))));
+    } else {
+        list.commands.push_back(
+            scene.place(scene.define(1, solidRect(from, from, to, to, {0, 0, 0, 255}))));
+    }
+    const QImage image = renderFrame(list, {20, 20}, Quality::Low);
+    // Along x on a row the shape covers, and along y on such a column.
+    const int across = line ? 4 : first;
+    for (int i = 0; i < 20; ++i) {
+        const bool painted = i >= first && i <= last;
+        QVERIFY2((at(image, i, across) != kWhite) == painted, qPrintable(QString("x %1").arg(i)));
+        QVERIFY2((at(image, across, i) != kWhite) == painted, qPrintable(QString("y %1").arg(i)));
+    }
 }
 
 void RenderShapesTest::viewTransformOnNonSquareTarget()

@@ -199,17 +199,34 @@ void StageRendererTest::movedGroupReusesItsLayer()
 
 void StageRendererTest::changedGroupIsDrawnAgain()
 {
+    // The multiply group's content changes at frame 2: its rectangle moves from x = 100
+    // to 105 (y 70 to 84). Its layer kept from frame 1 must not serve: the frame shows
+    // the new content, as a renderer that keeps nothing draws it.
     BusyScene busy;
     StageRenderer renderer;
     QImage image = blank();
     renderer.render(busy.frame(1), image, pixelView(), Quality::High);
+    const QImage before = image;
     renderer.render(busy.frame(2), image, pixelView(), Quality::High);
-    // Frame 2 changed the multiply group's content: it cannot be taken from the cache.
-    const int drawn = renderer.lastFrameStats().groupsDrawn;
-    QVERIFY(drawn >= 1);
+    QVERIFY(renderer.lastFrameStats().groupsDrawn >= 1);
+    StageRenderer fresh;
+    fresh.setGroupCaching(false);
+    QImage expected = blank();
+    fresh.render(busy.frame(2), expected, pixelView(), Quality::High);
+    QVERIFY2(maxDifference(image, expected) <= 2,
+             qPrintable(QString::number(maxDifference(image, expected))));
+    // Left of the new place the old rectangle is gone; at its right end the new one shows.
+    QCOMPARE(at(image, 102, 77), at(expected, 102, 77));
+    QVERIFY(at(image, 102, 77) != at(before, 102, 77));
+    QCOMPARE(at(image, 120, 77), at(expected, 120, 77));
+    QVERIFY(at(image, 120, 77) != at(before, 120, 77));
+    // Unchanged at frame 3, it is taken from the cache, and still right.
     renderer.render(busy.frame(3), image, pixelView(), Quality::High);
-    QVERIFY(renderer.lastFrameStats().groupsDrawn < drawn + 1);
-    QVERIFY(renderer.lastFrameStats().groupsReused >= 2);
+    QVERIFY(renderer.lastFrameStats().groupsReused >= 3);
+    QImage third = blank();
+    fresh.render(busy.frame(3), third, pixelView(), Quality::High);
+    QVERIFY2(maxDifference(image, third) <= 2,
+             qPrintable(QString::number(maxDifference(image, third))));
 }
 
 void StageRendererTest::backgroundOverride()

@@ -12,12 +12,6 @@ using runtime::MoviePlayer;
 
 namespace {
 
-swf::PlaceObject named(swf::PlaceObject tag, std::string name)
-{
-    tag.name = std::move(name);
-    return tag;
-}
-
 swf::MoviePtr nestedMovie(int version)
 {
     return Builder(version)
@@ -144,6 +138,13 @@ void PathsTest::pathsAndAutomaticNames()
     QCOMPARE(player.findByPath("Clip." + unnamed->name()), unnamed);
     auto* inner = static_cast<runtime::ContainerObject*>(clip->childAt(1));
     QVERIFY(inner->childAt(1)->name().empty());
+    // Both syntaxes name the same object, and the slashed one resolves back to it.
+    QCOMPARE(inner->path(), std::string("_level0.Clip.Inner"));
+    QCOMPARE(inner->targetPath(), std::string("/Clip/Inner"));
+    QCOMPARE(player.root().targetPath(), std::string("/"));
+    QCOMPARE(runtime::resolvePath(player.root(), inner->targetPath()), inner);
+    QCOMPARE(runtime::resolvePath(*inner, player.root().targetPath()), &player.root());
+    QVERIFY(clip->id() < inner->id());
     // Once removed, an object is off the stage and no path reaches it.
     auto removed = clip->removeChild(1);
     QVERIFY(!removed->onStage());

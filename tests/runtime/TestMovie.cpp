@@ -2,6 +2,9 @@
 
 #include "runtime/DisplayObject.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace testmovie {
 
 swf::Path squarePath(int x, int y, int size)
@@ -57,6 +60,24 @@ swf::DoAction action(std::uint8_t marker)
 swf::DoInitAction initAction(swf::CharacterId spriteId, std::uint8_t marker)
 {
     return swf::DoInitAction{spriteId, {marker}};
+}
+
+swf::PlaceObject named(swf::PlaceObject tag, std::string name)
+{
+    tag.name = std::move(name);
+    return tag;
+}
+
+swf::PlaceObject withRatio(swf::PlaceObject tag, std::uint16_t ratio)
+{
+    tag.ratio = ratio;
+    return tag;
+}
+
+swf::PlaceObject withClipAction(swf::PlaceObject tag, std::uint32_t events, std::uint8_t marker)
+{
+    tag.clipActions.push_back(swf::ClipAction{events, 0, {marker}});
+    return tag;
 }
 
 swf::Timeline timeline(std::initializer_list<FrameTags> frames)
@@ -153,9 +174,32 @@ bool RecordingHost::logged(std::string_view part) const
     return false;
 }
 
-void RecordingEngine::runAction(const runtime::QueuedAction& action)
+std::string eventName(runtime::ClipEvent event)
+{
+    switch (event) {
+#define TEST_EVENT_NAME(name, bit, method)                                                         \
+    case runtime::ClipEvent::name: {                                                               \
+        std::string text = #name;                                                                  \
+        for (char& c : text)                                                                       \
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));                    \
+        return text;                                                                               \
+    }
+        RUNTIME_CLIP_EVENT_LIST(TEST_EVENT_NAME)
+#undef TEST_EVENT_NAME
+    }
+    return "?";
+}
+
+std::size_t RecordingEngine::runAction(const runtime::QueuedAction& action)
 {
     using Kind = runtime::QueuedAction::Kind;
+    if (action.kind == Kind::Clip) {
+        if (std::find(recordEvents.begin(), recordEvents.end(), action.event) == recordEvents.end())
+            return 0;
+        ran.push_back(eventName(action.event) + "@" + action.target->path());
+        actions.push_back(action);
+        return 0;
+    }
     const char kind = action.kind == Kind::Init     ? 'i'
                       : action.kind == Kind::Frame  ? 'f'
                       : action.kind == Kind::Button ? 'b'
@@ -165,6 +209,24 @@ void RecordingEngine::runAction(const runtime::QueuedAction& action)
     entry += "@" + action.target->path();
     ran.push_back(entry);
     actions.push_back(action);
+    return action.code.empty() ? 0 : 1;
+}
+
+void RecordingEngine::recordAllEvents()
+{
+#define TEST_EVENT_VALUE(name, bit, method) recordEvents.push_back(runtime::ClipEvent::name);
+    RUNTIME_CLIP_EVENT_LIST(TEST_EVENT_VALUE)
+#undef TEST_EVENT_VALUE
+}
+
+void RecordingEngine::objectCreated(runtime::DisplayObject& object)
+{
+    created.push_back(object.path());
+}
+
+void RecordingEngine::objectRemoved(runtime::DisplayObject& object)
+{
+    removed.push_back(object.path());
 }
 
 std::string RecordingEngine::joined() const

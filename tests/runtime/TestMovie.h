@@ -22,6 +22,11 @@ swf::RemoveObject remove(std::uint16_t depth);
 // A one-byte action block: the tests tell blocks apart by that byte.
 swf::DoAction action(std::uint8_t marker);
 swf::DoInitAction initAction(swf::CharacterId spriteId, std::uint8_t marker);
+// The same placement with a name, a ratio, or a clip action for `events` whose one
+// byte is `marker`.
+swf::PlaceObject named(swf::PlaceObject tag, std::string name);
+swf::PlaceObject withRatio(swf::PlaceObject tag, std::uint16_t ratio);
+swf::PlaceObject withClipAction(swf::PlaceObject tag, std::uint32_t events, std::uint8_t marker);
 
 using FrameTags = std::vector<swf::ControlTag>;
 swf::Timeline timeline(std::initializer_list<FrameTags> frames);
@@ -69,19 +74,34 @@ public:
 
 // A script engine that runs nothing and writes down what it was handed, one entry per
 // block: "<kind><marker>@<target path>", kind being i (init), f (frame), b (button) or
-// e (button event, marker -1).
+// e (button event, marker -1). Clip events are written only when `recordEvents` holds
+// them, as "<event>@<target path>" with the event's name in lower case ("load",
+// "enterframe"...). Each block counts as one action executed, each event as none.
 class RecordingEngine : public runtime::ScriptEngine {
 public:
-    void runAction(const runtime::QueuedAction& action) override;
+    std::size_t runAction(const runtime::QueuedAction& action) override;
+    void objectCreated(runtime::DisplayObject& object) override;
+    void objectRemoved(runtime::DisplayObject& object) override;
+    void stepFinished() override { ++steps; }
     std::string joined() const;
     void clear()
     {
         ran.clear();
         actions.clear();
     }
+    // Records every clip event from now on.
+    void recordAllEvents();
 
     std::vector<std::string> ran;
     std::vector<runtime::QueuedAction> actions;
+    std::vector<runtime::ClipEvent> recordEvents;
+    // Paths of the objects the hooks named, in order.
+    std::vector<std::string> created;
+    std::vector<std::string> removed;
+    int steps = 0;
 };
+
+// The lower-case name RecordingEngine writes for an event.
+std::string eventName(runtime::ClipEvent event);
 
 } // namespace testmovie

@@ -1,12 +1,19 @@
 #include "support/mTaskBarSize.h"
 
-#include <QGuiApplication>
 #include <QtTest>
 
 using mTaskBarSize::RECT;
-using mTaskBarSize::taskbarRectFrom;
+using mTaskBarSize::ScreenAreas;
 
 Q_DECLARE_METATYPE(RECT)
+
+namespace {
+
+const QRect kScreen(0, 0, 1920, 1080);
+const QRect kAboveBottomPanel(0, 0, 1920, 1040);
+const RECT kBottomPanel{0, 1040, 1920, 1080};
+
+} // namespace
 
 class TaskbarTest : public QObject {
     Q_OBJECT
@@ -17,14 +24,16 @@ private Q_SLOTS:
         QTest::addColumn<QRect>("screen");
         QTest::addColumn<QRect>("available");
         QTest::addColumn<RECT>("expected");
-        const QRect screen(0, 0, 1920, 1080);
-        QTest::newRow("bottom") << screen << QRect(0, 0, 1920, 1040) << RECT{0, 1040, 1920, 1080};
-        QTest::newRow("top") << screen << QRect(0, 30, 1920, 1050) << RECT{0, 0, 1920, 30};
-        QTest::newRow("left") << screen << QRect(64, 0, 1856, 1080) << RECT{0, 0, 64, 1080};
-        QTest::newRow("right") << screen << QRect(0, 0, 1870, 1080) << RECT{1870, 0, 1920, 1080};
-        QTest::newRow("none") << screen << screen << RECT{};
-        QTest::newRow("largest of two")
-            << screen << QRect(0, 24, 1856, 1056) << RECT{1856, 0, 1920, 1080};
+        QTest::newRow("bottom") << kScreen << kAboveBottomPanel << kBottomPanel;
+        QTest::newRow("top") << kScreen << QRect(0, 30, 1920, 1050) << RECT{0, 0, 1920, 30};
+        QTest::newRow("left") << kScreen << QRect(64, 0, 1856, 1080) << RECT{0, 0, 64, 1080};
+        QTest::newRow("right") << kScreen << QRect(0, 0, 1870, 1080) << RECT{1870, 0, 1920, 1080};
+        QTest::newRow("none") << kScreen << kScreen << RECT{};
+        // Of two free bands the larger wins, whichever edge comes first.
+        QTest::newRow("larger at the right, smaller at the top")
+            << kScreen << QRect(0, 24, 1856, 1056) << RECT{1856, 0, 1920, 1080};
+        QTest::newRow("larger at the bottom, smaller at the right")
+            << kScreen << QRect(0, 0, 1900, 1040) << kBottomPanel;
         QTest::newRow("negative coordinates")
             << QRect(-1280, -200, 1280, 1024) << QRect(-1280, -200, 1280, 984)
             << RECT{-1280, 784, 0, 824};
@@ -35,29 +44,36 @@ private Q_SLOTS:
         QFETCH(QRect, screen);
         QFETCH(QRect, available);
         QFETCH(RECT, expected);
-        const RECT r = taskbarRectFrom(screen, available);
-        QCOMPARE(r, expected);
+        QCOMPARE(mTaskBarSize::taskbarRectFrom(screen, available), expected);
     }
 
-    void heightOfABottomPanel()
+    // What GetTaskbarRect makes of the platform and its primary screen: the offscreen
+    // platform the tests run on has neither a panel nor another name, so the cases
+    // are given here.
+    void platformAndScreen_data()
     {
-        const RECT r = taskbarRectFrom(QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1040));
-        QCOMPARE(r.Bottom - r.Top, 40);
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<bool>("hasScreen");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<RECT>("expected");
+        QTest::newRow("X11 with a panel") << "xcb" << true << kAboveBottomPanel << kBottomPanel;
+        QTest::newRow("X11 without a panel") << "xcb" << true << kScreen << RECT{};
+        QTest::newRow("X11 without a screen") << "xcb" << false << kAboveBottomPanel << RECT{};
+        QTest::newRow("offscreen with a panel")
+            << "offscreen" << true << kAboveBottomPanel << kBottomPanel;
+        QTest::newRow("Wayland") << "wayland" << true << kAboveBottomPanel << RECT{};
+        QTest::newRow("Wayland over EGL") << "wayland-egl" << true << kAboveBottomPanel << RECT{};
     }
-
-    void sidePanelSpansTheScreenHeight()
+    void platformAndScreen()
     {
-        const RECT r = taskbarRectFrom(QRect(0, 0, 1920, 1080), QRect(64, 0, 1856, 1080));
-        QCOMPARE(r.Bottom - r.Top, 1080);
-    }
-
-    void screenWithoutAPanelGivesZeros()
-    {
-        int argc = 1;
-        char name[] = "test";
-        char* argv[] = {name, nullptr};
-        QGuiApplication app(argc, argv); // the offscreen platform: no panel
-        QCOMPARE(mTaskBarSize::GetTaskbarRect(), RECT{});
+        QFETCH(QString, platform);
+        QFETCH(bool, hasScreen);
+        QFETCH(QRect, available);
+        QFETCH(RECT, expected);
+        std::optional<ScreenAreas> primary;
+        if (hasScreen)
+            primary = ScreenAreas{kScreen, available};
+        QCOMPARE(mTaskBarSize::taskbarRectOn(platform, primary), expected);
     }
 };
 

@@ -140,7 +140,10 @@ void writeClipActions(ByteWriter& out, const Place& p)
             out.u8(record.keyCode);
         out.bytes(record.actions);
     }
-    writeEventFlags(out, 0, p.wideClipEvents);
+    if (p.clipListEnd == ClipListEnd::EventWord)
+        writeEventFlags(out, 0, p.wideClipEvents);
+    else if (p.clipListEnd == ClipListEnd::ShortEventWord)
+        out.u16(0);
 }
 
 void writePlaceFields(ByteWriter& out, const Place& p, bool version3)
@@ -263,6 +266,14 @@ void TagList::doAction(const std::vector<std::uint8_t>& actions)
     add(12, actions);
 }
 
+void TagList::doInitAction(std::uint16_t spriteId, const std::vector<std::uint8_t>& actions)
+{
+    ByteWriter out;
+    out.u16(spriteId);
+    out.bytes(actions);
+    add(59, out.data());
+}
+
 void TagList::end()
 {
     add(0, {});
@@ -284,6 +295,47 @@ void MovieWriter::fileAttributes(bool actionScript3, bool useNetwork)
     ByteWriter out;
     out.u32((actionScript3 ? 0x08u : 0u) | (useNetwork ? 0x01u : 0u));
     add(69, out.data());
+}
+
+void MovieWriter::scriptLimits(std::uint16_t maxRecursionDepth, std::uint16_t scriptTimeoutSeconds)
+{
+    ByteWriter out;
+    out.u16(maxRecursionDepth);
+    out.u16(scriptTimeoutSeconds);
+    add(65, out.data());
+}
+
+namespace {
+
+void writeAssets(ByteWriter& out, const std::vector<NamedAsset>& assets)
+{
+    out.u16(static_cast<std::uint16_t>(assets.size()));
+    for (const NamedAsset& asset : assets) {
+        out.u16(asset.id);
+        out.cstring(asset.name);
+    }
+}
+
+} // namespace
+
+void MovieWriter::exportAssets(const std::vector<NamedAsset>& assets)
+{
+    ByteWriter out;
+    writeAssets(out, assets);
+    add(56, out.data());
+}
+
+void MovieWriter::importAssets(const std::string& url, const std::vector<NamedAsset>& assets,
+                               int version)
+{
+    ByteWriter out;
+    out.cstring(url);
+    if (version == 2) {
+        out.u8(1); // reserved
+        out.u8(0); // reserved
+    }
+    writeAssets(out, assets);
+    add(version == 2 ? 71 : 57, out.data());
 }
 
 void MovieWriter::defineSprite(std::uint16_t id, const TagList& timeline)

@@ -53,6 +53,10 @@ struct ClipActionRecord {
     std::vector<std::uint8_t> actions;
 };
 
+// How a clip-action list ends: with its zero event word, or, for damaged movies, with
+// a 16-bit one where the events are 32 bits, or with nothing.
+enum class ClipListEnd { EventWord, ShortEventWord, Missing };
+
 // PlaceObject2 and PlaceObject3 in one description; unset fields are left out.
 struct Place {
     std::uint16_t depth = 1;
@@ -73,6 +77,13 @@ struct Place {
     // Clip actions (both versions); event words are 32 bits from SWF 6, 16 before.
     std::vector<ClipActionRecord> clipActions;
     bool wideClipEvents = true;
+    ClipListEnd clipListEnd = ClipListEnd::EventWord;
+};
+
+// An asset by id and name, as ExportAssets and ImportAssets list them.
+struct NamedAsset {
+    std::uint16_t id = 0;
+    std::string name;
 };
 
 // A list of tag records: a movie's body or a sprite's timeline.
@@ -91,6 +102,7 @@ public:
     void remove2(std::uint16_t depth);
     void frameLabel(const std::string& label);
     void doAction(const std::vector<std::uint8_t>& actions);
+    void doInitAction(std::uint16_t spriteId, const std::vector<std::uint8_t>& actions);
     void end();
 
     int frameCount() const { return m_frames; }
@@ -109,6 +121,11 @@ public:
     void setBackground(Color c);
     // FileAttributes; version 8 and later movies carry one as their first tag.
     void fileAttributes(bool actionScript3 = false, bool useNetwork = false);
+    void scriptLimits(std::uint16_t maxRecursionDepth, std::uint16_t scriptTimeoutSeconds);
+    void exportAssets(const std::vector<NamedAsset>& assets);
+    // ImportAssets (version 1) or ImportAssets2 (version 2).
+    void importAssets(const std::string& url, const std::vector<NamedAsset>& assets,
+                      int version = 1);
     // DefineSprite with its own timeline (End is appended when missing).
     void defineSprite(std::uint16_t id, const TagList& timeline);
 

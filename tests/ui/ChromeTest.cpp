@@ -101,17 +101,23 @@ private Q_SLOTS:
         frmMain& window = fixture.show();
         window.Move(3000, 2000);
         window.Form_MouseDown(1, 0, 1200, 450);
-        // Moves queued while a drag step runs are handled inside its event pump; a
-        // release among them does not stop the outer step from applying its move.
+        // Moves queued while a drag step runs are handled inside its event pump, each
+        // nested in the one before; a release among them does not stop the outer steps
+        // from applying their move. The window is still where it was when each nested
+        // step computes, so the last one queued, at (1350, 540) twips, gives the
+        // position that every step then applies: not the outer step's own (3015, 2000),
+        // nor the first queued one's (3075, 2030).
         QWidget* widget = window.window();
-        post(widget, QEvent::MouseMove, QPoint(85, 30), Qt::NoButton, Qt::LeftButton);
-        post(widget, QEvent::MouseMove, QPoint(90, 30), Qt::NoButton, Qt::LeftButton);
-        post(widget, QEvent::MouseButtonRelease, QPoint(90, 30), Qt::LeftButton, Qt::NoButton);
+        post(widget, QEvent::MouseMove, QPoint(85, 32), Qt::NoButton, Qt::LeftButton);
+        post(widget, QEvent::MouseMove, QPoint(90, 36), Qt::NoButton, Qt::LeftButton);
+        post(widget, QEvent::MouseButtonRelease, QPoint(90, 36), Qt::LeftButton, Qt::NoButton);
         window.Form_MouseMove(1, 0, 1215, 450);
         QVERIFY(!window.Dragging);
-        QCOMPARE(window.Left(), window.NewLeft);
-        QCOMPARE(window.Top(), window.NewTop);
-        QVERIFY(window.Left() > 3000);
+        QCOMPARE(window.NewLeft, 3150.0f);
+        QCOMPARE(window.NewTop, 2090.0f);
+        QCOMPARE(window.Left(), 3150.0f);
+        QCOMPARE(window.Top(), 2090.0f);
+        QCOMPARE(widget->pos(), QPoint(210, 139));
     }
 
     void failingStepsAreSkippedWhileStrictErrorsIsFalse()

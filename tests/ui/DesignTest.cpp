@@ -1,6 +1,7 @@
 // The main window as designed, before any of the program's procedures has changed it.
 #include "ui/frmMain.h"
 
+#include <QChildEvent>
 #include <QtTest>
 
 using namespace windowing;
@@ -10,6 +11,46 @@ namespace {
 QPoint hotSpot(const Control& control)
 {
     return control.MouseIcon() ? control.MouseIcon()->hotSpot() : QPoint(-1, -1);
+}
+
+// Every child any object gains while it is installed, in the order they come: a
+// windowed control's widget joins the window as the control is made.
+class ChildrenAdded : public QObject {
+public:
+    ChildrenAdded() { QCoreApplication::instance()->installEventFilter(this); }
+    ~ChildrenAdded() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+    QList<const QObject*> to(const QObject* parent) const
+    {
+        QList<const QObject*> children;
+        for (const auto& [p, child] : m_added)
+            if (p == parent)
+                children << child;
+        return children;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::ChildAdded)
+            m_added.push_back({watched, static_cast<QChildEvent*>(event)->child()});
+        return false;
+    }
+
+private:
+    std::vector<std::pair<const QObject*, const QObject*>> m_added;
+};
+
+// The names of the windowed controls whose widgets are in `objects`, in that order.
+QStringList namesOf(const QList<const QObject*>& objects,
+                    const std::vector<const WindowedControl*>& controls)
+{
+    QStringList names;
+    for (const QObject* object : objects)
+        for (const WindowedControl* control : controls)
+            if (control->widget() == object)
+                names << control->Name();
+    return names;
 }
 
 } // namespace
@@ -34,7 +75,7 @@ private Q_SLOTS:
         QVERIFY(!m_window->window()->windowIcon().isNull());
     }
 
-    void controlsInCreationOrder_data()
+    void controlsAsDesigned_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QRectF>("twips");
@@ -46,7 +87,7 @@ private Q_SLOTS:
         QTest::newRow("File1") << "File1" << QRectF(255, 960, 690, 720) << 1 << false;
         QTest::newRow("lblIndex(0)") << "lblIndex" << QRectF(255, 570, 525, 210) << 0 << true;
     }
-    void controlsInCreationOrder()
+    void controlsAsDesigned()
     {
         QFETCH(QString, name);
         QFETCH(QRectF, twips);
@@ -64,6 +105,43 @@ private Q_SLOTS:
                  twips);
         QCOMPARE(control->TabIndex(), tabIndex);
         QCOMPARE(control->Visible(), visible);
+    }
+
+    void controlsInCreationOrder()
+    {
+        // A window of the test's own, made while the widgets joining it are watched.
+        std::unique_ptr<frmMain> window;
+        QList<const QObject*> joined;
+        {
+            const ChildrenAdded added;
+            window = Form::create<frmMain>();
+            joined = added.to(window->window());
+        }
+        const std::vector<const WindowedControl*> windowed = {
+            &window->File1, &window->picX, &window->ShockwaveFlash, &window->picMin};
+        const QStringList made = {"picMin", "picX", "ShockwaveFlash", "File1"};
+        QCOMPARE(namesOf(joined, windowed), made);
+
+        // Each windowed control lies beneath those made before it: the window's own
+        // buttons above the player, which covers the whole window while a movie plays.
+        // A widget's children are listed from the bottom up.
+        const QObjectList children = window->window()->children();
+        QStringList topDown = namesOf({children.begin(), children.end()}, windowed);
+        std::reverse(topDown.begin(), topDown.end());
+        QCOMPARE(topDown, made);
+
+        // The label, windowless, is drawn by the window itself beneath all of them: laid
+        // half over the minimise button, it shows beside the button and changes none of
+        // the button's pixels.
+        Label& label = window->lblIndex[0];
+        const QRect button = window->picMin.widget()->geometry();
+        const QImage alone = window->window()->grab().toImage();
+        label.Move(window->picMin.Left() - 300, window->picMin.Top());
+        QVERIFY(label.pixelRect().intersects(button));
+        const QImage covered = window->window()->grab().toImage();
+        const QRect beside(label.pixelRect().topLeft(), QPoint(button.left() - 1, button.bottom()));
+        QVERIFY(covered.copy(beside) != alone.copy(beside));
+        QCOMPARE(covered.copy(button), alone.copy(button));
     }
 
     void labelZero()

@@ -1,13 +1,17 @@
 #include "Headless.h"
 
+#include "Disassembly.h"
+#include "avm1/Engine.h"
 #include "format/Movie.h"
 #include "player/MovieLoader.h"
+#include "player/ViewTransform.h"
 #include "render/StageRenderer.h"
 #include "runtime/Host.h"
 #include "runtime/MoviePlayer.h"
 
 #include <QImage>
 #include <QString>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -15,19 +19,59 @@ namespace swfrun {
 
 namespace {
 
-// The movie's trace output goes to standard output, a line each.
+// The movie's trace output goes to standard output, a line each; the diagnostics asked
+// for go to standard error, so that standard output holds the trace alone.
 class ConsoleHost : public runtime::Host {
 public:
+    explicit ConsoleHost(const LogSelection& log) : m_log(log) {}
+
     void trace(std::string_view line) override
     {
         std::fwrite(line.data(), 1, line.size(), stdout);
         std::fputc('\n', stdout);
     }
+    bool logEnabled(runtime::LogCategory category) const override { return m_log.has(category); }
+    void log(runtime::LogCategory category, std::string_view message) override
+    {
+        const std::string line = logLine(category, message) + '\n';
+        std::fwrite(line.data(), 1, line.size(), stderr);
+    }
+
+private:
+    LogSelection m_log;
 };
 
 void fail(const std::string& movie, const std::string& message)
 {
     std::fprintf(stderr, "swfrun: %s: %s\n", movie.c_str(), message.c_str());
+}
+
+int devicePixels(double pixels, double scale)
+{
+    return std::clamp(static_cast<int>(std::lround(pixels * scale)), 1, kMaxPictureSide);
+}
+
+// With a viewport, the picture is the viewport in device pixels and shows the stage whole,
+// centred, as a window shows a movie by default.
+QSize viewportSize(const Options& options)
+{
+    return {devicePixels(options.viewportWidth, options.scale),
+            devicePixels(options.viewportHeight, options.scale)};
+}
+
+// Without one, it is the stage itself at the scale.
+QSize stageSize(const Options& options, const swf::Rect& stage)
+{
+    return {devicePixels(stage.width().pixels(), options.scale),
+            devicePixels(stage.height().pixels(), options.scale)};
+}
+
+QTransform stageView(const Options& options, const swf::Rect& stage)
+{
+    QTransform view;
+    view.scale(options.scale / swf::Twips::kPerPixel, options.scale / swf::Twips::kPerPixel);
+    view.translate(-stage.xMin.value, -stage.yMin.value);
+    return view;
 }
 
 } // namespace
@@ -39,24 +83,32 @@ int run(const Options& options)
         fail(options.movie, loaded.error().message());
         return 1;
     }
-    ConsoleHost host;
+    if (options.disassemble) {
+        const std::string text = disassembleMovie(**loaded);
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        return 0;
+    }
+    ConsoleHost host(options.log);
     runtime::MoviePlayer movie(*loaded, host);
+    if (options.maxExecutionSeconds > 0)
+        movie.setScriptTimeout(options.maxExecutionSeconds);
+    avm1::Engine scripts(movie, host);
+    movie.runActions();
     for (long frame = 1; frame < options.frames; ++frame)
         movie.advance();
     std::fflush(stdout);
     if (options.png.empty())
         return 0;
 
-    // The stage at its own size, on the movie's own background.
     const swf::Rect stage = movie.stage();
-    const int width = std::max(1, static_cast<int>(std::lround(stage.width().pixels())));
-    const int height = std::max(1, static_cast<int>(std::lround(stage.height().pixels())));
-    QImage picture(width, height, QImage::Format_ARGB32_Premultiplied);
-    QTransform view;
-    view.scale(1.0 / swf::Twips::kPerPixel, 1.0 / swf::Twips::kPerPixel);
-    view.translate(-stage.xMin.value, -stage.yMin.value);
+    const bool inViewport = options.viewportWidth > 0 && options.viewportHeight > 0;
+    QImage picture(inViewport ? viewportSize(options) : stageSize(options, stage),
+                   QImage::Format_ARGB32_Premultiplied);
+    const QTransform view =
+        inViewport ? player::stageToView(stage, QSizeF(picture.size()), player::ScaleMode::ShowAll)
+                   : stageView(options, stage);
     render::StageRenderer renderer;
-    renderer.render(movie.buildDrawList(), picture, view, render::Quality::High);
+    renderer.render(movie.buildDrawList(), picture, view, options.quality);
     if (!picture.convertToFormat(QImage::Format_RGB32)
              .save(QString::fromLocal8Bit(options.png.c_str()), "PNG")) {
         fail(options.png, "cannot write the picture");

@@ -1,19 +1,18 @@
 // swfrun: plays a movie headless for a number of frames, writes the movie's trace output
-// to standard output and, if asked, the last frame as a PNG file.
-//     swfrun [--frames N] [--png FILE] MOVIE.swf
+// to standard output and, if asked, the last frame as a PNG file (see usageText()).
 #include "Headless.h"
+#include "Options.h"
 
 #include <QGuiApplication>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
 int usage()
 {
-    std::fprintf(stderr, "usage: swfrun [--frames N] [--png FILE] MOVIE.swf\n");
+    std::fprintf(stderr, "%s\n", swfrun::usageText());
     return 2;
 }
 
@@ -28,26 +27,8 @@ void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& tex
 
 int main(int argc, char** argv)
 {
-    swfrun::Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--frames" && i + 1 < argc) {
-            char* end = nullptr;
-            const long frames = std::strtol(argv[++i], &end, 10);
-            if (!end || *end || frames < 1)
-                return usage();
-            options.frames = frames;
-        } else if (arg == "--png" && i + 1 < argc) {
-            options.png = argv[++i];
-        } else if (!arg.empty() && arg[0] == '-') {
-            return usage();
-        } else if (options.movie.empty()) {
-            options.movie = arg;
-        } else {
-            return usage();
-        }
-    }
-    if (options.movie.empty())
+    const auto options = swfrun::parseArguments(std::vector<std::string>(argv + 1, argv + argc));
+    if (!options)
         return usage();
 
     // Text drawing needs a GUI application; this tool never opens a window.
@@ -57,5 +38,5 @@ int main(int argc, char** argv)
     char name[] = "swfrun";
     char* qtArgv[] = {name, nullptr};
     QGuiApplication application(qtArgc, qtArgv);
-    return swfrun::run(options);
+    return swfrun::run(*options);
 }

@@ -1,0 +1,184 @@
+#include "ClipObject.h"
+
+#include "ClipProperties.h"
+#include "TargetPaths.h"
+#include "Vm.h"
+#include "runtime/ContainerObject.h"
+#include "runtime/DisplayObject.h"
+#include "runtime/Paths.h"
+#include "runtime/SpriteObject.h"
+
+namespace avm1 {
+
+namespace {
+
+ObjectClass classOf(const runtime::DisplayObject& object)
+{
+    switch (object.kind()) {
+    case runtime::ObjectKind::Button:
+        return ObjectClass::Button;
+    case runtime::ObjectKind::EditText:
+        return ObjectClass::TextField;
+    default:
+        return ObjectClass::MovieClip;
+    }
+}
+
+// The wrapper another wrapper's lookups go to: itself while its clip is on the stage,
+// else the clip at its path. The hops are bounded: a replacement is always live.
+ClipObject* stand(ClipObject& clip)
+{
+    return clip.isGone() ? clip.live() : &clip;
+}
+
+} // namespace
+
+ClipObject::ClipObject(Object* prototype, ClipRegistry& registry,
+                       const std::shared_ptr<runtime::DisplayObject>& object)
+    : Object(prototype), m_registry(registry), m_object(object), m_path(object->path()),
+      m_objectId(object->id()), m_class(classOf(*object))
+{}
+
+ClipObject::~ClipObject()
+{
+    m_registry.forget(m_objectId);
+}
+
+runtime::SpriteObject* ClipObject::sprite() const
+{
+    runtime::DisplayObject* object = displayObject();
+    if (!object || object->kind() != runtime::ObjectKind::Sprite)
+        return nullptr;
+    return static_cast<runtime::SpriteObject*>(object);
+}
+
+bool ClipObject::isGone() const
+{
+    runtime::DisplayObject* object = displayObject();
+    return !object || !object->onStage();
+}
+
+ClipObject* ClipObject::live()
+{
+    runtime::DisplayObject* object = displayObject();
+    if (object && object->onStage()) {
+        m_path = object->path();
+        return this;
+    }
+    ClipObject* other = m_registry.resolve(m_path);
+    return other && !other->isGone() ? other : nullptr;
+}
+
+bool ClipObject::getVirtual(Vm& vm, String* name, Value& out)
+{
+    if (!isGone())
+        return false;
+    // Scripts address clips by path: what stands at this one's path now answers.
+    ClipObject* other = live();
+    out = other ? vm.getMember(other, name) : Value();
+    return true;
+}
+
+bool ClipObject::setVirtual(Vm& vm, String* name, const Value& value)
+{
+    if (isGone()) {
+        if (ClipObject* other = live())
+            vm.setMember(other, name, value);
+        return true;
+    }
+    if (name->empty() || name->view()[0] != '_')
+        return false;
+    return setClipProperty(vm, *this, name->view(), value);
+}
+
+bool ClipObject::resolveFallback(Vm& vm, String* name, Value& out)
+{
+    ClipObject* self = stand(*this);
+    runtime::DisplayObject* object = self ? self->displayObject() : nullptr;
+    if (!object)
+        return false;
+    // Instance names come before the display properties: a child named "_x" hides
+    // the clip's _x from member reads (not from GetProperty).
+    if (object->kind() == runtime::ObjectKind::Sprite ||
+        object->kind() == runtime::ObjectKind::Button) {
+        auto* container = static_cast<runtime::ContainerObject*>(object);
+        if (runtime::DisplayObject* child = container->childByName(name->view())) {
+            if (ClipObject* wrapped = m_registry.wrap(child)) {
+                out = Value(wrapped);
+                return true;
+            }
+        }
+    }
+    if (name->empty() || name->view()[0] != '_')
+        return false;
+    if (getClipProperty(vm, *self, name->view(), out))
+        return true;
+    // Other levels are never loaded; their names still answer, with nothing.
+    if (const auto level = levelNumber(name->view())) {
+        ClipObject* root = *level == 0 ? m_registry.wrap(m_registry.rootObject()) : nullptr;
+        out = root ? Value(root) : Value();
+        return true;
+    }
+    return false;
+}
+
+String* clipPathText(Vm& vm, Object* object)
+{
+    const ObjectClass kind = object->objectClass();
+    if (kind != ObjectClass::MovieClip && kind != ObjectClass::Button &&
+        kind != ObjectClass::TextField)
+        return nullptr;
+    ClipObject* clip = static_cast<ClipObject*>(object)->live();
+    if (!clip)
+        return vm.names().empty;
+    return vm.str(clip->targetPath());
+}
+
+ClipObject* asClip(Object* object)
+{
+    if (!object)
+        return nullptr;
+    const ObjectClass kind = object->objectClass();
+    if (kind != ObjectClass::MovieClip && kind != ObjectClass::Button &&
+        kind != ObjectClass::TextField)
+        return nullptr;
+    return static_cast<ClipObject*>(object);
+}
+
+ClipObject* ClipRegistry::wrap(runtime::DisplayObject* object)
+{
+    if (!object || !(object->isScriptable() || object->isRoot()))
+        return nullptr;
+    if (auto it = m_wrappers.find(object->id()); it != m_wrappers.end())
+        return it->second;
+    Object* proto = m_vm.builtins().movieClipProto;
+    if (object->kind() == runtime::ObjectKind::Button && m_vm.builtins().buttonProto)
+        proto = m_vm.builtins().buttonProto;
+    else if (object->kind() == runtime::ObjectKind::EditText && m_vm.builtins().textFieldProto)
+        proto = m_vm.builtins().textFieldProto;
+    auto* wrapper = m_vm.heap().make<ClipObject>(proto, *this, object->shared_from_this());
+    m_wrappers.emplace(object->id(), wrapper);
+    return wrapper;
+}
+
+ClipObject* ClipRegistry::find(std::uint64_t objectId) const
+{
+    auto it = m_wrappers.find(objectId);
+    return it == m_wrappers.end() ? nullptr : it->second;
+}
+
+ClipObject* ClipRegistry::resolve(const std::string& path)
+{
+    if (!m_root || path.empty())
+        return nullptr;
+    return wrap(runtime::resolvePath(*m_root, path));
+}
+
+void ClipRegistry::trace(Tracer& tracer) const
+{
+    for (const auto& [id, wrapper] : m_wrappers)
+        if (wrapper->displayObject())
+            tracer.mark(wrapper);
+}
+
+} // namespace avm1

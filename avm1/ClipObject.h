@@ -1,0 +1,104 @@
+#pragma once
+
+// A display object as scripts see it: a MovieClip, Button or TextField object whose
+// plain properties are the clip's timeline variables and whose display properties
+// (_x, _currentframe...) and child instances are answered from the runtime.
+//
+// The wrapper holds the display object weakly, with the target path it had: a
+// reference a script keeps to a clip that the timeline removed re-resolves by that
+// path, so it reaches the clip that stands there now, if any.
+
+#include "Object.h"
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+namespace runtime {
+class DisplayObject;
+class SpriteObject;
+} // namespace runtime
+
+namespace avm1 {
+
+class ClipRegistry;
+
+class ClipObject final : public Object {
+public:
+    ClipObject(Object* prototype, ClipRegistry& registry,
+               const std::shared_ptr<runtime::DisplayObject>& object);
+    ~ClipObject() override;
+
+    ObjectClass objectClass() const override { return m_class; }
+
+    // The display object, while it lives; null once it is gone.
+    runtime::DisplayObject* displayObject() const { return m_object.lock().get(); }
+    // The sprite, for timeline operations; null for buttons, texts and dead clips.
+    runtime::SpriteObject* sprite() const;
+    // This clip if it is on the stage, else the clip now at its path (or null).
+    ClipObject* live();
+    // Off the stage: removed, or inside something removed.
+    bool isGone() const;
+    const std::string& targetPath() const { return m_path; }
+    std::uint64_t objectId() const { return m_objectId; }
+
+    // A registered class's constructor has run on this clip (attachMovie runs it at
+    // once; the Construct event must not run it again).
+    bool constructed() const { return m_constructed; }
+    void markConstructed() { m_constructed = true; }
+
+    // A wrapper whose clip is gone answers every name as the clip now at its path
+    // does, or with undefined when none stands there.
+    bool getVirtual(Vm& vm, String* name, Value& out) override;
+    bool setVirtual(Vm& vm, String* name, const Value& value) override;
+    bool resolveFallback(Vm& vm, String* name, Value& out) override;
+
+    ClipRegistry& registry() const { return m_registry; }
+
+private:
+    ClipRegistry& m_registry;
+    std::weak_ptr<runtime::DisplayObject> m_object;
+    std::string m_path;
+    std::uint64_t m_objectId;
+    ObjectClass m_class;
+    bool m_constructed = false;
+};
+
+// A clip's target path in dot syntax ("_level0.menu"), "" for a clip that is gone;
+// null for objects that are not clips.
+String* clipPathText(Vm& vm, Object* object);
+// The object as a clip wrapper (a MovieClip, Button or TextField); null for others.
+ClipObject* asClip(Object* object);
+
+// The script objects of one movie's display objects: one wrapper per object, made on
+// first use. Wrappers of objects that are gone and that no script holds are collected;
+// the registry forgets them then.
+class ClipRegistry {
+public:
+    explicit ClipRegistry(Vm& vm) : m_vm(vm) {}
+
+    Vm& vm() const { return m_vm; }
+    void setRoot(runtime::DisplayObject* root) { m_root = root; }
+    runtime::DisplayObject* rootObject() const { return m_root; }
+
+    // The wrapper of a display object (made when missing); null for objects scripts
+    // cannot address (shapes, static texts).
+    ClipObject* wrap(runtime::DisplayObject* object);
+    ClipObject* find(std::uint64_t objectId) const;
+    // The object a target path names now, from the main timeline.
+    ClipObject* resolve(const std::string& path);
+
+    // Marks the wrappers of display objects that are alive: their timeline
+    // variables must survive while the clip does.
+    void trace(Tracer& tracer) const;
+
+private:
+    friend class ClipObject;
+    void forget(std::uint64_t objectId) { m_wrappers.erase(objectId); }
+
+    Vm& m_vm;
+    runtime::DisplayObject* m_root = nullptr;
+    std::unordered_map<std::uint64_t, ClipObject*> m_wrappers;
+};
+
+} // namespace avm1

@@ -1,0 +1,176 @@
+#include "Engine.h"
+
+#include "Interpreter.h"
+#include "Timers.h"
+#include "builtins/ClassRegistry.h"
+#include "runtime/ScriptLimits.h"
+#include "runtime/SpriteObject.h"
+#include "runtime/MoviePlayer.h"
+
+namespace avm1 {
+
+Engine::Engine(runtime::MoviePlayer& player, runtime::Host& host)
+    : m_player(player), m_host(host), m_stepStart(std::chrono::steady_clock::now())
+{
+    const double rate = player.frameRate();
+    // A movie that claims no rate still keeps time: the authoring tool's default.
+    m_frameMilliseconds = 1000.0 / (rate > 0 ? std::min(rate, 120.0) : 12.0);
+    for (const auto& [name, id] : player.movie().exports)
+        m_symbols.emplace(id, name);
+    m_vm = std::make_unique<Vm>(player.swfVersion(), this);
+    const runtime::ScriptLimits limits = player.scriptLimits();
+    m_vm->setMaxRecursion(limits.maxRecursionDepth);
+    m_vm->setTimeBudget(limits.timeoutSeconds);
+    m_clips = std::make_unique<ClipRegistry>(*m_vm);
+    m_clips->setRoot(&player.root());
+    m_vm->interpreter().setRootClip(m_clips->wrap(&player.root()));
+    m_rootsId = m_vm->addRoots([this](Tracer& tracer) { m_clips->trace(tracer); });
+    player.setScriptEngine(this);
+}
+
+Engine::~Engine()
+{
+    m_player.setScriptEngine(nullptr);
+    m_vm->removeRoots(m_rootsId);
+    // Cells unregister from the registry as the heap deletes them.
+    m_vm.reset();
+    m_clips.reset();
+}
+
+std::size_t Engine::runCode(std::span<const std::uint8_t> code, Object* target)
+{
+    return static_cast<std::size_t>(
+        m_vm->interpreter().runBlock(code, m_player.swfVersion(), target));
+}
+
+std::size_t Engine::runAction(const runtime::QueuedAction& action)
+{
+    using Kind = runtime::QueuedAction::Kind;
+    switch (action.kind) {
+    case Kind::Init:
+    case Kind::Frame:
+    case Kind::Button:
+        return runCode(action.code, m_clips->wrap(action.target.get()));
+    case Kind::ButtonEvent:
+        return 0;
+    case Kind::Clip:
+        return runClipEvent(action);
+    }
+    return 0;
+}
+
+std::size_t Engine::runClipEvent(const runtime::QueuedAction& action)
+{
+    ClipObject* clip = m_clips->wrap(action.target.get());
+    if (!clip)
+        return 0;
+    std::size_t ran = 0;
+    const std::uint32_t bit = runtime::clipEventBit(action.event);
+    if (const auto* handlers = action.target->clipActions()) {
+        for (const swf::ClipAction& handler : *handlers) {
+            if (!(handler.events & bit))
+                continue;
+            if (action.event == runtime::ClipEvent::KeyPress && handler.keyCode != action.keyCode)
+                continue;
+            ran += runCode(handler.actions, clip);
+        }
+    }
+    if (action.event == runtime::ClipEvent::Construct) {
+        // A clip of a registered class is constructed by the class, once: attachMovie
+        // has already done it for the clips it makes.
+        if (Object* ctor = registeredClass(*action.target); ctor && !clip->constructed()) {
+            clip->markConstructed();
+            ran += callHandler(Value(ctor), clip);
+        }
+        return ran;
+    }
+    const char* method = runtime::clipEventMethod(action.event);
+    if (method && *method) {
+        const Value fn = m_vm->getMember(clip, m_vm->str(method));
+        if (Object* f = fn.objectOrNull(); f && f->isFunction())
+            ran += callHandler(fn, clip);
+    }
+    return ran;
+}
+
+std::size_t Engine::callHandler(Value function, Object* target, std::span<const Value> args)
+{
+    const std::uint64_t before = m_vm->actionsExecuted();
+    m_vm->startBudget();
+    m_vm->clearAbort();
+    m_vm->call(function, Value(target), args);
+    if (m_vm->throwing()) {
+        const Value e = m_vm->takeException();
+        trace("Warning: Uncaught exception, " + m_vm->toStdString(e));
+    }
+    return static_cast<std::size_t>(m_vm->actionsExecuted() - before);
+}
+
+Object* Engine::registeredClass(const runtime::DisplayObject& object)
+{
+    if (object.kind() != runtime::ObjectKind::Sprite || !object.character())
+        return nullptr;
+    auto it = m_symbols.find(object.characterId());
+    if (it == m_symbols.end())
+        return nullptr;
+    return registeredClasses(*m_vm).find(it->second, m_vm->caseRule());
+}
+
+bool Engine::hasUnloadHandler(const runtime::DisplayObject& object) const
+{
+    ClipObject* clip = m_clips->find(object.id());
+    if (!clip)
+        return false;
+    const Value fn = m_vm->getMember(clip, m_vm->names().onUnload);
+    Object* f = fn.objectOrNull();
+    return f && f->isFunction();
+}
+
+void Engine::objectCreated(runtime::DisplayObject& object)
+{
+    ClipObject* clip = m_clips->wrap(&object);
+    if (!clip)
+        return;
+    // A registered class gives the clip its prototype as soon as it exists; its
+    // constructor runs with the Construct event.
+    if (Object* ctor = registeredClass(object)) {
+        if (Object* proto = m_vm->getMember(ctor, m_vm->names().prototype).objectOrNull())
+            clip->setPrototype(proto);
+    }
+}
+
+void Engine::objectRemoved(runtime::DisplayObject&) {}
+
+void Engine::stepFinished()
+{
+    // Values left on the stack are seen by the blocks of the same step, not the next.
+    m_vm->stack().clear();
+    timerQueue(*m_vm).fireDue(*m_vm, elapsedMilliseconds());
+    m_vm->maybeCollect();
+    m_stepStart = std::chrono::steady_clock::now();
+}
+
+void Engine::trace(std::string_view line)
+{
+    m_host.trace(line);
+}
+
+bool Engine::logEnabled() const
+{
+    return m_host.logEnabled(runtime::LogCategory::Avm1);
+}
+
+void Engine::log(std::string_view message)
+{
+    m_host.log(runtime::LogCategory::Avm1, message);
+}
+
+double Engine::elapsedMilliseconds() const
+{
+    const double inStep =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - m_stepStart)
+            .count();
+    return static_cast<double>(m_player.steps()) * m_frameMilliseconds + inStep;
+}
+
+} // namespace avm1

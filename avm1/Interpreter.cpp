@@ -1,0 +1,355 @@
+#include "Interpreter.h"
+
+#include "ScriptFunction.h"
+#include "Vm.h"
+#include "handlers/Handlers.h"
+
+#include <array>
+
+namespace avm1 {
+
+namespace {
+
+constexpr std::array<handlers::Handler, 256> makeDispatch()
+{
+    std::array<handlers::Handler, 256> table{};
+    for (auto& entry : table)
+        entry = &handlers::doUnknown;
+#define AVM1_DISPATCH_ENTRY(name, code, shape, family, version) table[code] = &handlers::do##name;
+    AVM1_ACTION_LIST(AVM1_DISPATCH_ENTRY)
+#undef AVM1_DISPATCH_ENTRY
+    return table;
+}
+
+constexpr std::array<handlers::Handler, 256> kDispatch = makeDispatch();
+
+// Pushes and pops the running activations, so the collector sees them and natives can
+// find the caller.
+struct ActivationScope {
+    ActivationScope(std::vector<Activation*>& list, Activation& frame) : m_list(list)
+    {
+        m_list.push_back(&frame);
+    }
+    ~ActivationScope() { m_list.pop_back(); }
+    ActivationScope(const ActivationScope&) = delete;
+    ActivationScope& operator=(const ActivationScope&) = delete;
+    std::vector<Activation*>& m_list;
+};
+
+} // namespace
+
+const DecodedBlock* Interpreter::decoded(std::span<const std::uint8_t> code, int swfVersion)
+{
+    const SpanKey key{code.data(), code.size()};
+    auto it = m_blocks.find(key);
+    if (it != m_blocks.end())
+        return it->second.get();
+    auto block = decodeBlock(m_vm, code, swfVersion);
+    const DecodedBlock* raw = block.get();
+    m_blocks.emplace(key, std::move(block));
+    return raw;
+}
+
+void Interpreter::traceRoots(Tracer& tracer) const
+{
+    tracer.mark(m_root);
+    for (const auto& [key, block] : m_blocks)
+        block->trace(tracer);
+    for (const Activation* a : m_activations) {
+        tracer.mark(a->thisValue);
+        tracer.mark(a->target);
+        tracer.mark(a->originalTarget);
+        tracer.mark(a->locals);
+        tracer.mark(a->home);
+        tracer.mark(a->function);
+        tracer.mark(a->returnValue);
+        if (a->closure)
+            for (Object* o : *a->closure)
+                tracer.mark(o);
+        for (const auto& w : a->withStack)
+            tracer.mark(w.object);
+        for (const TryState& t : a->tries) {
+            tracer.mark(t.pendingException);
+            tracer.mark(t.returnValue);
+        }
+        for (std::size_t i = 0; i < a->registerCount; ++i)
+            tracer.mark(a->registers[i]);
+    }
+}
+
+std::uint64_t Interpreter::runBlock(std::span<const std::uint8_t> code, int swfVersion,
+                                    Object* target)
+{
+    const std::uint64_t before = m_vm.actionsExecuted();
+    if (m_activations.empty()) {
+        m_vm.startBudget();
+        m_vm.clearAbort();
+    }
+    Activation frame;
+    frame.block = decoded(code, swfVersion);
+    frame.swfVersion = swfVersion;
+    frame.thisValue = target ? Value(target) : Value();
+    frame.target = target;
+    frame.originalTarget = target;
+    // Each block starts with four registers of its own.
+    Value registers[4];
+    frame.registers = registers;
+    frame.registerCount = 4;
+    execute(frame);
+    if (m_vm.throwing() && m_activations.empty()) {
+        const Value e = m_vm.takeException();
+        m_vm.trace("Warning: Uncaught exception, " + m_vm.toStdString(e));
+    }
+    return m_vm.actionsExecuted() - before;
+}
+
+Value Interpreter::callFunction(ScriptFunction* function, Value thisValue,
+                                std::span<const Value> args, bool isConstruct, Object* home)
+{
+    if (m_vm.aborted() || m_vm.throwing())
+        return Value();
+    if (m_vm.m_callDepth >= m_vm.maxRecursion()) {
+        m_vm.abortScripts("recursion past the movie's limit");
+        return Value();
+    }
+    const FunctionDef& def = function->def();
+    Activation frame;
+    frame.block = decoded(def.body, function->swfVersion());
+    frame.swfVersion = function->swfVersion();
+    frame.thisValue = thisValue;
+    frame.target = function->definingTarget();
+    frame.originalTarget = frame.target;
+    frame.closure = &function->closure();
+    frame.constantPool = function->constantPool();
+    frame.function = function;
+    if (!home) {
+        if (Object* self = thisValue.objectOrNull())
+            home = isConstruct ? self->prototype() : self->prototype();
+    }
+    frame.home = home;
+    frame.locals = m_vm.makeObject(nullptr);
+    frame.locals->setHasPrototypeProperty(false);
+
+    const std::size_t registerCount = def.isFunction2 ? def.registerCount : 4;
+    std::vector<Value> registers(std::max<std::size_t>(registerCount, 1));
+    frame.registers = registers.data();
+    frame.registerCount = registerCount;
+    frame.registerOuter = def.isFunction2 ? current() : nullptr;
+
+    const CommonNames& names = m_vm.names();
+    const CaseRule rule = m_vm.caseRule();
+    auto makeArguments = [&]() {
+        Object* arguments = m_vm.makeArray(args);
+        arguments->defineValue(names.callee, Value(function), PropertyFlag::DontEnum, rule);
+        Value caller;
+        if (Activation* outer = current(); outer && outer->function)
+            caller = Value(outer->function);
+        else
+            caller = Value::null();
+        arguments->defineValue(names.caller, caller, PropertyFlag::DontEnum, rule);
+        return arguments;
+    };
+
+    if (!def.isFunction2) {
+        frame.locals->defineValue(names.arguments, Value(makeArguments()), 0, rule);
+        for (std::size_t i = 0; i < def.params.size(); ++i)
+            frame.locals->defineValue(def.params[i].name,
+                                      i < args.size() ? args[i] : Value(), 0, rule);
+    } else {
+        std::size_t reg = 1;
+        auto preload = [&](Value v) {
+            if (reg < registerCount)
+                registers[reg] = v;
+            ++reg;
+        };
+        const std::uint16_t flags = def.flags;
+        if (flags & FunctionFlag::PreloadThis)
+            preload(thisValue);
+        else if (!(flags & FunctionFlag::SuppressThis))
+            frame.locals->defineValue(names.thisName, thisValue, 0, rule);
+        if (flags & FunctionFlag::PreloadArguments)
+            preload(Value(makeArguments()));
+        else if (!(flags & FunctionFlag::SuppressArguments))
+            frame.locals->defineValue(names.arguments, Value(makeArguments()), 0, rule);
+        if (flags & FunctionFlag::PreloadSuper)
+            preload(makeSuperObject(frame));
+        else if (!(flags & FunctionFlag::SuppressSuper))
+            frame.locals->defineValue(names.super, makeSuperObject(frame), 0, rule);
+        if (flags & FunctionFlag::PreloadRoot)
+            preload(m_root ? Value(m_root) : Value());
+        if (flags & FunctionFlag::PreloadParent) {
+            Value parent;
+            if (frame.target)
+                parent = m_vm.getMember(frame.target, names.parent);
+            preload(parent);
+        }
+        if (flags & FunctionFlag::PreloadGlobal)
+            preload(Value(m_vm.global()));
+        for (std::size_t i = 0; i < def.params.size(); ++i) {
+            const Value arg = i < args.size() ? args[i] : Value();
+            const FunctionParam& param = def.params[i];
+            if (param.reg != 0 && param.reg < registerCount)
+                registers[param.reg] = arg;
+            else if (param.reg == 0)
+                frame.locals->defineValue(param.name, arg, 0, rule);
+        }
+    }
+
+    ++m_vm.m_callDepth;
+    execute(frame);
+    --m_vm.m_callDepth;
+    return frame.returnValue;
+}
+
+Value Interpreter::makeSuperObject(Activation& frame)
+{
+    return m_vm.makeSuper(frame.thisValue, frame.home);
+}
+
+void Interpreter::execute(Activation& frame)
+{
+    ActivationScope scope(m_activations, frame);
+    const std::vector<Instruction>& instructions = frame.block->instructions;
+    const std::uint32_t count = static_cast<std::uint32_t>(instructions.size());
+    for (;;) {
+        if (m_vm.m_throwing) {
+            if (m_vm.m_aborted || !unwind(frame))
+                break;
+            continue;
+        }
+        if (m_vm.m_aborted)
+            break;
+        if (frame.returned) {
+            if (frame.tries.empty() || !leaveTry(frame))
+                break;
+            continue;
+        }
+        if (!frame.withStack.empty() && frame.ip >= frame.withStack.back().end) {
+            frame.withStack.pop_back();
+            continue;
+        }
+        if (!frame.tries.empty() && leaveTry(frame))
+            continue;
+        if (frame.ip >= count) {
+            if (!frame.block->fault.empty() && frame.ip == count)
+                m_vm.logLazy([&] { return "malformed code ends the block " + frame.block->fault; });
+            break;
+        }
+        const Instruction& ins = instructions[frame.ip++];
+        if (m_vm.countAction()) {
+            m_vm.abortScripts("a script ran past its time budget");
+            break;
+        }
+        kDispatch[static_cast<std::uint8_t>(ins.code)](*this, frame, ins);
+    }
+}
+
+// Try blocks whose phase has reached its end, or that a return or a jump has left.
+// Returns true when it moved the ip (the loop then looks again).
+bool Interpreter::leaveTry(Activation& frame)
+{
+    TryState& t = frame.tries.back();
+    const TryDef& def = *t.def;
+    if (frame.returned) {
+        if (def.hasFinally && t.phase != TryState::Phase::Finally) {
+            t.phase = TryState::Phase::Finally;
+            t.pendingReturn = true;
+            t.returnValue = frame.returnValue;
+            frame.returned = false;
+            frame.ip = def.catchEnd;
+            return true;
+        }
+        frame.tries.pop_back();
+        return true;
+    }
+    const std::uint32_t ip = frame.ip;
+    switch (t.phase) {
+    case TryState::Phase::Try:
+        if (ip == def.tryEnd) {
+            frame.ip = def.catchEnd;
+            if (def.hasFinally) {
+                t.phase = TryState::Phase::Finally;
+            } else {
+                frame.tries.pop_back();
+            }
+            return true;
+        }
+        break;
+    case TryState::Phase::Catch:
+        if (ip == def.catchEnd) {
+            if (def.hasFinally)
+                t.phase = TryState::Phase::Finally;
+            else
+                frame.tries.pop_back();
+            return true;
+        }
+        break;
+    case TryState::Phase::Finally:
+        if (ip == def.finallyEnd) {
+            const TryState done = t;
+            frame.tries.pop_back();
+            if (done.rethrow) {
+                m_vm.throwValue(done.pendingException);
+            } else if (done.pendingReturn) {
+                frame.returned = true;
+                frame.returnValue = done.returnValue;
+            }
+            return true;
+        }
+        break;
+    }
+    // A jump out of the whole construct (break, continue) leaves it.
+    if (ip < t.start || ip > def.finallyEnd) {
+        frame.tries.pop_back();
+        return true;
+    }
+    return false;
+}
+
+bool Interpreter::unwind(Activation& frame)
+{
+    while (!frame.tries.empty()) {
+        TryState& t = frame.tries.back();
+        const TryDef& def = *t.def;
+        if (t.phase != TryState::Phase::Finally && (def.hasCatch || def.hasFinally)) {
+            std::vector<Value>& stack = m_vm.stack();
+            if (stack.size() > t.stackDepth)
+                stack.resize(t.stackDepth);
+        }
+        if (t.phase == TryState::Phase::Try && def.hasCatch) {
+            t.phase = TryState::Phase::Catch;
+            frame.ip = def.tryEnd;
+            bindCaught(frame, def, m_vm.takeException());
+            return true;
+        }
+        if (t.phase != TryState::Phase::Finally && def.hasFinally) {
+            t.phase = TryState::Phase::Finally;
+            t.rethrow = true;
+            t.pendingException = m_vm.takeException();
+            frame.ip = def.catchEnd;
+            return true;
+        }
+        frame.tries.pop_back();
+    }
+    return false;
+}
+
+void Interpreter::bindCaught(Activation& frame, const TryDef& def, Value exception)
+{
+    if (def.catchInRegister) {
+        if (Value* slot = frame.registerSlot(def.catchRegister))
+            *slot = exception;
+        return;
+    }
+    if (def.catchName) {
+        if (Object* scope = localScope(frame))
+            m_vm.setMember(scope, def.catchName, exception);
+    }
+}
+
+Object* Interpreter::localScope(Activation& frame) const
+{
+    return frame.locals ? frame.locals : frame.target;
+}
+
+} // namespace avm1

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// The interpreter's caps. A movie's byte code is as untrusted as the rest of its bytes:
+// each of these bounds something a script could otherwise grow without end, so that a
+// runaway or hostile script ends with a diagnostic instead of a crash, a hang or
+// exhausted memory. Each value sits well above what real movies do.
+namespace avm1::limits {
+
+// Function calls nested at once, when the movie sets no ScriptLimits tag: the value
+// the authoring tool's player used.
+inline constexpr int kDefaultMaxRecursion = 256;
+// Script time budget per block, in seconds, without a ScriptLimits tag.
+inline constexpr double kDefaultTimeoutSeconds = 15.0;
+// Native frames the interpreter may be re-entered through (a getter calling a
+// function that sorts an array whose comparison reads a getter...). Each costs C++
+// stack, so this stays well below what the thread's stack holds even with the
+// recursion cap above.
+inline constexpr int kMaxNativeReentry = 512;
+
+// Values on the operand stack of one activation chain. Real code keeps a few dozen;
+// a loop that pushes without popping stops here.
+inline constexpr std::size_t kMaxStackValues = 1u << 20;
+// Registers of a DefineFunction2 (its count is a byte).
+inline constexpr std::size_t kMaxRegisters = 256;
+// Nested with blocks and try blocks in one activation (the format allows any
+// nesting; compilers emit a few).
+inline constexpr std::size_t kMaxScopeNesting = 64;
+inline constexpr std::size_t kMaxTryNesting = 64;
+
+// Instructions of one decoded block: a block is at most a tag (a few megabytes), so
+// this bounds the decoded form's memory to a small multiple of the movie's.
+inline constexpr std::size_t kMaxInstructionsPerBlock = 1u << 22;
+// Entries of a constant pool (its count is 16 bits).
+inline constexpr std::size_t kMaxConstantPool = 65535;
+
+// Strings made by scripts: concatenation in a loop doubles a string each time, so
+// without a cap 30 iterations exhaust memory. 64 MiB is far beyond any real text.
+inline constexpr std::size_t kMaxStringBytes = 64u << 20;
+// Array length a script may set or create densely; larger sparse indexes remain
+// ordinary properties.
+inline constexpr std::uint32_t kMaxDenseArrayLength = 1u << 24;
+// Elements one Array method call visits, holes included (reverse, sort and splice fill
+// them in as the reference does): a.reverse() on an array whose length is 2^31 - 1
+// would otherwise run for minutes and build billions of properties. An array cannot
+// hold more elements than an object holds properties.
+inline constexpr std::uint32_t kMaxArrayMethodElements = 1u << 22;
+// Properties on one object.
+inline constexpr std::size_t kMaxPropertiesPerObject = 1u << 22;
+// Live heap cells: past this the running script is stopped (after a collection that
+// could not free enough), instead of the process running out of memory.
+inline constexpr std::size_t kMaxLiveCells = 16u << 20;
+// Prototype chain walked for one lookup: chains can be made circular through
+// __proto__, so every walk stops here.
+inline constexpr int kMaxPrototypeChain = 256;
+// Getter, setter, watcher and __resolve calls nested inside one property access
+// chain; they recurse through the same access paths.
+inline constexpr int kMaxPropertyHookDepth = 64;
+// Elements enumerated by one Enumerate: for..in over a huge object still ends.
+inline constexpr std::size_t kMaxEnumerated = 1u << 22;
+// Timers (setInterval/setTimeout) alive at once.
+inline constexpr std::size_t kMaxTimers = 4096;
+
+// Actions between two looks at the clock: reading it each action would cost more
+// than the action.
+inline constexpr std::uint32_t kClockCheckInterval = 1u << 16;
+
+} // namespace avm1::limits

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "PropertyMap.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace avm1 {
+
+class Vm;
+
+// What kind of built-in an object is, for typeof, instanceof of primitives, the
+// wrapper classes' valueOf, and the clip-aware paths of the interpreter.
+enum class ObjectClass : std::uint8_t {
+    Object,
+    Function,
+    Array,
+    Arguments,
+    String,
+    Number,
+    Boolean,
+    Date,
+    Error,
+    MovieClip,
+    Button,
+    TextField,
+    Super,
+    Other,
+};
+
+// A watch() registration: the callback runs before each assignment to the property.
+struct Watcher {
+    String* name = nullptr;
+    Object* callback = nullptr;
+    Value userData;
+    bool running = false; // a watcher does not fire again inside its own call
+};
+
+// An ActionScript object: own properties in insertion order, a prototype (the
+// __proto__ property, kept as a field so that every lookup does not hash it), and the
+// hooks through which built-in classes (arrays, clips, text fields) answer for names
+// that are not plain slots.
+class Object : public Cell {
+public:
+    explicit Object(Object* prototype) : m_prototype(prototype) {}
+
+    virtual ObjectClass objectClass() const { return ObjectClass::Object; }
+    bool isFunction() const { return objectClass() == ObjectClass::Function; }
+
+    Object* prototype() const { return m_prototype; }
+    void setPrototype(Object* prototype) { m_prototype = prototype; }
+    // __proto__ is a property scripts can delete, hide and enumerate like others.
+    bool hasPrototypeProperty() const { return m_hasProtoProperty; }
+    void setHasPrototypeProperty(bool has) { m_hasProtoProperty = has; }
+    std::uint16_t prototypeFlags() const { return m_protoFlags; }
+    void setPrototypeFlags(std::uint16_t flags) { m_protoFlags = flags; }
+
+    PropertyMap& properties() { return m_properties; }
+    const PropertyMap& properties() const { return m_properties; }
+
+    // A plain data property, set without setters, watchers or read-only checks:
+    // what built-ins use to furnish their objects.
+    void defineValue(Vm& vm, std::string_view name, Value value, std::uint16_t flags = 0);
+    void defineValue(String* name, Value value, std::uint16_t flags, CaseRule rule);
+
+    // Hooks for built-in classes. getVirtual is asked before own slots (a clip's _x),
+    // setVirtual before any assignment (true when it took the value), resolveFallback
+    // after own slots but before the prototype chain (a clip's child by instance
+    // name). virtualKeys adds enumerable names that are not slots.
+    virtual bool getVirtual(Vm& /*vm*/, String* /*name*/, Value& /*out*/) { return false; }
+    virtual bool setVirtual(Vm& /*vm*/, String* /*name*/, const Value& /*value*/)
+    {
+        return false;
+    }
+    virtual bool resolveFallback(Vm& /*vm*/, String* /*name*/, Value& /*out*/) { return false; }
+    virtual void virtualKeys(Vm& /*vm*/, std::vector<String*>& /*keys*/) {}
+    // Called after a plain own property was deleted (arrays keep their length right).
+    virtual void ownPropertyDeleted(Vm& /*vm*/, String* /*name*/) {}
+
+    std::vector<Watcher>& watchers() { return m_watchers; }
+    // The interfaces a class's prototype declares (ImplementsOp), for instanceof.
+    std::vector<Object*>& interfaces() { return m_interfaces; }
+
+    void traceChildren(Tracer& tracer) override;
+    std::size_t extraBytes() const override { return m_properties.extraBytes(); }
+
+private:
+    Object* m_prototype;
+    PropertyMap m_properties;
+    std::vector<Watcher> m_watchers;
+    std::vector<Object*> m_interfaces;
+    std::uint16_t m_protoFlags = PropertyFlag::DontEnum | PropertyFlag::DontDelete;
+    bool m_hasProtoProperty = true;
+};
+
+// The primitive inside a Number, String or Boolean object (new Number(3)), and a
+// Date's time value.
+class PrimitiveObject final : public Object {
+public:
+    PrimitiveObject(Object* prototype, ObjectClass kind, Value primitive)
+        : Object(prototype), m_kind(kind), m_primitive(primitive)
+    {}
+    ObjectClass objectClass() const override { return m_kind; }
+    Value primitive() const { return m_primitive; }
+    void setPrimitive(Value value) { m_primitive = value; }
+    void traceChildren(Tracer& tracer) override;
+
+private:
+    ObjectClass m_kind;
+    Value m_primitive;
+};
+
+} // namespace avm1

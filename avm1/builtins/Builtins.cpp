@@ -1,0 +1,24 @@
+#include "Builtins.h"
+
+#include "avm1/Vm.h"
+
+namespace avm1 {
+
+void installAll(Vm& vm)
+{
+    installObject(vm);
+    installFunction(vm);
+    installGlobals(vm);
+    installArray(vm);
+    installString(vm);
+    installNumber(vm);
+    installBoolean(vm);
+    installMath(vm);
+    installDate(vm);
+    installError(vm);
+    installAsBroadcaster(vm);
+    installAsNative(vm);
+    installMovieClip(vm);
+}
+
+} // namespace avm1

@@ -1,0 +1,247 @@
+// MovieClip's geometry: getBounds, getRect, localToGlobal, globalToLocal and hitTest.
+// Coordinates are pixels outside and twips inside, as the display list keeps them.
+#include "MovieClipParts.h"
+
+#include "avm1/ClipObject.h"
+#include "avm1/TargetPaths.h"
+#include "avm1/Vm.h"
+#include "format/Limits.h"
+#include "runtime/ContainerObject.h"
+#include "runtime/ShapeHitTest.h"
+
+#include <cmath>
+#include <variant>
+
+namespace avm1 {
+
+namespace {
+
+constexpr double kTwipsPerPixel = 20.0;
+// What the reference reports for an object that covers nothing: its largest twip
+// coordinate, on every side.
+constexpr double kEmptyCoordinate = 0x7FFFFFF;
+
+enum class Edges : bool { WithStrokes, FillsOnly };
+
+// What an object covers in its own twips; getRect leaves out the strokes of shapes
+// that keep their edges apart (DefineShape4).
+runtime::Bounds extentOf(const runtime::DisplayObject& object, Edges edges, int level)
+{
+    if (level >= swf::limits::kMaxDisplayNesting)
+        return {};
+    if (object.kind() == runtime::ObjectKind::Sprite || object.kind() == runtime::ObjectKind::Button) {
+        runtime::Bounds bounds;
+        const auto& container = static_cast<const runtime::ContainerObject&>(object);
+        for (const auto& [depth, child] : container.children()) {
+            if (!child->isUnloading())
+                bounds.include(extentOf(*child, edges, level + 1).transformed(child->matrix()));
+        }
+        return bounds;
+    }
+    if (edges == Edges::FillsOnly && object.character()) {
+        if (const auto* shape = std::get_if<swf::Shape>(&object.character()->data))
+            return runtime::Bounds::fromRect(shape->edgeBounds);
+    }
+    return object.localBounds();
+}
+
+// getBounds' and getRect's target: the clip itself without one, a clip, or a path
+// from this clip. Null when it names nothing.
+runtime::DisplayObject* boundsSpace(Vm& vm, ClipObject& self, const CallArgs& call)
+{
+    if (call.count() == 0)
+        return self.displayObject();
+    if (ClipObject* clip = asClip(call.arg(0).objectOrNull())) {
+        ClipObject* live = clip->live();
+        return live ? live->displayObject() : nullptr;
+    }
+    const std::string path = vm.toStdString(call.arg(0));
+    if (vm.throwing() || path.empty())
+        return nullptr;
+    ClipObject* target = asClip(resolveTargetFrom(vm, &self, path));
+    ClipObject* live = target ? target->live() : nullptr;
+    return live ? live->displayObject() : nullptr;
+}
+
+Value rectangleObject(Vm& vm, double xMin, double xMax, double yMin, double yMax)
+{
+    Object* out = vm.makeObject();
+    out->defineValue(vm, "xMin", Value(xMin / kTwipsPerPixel));
+    out->defineValue(vm, "xMax", Value(xMax / kTwipsPerPixel));
+    out->defineValue(vm, "yMin", Value(yMin / kTwipsPerPixel));
+    out->defineValue(vm, "yMax", Value(yMax / kTwipsPerPixel));
+    return Value(out);
+}
+
+Value boundsIn(Vm& vm, const CallArgs& call, Edges edges)
+{
+    ClipObject* self = thisClip(call);
+    runtime::DisplayObject* object = self ? self->displayObject() : nullptr;
+    if (!object)
+        return Value();
+    runtime::DisplayObject* space = boundsSpace(vm, *self, call);
+    if (!space)
+        return Value();
+    const runtime::Bounds local = extentOf(*object, edges, 0);
+    swf::Matrix toSpace;
+    if (space != object) {
+        swf::Matrix fromStage;
+        if (!space->worldMatrix().invert(fromStage))
+            return Value();
+        toSpace = fromStage * object->worldMatrix();
+    }
+    if (local.empty) {
+        if (space == object)
+            return rectangleObject(vm, kEmptyCoordinate, kEmptyCoordinate, kEmptyCoordinate,
+                                   kEmptyCoordinate);
+        // The reference moves its "nothing" corner through the matrix in single
+        // precision, which rounds it.
+        const float corner = static_cast<float>(kEmptyCoordinate);
+        const double x = static_cast<float>(toSpace.a) * corner +
+                         static_cast<float>(toSpace.c) * corner + static_cast<float>(toSpace.tx);
+        const double y = static_cast<float>(toSpace.b) * corner +
+                         static_cast<float>(toSpace.d) * corner + static_cast<float>(toSpace.ty);
+        return rectangleObject(vm, x, x, y, y);
+    }
+    runtime::Bounds bounds = space == object ? local : local.transformed(toSpace);
+    // Bounds are whole twips.
+    return rectangleObject(vm, std::round(bounds.xMin), std::round(bounds.xMax),
+                           std::round(bounds.yMin), std::round(bounds.yMax));
+}
+
+Value getBounds(Vm& vm, const CallArgs& call)
+{
+    return boundsIn(vm, call, Edges::WithStrokes);
+}
+
+Value getRect(Vm& vm, const CallArgs& call)
+{
+    return boundsIn(vm, call, Edges::FillsOnly);
+}
+
+// localToGlobal and globalToLocal change the point object in place, and only when
+// both its x and y are numbers.
+void convertPoint(Vm& vm, const CallArgs& call, bool toGlobal)
+{
+    runtime::DisplayObject* object = thisDisplayObject(call);
+    Object* point = call.arg(0).objectOrNull();
+    if (!object || !point)
+        return;
+    String* xName = vm.str("x");
+    String* yName = vm.str("y");
+    const Value x = vm.getMember(point, xName);
+    const Value y = vm.getMember(point, yName);
+    if (vm.throwing() || !x.isNumber() || !y.isNumber())
+        return;
+    swf::Matrix matrix = object->worldMatrix();
+    if (!toGlobal) {
+        swf::Matrix inverse;
+        if (!matrix.invert(inverse))
+            return;
+        matrix = inverse;
+    }
+    const double tx = x.asNumber() * kTwipsPerPixel;
+    const double ty = y.asNumber() * kTwipsPerPixel;
+    vm.setMember(point, xName, Value(std::round(matrix.mapX(tx, ty)) / kTwipsPerPixel));
+    if (vm.throwing())
+        return;
+    vm.setMember(point, yName, Value(std::round(matrix.mapY(tx, ty)) / kTwipsPerPixel));
+}
+
+Value localToGlobal(Vm& vm, const CallArgs& call)
+{
+    convertPoint(vm, call, true);
+    return Value();
+}
+
+Value globalToLocal(Vm& vm, const CallArgs& call)
+{
+    convertPoint(vm, call, false);
+    return Value();
+}
+
+// Whether a point on the stage, in twips, falls on what the object draws.
+bool coversPoint(const runtime::DisplayObject& object, double x, double y, int level)
+{
+    if (level >= swf::limits::kMaxDisplayNesting)
+        return false;
+    if (object.kind() == runtime::ObjectKind::Sprite || object.kind() == runtime::ObjectKind::Button) {
+        const auto& container = static_cast<const runtime::ContainerObject&>(object);
+        for (const auto& [depth, child] : container.children()) {
+            if (!child->isUnloading() && !child->isMask() && coversPoint(*child, x, y, level + 1))
+                return true;
+        }
+        return false;
+    }
+    swf::Matrix inverse;
+    if (!object.worldMatrix().invert(inverse))
+        return false;
+    const double localX = inverse.mapX(x, y);
+    const double localY = inverse.mapY(x, y);
+    if (object.character()) {
+        if (const auto* shape = std::get_if<swf::Shape>(&object.character()->data))
+            return runtime::hitTestShape(*shape, localX, localY);
+    }
+    const runtime::Bounds bounds = object.localBounds();
+    return !bounds.empty && localX >= bounds.xMin && localX <= bounds.xMax &&
+           localY >= bounds.yMin && localY <= bounds.yMax;
+}
+
+bool inside(const runtime::Bounds& bounds, double x, double y)
+{
+    return !bounds.empty && x >= bounds.xMin && x <= bounds.xMax && y >= bounds.yMin &&
+           y <= bounds.yMax;
+}
+
+// hitTest(x, y[, shapeFlag]) with the point in the main timeline's coordinates, or
+// hitTest(target): whether the two objects' bounds on the stage overlap.
+Value hitTest(Vm& vm, const CallArgs& call)
+{
+    ClipObject* self = thisClip(call);
+    runtime::DisplayObject* object = self ? self->displayObject() : nullptr;
+    if (!object || call.count() == 0)
+        return Value(false);
+    if (call.count() >= 2) {
+        const double px = vm.toNumber(call.arg(0));
+        const double py = vm.toNumber(call.arg(1));
+        const bool shapeFlag = vm.toBoolean(call.arg(2));
+        if (vm.throwing() || !std::isfinite(px) || !std::isfinite(py))
+            return Value(false);
+        runtime::DisplayObject* root = self->registry().rootObject();
+        const swf::Matrix toStage = root ? root->worldMatrix() : swf::Matrix{};
+        const double x = toStage.mapX(px * kTwipsPerPixel, py * kTwipsPerPixel);
+        const double y = toStage.mapY(px * kTwipsPerPixel, py * kTwipsPerPixel);
+        if (shapeFlag)
+            return Value(coversPoint(*object, x, y, 0));
+        return Value(inside(object->boundsIn(nullptr), x, y));
+    }
+    runtime::DisplayObject* other = nullptr;
+    if (ClipObject* clip = asClip(call.arg(0).objectOrNull())) {
+        ClipObject* live = clip->live();
+        other = live ? live->displayObject() : nullptr;
+    } else {
+        const std::string path = vm.toStdString(call.arg(0));
+        ClipObject* target = path.empty() ? nullptr : asClip(resolveTargetFrom(vm, self, path));
+        ClipObject* live = target ? target->live() : nullptr;
+        other = live ? live->displayObject() : nullptr;
+    }
+    if (!other)
+        return Value(false);
+    const runtime::Bounds a = object->boundsIn(nullptr);
+    const runtime::Bounds b = other->boundsIn(nullptr);
+    return Value(!a.empty && !b.empty && a.xMin <= b.xMax && b.xMin <= a.xMax &&
+                 a.yMin <= b.yMax && b.yMin <= a.yMax);
+}
+
+} // namespace
+
+void installMovieClipGeometry(Vm& vm, Object* proto)
+{
+    vm.defineMethod(proto, "getBounds", getBounds);
+    vm.defineMethod(proto, "getRect", getRect);
+    vm.defineMethod(proto, "localToGlobal", localToGlobal);
+    vm.defineMethod(proto, "globalToLocal", globalToLocal);
+    vm.defineMethod(proto, "hitTest", hitTest);
+}
+
+} // namespace avm1

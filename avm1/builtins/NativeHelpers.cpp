@@ -1,0 +1,63 @@
+#include "NativeHelpers.h"
+
+#include "ArrayObject.h"
+#include "avm1/Vm.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace avm1 {
+
+Object* instancePrototype(Vm& vm, const CallArgs& call, Object* fallback)
+{
+    if (!call.callee)
+        return fallback;
+    Object* proto = vm.getMember(call.callee, vm.names().prototype).objectOrNull();
+    return proto ? proto : fallback;
+}
+
+void markConstructed(Vm& vm, Object* instance, Object* constructor)
+{
+    if (!instance || !constructor)
+        return;
+    instance->defineValue(vm.names().constructorOld, Value(constructor), PropertyFlag::DontEnum,
+                          vm.caseRule());
+    if (vm.swfVersion() < 6)
+        instance->defineValue(vm.names().constructor, Value(constructor), PropertyFlag::DontEnum,
+                              vm.caseRule());
+}
+
+Object* thisAsObject(Vm& vm, const CallArgs& call)
+{
+    if (Object* self = call.thisObject())
+        return self;
+    return vm.toObject(call.thisValue);
+}
+
+std::vector<Value> elementsOf(Vm& vm, Object* object, std::size_t cap)
+{
+    std::vector<Value> values;
+    if (!object)
+        return values;
+    if (ArrayObject* array = asArrayObject(object)) {
+        const std::size_t count =
+            std::min<std::size_t>(static_cast<std::size_t>(std::max(array->length(), 0)), cap);
+        values.reserve(count);
+        for (std::size_t i = 0; i < count && !vm.throwing(); ++i)
+            values.push_back(array->get(vm, static_cast<std::uint32_t>(i)));
+    } else {
+        const double length = vm.toInteger(vm.getMember(object, vm.names().length));
+        if (vm.throwing() || !(length > 0))
+            return values;
+        const std::size_t count =
+            length >= static_cast<double>(cap) ? cap : static_cast<std::size_t>(length);
+        values.reserve(count);
+        for (std::size_t i = 0; i < count && !vm.throwing(); ++i)
+            values.push_back(vm.getMember(object, indexName(vm, static_cast<std::int64_t>(i))));
+    }
+    if (vm.throwing())
+        values.clear();
+    return values;
+}
+
+} // namespace avm1

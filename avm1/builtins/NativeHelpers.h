@@ -1,0 +1,31 @@
+#pragma once
+
+// Small pieces the built-in classes share: what "new" leaves on an instance, "this" as
+// an object, and the elements of an array-like argument.
+
+#include "avm1/Function.h"
+
+#include <cstddef>
+#include <vector>
+
+namespace avm1 {
+
+class Vm;
+
+// The prototype of an instance a native constructor makes: the constructor's own
+// "prototype" when it is an object (so functions made by ASconstructor and classes
+// extending a built-in get theirs), else `fallback`.
+Object* instancePrototype(Vm& vm, const CallArgs& call, Object* fallback);
+
+// What "new" records on every instance: __constructor__, and before SWF 6 constructor
+// as well, both hidden from enumeration.
+void markConstructed(Vm& vm, Object* instance, Object* constructor);
+
+// "this" as an object: primitives through their wrappers, null for undefined and null.
+Object* thisAsObject(Vm& vm, const CallArgs& call);
+
+// The elements 0 to length - 1 of an array, an arguments object or any object with a
+// length, read through getters; at most `cap` of them. Empty when a read throws.
+std::vector<Value> elementsOf(Vm& vm, Object* object, std::size_t cap);
+
+} // namespace avm1

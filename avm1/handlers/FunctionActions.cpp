@@ -1,0 +1,138 @@
+// Functions: DefineFunction, DefineFunction2, CallFunction, CallMethod, Return.
+#include "Handlers.h"
+#include "Stack.h"
+#include "avm1/ScriptFunction.h"
+#include "avm1/SuperObject.h"
+
+namespace avm1::handlers {
+
+namespace {
+
+void defineFunction(Interpreter& in, Activation& frame, const Instruction& ins)
+{
+    Vm& vm = in.vm();
+    const FunctionDef& def = frame.block->functions[ins.operand];
+    auto* fn = vm.heap().make<ScriptFunction>(vm.builtins().functionProto, &def, frame.swfVersion);
+    if (frame.closure)
+        fn->closure() = *frame.closure;
+    if (frame.locals)
+        fn->closure().push_back(frame.locals);
+    // Objects of enclosing with blocks stay in the function's scope.
+    for (const auto& with : frame.withStack)
+        fn->closure().push_back(with.object);
+    fn->setDefiningTarget(frame.target);
+    fn->setConstantPool(frame.constantPool);
+    Object* proto = vm.makeObject();
+    proto->defineValue(vm.names().constructor, Value(fn), PropertyFlag::DontEnum, vm.caseRule());
+    fn->defineValue(vm.names().prototype, Value(proto), PropertyFlag::DontEnum, vm.caseRule());
+    if (def.name && !def.name->empty()) {
+        if (frame.locals)
+            frame.locals->defineValue(def.name, Value(fn), 0, vm.caseRule());
+        else if (Object* scope = in.localScope(frame))
+            vm.setMember(scope, def.name, Value(fn));
+        return;
+    }
+    push(in, Value(fn));
+}
+
+// The prototype on which `name` was found, starting at `object`: a method found there
+// gets it as its home, for super.
+Object* holderOf(Vm& vm, Object* object, String* name)
+{
+    Object* holder = object;
+    for (int depth = 0; holder && depth < limits::kMaxPrototypeChain; ++depth) {
+        if (vm.hasOwnProperty(holder, name))
+            return holder;
+        holder = holder->prototype();
+    }
+    return nullptr;
+}
+
+bool usesSuper(Object* fn)
+{
+    if (!fn || !fn->isFunction() || static_cast<Function*>(fn)->isNative())
+        return false;
+    const FunctionDef& def = static_cast<ScriptFunction*>(fn)->def();
+    return def.isFunction2 && !(def.flags & FunctionFlag::SuppressSuper);
+}
+
+Value invoke(Interpreter& in, Value fn, Value thisValue, std::span<const Value> args, Object* home)
+{
+    Object* f = fn.objectOrNull();
+    if (home && usesSuper(f))
+        return in.callFunction(static_cast<ScriptFunction*>(f), thisValue, args, false, home);
+    return in.vm().call(fn, thisValue, args);
+}
+
+} // namespace
+
+void doDefineFunction(Interpreter& in, Activation& frame, const Instruction& ins)
+{
+    defineFunction(in, frame, ins);
+}
+
+void doDefineFunction2(Interpreter& in, Activation& frame, const Instruction& ins)
+{
+    defineFunction(in, frame, ins);
+}
+
+void doCallFunction(Interpreter& in, Activation& frame, const Instruction&)
+{
+    Vm& vm = in.vm();
+    String* name = vm.toString(pop(in));
+    const std::vector<Value> args = popValues(in, popCount(in));
+    const Value fn = in.getVariable(frame, name);
+    // A plain call runs on the calling timeline.
+    const Value self = frame.target ? Value(frame.target) : Value();
+    push(in, vm.call(fn, self, args));
+}
+
+void doCallMethod(Interpreter& in, Activation&, const Instruction&)
+{
+    Vm& vm = in.vm();
+    const Value nameValue = pop(in);
+    const Value base = pop(in);
+    const std::vector<Value> args = popValues(in, popCount(in));
+    const bool noName =
+        nameValue.isUndefined() || (nameValue.isString() && nameValue.asString()->empty());
+    Object* object = base.objectOrNull();
+
+    if (object && object->objectClass() == ObjectClass::Super) {
+        auto* super = static_cast<SuperObject*>(object);
+        Object* home = super->home();
+        if (noName) {
+            // super(...): the superclass constructor on this object.
+            const Value ctor =
+                home ? vm.getMember(home, vm.names().constructorOld) : Value();
+            Object* ctorHome = home ? home->prototype() : nullptr;
+            push(in, invoke(in, ctor, super->thisValue(), args, ctorHome));
+            return;
+        }
+        String* name = vm.toString(nameValue);
+        Object* base2 = super->base();
+        const Value fn = base2 ? vm.getMember(base2, name) : Value();
+        Object* found = base2 ? holderOf(vm, base2, name) : nullptr;
+        push(in, invoke(in, fn, super->thisValue(), args, found));
+        return;
+    }
+    if (noName) {
+        push(in, vm.call(base, Value(), args));
+        return;
+    }
+    String* name = vm.toString(nameValue);
+    const Value fn = vm.getMember(base, name);
+    if (vm.throwing())
+        return;
+    Object* home = nullptr;
+    if (object && usesSuper(fn.objectOrNull()))
+        home = holderOf(vm, object, name);
+    push(in, invoke(in, fn, base, args, home));
+}
+
+void doReturn(Interpreter& in, Activation& frame, const Instruction&)
+{
+    frame.returnValue = pop(in);
+    frame.returned = true;
+}
+
+} // namespace avm1::handlers

@@ -1,0 +1,187 @@
+// Timeline: Play, Stop, NextFrame, PreviousFrame, GotoFrame, GotoFrame2, GoToLabel,
+// SetTarget, SetTarget2, WaitForFrame, WaitForFrame2, Call, ToggleQuality, StopSounds.
+// They act on the activation's target timeline; with no sprite there, nothing happens.
+#include "Handlers.h"
+#include "Stack.h"
+#include "avm1/ClipObject.h"
+#include "runtime/SpriteObject.h"
+
+#include <cmath>
+#include <variant>
+
+namespace avm1::handlers {
+
+namespace {
+
+runtime::SpriteObject* spriteOf(Object* object)
+{
+    ClipObject* clip = asClip(object);
+    if (!clip || clip->objectClass() != ObjectClass::MovieClip)
+        return nullptr;
+    ClipObject* live = clip->live();
+    return live ? live->sprite() : nullptr;
+}
+
+// The timeline actions act on: the current target; after a tellTarget that named
+// nothing, the main timeline.
+runtime::SpriteObject* targetSprite(Interpreter& in, Activation& frame)
+{
+    return spriteOf(frame.target ? frame.target : in.rootClip());
+}
+
+// A frame given as a value: a number counts from 1; a string is a label, or a number
+// written as text, optionally after "path:".
+void gotoValue(Interpreter& in, Activation& frame, Value where, bool play, std::uint16_t bias)
+{
+    Vm& vm = in.vm();
+    runtime::SpriteObject* sprite = targetSprite(in, frame);
+    if (where.isString()) {
+        std::string_view text = where.asString()->view();
+        if (const std::size_t colon = text.rfind(':'); colon != std::string_view::npos) {
+            sprite = spriteOf(in.resolveTarget(frame, text.substr(0, colon)));
+            text = text.substr(colon + 1);
+        }
+        if (!sprite)
+            return;
+        String* rest = vm.str(text);
+        const double number = vm.stringToNumber(rest);
+        if (std::isfinite(number)) {
+            if (number >= 1)
+                sprite->gotoFrame(static_cast<std::size_t>(number) - 1 + bias);
+        } else if (!sprite->gotoLabel(text)) {
+            return;
+        }
+    } else {
+        if (!sprite)
+            return;
+        const double number = vm.toInteger(where);
+        if (!(number >= 1))
+            return;
+        sprite->gotoFrame(static_cast<std::size_t>(std::min(number, 1e9)) - 1 + bias);
+    }
+    if (play)
+        sprite->play();
+    else
+        sprite->stop();
+}
+
+} // namespace
+
+void doPlay(Interpreter& in, Activation& frame, const Instruction&)
+{
+    if (runtime::SpriteObject* sprite = targetSprite(in, frame))
+        sprite->play();
+}
+
+void doStop(Interpreter& in, Activation& frame, const Instruction&)
+{
+    if (runtime::SpriteObject* sprite = targetSprite(in, frame))
+        sprite->stop();
+}
+
+void doNextFrame(Interpreter& in, Activation& frame, const Instruction&)
+{
+    if (runtime::SpriteObject* sprite = targetSprite(in, frame))
+        sprite->nextFrame();
+}
+
+void doPreviousFrame(Interpreter& in, Activation& frame, const Instruction&)
+{
+    if (runtime::SpriteObject* sprite = targetSprite(in, frame))
+        sprite->prevFrame();
+}
+
+void doGotoFrame(Interpreter& in, Activation& frame, const Instruction& ins)
+{
+    // GotoFrame does not change playing: gotoAndStop compiles to it and Stop.
+    if (runtime::SpriteObject* sprite = targetSprite(in, frame))
+        sprite->gotoFrame(ins.u16);
+}
+
+void doGoToLabel(Interpreter& in, Activation& frame, const Instruction& ins)
+{
+    if (runtime::SpriteObject* sprite = targetSprite(in, frame))
+        sprite->gotoLabel(frame.block->strings[ins.operand]->view());
+}
+
+void doGotoFrame2(Interpreter& in, Activation& frame, const Instruction& ins)
+{
+    const Value where = pop(in);
+    gotoValue(in, frame, where, ins.u8 & 0x01, (ins.u8 & 0x02) ? ins.u16 : 0);
+}
+
+void doSetTarget(Interpreter& in, Activation& frame, const Instruction& ins)
+{
+    const std::string_view path = frame.block->strings[ins.operand]->view();
+    if (path.empty()) {
+        frame.target = frame.originalTarget;
+        return;
+    }
+    // A path that names nothing leaves no target (see targetSprite).
+    frame.target = in.resolveTarget(frame, path);
+    if (!frame.target)
+        in.vm().logLazy([&] { return "SetTarget: no target " + std::string(path); });
+}
+
+// tellTarget(value): a clip is taken by its path (the first clip of its name there),
+// anything else by its text.
+void doSetTarget2(Interpreter& in, Activation& frame, const Instruction&)
+{
+    Vm& vm = in.vm();
+    const Value where = pop(in);
+    std::string path;
+    if (ClipObject* clip = asClip(where.objectOrNull())) {
+        ClipObject* live = clip->live();
+        path = live ? live->targetPath() : clip->targetPath();
+    } else {
+        path = vm.toStdString(where);
+        if (vm.throwing())
+            return;
+    }
+    frame.target = path.empty() ? frame.originalTarget : in.resolveTarget(frame, path);
+}
+
+// Every frame of a movie that plays is loaded: nothing is ever skipped.
+void doWaitForFrame(Interpreter&, Activation&, const Instruction&) {}
+
+void doWaitForFrame2(Interpreter& in, Activation&, const Instruction&)
+{
+    pop(in);
+}
+
+void doCall(Interpreter& in, Activation& frame, const Instruction&)
+{
+    Vm& vm = in.vm();
+    const Value where = pop(in);
+    runtime::SpriteObject* sprite = targetSprite(in, frame);
+    Object* targetObject = frame.target;
+    std::string text = vm.toStdString(where);
+    if (const std::size_t colon = text.rfind(':'); colon != std::string::npos) {
+        targetObject = in.resolveTarget(frame, std::string_view(text).substr(0, colon));
+        sprite = spriteOf(targetObject);
+        text = text.substr(colon + 1);
+    }
+    if (!sprite)
+        return;
+    long index = -1;
+    const double number = vm.stringToNumber(vm.str(text));
+    if (std::isfinite(number) && number >= 1)
+        index = static_cast<long>(number) - 1;
+    else
+        index = sprite->frameForLabel(text);
+    const auto& frames = sprite->timeline().frames;
+    if (index < 0 || static_cast<std::size_t>(index) >= frames.size())
+        return;
+    for (const swf::ControlTag& tag : frames[static_cast<std::size_t>(index)].tags) {
+        if (const auto* action = std::get_if<swf::DoAction>(&tag))
+            in.runBlock(action->actions, frame.swfVersion, targetObject);
+        if (vm.aborted())
+            return;
+    }
+}
+
+void doToggleQuality(Interpreter&, Activation&, const Instruction&) {}
+
+void doStopSounds(Interpreter&, Activation&, const Instruction&) {}
+
+} // namespace avm1::handlers

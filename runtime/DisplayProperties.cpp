@@ -1,0 +1,208 @@
+// DisplayObject: the properties scripts read and write, with the reference player's
+// arithmetic.
+#include "DisplayObject.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace runtime {
+
+namespace {
+
+constexpr double kDegreesPerRadian = 180.0 / 3.14159265358979323846;
+
+// The reference converts to whole numbers the way the processor does: truncated toward
+// zero, and anything out of the 32-bit range (infinities included) becomes the lowest
+// value. _x = Infinity thus reads back as -107374182.4.
+std::int32_t truncateToInt32(double value)
+{
+    if (!(std::fabs(value) < 2147483648.0))
+        return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(value);
+}
+
+double normaliseDegrees(double degrees)
+{
+    degrees = std::fmod(degrees, 360.0);
+    if (degrees > 180)
+        degrees -= 360;
+    else if (degrees <= -180)
+        degrees += 360;
+    return degrees;
+}
+
+// A matrix entry the renderer can use: what scripts make of infinities and NaN draws
+// nothing rather than poisoning every transform below it.
+double drawable(double value)
+{
+    return std::isfinite(value) ? value : 0;
+}
+
+} // namespace
+
+DisplayObject::ScriptTransform DisplayObject::scriptTransform() const
+{
+    if (m_scriptTransform)
+        return *m_scriptTransform;
+    const swf::Matrix& m = m_matrix;
+    ScriptTransform t;
+    t.xScale = std::hypot(m.a, m.b) * 100;
+    t.yScale = std::hypot(m.c, m.d) * 100;
+    t.rotation = normaliseDegrees(std::atan2(m.b, m.a) * kDegreesPerRadian);
+    t.yRotation = std::atan2(-m.c, m.d) * kDegreesPerRadian;
+    // A mirrored matrix reads as a negative vertical scale with the y axis turned
+    // round, as the reference reports a clip flipped in the authoring tool.
+    if (m.a * m.d - m.b * m.c < 0) {
+        t.yScale = -t.yScale;
+        t.yRotation += 180;
+    }
+    return t;
+}
+
+void DisplayObject::applyScriptTransform(const ScriptTransform& t)
+{
+    const double xRadians = t.rotation / kDegreesPerRadian;
+    const double yRadians = t.yRotation / kDegreesPerRadian;
+    swf::Matrix m = m_matrix;
+    m.a = drawable(t.xScale / 100 * std::cos(xRadians));
+    m.b = drawable(t.xScale / 100 * std::sin(xRadians));
+    m.c = drawable(-t.yScale / 100 * std::sin(yRadians));
+    m.d = drawable(t.yScale / 100 * std::cos(yRadians));
+    const bool changed = !(m == m_matrix);
+    m_matrix = m;
+    m_scriptTransform = t;
+    m_scriptTransformed = true;
+    if (changed)
+        markPlacementChanged();
+}
+
+double DisplayObject::x() const
+{
+    return m_matrix.tx / swf::Twips::kPerPixel;
+}
+
+double DisplayObject::y() const
+{
+    return m_matrix.ty / swf::Twips::kPerPixel;
+}
+
+void DisplayObject::setX(double pixels)
+{
+    if (std::isnan(pixels))
+        return;
+    m_scriptTransformed = true;
+    const double twips = truncateToInt32(pixels * swf::Twips::kPerPixel);
+    if (twips == m_matrix.tx)
+        return;
+    m_matrix.tx = twips;
+    markPlacementChanged();
+}
+
+void DisplayObject::setY(double pixels)
+{
+    if (std::isnan(pixels))
+        return;
+    m_scriptTransformed = true;
+    const double twips = truncateToInt32(pixels * swf::Twips::kPerPixel);
+    if (twips == m_matrix.ty)
+        return;
+    m_matrix.ty = twips;
+    markPlacementChanged();
+}
+
+double DisplayObject::xScale() const
+{
+    return scriptTransform().xScale;
+}
+
+double DisplayObject::yScale() const
+{
+    return scriptTransform().yScale;
+}
+
+void DisplayObject::setXScale(double percent)
+{
+    if (std::isnan(percent))
+        return;
+    ScriptTransform t = scriptTransform();
+    t.xScale = percent;
+    applyScriptTransform(t);
+}
+
+void DisplayObject::setYScale(double percent)
+{
+    if (std::isnan(percent))
+        return;
+    ScriptTransform t = scriptTransform();
+    t.yScale = percent;
+    applyScriptTransform(t);
+}
+
+double DisplayObject::rotation() const
+{
+    return scriptTransform().rotation;
+}
+
+void DisplayObject::setRotation(double degrees)
+{
+    if (std::isnan(degrees))
+        return;
+    ScriptTransform t = scriptTransform();
+    // Infinity has no angle: it reads back as NaN, as in the reference.
+    const double turned = normaliseDegrees(degrees);
+    // The y axis turns with the x axis, so a skew stays a skew.
+    t.yRotation += turned - t.rotation;
+    t.rotation = turned;
+    applyScriptTransform(t);
+}
+
+double DisplayObject::alpha() const
+{
+    return m_colorTransform.aMul * 100.0 / 256;
+}
+
+void DisplayObject::setAlpha(double percent)
+{
+    if (std::isnan(percent))
+        return;
+    m_scriptTransformed = true;
+    swf::ColorTransform transform = m_colorTransform;
+    // The multiplier is 8.8 fixed point in 16 bits: the percentage is truncated into it
+    // and wraps as the reference's does.
+    const std::int32_t wide = truncateToInt32(percent * 256 / 100);
+    transform.aMul = static_cast<std::int16_t>(static_cast<std::uint16_t>(wide & 0xFFFF));
+    setColorTransform(transform);
+}
+
+double DisplayObject::width() const
+{
+    return localBounds().transformed(m_matrix).width() / swf::Twips::kPerPixel;
+}
+
+double DisplayObject::height() const
+{
+    return localBounds().transformed(m_matrix).height() / swf::Twips::kPerPixel;
+}
+
+void DisplayObject::setWidth(double pixels)
+{
+    const double current = width();
+    if (!std::isfinite(pixels) || current == 0)
+        return;
+    ScriptTransform t = scriptTransform();
+    t.xScale *= pixels / current;
+    applyScriptTransform(t);
+}
+
+void DisplayObject::setHeight(double pixels)
+{
+    const double current = height();
+    if (!std::isfinite(pixels) || current == 0)
+        return;
+    ScriptTransform t = scriptTransform();
+    t.yScale *= pixels / current;
+    applyScriptTransform(t);
+}
+
+} // namespace runtime

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// The runtime's caps and fixed numbers: how much work one step may queue and run, and
+// the depth ranges scripts see. The caps on what a movie's bytes may ask for (sizes,
+// nesting, live objects) stay with the file format, in format/Limits.h.
+namespace runtime::limits {
+
+// Actions the script engine may execute in one step (a frame advance or a pointer
+// event), summed over every block and event the step runs. A frame script that jumps
+// back to its own frame, or two clips that keep re-entering each other's frames,
+// would otherwise run for ever; ten million actions take seconds in any player, far
+// beyond a real frame's work. The script time budget usually ends a runaway block
+// first: this bounds the step as a whole, and is exact where a clock is not.
+inline constexpr std::uint64_t kMaxActionsPerStep = 10'000'000;
+// Blocks and events handed to the engine in one step, whatever they execute: an event
+// without a handler runs no action, so the cap above alone would not end a queue that
+// keeps refilling itself. Ten entries for each of the most display objects a movie may
+// have leaves room for an enterFrame, load and unload of each.
+inline constexpr std::size_t kMaxBlocksPerStep = 1'000'000;
+
+// Depths as scripts see them. The file format's depths start at 0 and the timeline
+// uses them; scripts see those shifted down by 16384, so that what scripts create from
+// depth 0 up lies above everything the timeline places:
+//   stored depth = script depth + kScriptDepthOffset.
+inline constexpr int kScriptDepthOffset = 16384;
+// The depths attachMovie, createEmptyMovieClip, duplicateMovieClip and swapDepths
+// accept, as scripts see them; others are refused.
+inline constexpr int kMinScriptDepth = -16384;
+inline constexpr int kMaxScriptDepth = 2130690044;
+// removeMovieClip removes only what stands from script depth 0 up to here: the
+// timeline's own depths (below 0) and the reserved top of the range are left alone.
+inline constexpr int kMaxRemovableScriptDepth = 2130690031;
+
+// The script limits a movie gets when it has no ScriptLimits tag: the values of the
+// authoring tool's own player.
+inline constexpr int kDefaultMaxRecursionDepth = 256;
+inline constexpr double kDefaultScriptTimeoutSeconds = 15.0;
+
+} // namespace runtime::limits

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "swfwriter/ActionWriter.h"
+
+#include <string>
+#include <vector>
+
+// Plays a movie made by the project's writer with the interpreter attached, headless,
+// and returns what it traced, a line each.
+namespace scriptrun {
+
+struct Options {
+    int frames = 1;
+    double timeBudgetSeconds = 15;
+};
+
+std::vector<std::string> traces(const swfwriter::MovieWriter& movie, const Options& options = {});
+// One frame of `version` running `code`.
+std::vector<std::string> run(int version, const swfwriter::ActionWriter& code,
+                             const Options& options = {});
+// The lines joined with "\n", for compact comparisons.
+std::string joined(const std::vector<std::string>& lines);
+
+} // namespace scriptrun
