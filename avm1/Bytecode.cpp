@@ -31,7 +31,8 @@ public:
     {
         if (!need(2))
             return 0;
-        const std::uint16_t v = static_cast<std::uint16_t>(m_bytes[m_pos] | (m_bytes[m_pos + 1] << 8));
+        const std::uint16_t v =
+            static_cast<std::uint16_t>(m_bytes[m_pos] | (m_bytes[m_pos + 1] << 8));
         m_pos += 2;
         return v;
     }
@@ -57,7 +58,8 @@ public:
             m_ok = false;
             return {};
         }
-        const std::size_t length = static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - start);
+        const std::size_t length =
+            static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - start);
         m_pos += length + 1;
         return {reinterpret_cast<const char*>(start), length};
     }
@@ -82,30 +84,12 @@ private:
     bool m_ok = true;
 };
 
-// Strings before SWF 6 are in the authoring system's code page; the players of the
-// time read them as Windows-1252 on western systems. Bytes that are valid UTF-8 are
-// kept as they are (many tools wrote UTF-8 anyway).
-std::string decodeText(std::string_view bytes, int swfVersion)
+// Strings keep the bytes the movie wrote. Before SWF 6 they are in the authoring
+// system's code page and scripts count them by bytes; they become UTF-8 only where
+// they leave the movie (TextEncoding.h).
+std::string decodeText(std::string_view bytes, int /*swfVersion*/)
 {
-    if (swfVersion >= 6)
-        return std::string(bytes);
-    bool ascii = true;
-    for (unsigned char c : bytes)
-        if (c >= 0x80)
-            ascii = false;
-    if (ascii)
-        return std::string(bytes);
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (unsigned char c : bytes) {
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
+    return std::string(bytes);
 }
 
 double readDouble(BoundedReader& in)
@@ -149,6 +133,8 @@ private:
     void resolveTargets();
     void fail(std::size_t offset, std::string why)
     {
+        if (m_endSeen)
+            return;
         m_block.fault = "at offset " + std::to_string(offset) + ": " + std::move(why);
     }
 
@@ -163,6 +149,7 @@ private:
     };
     std::vector<Pending> m_pending;
     std::unordered_map<std::size_t, std::uint32_t> m_indexOfOffset;
+    bool m_endSeen = false;
 };
 
 void Decoder::run()
@@ -200,8 +187,10 @@ void Decoder::run()
         }
         m_indexOfOffset.emplace(pos, static_cast<std::uint32_t>(m_block.instructions.size()));
         m_block.instructions.push_back(ins);
+        // End stops the block where it runs, but code after it may still be the
+        // target of a branch: decoding goes on, and damage after an End is no fault.
         if (opcode == 0)
-            break; // End: what follows is not code of this block
+            m_endSeen = true;
         pos = next;
     }
     m_indexOfOffset.emplace(std::min(pos, code.size()),

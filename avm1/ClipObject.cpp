@@ -74,8 +74,14 @@ bool ClipObject::getVirtual(Vm& vm, String* name, Value& out)
     if (!isGone())
         return false;
     // Scripts address clips by path: what stands at this one's path now answers.
-    ClipObject* other = live();
-    out = other ? vm.getMember(other, name) : Value();
+    if (ClipObject* other = live()) {
+        out = vm.getMember(other, name);
+        return true;
+    }
+    // With nothing there, the clip has lost its variables and children; its class's
+    // methods still answer (and do nothing).
+    if (!prototype() || !vm.lookup(prototype(), name, out))
+        out = Value();
     return true;
 }
 
@@ -95,31 +101,31 @@ bool ClipObject::resolveFallback(Vm& vm, String* name, Value& out)
 {
     ClipObject* self = stand(*this);
     runtime::DisplayObject* object = self ? self->displayObject() : nullptr;
-    if (!object)
+    if (!object || name->empty())
         return false;
-    // Instance names come before the display properties: a child named "_x" hides
-    // the clip's _x from member reads (not from GetProperty).
-    if (object->kind() == runtime::ObjectKind::Sprite ||
-        object->kind() == runtime::ObjectKind::Button) {
-        auto* container = static_cast<runtime::ContainerObject*>(object);
-        if (runtime::DisplayObject* child = container->childByName(name->view())) {
-            if (ClipObject* wrapped = m_registry.wrap(child)) {
-                out = Value(wrapped);
-                return true;
-            }
-        }
-    }
-    if (name->empty() || name->view()[0] != '_')
-        return false;
-    if (getClipProperty(vm, *self, name->view(), out))
-        return true;
+    // SWF 4 has no clip values: neither levels nor instance names are variables there.
+    const bool clipValues = vm.swfVersion() >= 5;
     // Other levels are never loaded; their names still answer, with nothing.
-    if (const auto level = levelNumber(name->view())) {
+    if (const auto level = levelNumber(name->view()); level && clipValues) {
         ClipObject* root = *level == 0 ? m_registry.wrap(m_registry.rootObject()) : nullptr;
         out = root ? Value(root) : Value();
         return true;
     }
-    return false;
+    // Instance names come before the display properties: a child named "_x" hides
+    // the clip's _x from member reads (not from GetProperty).
+    if (clipValues && (object->kind() == runtime::ObjectKind::Sprite ||
+                       object->kind() == runtime::ObjectKind::Button)) {
+        auto* container = static_cast<runtime::ContainerObject*>(object);
+        if (runtime::DisplayObject* child = container->childByName(name->view())) {
+            // A named shape has no script object: the clip holding it stands for it.
+            ClipObject* wrapped = m_registry.wrap(child);
+            out = Value(wrapped ? wrapped : self);
+            return true;
+        }
+    }
+    if (name->view()[0] != '_')
+        return false;
+    return getClipProperty(vm, *self, name->view(), out);
 }
 
 String* clipPathText(Vm& vm, Object* object)

@@ -70,6 +70,18 @@ String* clipPathText(Vm& vm, Object* object);
 // The object as a clip wrapper (a MovieClip, Button or TextField); null for others.
 ClipObject* asClip(Object* object);
 
+// What the player keeps for the whole movie, read and written through any clip's
+// _quality, _highquality, _focusrect, _soundbuftime and _url.
+struct StageSettings {
+    enum class Quality : std::uint8_t { Low, Medium, High, Best };
+    Quality quality = Quality::High;
+    bool focusRect = true;
+    std::int32_t soundBufferSeconds = 5;
+    // The movie's address as the reference gives it ("file:///movie.swf"); empty when
+    // the host did not say.
+    std::string movieUrl;
+};
+
 // The script objects of one movie's display objects: one wrapper per object, made on
 // first use. Wrappers of objects that are gone and that no script holds are collected;
 // the registry forgets them then.
@@ -88,6 +100,8 @@ public:
     // The object a target path names now, from the main timeline.
     ClipObject* resolve(const std::string& path);
 
+    StageSettings& settings() { return m_settings; }
+
     // Marks the wrappers of display objects that are alive: their timeline
     // variables must survive while the clip does.
     void trace(Tracer& tracer) const;
@@ -98,6 +112,7 @@ private:
 
     Vm& m_vm;
     runtime::DisplayObject* m_root = nullptr;
+    StageSettings m_settings;
     std::unordered_map<std::uint64_t, ClipObject*> m_wrappers;
 };
 

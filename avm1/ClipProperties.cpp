@@ -7,6 +7,8 @@
 #include "runtime/SpriteObject.h"
 
 #include <cmath>
+#include <limits>
+#include <optional>
 
 namespace avm1 {
 
@@ -14,8 +16,8 @@ namespace {
 
 // The display properties, with the index GetProperty/SetProperty give them.
 #define AVM1_CLIP_PROPERTY_LIST(X)                                                                 \
-    X(PosX, 0, "_x")                                                                                  \
-    X(PosY, 1, "_y")                                                                                  \
+    X(PosX, 0, "_x")                                                                               \
+    X(PosY, 1, "_y")                                                                               \
     X(XScale, 2, "_xscale")                                                                        \
     X(YScale, 3, "_yscale")                                                                        \
     X(CurrentFrame, 4, "_currentframe")                                                            \
@@ -67,6 +69,72 @@ Prop findProp(std::string_view name)
     return Prop::None;
 }
 
+using Quality = StageSettings::Quality;
+
+std::string_view qualityName(Quality quality)
+{
+    switch (quality) {
+    case Quality::Low:
+        return "LOW";
+    case Quality::Medium:
+        return "MEDIUM";
+    case Quality::High:
+        return "HIGH";
+    case Quality::Best:
+        return "BEST";
+    }
+    return "HIGH";
+}
+
+std::optional<Quality> qualityNamed(std::string_view name)
+{
+    for (Quality q : {Quality::Low, Quality::Medium, Quality::High, Quality::Best})
+        if (sameKey(name, qualityName(q), CaseRule::Insensitive))
+            return q;
+    return std::nullopt;
+}
+
+// _highquality: 0 low, 1 high, 2 best.
+double highQualityOf(Quality quality)
+{
+    switch (quality) {
+    case Quality::Low:
+        return 0;
+    case Quality::Best:
+        return 2;
+    default:
+        return 1;
+    }
+}
+
+Quality qualityForHighQuality(double n)
+{
+    if (n >= 2)
+        return Quality::Best;
+    return std::trunc(n) == 0 ? Quality::Low : Quality::High;
+}
+
+// Whole seconds; what does not fit takes the lowest value, as the reference's
+// conversion gives it.
+std::int32_t truncatedSeconds(double n)
+{
+    if (!(n > -2147483649.0 && n < 2147483648.0))
+        return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(n);
+}
+
+// The main timeline shows the movie's setting: a number before SWF 6, then a
+// boolean. Other clips have their own from SWF 6, unset (null) unless a script gave
+// one.
+Value focusRectOf(Vm& vm, const runtime::DisplayObject& object, const StageSettings& settings)
+{
+    if (vm.swfVersion() < 6)
+        return Value(settings.focusRect ? 1 : 0);
+    if (object.isRoot())
+        return Value(settings.focusRect);
+    return Value::null();
+}
+
 } // namespace
 
 std::string_view clipPropertyName(int index)
@@ -107,7 +175,13 @@ bool getClipProperty(Vm& vm, ClipObject& clip, std::string_view name, Value& out
         out = Value(object->rotation());
         break;
     case Prop::CurrentFrame:
-        out = sprite ? Value(static_cast<double>(sprite->currentFrame() + 1)) : Value();
+        // A clip with no frames at all (createEmptyMovieClip's) is at frame 0.
+        if (!sprite)
+            out = Value();
+        else if (sprite->timeline().frames.empty())
+            out = Value(0);
+        else
+            out = Value(static_cast<double>(sprite->currentFrame() + 1));
         break;
     case Prop::TotalFrames:
     case Prop::FramesLoaded:
@@ -129,23 +203,25 @@ bool getClipProperty(Vm& vm, ClipObject& clip, std::string_view name, Value& out
         out = vm.strValue(object->targetPath());
         break;
     case Prop::Name:
-        out = vm.strValue(object->isRoot() ? std::string_view() : std::string_view(object->name()));
+        out = vm.strValue(object->name());
         break;
     case Prop::DropTarget:
-    case Prop::Url:
         out = Value(vm.names().empty);
         break;
+    case Prop::Url:
+        out = vm.strValue(registry.settings().movieUrl);
+        break;
     case Prop::HighQuality:
-        out = Value(1);
+        out = Value(highQualityOf(registry.settings().quality));
         break;
     case Prop::FocusRect:
-        out = Value::null();
+        out = focusRectOf(vm, *object, registry.settings());
         break;
     case Prop::SoundBufTime:
-        out = Value(5);
+        out = Value(static_cast<double>(registry.settings().soundBufferSeconds));
         break;
     case Prop::Quality:
-        out = vm.strValue("HIGH");
+        out = vm.strValue(qualityName(registry.settings().quality));
         break;
     case Prop::XMouse:
     case Prop::YMouse:
@@ -158,6 +234,9 @@ bool getClipProperty(Vm& vm, ClipObject& clip, std::string_view name, Value& out
             out = Value();
         break;
     case Prop::Root:
+        // _root came with SWF 5.
+        if (vm.swfVersion() < 5)
+            return false;
         if (ClipObject* root = registry.wrap(registry.rootObject()))
             out = Value(root);
         else
@@ -178,7 +257,12 @@ bool setClipProperty(Vm& vm, ClipObject& clip, std::string_view name, const Valu
     runtime::DisplayObject* object = self ? self->displayObject() : nullptr;
     if (!object)
         return true;
-    auto number = [&] { return vm.toNumber(value); };
+    ClipRegistry& registry = clip.registry();
+    // undefined and null leave a number property as it is, as NaN does, in every
+    // version (SWF 6 would convert them to 0).
+    auto number = [&] {
+        return value.isNullish() ? std::numeric_limits<double>::quiet_NaN() : vm.toNumber(value);
+    };
     switch (prop) {
     case Prop::PosX:
         object->setX(number());
@@ -205,10 +289,34 @@ bool setClipProperty(Vm& vm, ClipObject& clip, std::string_view name, const Valu
         object->setHeight(number());
         break;
     case Prop::Visible:
-        object->setVisible(vm.toBoolean(value));
+        // A number, not a truth value: "true" is NaN, which changes nothing.
+        if (const double n = number(); !std::isnan(n))
+            object->setVisible(n != 0);
         break;
     case Prop::Name:
         object->setName(vm.toStdString(value));
+        break;
+    case Prop::HighQuality:
+        if (const double n = number(); !std::isnan(n))
+            registry.settings().quality = qualityForHighQuality(n);
+        break;
+    case Prop::Quality:
+        if (const auto quality = qualityNamed(vm.toStdString(value)))
+            registry.settings().quality = *quality;
+        break;
+    case Prop::SoundBufTime:
+        if (const double n = number(); !std::isnan(n))
+            registry.settings().soundBufferSeconds = truncatedSeconds(n);
+        break;
+    case Prop::FocusRect:
+        // The main timeline's is the movie's; from SWF 6 other clips keep their own,
+        // which nothing reads yet. An object turns it off, unconverted.
+        if (object->isRoot() || vm.swfVersion() < 6) {
+            if (value.isObject())
+                registry.settings().focusRect = false;
+            else if (const double n = number(); !std::isnan(n))
+                registry.settings().focusRect = n != 0;
+        }
         break;
     default:
         // Read-only or not yet supported: the assignment is ignored.

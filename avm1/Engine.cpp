@@ -3,9 +3,9 @@
 #include "Interpreter.h"
 #include "Timers.h"
 #include "builtins/ClassRegistry.h"
+#include "runtime/MoviePlayer.h"
 #include "runtime/ScriptLimits.h"
 #include "runtime/SpriteObject.h"
-#include "runtime/MoviePlayer.h"
 
 namespace avm1 {
 
@@ -37,10 +37,17 @@ Engine::~Engine()
     m_clips.reset();
 }
 
-std::size_t Engine::runCode(std::span<const std::uint8_t> code, Object* target)
+std::size_t Engine::runCode(std::span<const std::uint8_t> code, Object* target, int swfVersion)
 {
-    return static_cast<std::size_t>(
-        m_vm->interpreter().runBlock(code, m_player.swfVersion(), target));
+    return static_cast<std::size_t>(m_vm->interpreter().runBlock(code, swfVersion, target));
+}
+
+int Engine::versionOf(const swf::Character* character) const
+{
+    // Characters imported from another movie keep the rules of the file they came from.
+    if (character && character->swfVersion)
+        return character->swfVersion;
+    return m_player.swfVersion();
 }
 
 std::size_t Engine::runAction(const runtime::QueuedAction& action)
@@ -48,9 +55,14 @@ std::size_t Engine::runAction(const runtime::QueuedAction& action)
     using Kind = runtime::QueuedAction::Kind;
     switch (action.kind) {
     case Kind::Init:
+        return runCode(action.code, m_clips->wrap(action.target.get()),
+                       versionOf(m_player.movie().character(action.spriteId)));
     case Kind::Frame:
+        return runCode(action.code, m_clips->wrap(action.target.get()),
+                       versionOf(action.target->character()));
     case Kind::Button:
-        return runCode(action.code, m_clips->wrap(action.target.get()));
+        return runCode(action.code, m_clips->wrap(action.target.get()),
+                       versionOf(action.button ? action.button->character() : nullptr));
     case Kind::ButtonEvent:
         return 0;
     case Kind::Clip:
@@ -72,7 +84,8 @@ std::size_t Engine::runClipEvent(const runtime::QueuedAction& action)
                 continue;
             if (action.event == runtime::ClipEvent::KeyPress && handler.keyCode != action.keyCode)
                 continue;
-            ran += runCode(handler.actions, clip);
+            const runtime::DisplayObject* owner = action.target->parent();
+            ran += runCode(handler.actions, clip, versionOf(owner ? owner->character() : nullptr));
         }
     }
     if (action.event == runtime::ClipEvent::Construct) {

@@ -7,6 +7,7 @@
 #include "ClipObject.h"
 #include "ScriptHost.h"
 #include "Vm.h"
+#include "format/Movie.h"
 #include "runtime/Host.h"
 #include "runtime/ScriptEngine.h"
 
@@ -47,7 +48,9 @@ public:
 
 private:
     std::size_t runClipEvent(const runtime::QueuedAction& action);
-    std::size_t runCode(std::span<const std::uint8_t> code, Object* target);
+    std::size_t runCode(std::span<const std::uint8_t> code, Object* target, int swfVersion);
+    // The file version whose rules a character's byte code follows.
+    int versionOf(const swf::Character* character) const;
     // Calls a handler of `target` with the block's budget; reports an uncaught exception.
     std::size_t callHandler(Value function, Object* target, std::span<const Value> args = {});
     // The class registered for the symbol the object was made from, if any.

@@ -153,8 +153,8 @@ Value Interpreter::callFunction(ScriptFunction* function, Value thisValue,
     if (!def.isFunction2) {
         frame.locals->defineValue(names.arguments, Value(makeArguments()), 0, rule);
         for (std::size_t i = 0; i < def.params.size(); ++i)
-            frame.locals->defineValue(def.params[i].name,
-                                      i < args.size() ? args[i] : Value(), 0, rule);
+            frame.locals->defineValue(def.params[i].name, i < args.size() ? args[i] : Value(), 0,
+                                      rule);
     } else {
         std::size_t reg = 1;
         auto preload = [&](Value v) {
@@ -162,17 +162,19 @@ Value Interpreter::callFunction(ScriptFunction* function, Value thisValue,
                 registers[reg] = v;
             ++reg;
         };
+        // A suppressed value is not made at all, even where a preload asks for it:
+        // its register still takes its place, and stays undefined.
         const std::uint16_t flags = def.flags;
         if (flags & FunctionFlag::PreloadThis)
-            preload(thisValue);
+            preload((flags & FunctionFlag::SuppressThis) ? Value() : thisValue);
         else if (!(flags & FunctionFlag::SuppressThis))
             frame.locals->defineValue(names.thisName, thisValue, 0, rule);
         if (flags & FunctionFlag::PreloadArguments)
-            preload(Value(makeArguments()));
+            preload((flags & FunctionFlag::SuppressArguments) ? Value() : Value(makeArguments()));
         else if (!(flags & FunctionFlag::SuppressArguments))
             frame.locals->defineValue(names.arguments, Value(makeArguments()), 0, rule);
         if (flags & FunctionFlag::PreloadSuper)
-            preload(makeSuperObject(frame));
+            preload((flags & FunctionFlag::SuppressSuper) ? Value() : makeSuperObject(frame));
         else if (!(flags & FunctionFlag::SuppressSuper))
             frame.locals->defineValue(names.super, makeSuperObject(frame), 0, rule);
         if (flags & FunctionFlag::PreloadRoot)
@@ -299,7 +301,7 @@ bool Interpreter::leaveTry(Activation& frame)
         break;
     }
     // A jump out of the whole construct (break, continue) leaves it.
-    if (ip < t.start || ip > def.finallyEnd) {
+    if (ip < t.start || ip >= def.finallyEnd) {
         frame.tries.pop_back();
         return true;
     }

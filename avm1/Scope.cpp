@@ -1,43 +1,12 @@
 // Interpreter: variables by name and target paths.
-#include "Interpreter.h"
-
 #include "ClipObject.h"
+#include "ClipScope.h"
+#include "Interpreter.h"
 #include "ScriptFunction.h"
 #include "TargetPaths.h"
 #include "Vm.h"
 
 namespace avm1 {
-
-namespace {
-
-// The timeline whose variables code sees. A tellTarget that named nothing leaves no
-// target: variables are then the main timeline's. A clip removed under running code
-// is addressed by its path, and when nothing stands there, a method falls back to the
-// clip it was called on and everything else to the main timeline.
-Object* scopeTimeline(const Activation& frame, Object* root)
-{
-    Object* target = frame.target;
-    if (!target)
-        return root;
-    ClipObject* clip = asClip(target);
-    if (!clip || !clip->isGone())
-        return target;
-    if (ClipObject* live = clip->live())
-        return live;
-    if (frame.function) {
-        if (ClipObject* self = asClip(frame.thisValue.objectOrNull()); self && self->live())
-            return self->live();
-    }
-    return root;
-}
-
-// Where a variable path's name splits from its path: the last ":" or (from SWF 5) ".".
-std::size_t variableSplit(std::string_view name, int swfVersion)
-{
-    return name.find_last_of(swfVersion >= 5 ? ":." : ":");
-}
-
-} // namespace
 
 Value Interpreter::lookupScoped(Activation& frame, String* name, bool& found)
 {
@@ -48,8 +17,19 @@ Value Interpreter::lookupScoped(Activation& frame, String* name, bool& found)
     // (suppressed, or preloaded into a register only): the name is then an ordinary
     // one. Everywhere else it is the activation's this.
     const bool function2 = frame.function && frame.function->def().isFunction2;
-    if (!function2 && sameKey(name, names.thisName, rule))
-        return frame.thisValue;
+    // SWF 4 had no "this": there it is an ordinary name.
+    if (m_vm.swfVersion() >= 5 && sameKey(name, names.thisName, rule)) {
+        if (!function2)
+            return frame.thisValue;
+        Value local;
+        if (frame.locals && m_vm.lookup(frame.locals, name, local))
+            return local;
+        // A DefineFunction2 body without a local "this" (suppressed, or preloaded
+        // into a register only) reaches its timeline's from SWF 7 on; the older
+        // players found nothing.
+        if (m_vm.swfVersion() >= 7 && frame.target)
+            return Value(frame.target);
+    }
     if (sameKey(name, names.global, rule) && m_vm.swfVersion() >= 6)
         return Value(m_vm.global());
     Value out;
@@ -77,32 +57,45 @@ Object* Interpreter::resolveTarget(Activation& frame, std::string_view path)
 {
     // An empty path is the current target, which a failed tellTarget leaves empty.
     if (path.empty())
-        return frame.target;
+        return frame.target ? scopeTimeline(frame, m_root) : nullptr;
     Object* start = frame.target ? frame.target : m_root;
     return walkTargetPath(m_vm, start, m_root, path);
+}
+
+VariablePath resolveVariablePath(Interpreter& in, Activation& frame, std::string_view name)
+{
+    Vm& vm = in.vm();
+    VariablePath out;
+    const std::size_t split = name.find_last_of(vm.swfVersion() >= 5 ? ":." : ":");
+    if (split == std::string_view::npos)
+        return out;
+    out.isPath = true;
+    out.member = name.substr(split + 1);
+    const std::string_view path = name.substr(0, split);
+    if (path.empty())
+        return out;
+    const ScopeLookup scope = [&](std::string_view first) {
+        return in.getVariable(frame, vm.str(first));
+    };
+    Object* start = scopeTimeline(frame, in.rootClip());
+    out.owner = walkTargetPath(vm, start, in.rootClip(), path, &scope);
+    return out;
 }
 
 Value Interpreter::getPathVariable(Activation& frame, std::string_view name, bool& handled)
 {
     handled = true;
-    Object* start = scopeTimeline(frame, m_root);
-    const std::size_t split = variableSplit(name, m_vm.swfVersion());
-    if (split == std::string_view::npos) {
-        // A slash path alone names a clip; failing that, it is an ordinary name.
-        if (Object* target = walkTargetPath(m_vm, start, m_root, name))
+    const VariablePath variable = resolveVariablePath(*this, frame, name);
+    if (variable.isPath)
+        return variable.owner ? m_vm.getMember(variable.owner, m_vm.str(variable.member)) : Value();
+    // A slash path alone names a clip (SWF 4 has no clip values); failing that, it is
+    // an ordinary name.
+    if (m_vm.swfVersion() >= 5) {
+        if (Object* target = walkTargetPath(m_vm, scopeTimeline(frame, m_root), m_root, name))
             return Value(target);
-        handled = false;
-        return Value();
     }
-    const ScopeLookup scope = [&](std::string_view first) -> Object* {
-        bool found = false;
-        return lookupScoped(frame, m_vm.str(first), found).objectOrNull();
-    };
-    const std::string_view path = name.substr(0, split);
-    Object* target = path.empty() ? start : walkTargetPath(m_vm, start, m_root, path, &scope);
-    if (!target)
-        return Value();
-    return m_vm.getMember(target, m_vm.str(name.substr(split + 1)));
+    handled = false;
+    return Value();
 }
 
 Value Interpreter::getVariable(Activation& frame, String* name)
@@ -122,19 +115,13 @@ void Interpreter::setVariable(Activation& frame, String* name, Value value)
 {
     const std::string_view text = name->view();
     const CaseRule rule = m_vm.caseRule();
-    Object* timeline = scopeTimeline(frame, m_root);
-    if (const std::size_t split = variableSplit(text, m_vm.swfVersion());
-        split != std::string_view::npos) {
-        const ScopeLookup scope = [&](std::string_view first) -> Object* {
-            bool found = false;
-            return lookupScoped(frame, m_vm.str(first), found).objectOrNull();
-        };
-        const std::string_view path = text.substr(0, split);
-        Object* target =
-            path.empty() ? timeline : walkTargetPath(m_vm, timeline, m_root, path, &scope);
-        if (target)
-            m_vm.setMember(target, m_vm.str(text.substr(split + 1)), value);
-        return;
+    if (text.find_first_of(":.") != std::string_view::npos) {
+        const VariablePath variable = resolveVariablePath(*this, frame, text);
+        if (variable.isPath) {
+            if (variable.owner)
+                m_vm.setMember(variable.owner, m_vm.str(variable.member), value);
+            return;
+        }
     }
     for (auto it = frame.withStack.rbegin(); it != frame.withStack.rend(); ++it) {
         if (it->object && m_vm.hasProperty(it->object, name)) {
@@ -154,6 +141,7 @@ void Interpreter::setVariable(Activation& frame, String* name, Value value)
             }
         }
     }
+    Object* timeline = scopeTimeline(frame, m_root);
     m_vm.setMember(timeline ? timeline : m_vm.global(), name, value);
 }
 

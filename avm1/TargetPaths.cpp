@@ -8,11 +8,6 @@ namespace avm1 {
 
 namespace {
 
-bool isSeparator(char c, bool slashSeen, bool dots)
-{
-    return c == '/' || c == ':' || (c == '.' && dots && !slashSeen);
-}
-
 Object* parentOf(Vm& vm, Object* at)
 {
     if (ClipObject* clip = asClip(at)) {
@@ -26,74 +21,108 @@ Object* parentOf(Vm& vm, Object* at)
 class PathWalker {
 public:
     PathWalker(Vm& vm, Object* root, const ScopeLookup* scope)
-        : m_vm(vm), m_root(root), m_scope(scope)
+        : m_vm(vm), m_root(root), m_scope(scope), m_dots(vm.swfVersion() >= 5)
     {}
 
-    Object* step(Object* at, std::string_view name, bool first)
+    // `atStart`: the name opens the path. SWF 4 paths know no "_root", and a level
+    // only there.
+    Object* step(Object* at, std::string_view name, bool first, bool atStart)
     {
         const CaseRule rule = m_vm.caseRule();
         if (sameKey(name, "_parent", rule))
             return parentOf(m_vm, at);
-        if (sameKey(name, "_root", rule))
+        if (m_dots && sameKey(name, "_root", rule))
             return m_root;
-        if (const auto level = levelNumber(name))
+        if (const auto level = levelNumber(name); level && (m_dots || atStart))
             return *level == 0 ? m_root : nullptr;
         if (sameKey(name, "_global", rule) && m_vm.swfVersion() >= 6)
             return m_vm.global();
-        if (ClipObject* clip = asClip(at)) {
+        // Variable paths start at the timeline the code runs on, which "this" names
+        // there (whatever the function's own "this").
+        if (first && m_scope && sameKey(name, "this", rule))
+            return at;
+        if (ClipObject* clip = asClip(at); clip && !name.empty()) {
             ClipObject* live = clip->live();
             runtime::DisplayObject* object = live ? live->displayObject() : nullptr;
             if (object && (object->kind() == runtime::ObjectKind::Sprite ||
                            object->kind() == runtime::ObjectKind::Button)) {
                 auto* container = static_cast<runtime::ContainerObject*>(object);
-                if (ClipObject* child = clip->registry().wrap(container->childByName(name)))
-                    return child;
+                if (runtime::DisplayObject* child = container->childByName(name)) {
+                    // Shapes have no script object: the clip holding one stands for it.
+                    ClipObject* wrapped = clip->registry().wrap(child);
+                    return wrapped ? wrapped : live;
+                }
             }
         }
-        if (first && m_scope)
-            return (*m_scope)(name);
-        return m_vm.getMember(at, m_vm.str(name)).objectOrNull();
+        const Value value =
+            first && m_scope ? (*m_scope)(name) : m_vm.getMember(at, m_vm.str(name));
+        return objectOrWarn(value);
+    }
+
+    // A path goes only through objects. From SWF 5 the reference says so when it meets
+    // a string, number or boolean on the way.
+    Object* objectOrWarn(const Value& value)
+    {
+        if (value.isObject())
+            return value.asObject();
+        if (!value.isNullish() && m_vm.swfVersion() >= 5)
+            m_vm.trace("Parameters of primitive types are no longer coerced into the required "
+                       "type - Object.");
+        return nullptr;
     }
 
     Object* walk(Object* start, std::string_view path)
     {
-        // Dot syntax came with SWF 5: older movies' names may hold dots.
-        const bool dots = m_vm.swfVersion() >= 5;
+        const std::size_t n = path.size();
         Object* at = start;
         std::size_t pos = 0;
         bool slashSeen = false;
         bool first = true;
-        if (!path.empty() && path[0] == '/') {
+        char previous = 0; // the separator before the current name; 0 at the start
+        if (n > 0 && path[0] == '/') {
             at = m_root;
             pos = 1;
             slashSeen = true;
             first = false;
+            previous = '/';
         }
-        const std::size_t n = path.size();
+        auto separates = [&](char c) {
+            return c == '/' || (m_dots && (c == ':' || (c == '.' && !slashSeen)));
+        };
         while (pos < n && at) {
-            if (path.compare(pos, 2, "..") == 0 &&
-                (pos + 2 == n || path[pos + 2] == '/' || path[pos + 2] == ':')) {
+            // ".." is the parent where a name may start, but not right after a dot.
+            if (previous != '.' && path.compare(pos, 2, "..") == 0 &&
+                (pos + 2 == n || (path[pos + 2] != '.' && separates(path[pos + 2])))) {
                 at = parentOf(m_vm, at);
                 first = false;
                 pos += 2;
                 if (pos < n) {
                     slashSeen = slashSeen || path[pos] == '/';
+                    previous = path[pos];
                     ++pos;
                 }
                 continue;
             }
             std::size_t end = pos;
-            while (end < n && !isSeparator(path[end], slashSeen, dots))
+            while (end < n && !separates(path[end]))
                 ++end;
             if (end > pos) {
-                at = step(at, path.substr(pos, end - pos), first);
+                at = step(at, path.substr(pos, end - pos), first, pos == 0);
                 first = false;
+            } else if (end < n && ((path[end] == '/' && previous == '/') ||
+                                   (path[end] == '.' && previous != '.'))) {
+                // "//", and a dot with no name before it, name nothing.
+                return nullptr;
             }
             if (end >= n)
                 break;
             slashSeen = slashSeen || path[end] == '/';
+            previous = path[end];
             pos = end + 1;
         }
+        // A path may end with a ":" after a name, not after another separator.
+        if (m_dots && n >= 2 && path[n - 1] == ':' && (path[n - 2] == ':' || path[n - 2] == '/'))
+            return nullptr;
         return at;
     }
 
@@ -101,6 +130,8 @@ private:
     Vm& m_vm;
     Object* m_root;
     const ScopeLookup* m_scope;
+    // Dot syntax, and ":" between names, came with SWF 5.
+    bool m_dots;
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "ScriptFunction.h"
 #include "ScriptHost.h"
 #include "SuperObject.h"
+#include "TextEncoding.h"
 #include "builtins/ArrayObject.h"
 #include "builtins/Builtins.h"
 
@@ -98,14 +99,13 @@ void Vm::traceRoots(Tracer& tracer)
 #define AVM1_COMMON_NAME_MARK(field, text) tracer.mark(m_names.field);
     AVM1_COMMON_NAME_LIST(AVM1_COMMON_NAME_MARK)
 #undef AVM1_COMMON_NAME_MARK
-    for (Object* o :
-         {m_builtins.global, m_builtins.objectProto, m_builtins.functionProto,
-          m_builtins.arrayProto, m_builtins.stringProto, m_builtins.numberProto,
-          m_builtins.booleanProto, m_builtins.dateProto, m_builtins.errorProto,
-          m_builtins.movieClipProto, m_builtins.buttonProto, m_builtins.textFieldProto,
-          m_builtins.objectCtor, m_builtins.functionCtor, m_builtins.arrayCtor,
-          m_builtins.stringCtor, m_builtins.numberCtor, m_builtins.booleanCtor,
-          m_builtins.errorCtor})
+    for (Object* o : {m_builtins.global, m_builtins.objectProto, m_builtins.functionProto,
+                      m_builtins.arrayProto, m_builtins.stringProto, m_builtins.numberProto,
+                      m_builtins.booleanProto, m_builtins.dateProto, m_builtins.errorProto,
+                      m_builtins.movieClipProto, m_builtins.buttonProto, m_builtins.textFieldProto,
+                      m_builtins.objectCtor, m_builtins.functionCtor, m_builtins.arrayCtor,
+                      m_builtins.stringCtor, m_builtins.numberCtor, m_builtins.booleanCtor,
+                      m_builtins.errorCtor})
         tracer.mark(o);
     for (const Value& v : m_stack)
         tracer.mark(v);
@@ -426,7 +426,8 @@ Value Vm::callNative(NativeFunction* function, Value thisValue, std::span<const 
     }
     NativeScope scope(*this);
     CallArgs callArgs{thisValue, args, function, construct};
-    NativeFn fn = construct && function->constructFn() ? function->constructFn() : function->callFn();
+    NativeFn fn =
+        construct && function->constructFn() ? function->constructFn() : function->callFn();
     return fn(*this, callArgs);
 }
 
@@ -465,8 +466,8 @@ Value Vm::construct(Value function, std::span<const Value> args)
     if (f->isNative())
         result = callNative(static_cast<NativeFunction*>(f), Value(object), args, true);
     else
-        result = m_interpreter->callFunction(static_cast<ScriptFunction*>(f), Value(object), args,
-                                             true);
+        result =
+            m_interpreter->callFunction(static_cast<ScriptFunction*>(f), Value(object), args, true);
     if (Object* returned = result.objectOrNull(); returned && f->isNative())
         return Value(returned);
     return Value(object);
@@ -566,7 +567,7 @@ void Vm::log(std::string_view message)
 void Vm::trace(std::string_view line)
 {
     if (m_host)
-        m_host->trace(line);
+        m_host->trace(displayText(line, m_swfVersion));
 }
 
 } // namespace avm1

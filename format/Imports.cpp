@@ -189,6 +189,8 @@ private:
     // The movies whose imports are being resolved, outermost first: a url among them
     // is a cycle.
     std::vector<std::string> m_chain;
+    // Each file fetched (or tried) by its url, with the library it gave, if any.
+    std::map<std::string, MoviePtr> m_fetched;
     std::size_t m_files = 0;
     std::size_t m_bytes = 0;
     // Bitmaps brought in share one budget of decoded pixels, as one movie's own do.
@@ -238,10 +240,20 @@ void Resolver::importFrom(Target& into, const AssetImport& import, const std::st
 MoviePtr Resolver::fetchLibrary(MovieDefinition& into, const std::string& url,
                                 const std::string& label, int depth)
 {
+    // Several imports from one file fetch it once, and a file that could not be had is
+    // not asked for again.
+    if (const auto known = m_fetched.find(url); known != m_fetched.end()) {
+        if (!known->second)
+            note(into, label + ": left out, as before");
+        return known->second;
+    }
+    MoviePtr& library = m_fetched[url];
+    // Every attempt counts, a failed one too: each costs the host a look for the file.
     if (m_files >= limits::kMaxImportFiles) {
         note(into, label + ": left out, more import files than this player reads");
         return nullptr;
     }
+    ++m_files;
     const std::size_t bytesLeft = limits::kMaxImportBytes - m_bytes;
     auto bytes = m_fetch(url, bytesLeft);
     if (!bytes) {
@@ -252,14 +264,14 @@ MoviePtr Resolver::fetchLibrary(MovieDefinition& into, const std::string& url,
         note(into, label + ": left out, the import files are larger than this player reads");
         return nullptr;
     }
-    ++m_files;
     m_bytes += bytes->size();
     auto loaded = loadMovie(*bytes);
     if (!loaded) {
         note(into, label + ": " + loaded.error().message());
         return nullptr;
     }
-    return resolve(std::move(*loaded), url, depth + 1);
+    library = resolve(std::move(*loaded), url, depth + 1);
+    return library;
 }
 
 bool Resolver::affordable(MovieDefinition& into, const Character& character,
@@ -311,7 +323,6 @@ void Resolver::bringIn(Target& into, const MovieDefinition& library, const Asset
     const Renumbering renumber = [&](CharacterId id) -> CharacterId {
         if (auto known = brought.find(id); known != brought.end())
             return known->second;
-        if (id < 1000) return id;
         const Character* character = library.character(id);
         if (!character || !affordable(into.movie, *character, label))
             return into.ids.nothing();
@@ -347,7 +358,7 @@ void Resolver::bringIn(Target& into, const MovieDefinition& library, const Asset
             const auto sprite = brought.find(init->spriteId);
             if (sprite == brought.end())
                 continue;
-            if (false) into.inits.push_back(
+            into.inits.push_back(
                 {import.frame, import.tagIndex, DoInitAction{sprite->second, init->actions}});
         }
     }

@@ -117,7 +117,11 @@ constexpr bool decodersMatchTheKinds()
     }
     return true;
 }
+// With AddressSanitizer, GCC does not treat function addresses as constants; the
+// ordinary builds check the table.
+#if !defined(__SANITIZE_ADDRESS__)
 static_assert(decodersMatchTheKinds(), "only End, ShowFrame and Skipped rows lack a decoder");
+#endif
 
 // A tag record's code is ten bits.
 constexpr std::size_t kCodeCount = 1024;

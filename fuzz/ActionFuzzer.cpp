@@ -21,7 +21,7 @@ namespace {
 class QuietHost : public runtime::Host {};
 
 // Actions one step may run here, far below the player's cap.
-constexpr std::size_t kActionsPerStep = 200'000;
+constexpr std::size_t kActionsPerStep = 50'000;
 
 // Stands between the player and the interpreter, dropping the blocks of a step once it
 // has run its share of actions.
@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QuietHost host;
     runtime::MoviePlayer player(*movie, host);
     avm1::Engine engine(player, host);
-    engine.vm().setTimeBudget(0.1);
+    engine.vm().setTimeBudget(0.05);
     engine.vm().setMaxRecursion(32);
     StepBudget budget(engine);
     player.setScriptEngine(&budget);

@@ -19,6 +19,7 @@ void installAll(Vm& vm)
     installAsBroadcaster(vm);
     installAsNative(vm);
     installMovieClip(vm);
+    installInputObjects(vm);
 }
 
 } // namespace avm1

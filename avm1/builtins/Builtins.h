@@ -10,18 +10,19 @@ class Vm;
 // Object.prototype and every constructor from Function.prototype.
 void installAll(Vm& vm);
 
-void installObject(Vm& vm);    // Object, Object.prototype, ASSetPropFlags
-void installFunction(Vm& vm);  // Function.prototype: call, apply
-void installGlobals(Vm& vm);   // isNaN, parseInt, escape, trace, getTimer, setInterval...
-void installArray(Vm& vm);     // Array
-void installString(Vm& vm);    // String
-void installNumber(Vm& vm);    // Number
-void installBoolean(Vm& vm);   // Boolean
-void installMath(Vm& vm);      // Math
-void installDate(Vm& vm);      // Date
-void installError(Vm& vm);     // Error
+void installObject(Vm& vm);   // Object, Object.prototype, ASSetPropFlags
+void installFunction(Vm& vm); // Function.prototype: call, apply
+void installGlobals(Vm& vm);  // isNaN, parseInt, escape, trace, getTimer, setInterval...
+void installArray(Vm& vm);    // Array
+void installString(Vm& vm);   // String
+void installNumber(Vm& vm);   // Number
+void installBoolean(Vm& vm);  // Boolean
+void installMath(Vm& vm);     // Math
+void installDate(Vm& vm);     // Date
+void installError(Vm& vm);    // Error
 void installAsBroadcaster(Vm& vm);
-void installAsNative(Vm& vm);  // ASnative, ASconstructor
-void installMovieClip(Vm& vm); // MovieClip's timeline side
+void installAsNative(Vm& vm);     // ASnative, ASconstructor
+void installMovieClip(Vm& vm);    // MovieClip's timeline side
+void installInputObjects(Vm& vm); // Key, Mouse, Accessibility
 
 } // namespace avm1

@@ -3,7 +3,6 @@
 // and geometry methods live in MovieClipDepths.cpp and MovieClipGeometry.cpp.
 #include "Builtins.h"
 #include "MovieClipParts.h"
-
 #include "avm1/ClipObject.h"
 #include "avm1/Vm.h"
 #include "runtime/PlayerContext.h"
@@ -102,7 +101,8 @@ Value prevFrame(Vm&, const CallArgs& call)
 Value bytesLoaded(Vm&, const CallArgs& call)
 {
     runtime::SpriteObject* sprite = thisSprite(call);
-    return sprite ? Value(static_cast<double>(sprite->context().movie().header.declaredLength)) : Value();
+    return sprite ? Value(static_cast<double>(sprite->context().movie().header.declaredLength))
+                  : Value();
 }
 
 // The version of the movie the clip's code comes from.

@@ -3,8 +3,8 @@
 // getInstanceAtDepth.
 #include "MovieClipParts.h"
 #include "MovieClipPlacement.h"
-
 #include "avm1/ClipObject.h"
+#include "avm1/TargetPaths.h"
 #include "avm1/Vm.h"
 #include "runtime/SpriteObject.h"
 
@@ -29,8 +29,8 @@ Value attachMovieMethod(Vm& vm, const CallArgs& call)
     const std::int32_t depth = vm.toInt32(call.arg(2));
     if (vm.throwing())
         return Value();
-    return clipOrUndefined(attachMovie(vm, *self, symbol, std::move(name),
-                                       depth, call.arg(3).objectOrNull()));
+    return clipOrUndefined(
+        attachMovie(vm, *self, symbol, std::move(name), depth, call.arg(3).objectOrNull()));
 }
 
 Value createEmptyMovieClipMethod(Vm& vm, const CallArgs& call)
@@ -42,8 +42,7 @@ Value createEmptyMovieClipMethod(Vm& vm, const CallArgs& call)
     const std::int32_t depth = vm.toInt32(call.arg(1));
     if (vm.throwing())
         return Value();
-    return clipOrUndefined(
-        createEmptyMovieClip(vm, *self, std::move(name), depth));
+    return clipOrUndefined(createEmptyMovieClip(vm, *self, std::move(name), depth));
 }
 
 Value duplicateMovieClipMethod(Vm& vm, const CallArgs& call)
@@ -55,9 +54,8 @@ Value duplicateMovieClipMethod(Vm& vm, const CallArgs& call)
     const std::int32_t depth = vm.toInt32(call.arg(1));
     if (vm.throwing())
         return Value();
-    return clipOrUndefined(duplicateMovieClip(vm, *self, std::move(name),
-                                              depth,
-                                              call.arg(2).objectOrNull()));
+    return clipOrUndefined(
+        duplicateMovieClip(vm, *self, std::move(name), depth, call.arg(2).objectOrNull()));
 }
 
 Value removeMovieClipMethod(Vm&, const CallArgs& call)
@@ -73,20 +71,26 @@ Value getDepth(Vm&, const CallArgs& call)
     return object ? Value(static_cast<double>(object->scriptDepth())) : Value();
 }
 
-// swapDepths(depth) moves to a depth, swapDepths(clip) trades with a sibling. Only a
-// missing argument does nothing: any other value is a depth, NaN being 0.
+// swapDepths(depth) moves to a depth, swapDepths(target) trades with a sibling, given
+// as a clip or a path from this clip. Only a missing argument does nothing: any other
+// value is a depth, NaN being 0.
 Value swapDepths(Vm& vm, const CallArgs& call)
 {
-    runtime::DisplayObject* object = thisDisplayObject(call);
-    if (!object || call.arg(0).isUndefined())
+    ClipObject* self = thisClip(call);
+    runtime::DisplayObject* object = self ? self->displayObject() : nullptr;
+    const Value target = call.arg(0);
+    if (!object || target.isUndefined())
         return Value();
-    if (ClipObject* other = asClip(call.arg(0).objectOrNull())) {
+    ClipObject* other = asClip(target.objectOrNull());
+    if (!other && target.isString() && !target.asString()->empty())
+        other = asClip(resolveTargetFrom(vm, self, target.asString()->view()));
+    if (other) {
         ClipObject* live = other->live();
         if (runtime::DisplayObject* sibling = live ? live->displayObject() : nullptr)
             object->swapDepths(*sibling);
         return Value();
     }
-    const std::int32_t depth = vm.toInt32(call.arg(0));
+    const std::int32_t depth = vm.toInt32(target);
     if (!vm.throwing())
         object->swapDepths(depth);
     return Value();

@@ -1,7 +1,6 @@
 // MovieClip's geometry: getBounds, getRect, localToGlobal, globalToLocal and hitTest.
 // Coordinates are pixels outside and twips inside, as the display list keeps them.
 #include "MovieClipParts.h"
-
 #include "avm1/ClipObject.h"
 #include "avm1/TargetPaths.h"
 #include "avm1/Vm.h"
@@ -23,13 +22,15 @@ constexpr double kEmptyCoordinate = 0x7FFFFFF;
 
 enum class Edges : bool { WithStrokes, FillsOnly };
 
-// What an object covers in its own twips; getRect leaves out the strokes of shapes
-// that keep their edges apart (DefineShape4).
+// What an object covers in its own twips: a container's children each give their
+// box in its space, as the reference measures. getRect leaves out the strokes of
+// shapes that keep their edges apart (DefineShape4).
 runtime::Bounds extentOf(const runtime::DisplayObject& object, Edges edges, int level)
 {
     if (level >= swf::limits::kMaxDisplayNesting)
         return {};
-    if (object.kind() == runtime::ObjectKind::Sprite || object.kind() == runtime::ObjectKind::Button) {
+    if (object.kind() == runtime::ObjectKind::Sprite ||
+        object.kind() == runtime::ObjectKind::Button) {
         runtime::Bounds bounds;
         const auto& container = static_cast<const runtime::ContainerObject&>(object);
         for (const auto& [depth, child] : container.children()) {
@@ -82,7 +83,6 @@ Value boundsIn(Vm& vm, const CallArgs& call, Edges edges)
     runtime::DisplayObject* space = boundsSpace(vm, *self, call);
     if (!space)
         return Value();
-    const runtime::Bounds local = extentOf(*object, edges, 0);
     swf::Matrix toSpace;
     if (space != object) {
         swf::Matrix fromStage;
@@ -90,7 +90,9 @@ Value boundsIn(Vm& vm, const CallArgs& call, Edges edges)
             return Value();
         toSpace = fromStage * object->worldMatrix();
     }
-    if (local.empty) {
+    const runtime::Bounds local = extentOf(*object, edges, 0);
+    const runtime::Bounds bounds = space == object ? local : local.transformed(toSpace);
+    if (bounds.empty) {
         if (space == object)
             return rectangleObject(vm, kEmptyCoordinate, kEmptyCoordinate, kEmptyCoordinate,
                                    kEmptyCoordinate);
@@ -103,7 +105,6 @@ Value boundsIn(Vm& vm, const CallArgs& call, Edges edges)
                          static_cast<float>(toSpace.d) * corner + static_cast<float>(toSpace.ty);
         return rectangleObject(vm, x, x, y, y);
     }
-    runtime::Bounds bounds = space == object ? local : local.transformed(toSpace);
     // Bounds are whole twips.
     return rectangleObject(vm, std::round(bounds.xMin), std::round(bounds.xMax),
                            std::round(bounds.yMin), std::round(bounds.yMax));
@@ -120,7 +121,7 @@ Value getRect(Vm& vm, const CallArgs& call)
 }
 
 // localToGlobal and globalToLocal change the point object in place, and only when
-// both its x and y are numbers.
+// it has x and y of its own, both numbers.
 void convertPoint(Vm& vm, const CallArgs& call, bool toGlobal)
 {
     runtime::DisplayObject* object = thisDisplayObject(call);
@@ -129,6 +130,8 @@ void convertPoint(Vm& vm, const CallArgs& call, bool toGlobal)
         return;
     String* xName = vm.str("x");
     String* yName = vm.str("y");
+    if (!vm.hasOwnProperty(point, xName) || !vm.hasOwnProperty(point, yName))
+        return;
     const Value x = vm.getMember(point, xName);
     const Value y = vm.getMember(point, yName);
     if (vm.throwing() || !x.isNumber() || !y.isNumber())
@@ -165,7 +168,8 @@ bool coversPoint(const runtime::DisplayObject& object, double x, double y, int l
 {
     if (level >= swf::limits::kMaxDisplayNesting)
         return false;
-    if (object.kind() == runtime::ObjectKind::Sprite || object.kind() == runtime::ObjectKind::Button) {
+    if (object.kind() == runtime::ObjectKind::Sprite ||
+        object.kind() == runtime::ObjectKind::Button) {
         const auto& container = static_cast<const runtime::ContainerObject&>(object);
         for (const auto& [depth, child] : container.children()) {
             if (!child->isUnloading() && !child->isMask() && coversPoint(*child, x, y, level + 1))
@@ -229,8 +233,8 @@ Value hitTest(Vm& vm, const CallArgs& call)
         return Value(false);
     const runtime::Bounds a = object->boundsIn(nullptr);
     const runtime::Bounds b = other->boundsIn(nullptr);
-    return Value(!a.empty && !b.empty && a.xMin <= b.xMax && b.xMin <= a.xMax &&
-                 a.yMin <= b.yMax && b.yMin <= a.yMax);
+    return Value(!a.empty && !b.empty && a.xMin <= b.xMax && b.xMin <= a.xMax && a.yMin <= b.yMax &&
+                 b.yMin <= a.yMax);
 }
 
 } // namespace

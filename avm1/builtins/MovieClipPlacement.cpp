@@ -92,8 +92,7 @@ ClipObject* attachMovie(Vm& vm, ClipObject& parent, std::string_view symbol, std
     return furnish(vm, parent.registry().wrap(made.get()), initObject);
 }
 
-ClipObject* createEmptyMovieClip(Vm& /*vm*/, ClipObject& parent, std::string name,
-                                 long long depth)
+ClipObject* createEmptyMovieClip(Vm& /*vm*/, ClipObject& parent, std::string name, long long depth)
 {
     runtime::SpriteObject* sprite = liveSprite(parent);
     if (!sprite)

@@ -82,8 +82,12 @@ void doCallFunction(Interpreter& in, Activation& frame, const Instruction&)
     String* name = vm.toString(pop(in));
     const std::vector<Value> args = popValues(in, popCount(in));
     const Value fn = in.getVariable(frame, name);
-    // A plain call runs on the calling timeline.
-    const Value self = frame.target ? Value(frame.target) : Value();
+    // A plain call's this is the caller's timeline, or, from a DefineFunction2 body,
+    // that body's activation object, as the reference player passes them.
+    Object* selfObject = frame.target;
+    if (frame.function && frame.function->def().isFunction2 && frame.locals)
+        selfObject = frame.locals;
+    const Value self = selfObject ? Value(selfObject) : Value();
     push(in, vm.call(fn, self, args));
 }
 
@@ -102,8 +106,7 @@ void doCallMethod(Interpreter& in, Activation&, const Instruction&)
         Object* home = super->home();
         if (noName) {
             // super(...): the superclass constructor on this object.
-            const Value ctor =
-                home ? vm.getMember(home, vm.names().constructorOld) : Value();
+            const Value ctor = home ? vm.getMember(home, vm.names().constructorOld) : Value();
             Object* ctorHome = home ? home->prototype() : nullptr;
             push(in, invoke(in, ctor, super->thisValue(), args, ctorHome));
             return;
@@ -126,7 +129,15 @@ void doCallMethod(Interpreter& in, Activation&, const Instruction&)
     Object* home = nullptr;
     if (object && usesSuper(fn.objectOrNull()))
         home = holderOf(vm, object, name);
-    push(in, invoke(in, fn, base, args, home));
+    // A script method called on a primitive runs on a wrapper made for the call.
+    Value self = base;
+    if (!object && !base.isNullish()) {
+        Object* f = fn.objectOrNull();
+        if (f && f->isFunction() && !static_cast<Function*>(f)->isNative())
+            if (Object* wrapper = vm.toObject(base))
+                self = Value(wrapper);
+    }
+    push(in, invoke(in, fn, self, args, home));
 }
 
 void doReturn(Interpreter& in, Activation& frame, const Instruction&)

@@ -30,9 +30,8 @@ void doGetTime(Interpreter& in, Activation&, const Instruction&)
 
 void doGetURL(Interpreter& in, Activation& frame, const Instruction& ins)
 {
-    in.vm().logLazy([&] {
-        return "GetURL not followed: " + frame.block->strings[ins.operand]->text();
-    });
+    in.vm().logLazy(
+        [&] { return "GetURL not followed: " + frame.block->strings[ins.operand]->text(); });
 }
 
 void doGetURL2(Interpreter& in, Activation&, const Instruction&)

@@ -18,6 +18,15 @@ ClipObject* propertyTarget(Interpreter& in, Activation& frame, Value target)
     return asClip(in.resolveTarget(frame, path));
 }
 
+// The display property a GetProperty or SetProperty number names; empty for numbers
+// that name none (negative, huge, infinite: converting those to int is undefined).
+std::string_view propertyNamed(Vm& vm, Value number)
+{
+    const double index = vm.toInteger(number);
+    return index >= 0 && index <= 255 ? clipPropertyName(static_cast<int>(index))
+                                      : std::string_view();
+}
+
 } // namespace
 
 // Both go to the display property itself, whatever child or variable of that name
@@ -25,10 +34,9 @@ ClipObject* propertyTarget(Interpreter& in, Activation& frame, Value target)
 void doGetProperty(Interpreter& in, Activation& frame, const Instruction&)
 {
     Vm& vm = in.vm();
-    const int index = static_cast<int>(vm.toInteger(pop(in)));
+    const std::string_view name = propertyNamed(vm, pop(in));
     const Value target = pop(in);
     ClipObject* clip = propertyTarget(in, frame, target);
-    const std::string_view name = clipPropertyName(index);
     Value out;
     if (!clip || name.empty() || !getClipProperty(vm, *clip, name, out))
         out = Value();
@@ -39,10 +47,9 @@ void doSetProperty(Interpreter& in, Activation& frame, const Instruction&)
 {
     Vm& vm = in.vm();
     const Value value = pop(in);
-    const int index = static_cast<int>(vm.toInteger(pop(in)));
+    const std::string_view name = propertyNamed(vm, pop(in));
     const Value target = pop(in);
     ClipObject* clip = propertyTarget(in, frame, target);
-    const std::string_view name = clipPropertyName(index);
     if (clip && !name.empty())
         setClipProperty(vm, *clip, name, value);
 }

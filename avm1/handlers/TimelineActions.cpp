@@ -93,15 +93,20 @@ void doPreviousFrame(Interpreter& in, Activation& frame, const Instruction&)
 
 void doGotoFrame(Interpreter& in, Activation& frame, const Instruction& ins)
 {
-    // GotoFrame does not change playing: gotoAndStop compiles to it and Stop.
-    if (runtime::SpriteObject* sprite = targetSprite(in, frame))
+    // GotoFrame and GoToLabel stop the timeline at the frame, as the reference
+    // player does; gotoAndPlay compiles to them and Play.
+    if (runtime::SpriteObject* sprite = targetSprite(in, frame)) {
         sprite->gotoFrame(ins.u16);
+        sprite->stop();
+    }
 }
 
 void doGoToLabel(Interpreter& in, Activation& frame, const Instruction& ins)
 {
-    if (runtime::SpriteObject* sprite = targetSprite(in, frame))
-        sprite->gotoLabel(frame.block->strings[ins.operand]->view());
+    if (runtime::SpriteObject* sprite = targetSprite(in, frame)) {
+        if (sprite->gotoLabel(frame.block->strings[ins.operand]->view()))
+            sprite->stop();
+    }
 }
 
 void doGotoFrame2(Interpreter& in, Activation& frame, const Instruction& ins)

@@ -18,13 +18,6 @@ struct Case {
     const char* expected;
 };
 
-ActionWriter traced(std::initializer_list<PushValue> values)
-{
-    ActionWriter a;
-    a.push(values).op(Op::Trace);
-    return a;
-}
-
 void runCases(const std::vector<Case>& cases)
 {
     for (const Case& c : cases) {
@@ -47,6 +40,8 @@ private Q_SLOTS:
     void functionsAndScopes();
     void exceptions();
     void damagedCode();
+    void referencePlayerRules();
+    void gotoFrameStopsTheTimeline();
     void runawayScriptsStop();
 };
 
@@ -62,12 +57,20 @@ void InterpreterTest::stackAndVariables()
          "5"},
         {"names ignore case before SWF 7", 6,
          [](ActionWriter& a) {
-             a.push({"Score", 3}).op(Op::SetVariable).push({"SCORE"}).op(Op::GetVariable).op(Op::Trace);
+             a.push({"Score", 3})
+                 .op(Op::SetVariable)
+                 .push({"SCORE"})
+                 .op(Op::GetVariable)
+                 .op(Op::Trace);
          },
          "3"},
         {"names keep case from SWF 7", 7,
          [](ActionWriter& a) {
-             a.push({"Score", 3}).op(Op::SetVariable).push({"SCORE"}).op(Op::GetVariable).op(Op::Trace);
+             a.push({"Score", 3})
+                 .op(Op::SetVariable)
+                 .push({"SCORE"})
+                 .op(Op::GetVariable)
+                 .op(Op::Trace);
          },
          "undefined"},
         {"registers", 6,
@@ -82,17 +85,30 @@ void InterpreterTest::stackAndVariables()
          "second"},
         {"slash path variable", 6,
          [](ActionWriter& a) {
-             a.push({"v", "ok"}).op(Op::SetVariable).push({"/:v"}).op(Op::GetVariable).op(Op::Trace);
+             a.push({"v", "ok"})
+                 .op(Op::SetVariable)
+                 .push({"/:v"})
+                 .op(Op::GetVariable)
+                 .op(Op::Trace);
          },
          "ok"},
         {"dot path on _root", 6,
          [](ActionWriter& a) {
-             a.push({"_root.w", "dot"}).op(Op::SetVariable).push({"w"}).op(Op::GetVariable).op(Op::Trace);
+             a.push({"_root.w", "dot"})
+                 .op(Op::SetVariable)
+                 .push({"w"})
+                 .op(Op::GetVariable)
+                 .op(Op::Trace);
          },
          "dot"},
         {"swap and duplicate", 6,
          [](ActionWriter& a) {
-             a.push({"a", "b"}).op(Op::StackSwap).op(Op::Trace).op(Op::PushDuplicate).op(Op::Trace).op(Op::Trace);
+             a.push({"a", "b"})
+                 .op(Op::StackSwap)
+                 .op(Op::Trace)
+                 .op(Op::PushDuplicate)
+                 .op(Op::Trace)
+                 .op(Op::Trace);
          },
          "a\nb\nb"},
         {"conditional branch", 6,
@@ -131,8 +147,9 @@ void InterpreterTest::functionsAndScopes()
          [](ActionWriter& a) {
              ActionWriter body;
              body.push({Register{1}, Register{2}}).op(Op::Add2).op(Op::Return);
-             a.defineFunction2("f", 3, FunctionFlag::SuppressThis | FunctionFlag::SuppressArguments |
-                                           FunctionFlag::SuppressSuper,
+             a.defineFunction2("f", 3,
+                               FunctionFlag::SuppressThis | FunctionFlag::SuppressArguments |
+                                   FunctionFlag::SuppressSuper,
                                {{1, "a"}, {2, "b"}}, body);
              a.push({"y", "x", 2, "f"}).op(Op::CallFunction).op(Op::Trace);
          },
@@ -236,7 +253,9 @@ void InterpreterTest::exceptions()
          },
          "cleanup\nreturned"},
         {"an uncaught exception is reported and the next block runs", 7,
-         [](ActionWriter& a) { a.push({"Oh no!"}).op(Op::Throw).push({"not reached"}).op(Op::Trace); },
+         [](ActionWriter& a) {
+             a.push({"Oh no!"}).op(Op::Throw).push({"not reached"}).op(Op::Trace);
+         },
          "Warning: Uncaught exception, Oh no!"},
     });
 }
@@ -264,6 +283,89 @@ void InterpreterTest::damagedCode()
          [](ActionWriter& a) { a.constantPool({"only"}).push({Constant{9}}).op(Op::Trace); },
          "undefined"},
     });
+}
+
+void InterpreterTest::referencePlayerRules()
+{
+    runCases({
+        {"each block starts with fresh registers", 6,
+         [](ActionWriter& a) { a.push({Register{0}}).op(Op::Trace); }, "undefined"},
+        {"registers past a function's own reach its caller's", 7,
+         [](ActionWriter& a) {
+             ActionWriter body;
+             body.push({Register{3}}).op(Op::Trace).push({9}).storeRegister(3).op(Op::Pop);
+             a.defineFunction2("f", 2,
+                               FunctionFlag::SuppressThis | FunctionFlag::SuppressArguments |
+                                   FunctionFlag::SuppressSuper,
+                               {}, body);
+             a.push({3}).storeRegister(3).op(Op::Pop);
+             a.push({0, "f"}).op(Op::CallFunction).op(Op::Pop);
+             a.push({Register{3}}).op(Op::Trace);
+         },
+         "3\n9"},
+        {"a suppressed this is not preloaded", 7,
+         [](ActionWriter& a) {
+             ActionWriter body;
+             body.push({Register{1}}).op(Op::Return);
+             a.defineFunction2("f", 2, FunctionFlag::PreloadThis | FunctionFlag::SuppressThis, {},
+                               body);
+             a.push({0, "f"}).op(Op::CallFunction).op(Op::Trace);
+         },
+         "undefined"},
+        {"a caught throw drops what the try body pushed", 7,
+         [](ActionWriter& a) {
+             a.push({"kept"});
+             ActionWriter body;
+             body.push({"dropped", "error"}).op(Op::Throw);
+             a.tryBlock(body, CatchTarget{Register{1}}, ActionWriter());
+             a.op(Op::Trace);
+         },
+         "kept"},
+        {"enumeration ends at undefined", 6,
+         [](ActionWriter& a) { a.push({Undefined{}}).op(Op::Enumerate2).op(Op::Trace); },
+         "undefined"},
+        {"InitObject with more pairs than the stack holds makes nothing", 6,
+         [](ActionWriter& a) {
+             a.push({"a", "b", 5}).op(Op::InitObject).op(Op::Trace).op(Op::Trace).op(Op::Trace);
+         },
+         "undefined\nb\na"},
+        {"Delete2 follows a dotted path", 6,
+         [](ActionWriter& a) {
+             a.push({"o", "a", 1, 1}).op(Op::InitObject).op(Op::SetVariable);
+             a.push({"o.a"}).op(Op::Delete2).op(Op::Trace);
+             a.push({"o"}).op(Op::GetVariable).push({"a"}).op(Op::GetMember).op(Op::Trace);
+         },
+         "true\nundefined"},
+        {"a branch may land after End", 6,
+         [](ActionWriter& a) {
+             auto after = a.label();
+             auto back = a.label();
+             a.jump(after).bind(back).push({"back"}).op(Op::Trace).end();
+             a.bind(after).push({"after end"}).op(Op::Trace).jump(back);
+         },
+         "after end\nback"},
+        {"functions keep the with objects around them", 6,
+         [](ActionWriter& a) {
+             ActionWriter inner;
+             inner.push({"v"}).op(Op::GetVariable).op(Op::Return);
+             ActionWriter body;
+             body.push({"g"}).defineFunction("", {}, inner).op(Op::SetVariable);
+             a.push({"v", "from with", 1}).op(Op::InitObject).with(body);
+             a.push({0, "g"}).op(Op::CallFunction).op(Op::Trace);
+         },
+         "from with"},
+    });
+}
+
+void InterpreterTest::gotoFrameStopsTheTimeline()
+{
+    ActionWriter first;
+    first.push({"first"}).op(Op::Trace).gotoFrame(1);
+    ActionWriter second;
+    second.push({"second"}).op(Op::Trace);
+    const std::vector<ActionWriter> frames{first, second};
+    const auto lines = scriptrun::traces(scriptMovie(6, frames), {4, 15});
+    QCOMPARE(QString::fromStdString(joined(lines)), QStringLiteral("first\nsecond"));
 }
 
 void InterpreterTest::runawayScriptsStop()

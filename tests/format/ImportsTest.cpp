@@ -545,6 +545,31 @@ private Q_SLOTS:
         QCOMPARE(host.budgets.at(1), swf::limits::kMaxImportBytes - library.size());
     }
 
+    void aFileIsFetchedOnceForAllItsImports()
+    {
+        FakeHost host;
+        host.files["lib.swf"] = clipLibrary();
+        const auto movie = resolved(movieBytes(8,
+                                               [](MovieWriter& m) {
+                                                   m.importAssets("lib.swf", {{2, "clip"}});
+                                                   m.importAssets("gone.swf", {{3, "a"}});
+                                                   m.importAssets("lib.swf", {{4, "font"}});
+                                                   m.importAssets("gone.swf", {{5, "b"}});
+                                               }),
+                                    host);
+        QVERIFY(movie);
+        QCOMPARE(host.asked, (std::vector<std::string>{"lib.swf", "gone.swf"}));
+        QVERIFY(get<swf::Sprite>(*movie, 2));
+        QVERIFY(get<swf::Font>(*movie, 4));
+        // Each import tag brings its own copies: the clip's text keeps the font it
+        // brought along, and id 4 is the font as the second tag names it.
+        const auto* clip = get<swf::Sprite>(*movie, 2);
+        const auto* field = get<swf::EditText>(*movie, placedIds(*clip).at(1));
+        QVERIFY(field && field->fontId && *field->fontId != 4);
+        QCOMPARE(get<swf::Font>(*movie, *field->fontId)->name, get<swf::Font>(*movie, 4)->name);
+        QCOMPARE(movie->notes.size(), std::size_t(2));
+    }
+
     void urlsAreTakenFromTheImportersFolder_data()
     {
         QTest::addColumn<QString>("base");
