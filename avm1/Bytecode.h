@@ -77,8 +77,8 @@ struct TryDef {
 
 struct Instruction {
     ActionCode code = ActionCode::End;
-    std::uint8_t u8 = 0;    // register, flags, skip count
-    std::uint16_t u16 = 0;  // frame, counts
+    std::uint8_t u8 = 0;       // register, flags, skip count
+    std::uint16_t u16 = 0;     // frame, counts
     std::uint32_t operand = 0; // index into the block's pools (first push item, string...)
     // Branches: the target instruction (instructions.size() is the end; kBadTarget a
     // target between instructions). With: the end of its body.

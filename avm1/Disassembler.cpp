@@ -1,6 +1,5 @@
 // One line per action: offset, the format document's name, operands.
 #include "Bytecode.h"
-
 #include "String.h"
 
 #include <cstdio>
@@ -82,7 +81,8 @@ std::string disassemble(const DecodedBlock& block)
         out += head;
         if (info.name.empty()) {
             char unknown[24];
-            std::snprintf(unknown, sizeof unknown, "Unknown 0x%02X", static_cast<unsigned>(ins.code));
+            std::snprintf(unknown, sizeof unknown, "Unknown 0x%02X",
+                          static_cast<unsigned>(ins.code));
             out += unknown;
         } else {
             out += info.name;
@@ -95,8 +95,8 @@ std::string disassemble(const DecodedBlock& block)
             operands = std::to_string(ins.u16);
             break;
         case OperandShape::TwoStrings:
-            operands = quoted(block.strings[ins.operand]) + ", " +
-                       quoted(block.strings[ins.operand + 1]);
+            operands =
+                quoted(block.strings[ins.operand]) + ", " + quoted(block.strings[ins.operand + 1]);
             break;
         case OperandShape::Register:
             operands = "r:" + std::to_string(ins.u8);

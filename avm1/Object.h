@@ -69,10 +69,7 @@ public:
     // after own slots but before the prototype chain (a clip's child by instance
     // name). virtualKeys adds enumerable names that are not slots.
     virtual bool getVirtual(Vm& /*vm*/, String* /*name*/, Value& /*out*/) { return false; }
-    virtual bool setVirtual(Vm& /*vm*/, String* /*name*/, const Value& /*value*/)
-    {
-        return false;
-    }
+    virtual bool setVirtual(Vm& /*vm*/, String* /*name*/, const Value& /*value*/) { return false; }
     virtual bool resolveFallback(Vm& /*vm*/, String* /*name*/, Value& /*out*/) { return false; }
     virtual void virtualKeys(Vm& /*vm*/, std::vector<String*>& /*keys*/) {}
     // Called after a plain own property was deleted (arrays keep their length right).

@@ -49,7 +49,7 @@ struct CommonNames {
     X(parent, "_parent")                                                                           \
     X(callee, "callee")                                                                            \
     X(caller, "caller")                                                                            \
-    X(onUnload, "onUnload")                                                                            \
+    X(onUnload, "onUnload")                                                                        \
     X(message, "message")                                                                          \
     X(name, "name")                                                                                \
     X(empty, "")                                                                                   \

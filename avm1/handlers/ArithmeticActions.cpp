@@ -51,7 +51,8 @@ void doAdd(Interpreter& in, Activation&, const Instruction&)
 
 void doSubtract(Interpreter& in, Activation&, const Instruction&)
 {
-    binaryNumeric(in, [](double x, double y) { return x - y; }, Order::RightFirst);
+    binaryNumeric(
+        in, [](double x, double y) { return x - y; }, Order::RightFirst);
 }
 
 void doMultiply(Interpreter& in, Activation&, const Instruction&)

@@ -81,9 +81,8 @@ void doConstantPool(Interpreter&, Activation& frame, const Instruction& ins)
 void doUnknown(Interpreter& in, Activation&, const Instruction& ins)
 {
     in.vm().logLazy([&] {
-        return "skipped unknown action 0x" +
-               std::to_string(static_cast<unsigned>(ins.code)) + " at offset " +
-               std::to_string(ins.offset);
+        return "skipped unknown action 0x" + std::to_string(static_cast<unsigned>(ins.code)) +
+               " at offset " + std::to_string(ins.offset);
     });
 }
 
