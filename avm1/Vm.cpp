@@ -153,6 +153,13 @@ NativeFunction* Vm::defineMethod(Object* target, std::string_view name, NativeFn
     return fn;
 }
 
+void Vm::defineMethods(Object* target, std::initializer_list<MethodSpec> methods,
+                       std::uint16_t flags)
+{
+    for (const MethodSpec& method : methods)
+        defineMethod(target, method.name, method.call, flags);
+}
+
 NativeFunction* Vm::defineClass(std::string_view name, Object* prototype, NativeFn callFn,
                                 NativeFn constructFn)
 {

@@ -18,6 +18,7 @@
 #include "Value.h"
 
 #include <chrono>
+#include <initializer_list>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -139,6 +140,13 @@ public:
     // A method on `target` (DontEnum, as built-in methods are).
     NativeFunction* defineMethod(Object* target, std::string_view name, NativeFn call,
                                  std::uint16_t flags = PropertyFlag::DontEnum);
+    // Methods defined in the order given, which for..in shows once they are revealed.
+    struct MethodSpec {
+        std::string_view name;
+        NativeFn call;
+    };
+    void defineMethods(Object* target, std::initializer_list<MethodSpec> methods,
+                       std::uint16_t flags = PropertyFlag::DontEnum);
     // A constructor with its prototype object linked both ways, stored on _global.
     NativeFunction* defineClass(std::string_view name, Object* prototype, NativeFn call,
                                 NativeFn construct = nullptr);

@@ -256,18 +256,20 @@ void installArray(Vm& vm)
     Object* proto = vm.makeObject();
     // The order the reference declares them in, which for..in shows once ASSetPropFlags
     // reveals them.
-    vm.defineMethod(proto, "push", push, DontEnum | DontDelete);
-    vm.defineMethod(proto, "pop", pop, DontEnum | DontDelete);
-    vm.defineMethod(proto, "concat", concat, DontEnum | DontDelete);
-    vm.defineMethod(proto, "shift", shift, DontEnum | DontDelete);
-    vm.defineMethod(proto, "unshift", unshift, DontEnum | DontDelete);
-    vm.defineMethod(proto, "slice", slice, DontEnum | DontDelete);
-    vm.defineMethod(proto, "join", join, DontEnum | DontDelete);
-    vm.defineMethod(proto, "splice", splice, DontEnum | DontDelete);
-    vm.defineMethod(proto, "toString", toString, DontEnum | DontDelete);
-    vm.defineMethod(proto, "sort", arraySort, DontEnum | DontDelete);
-    vm.defineMethod(proto, "reverse", reverse, DontEnum | DontDelete);
-    vm.defineMethod(proto, "sortOn", arraySortOn, DontEnum | DontDelete);
+    vm.defineMethods(proto,
+                     {{"push", push},
+                      {"pop", pop},
+                      {"concat", concat},
+                      {"shift", shift},
+                      {"unshift", unshift},
+                      {"slice", slice},
+                      {"join", join},
+                      {"splice", splice},
+                      {"toString", toString},
+                      {"sort", arraySort},
+                      {"reverse", reverse},
+                      {"sortOn", arraySortOn}},
+                     DontEnum | DontDelete);
 
     NativeFunction* ctor = vm.defineClass("Array", proto, callArray, constructArray);
     ctor->defineValue(vm, "CASEINSENSITIVE", Value(SortFlag::CaseInsensitive));

@@ -173,18 +173,18 @@ void installGlobals(Vm& vm)
     global->defineValue(vm, "Infinity", Value(std::numeric_limits<double>::infinity()), constant);
     // The reference's global object has an "o" that is null; movies can see it.
     global->defineValue(vm, "o", Value::null(), PropertyFlag::DontEnum);
-    vm.defineMethod(global, "escape", escapeFunction);
-    vm.defineMethod(global, "unescape", unescapeFunction);
-    vm.defineMethod(global, "parseInt", parseIntFunction);
-    vm.defineMethod(global, "parseFloat", parseFloatFunction);
-    vm.defineMethod(global, "trace", traceFunction);
-    vm.defineMethod(global, "updateAfterEvent", updateAfterEvent);
-    vm.defineMethod(global, "isNaN", isNaNFunction);
-    vm.defineMethod(global, "isFinite", isFiniteFunction);
-    vm.defineMethod(global, "setInterval", setIntervalFunction);
-    vm.defineMethod(global, "clearTimeout", clearTimerFunction);
-    vm.defineMethod(global, "clearInterval", clearTimerFunction);
-    vm.defineMethod(global, "setTimeout", setTimeoutFunction);
+    vm.defineMethods(global, {{"escape", escapeFunction},
+                              {"unescape", unescapeFunction},
+                              {"parseInt", parseIntFunction},
+                              {"parseFloat", parseFloatFunction},
+                              {"trace", traceFunction},
+                              {"updateAfterEvent", updateAfterEvent},
+                              {"isNaN", isNaNFunction},
+                              {"isFinite", isFiniteFunction},
+                              {"setInterval", setIntervalFunction},
+                              {"clearTimeout", clearTimerFunction},
+                              {"clearInterval", clearTimerFunction},
+                              {"setTimeout", setTimeoutFunction}});
     timerQueue(vm);
 }
 

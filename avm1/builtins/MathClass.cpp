@@ -49,70 +49,26 @@ template <double (*F)(double, double)> Value binary(Vm& vm, const CallArgs& call
     return o.ok ? Value(F(o.x, o.y)) : Value();
 }
 
-double absolute(double x)
-{
-    return std::fabs(x);
-}
-double sine(double x)
-{
-    return std::sin(x);
-}
-double cosine(double x)
-{
-    return std::cos(x);
-}
-double tangent(double x)
-{
-    return std::tan(x);
-}
-double exponential(double x)
-{
-    return std::exp(x);
-}
-double logarithm(double x)
-{
-    return std::log(x);
-}
-double squareRoot(double x)
-{
-    return std::sqrt(x);
-}
-double floorOf(double x)
-{
-    return std::floor(x);
-}
-double ceilOf(double x)
-{
-    return std::ceil(x);
-}
-double arcTangent(double x)
-{
-    return std::atan(x);
-}
+// One-line wrappers: the C library's functions cannot be named as template arguments.
+constexpr auto absolute = [](double x) { return std::fabs(x); };
+constexpr auto sine = [](double x) { return std::sin(x); };
+constexpr auto cosine = [](double x) { return std::cos(x); };
+constexpr auto tangent = [](double x) { return std::tan(x); };
+constexpr auto exponential = [](double x) { return std::exp(x); };
+constexpr auto logarithm = [](double x) { return std::log(x); };
+constexpr auto squareRoot = [](double x) { return std::sqrt(x); };
+constexpr auto floorOf = [](double x) { return std::floor(x); };
+constexpr auto ceilOf = [](double x) { return std::ceil(x); };
+constexpr auto arcTangent = [](double x) { return std::atan(x); };
+constexpr auto arcCosine = [](double x) { return std::acos(x); };
 // The reference's arc sine rounds as atan2(x, sqrt(1 - x²)) does (asin(0.3) ends in
 // ...397, not ...398).
-double arcSine(double x)
-{
-    return std::atan2(x, std::sqrt(1 - x * x));
-}
-double arcCosine(double x)
-{
-    return std::acos(x);
-}
+constexpr auto arcSine = [](double x) { return std::atan2(x, std::sqrt(1 - x * x)); };
 // Halves round up, toward positive infinity: -12.5 is -12.
-double roundHalfUp(double x)
-{
-    return std::floor(x + 0.5);
-}
-double arcTangent2(double y, double x)
-{
-    return std::atan2(y, x);
-}
+constexpr auto roundHalfUp = [](double x) { return std::floor(x + 0.5); };
+constexpr auto arcTangent2 = [](double y, double x) { return std::atan2(y, x); };
 // The C library's pow: pow(1, NaN) is 1, as in the reference.
-double power(double x, double y)
-{
-    return std::pow(x, y);
-}
+constexpr auto power = [](double x, double y) { return std::pow(x, y); };
 double smaller(double x, double y)
 {
     if (std::isnan(x) || std::isnan(y))

@@ -122,14 +122,14 @@ Value getInstanceAtDepth(Vm& vm, const CallArgs& call)
 
 void installMovieClipDepths(Vm& vm, Object* proto)
 {
-    vm.defineMethod(proto, "attachMovie", attachMovieMethod);
-    vm.defineMethod(proto, "createEmptyMovieClip", createEmptyMovieClipMethod);
-    vm.defineMethod(proto, "duplicateMovieClip", duplicateMovieClipMethod);
-    vm.defineMethod(proto, "removeMovieClip", removeMovieClipMethod);
-    vm.defineMethod(proto, "swapDepths", swapDepths);
-    vm.defineMethod(proto, "getDepth", getDepth);
-    vm.defineMethod(proto, "getNextHighestDepth", getNextHighestDepth);
-    vm.defineMethod(proto, "getInstanceAtDepth", getInstanceAtDepth);
+    vm.defineMethods(proto, {{"attachMovie", attachMovieMethod},
+                             {"createEmptyMovieClip", createEmptyMovieClipMethod},
+                             {"duplicateMovieClip", duplicateMovieClipMethod},
+                             {"removeMovieClip", removeMovieClipMethod},
+                             {"swapDepths", swapDepths},
+                             {"getDepth", getDepth},
+                             {"getNextHighestDepth", getNextHighestDepth},
+                             {"getInstanceAtDepth", getInstanceAtDepth}});
 }
 
 } // namespace avm1

@@ -67,6 +67,14 @@ Value addProperty(Vm& vm, const CallArgs& call)
     return Value(true);
 }
 
+auto findWatcher(Vm& vm, Object& self, String* name)
+{
+    const CaseRule rule = vm.caseRule();
+    auto& watchers = self.watchers();
+    return std::find_if(watchers.begin(), watchers.end(),
+                        [&](const Watcher& w) { return sameKey(w.name, name, rule); });
+}
+
 // watch(name, callback, userData): the callback runs before each assignment to the
 // property and returns the value stored. Watching a name again replaces its watcher.
 Value watch(Vm& vm, const CallArgs& call)
@@ -79,10 +87,8 @@ Value watch(Vm& vm, const CallArgs& call)
         return Value();
     if (!isFunctionValue(call.arg(1)))
         return Value(false);
-    const CaseRule rule = vm.caseRule();
     auto& watchers = self->watchers();
-    auto it = std::find_if(watchers.begin(), watchers.end(),
-                           [&](const Watcher& w) { return sameKey(w.name, name, rule); });
+    auto it = findWatcher(vm, *self, name);
     if (it == watchers.end()) {
         if (watchers.size() >= limits::kMaxPropertiesPerObject)
             return Value(false);
@@ -102,10 +108,8 @@ Value unwatch(Vm& vm, const CallArgs& call)
     String* name = nameArgument(vm, call, 0);
     if (vm.throwing())
         return Value();
-    const CaseRule rule = vm.caseRule();
     auto& watchers = self->watchers();
-    auto it = std::find_if(watchers.begin(), watchers.end(),
-                           [&](const Watcher& w) { return sameKey(w.name, name, rule); });
+    auto it = findWatcher(vm, *self, name);
     if (it == watchers.end())
         return Value(false);
     watchers.erase(it);
@@ -211,15 +215,15 @@ void installObject(Vm& vm)
     NativeFunction* ctor = vm.defineClass("Object", objectProto, callObject);
     b.objectCtor = ctor;
     // In the order of the reference's native table (ASnative 101).
-    vm.defineMethod(objectProto, "watch", watch);
-    vm.defineMethod(objectProto, "unwatch", unwatch);
-    vm.defineMethod(objectProto, "addProperty", addProperty);
-    vm.defineMethod(objectProto, "valueOf", valueOf);
-    vm.defineMethod(objectProto, "toString", toString);
-    vm.defineMethod(objectProto, "hasOwnProperty", hasOwnProperty);
-    vm.defineMethod(objectProto, "isPrototypeOf", isPrototypeOf);
-    vm.defineMethod(objectProto, "isPropertyEnumerable", isPropertyEnumerable);
-    vm.defineMethod(objectProto, "toLocaleString", toLocaleString);
+    vm.defineMethods(objectProto, {{"watch", watch},
+                                   {"unwatch", unwatch},
+                                   {"addProperty", addProperty},
+                                   {"valueOf", valueOf},
+                                   {"toString", toString},
+                                   {"hasOwnProperty", hasOwnProperty},
+                                   {"isPrototypeOf", isPrototypeOf},
+                                   {"isPropertyEnumerable", isPropertyEnumerable},
+                                   {"toLocaleString", toLocaleString}});
     vm.defineMethod(ctor, "registerClass", registerClass);
 
     vm.defineMethod(b.global, "ASSetPropFlags", asSetPropFlags);

@@ -281,19 +281,21 @@ void installString(Vm& vm)
     using namespace PropertyFlag;
     Object* proto = vm.makeObject();
     // The reference's order of declaration.
-    vm.defineMethod(proto, "valueOf", primitiveValue, DontEnum | DontDelete);
-    vm.defineMethod(proto, "toString", primitiveValue, DontEnum | DontDelete);
-    vm.defineMethod(proto, "toUpperCase", toUpperCase, DontEnum | DontDelete);
-    vm.defineMethod(proto, "toLowerCase", toLowerCase, DontEnum | DontDelete);
-    vm.defineMethod(proto, "charAt", charAt, DontEnum | DontDelete);
-    vm.defineMethod(proto, "charCodeAt", charCodeAt, DontEnum | DontDelete);
-    vm.defineMethod(proto, "concat", concat, DontEnum | DontDelete);
-    vm.defineMethod(proto, "indexOf", indexOf, DontEnum | DontDelete);
-    vm.defineMethod(proto, "lastIndexOf", lastIndexOf, DontEnum | DontDelete);
-    vm.defineMethod(proto, "slice", slice, DontEnum | DontDelete);
-    vm.defineMethod(proto, "substring", substring, DontEnum | DontDelete);
-    vm.defineMethod(proto, "split", split, DontEnum | DontDelete);
-    vm.defineMethod(proto, "substr", substr, DontEnum | DontDelete);
+    vm.defineMethods(proto,
+                     {{"valueOf", primitiveValue},
+                      {"toString", primitiveValue},
+                      {"toUpperCase", toUpperCase},
+                      {"toLowerCase", toLowerCase},
+                      {"charAt", charAt},
+                      {"charCodeAt", charCodeAt},
+                      {"concat", concat},
+                      {"indexOf", indexOf},
+                      {"lastIndexOf", lastIndexOf},
+                      {"slice", slice},
+                      {"substring", substring},
+                      {"split", split},
+                      {"substr", substr}},
+                     DontEnum | DontDelete);
 
     NativeFunction* ctor = vm.defineClass("String", proto, callString, constructString);
     vm.defineMethod(ctor, "fromCharCode", fromCharCode, DontEnum | DontDelete);

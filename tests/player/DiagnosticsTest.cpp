@@ -1,7 +1,6 @@
 // The engine's diagnostics in the player: each category in its own Qt logging category,
 // off unless a logging rule asks for it, the file reader's notes among them.
-#include "MovieWriter.h"
-#include "ShapeWriter.h"
+#include "FlawedMovies.h"
 #include "player/MovieSession.h"
 
 #include <QLoggingCategory>
@@ -23,26 +22,10 @@ void keepMessage(QtMsgType, const QMessageLogContext& context, const QString& me
     s_logged.push_back({QString::fromUtf8(context.category), message});
 }
 
-std::vector<std::uint8_t> square(std::uint16_t id)
-{
-    ShapeWriter shape(3);
-    shape.fill1(shape.addFill(FillStyle::solid({255, 0, 0}))).rect(0, 0, 400, 400);
-    return shape.body(id);
-}
-
-// A movie with one tolerated defect (shape 1 defined twice) that places a character it
-// never defines (id 9).
+// A movie with one tolerated defect and a placement of an id it never defines.
 swf::MoviePtr flawedMovie()
 {
-    MovieWriter movie(8);
-    movie.add(32, square(1));
-    movie.add(32, square(1));
-    Place place;
-    place.depth = 1;
-    place.characterId = 9;
-    movie.place2(place);
-    movie.showFrame();
-    auto loaded = swf::loadMovie(movie.bytes());
+    auto loaded = swf::loadMovie(movieWithTwoFlaws().bytes());
     return loaded ? *loaded : nullptr;
 }
 

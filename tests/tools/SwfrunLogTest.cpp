@@ -1,39 +1,12 @@
 // swfrun's --log: the diagnostics asked for on standard error, one
 // "swfrun: [category] message" line each, and nothing but the trace on standard output.
-#include "MovieWriter.h"
-#include "ShapeWriter.h"
+#include "FlawedMovies.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 using namespace swfwriter;
-
-namespace {
-
-std::vector<std::uint8_t> square(std::uint16_t id)
-{
-    ShapeWriter shape(3);
-    shape.fill1(shape.addFill(FillStyle::solid({0, 0, 255}))).rect(0, 0, 400, 400);
-    return shape.body(id);
-}
-
-// One tolerated defect (shape 1 defined twice) and one placement of an id the movie
-// never defines: a note for the format category and one for the display category.
-MovieWriter flawedMovie()
-{
-    MovieWriter movie(8);
-    movie.add(32, square(1));
-    movie.add(32, square(1));
-    Place place;
-    place.depth = 1;
-    place.characterId = 9;
-    movie.place2(place);
-    movie.showFrame();
-    return movie;
-}
-
-} // namespace
 
 class SwfrunLogTest : public QObject {
     Q_OBJECT
@@ -43,7 +16,7 @@ private Q_SLOTS:
     {
         QVERIFY(m_dir.isValid());
         m_movie = m_dir.filePath("flawed.swf");
-        QVERIFY(flawedMovie().writeFile(m_movie.toStdString()));
+        QVERIFY(movieWithTwoFlaws().writeFile(m_movie.toStdString()));
     }
 
     void logOption_data()
