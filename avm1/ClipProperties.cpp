@@ -251,7 +251,9 @@ bool getClipProperty(Vm& vm, ClipObject& clip, std::string_view name, Value& out
 bool setClipProperty(Vm& vm, ClipObject& clip, std::string_view name, const Value& value)
 {
     const Prop prop = findProp(name);
-    if (prop == Prop::None)
+    // _parent and _root are no display properties: assigning one stores an ordinary
+    // variable, which then hides the clip's own.
+    if (prop == Prop::None || prop == Prop::Parent || prop == Prop::Root)
         return false;
     ClipObject* self = clip.live();
     runtime::DisplayObject* object = self ? self->displayObject() : nullptr;

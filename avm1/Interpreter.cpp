@@ -1,5 +1,7 @@
 #include "Interpreter.h"
 
+#include "ClipObject.h"
+#include "ClipScope.h"
 #include "ScriptFunction.h"
 #include "Vm.h"
 #include "handlers/Handlers.h"
@@ -118,6 +120,10 @@ Value Interpreter::callFunction(ScriptFunction* function, Value thisValue,
     frame.swfVersion = function->swfVersion();
     frame.thisValue = thisValue;
     frame.target = function->definingTarget();
+    // A SWF 5 function called as a clip's method runs on that clip's timeline.
+    if (function->swfVersion() < 6)
+        if (ClipObject* clip = asClip(thisValue.objectOrNull()))
+            frame.target = clip;
     frame.originalTarget = frame.target;
     frame.closure = &function->closure();
     frame.constantPool = function->constantPool();
@@ -162,15 +168,16 @@ Value Interpreter::callFunction(ScriptFunction* function, Value thisValue,
                 registers[reg] = v;
             ++reg;
         };
-        // A suppressed value is not made at all, even where a preload asks for it:
-        // its register still takes its place, and stays undefined.
+        // A suppressed "this" or "super" is not made at all, even where a preload asks
+        // for it: its register still takes its place, and stays undefined. The
+        // arguments are preloaded all the same.
         const std::uint16_t flags = def.flags;
         if (flags & FunctionFlag::PreloadThis)
             preload((flags & FunctionFlag::SuppressThis) ? Value() : thisValue);
         else if (!(flags & FunctionFlag::SuppressThis))
             frame.locals->defineValue(names.thisName, thisValue, 0, rule);
         if (flags & FunctionFlag::PreloadArguments)
-            preload((flags & FunctionFlag::SuppressArguments) ? Value() : Value(makeArguments()));
+            preload(Value(makeArguments()));
         else if (!(flags & FunctionFlag::SuppressArguments))
             frame.locals->defineValue(names.arguments, Value(makeArguments()), 0, rule);
         if (flags & FunctionFlag::PreloadSuper)
@@ -180,10 +187,13 @@ Value Interpreter::callFunction(ScriptFunction* function, Value thisValue,
         if (flags & FunctionFlag::PreloadRoot)
             preload(m_root ? Value(m_root) : Value());
         if (flags & FunctionFlag::PreloadParent) {
-            Value parent;
-            if (frame.target)
-                parent = m_vm.getMember(frame.target, names.parent);
-            preload(parent);
+            // The parent of the timeline the body runs on, which stands in for a
+            // defining clip that has been removed. A timeline without a parent takes
+            // no register: the next preload moves up into its place.
+            Object* timeline = scopeTimeline(frame, m_root);
+            const Value parent = timeline ? m_vm.getMember(timeline, names.parent) : Value();
+            if (!parent.isUndefined())
+                preload(parent);
         }
         if (flags & FunctionFlag::PreloadGlobal)
             preload(Value(m_vm.global()));
@@ -351,7 +361,8 @@ void Interpreter::bindCaught(Activation& frame, const TryDef& def, Value excepti
 
 Object* Interpreter::localScope(Activation& frame) const
 {
-    return frame.locals ? frame.locals : frame.target;
+    // After a tellTarget that named nothing, the main timeline takes the variables.
+    return frame.locals ? frame.locals : scopeTimeline(frame, m_root);
 }
 
 } // namespace avm1

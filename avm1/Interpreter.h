@@ -108,7 +108,9 @@ public:
 
     // Variables by name, with the scope rules above and the target paths of both
     // syntaxes ("/clip/inner:var", "_root.clip.var").
-    Value getVariable(Activation& frame, String* name);
+    // `owner`, when given, learns the object a with block or a path found the name
+    // on (a call through it runs on that object); it stays null elsewhere.
+    Value getVariable(Activation& frame, String* name, Object** owner = nullptr);
     void setVariable(Activation& frame, String* name, Value value);
     // A target path to the object it names, from the frame's target; null if none.
     Object* resolveTarget(Activation& frame, std::string_view path);
@@ -138,8 +140,8 @@ private:
     Value makeSuperObject(Activation& frame);
     bool leaveTry(Activation& frame);
     void bindCaught(Activation& frame, const TryDef& def, Value exception);
-    Value lookupScoped(Activation& frame, String* name, bool& found);
-    Value getPathVariable(Activation& frame, std::string_view name, bool& handled);
+    Value lookupScoped(Activation& frame, String* name, bool& found, Object** owner);
+    Value getPathVariable(Activation& frame, std::string_view name, bool& handled, Object** owner);
 
     Object* m_root = nullptr;
     Vm& m_vm;

@@ -57,7 +57,7 @@ inline constexpr std::size_t kMaxLiveCells = 16u << 20;
 inline constexpr int kMaxPrototypeChain = 256;
 // Getter, setter, watcher and __resolve calls nested inside one property access
 // chain; they recurse through the same access paths.
-inline constexpr int kMaxPropertyHookDepth = 64;
+inline constexpr int kMaxPropertyHookDepth = 65;
 // Elements enumerated by one Enumerate: for..in over a huge object still ends.
 inline constexpr std::size_t kMaxEnumerated = 1u << 22;
 // Timers (setInterval/setTimeout) alive at once.

@@ -8,7 +8,7 @@
 
 namespace avm1 {
 
-Value Interpreter::lookupScoped(Activation& frame, String* name, bool& found)
+Value Interpreter::lookupScoped(Activation& frame, String* name, bool& found, Object** owner)
 {
     found = true;
     const CommonNames& names = m_vm.names();
@@ -30,12 +30,14 @@ Value Interpreter::lookupScoped(Activation& frame, String* name, bool& found)
         if (m_vm.swfVersion() >= 7 && frame.target)
             return Value(frame.target);
     }
-    if (sameKey(name, names.global, rule) && m_vm.swfVersion() >= 6)
-        return Value(m_vm.global());
     Value out;
-    for (auto it = frame.withStack.rbegin(); it != frame.withStack.rend(); ++it)
-        if (it->object && m_vm.lookup(it->object, name, out))
+    for (auto it = frame.withStack.rbegin(); it != frame.withStack.rend(); ++it) {
+        if (it->object && m_vm.lookup(it->object, name, out)) {
+            if (owner)
+                *owner = it->object;
             return out;
+        }
+    }
     if (frame.locals && m_vm.lookup(frame.locals, name, out))
         return out;
     if (frame.closure) {
@@ -47,6 +49,9 @@ Value Interpreter::lookupScoped(Activation& frame, String* name, bool& found)
         if (m_vm.lookup(timeline, name, out))
             return out;
     }
+    // A variable of that name on the way hides _global.
+    if (sameKey(name, names.global, rule) && m_vm.swfVersion() >= 6)
+        return Value(m_vm.global());
     if (m_vm.lookup(m_vm.global(), name, out))
         return out;
     found = false;
@@ -82,12 +87,18 @@ VariablePath resolveVariablePath(Interpreter& in, Activation& frame, std::string
     return out;
 }
 
-Value Interpreter::getPathVariable(Activation& frame, std::string_view name, bool& handled)
+Value Interpreter::getPathVariable(Activation& frame, std::string_view name, bool& handled,
+                                   Object** owner)
 {
     handled = true;
     const VariablePath variable = resolveVariablePath(*this, frame, name);
-    if (variable.isPath)
-        return variable.owner ? m_vm.getMember(variable.owner, m_vm.str(variable.member)) : Value();
+    if (variable.isPath) {
+        if (!variable.owner)
+            return Value();
+        if (owner)
+            *owner = variable.owner;
+        return m_vm.getMember(variable.owner, m_vm.str(variable.member));
+    }
     // A slash path alone names a clip (SWF 4 has no clip values); failing that, it is
     // an ordinary name.
     if (m_vm.swfVersion() >= 5) {
@@ -98,17 +109,17 @@ Value Interpreter::getPathVariable(Activation& frame, std::string_view name, boo
     return Value();
 }
 
-Value Interpreter::getVariable(Activation& frame, String* name)
+Value Interpreter::getVariable(Activation& frame, String* name, Object** owner)
 {
     const std::string_view text = name->view();
     if (text.find_first_of(":/.") != std::string_view::npos) {
         bool handled = false;
-        Value v = getPathVariable(frame, text, handled);
+        Value v = getPathVariable(frame, text, handled, owner);
         if (handled)
             return v;
     }
     bool found = false;
-    return lookupScoped(frame, name, found);
+    return lookupScoped(frame, name, found, owner);
 }
 
 void Interpreter::setVariable(Activation& frame, String* name, Value value)
@@ -123,8 +134,20 @@ void Interpreter::setVariable(Activation& frame, String* name, Value value)
             return;
         }
     }
+    // Assigning "this" replaces the activation's own, for the rest of its code.
+    const bool function2 = frame.function && frame.function->def().isFunction2;
+    if (!function2 && m_vm.swfVersion() >= 5 && sameKey(name, m_vm.names().thisName, rule)) {
+        frame.thisValue = value;
+        return;
+    }
+    // A with object takes the assignment when it has the name, a clip's display
+    // properties and children included.
+    auto withHas = [&](Object* object) {
+        Value ignored;
+        return m_vm.hasProperty(object, name) || object->resolveFallback(m_vm, name, ignored);
+    };
     for (auto it = frame.withStack.rbegin(); it != frame.withStack.rend(); ++it) {
-        if (it->object && m_vm.hasProperty(it->object, name)) {
+        if (it->object && withHas(it->object)) {
             m_vm.setMember(it->object, name, value);
             return;
         }

@@ -11,8 +11,8 @@ namespace avm1 {
 // An immutable ActionScript string, shared by every value that holds it. Text is
 // UTF-8; lengths and indexes in scripts count UTF-16 units from SWF 6 on (see
 // StringUnits.h). Two hashes are cached: property names compare without regard to
-// case in movies before SWF 7, so maps hash the ASCII case-folded form and compare
-// exactly or folded as the movie asks.
+// case in movies before SWF 7, so maps hash the case-folded form and compare exactly
+// or folded as the movie asks.
 class String final : public Cell {
 public:
     explicit String(std::string text) : m_text(std::move(text)) {}
@@ -48,7 +48,7 @@ private:
 
 enum class CaseRule : bool { Insensitive, Sensitive };
 
-// Names as scripts compare them: exact from SWF 7, ASCII letters folded before.
+// Names as scripts compare them: exact from SWF 7, letters folded before.
 bool sameKey(const String* a, const String* b, CaseRule rule);
 bool sameKey(std::string_view a, std::string_view b, CaseRule rule);
 std::uint32_t foldedHash(std::string_view text);

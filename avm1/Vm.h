@@ -18,8 +18,8 @@
 #include "Value.h"
 
 #include <chrono>
-#include <initializer_list>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <span>
 #include <string>

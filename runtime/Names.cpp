@@ -1,27 +1,28 @@
 #include "Names.h"
 
+#include "NameFolding.h"
+
 namespace runtime {
 
-namespace {
-
-char foldAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-} // namespace
-
-bool sameName(std::string_view a, std::string_view b, NameCase rule)
+bool sameLabel(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
         return false;
-    if (rule == NameCase::Sensitive)
-        return a == b;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (foldAscii(a[i]) != foldAscii(b[i]))
+        if (foldAsciiLetter(static_cast<unsigned char>(a[i])) !=
+            foldAsciiLetter(static_cast<unsigned char>(b[i])))
             return false;
     }
     return true;
+}
+
+bool sameName(std::string_view a, std::string_view b, NameCase rule)
+{
+    if (rule == NameCase::Sensitive)
+        return a == b;
+    if (isAsciiText(a) && isAsciiText(b))
+        return sameLabel(a, b);
+    return foldedName(a) == foldedName(b);
 }
 
 } // namespace runtime

@@ -5,9 +5,8 @@
 namespace runtime {
 
 // Scripts find objects by instance name. Movies of version 6 and older compare names
-// without regard to case (ASCII letters only, as the player of their time did); from
-// version 7 on the comparison is exact. Frame labels are compared without regard to
-// case in every version. Every comparison of names goes through sameName so the rule
+// without regard to case (see NameFolding.h); from version 7 on the comparison is
+// exact. Every comparison of names goes through sameName so the rule
 // lives in one place.
 enum class NameCase : bool { Insensitive, Sensitive };
 
@@ -20,5 +19,9 @@ constexpr NameCase nameCaseForVersion(int swfVersion)
 }
 
 bool sameName(std::string_view a, std::string_view b, NameCase rule);
+
+// Frame labels: ASCII letters alone are folded, in every version ("BAD\u00C0" is
+// not "bad\u00E0").
+bool sameLabel(std::string_view a, std::string_view b);
 
 } // namespace runtime

@@ -95,7 +95,7 @@ long SpriteObject::frameForLabel(std::string_view label) const
 {
     for (std::size_t f = 0; f < m_timeline.frames.size(); ++f) {
         for (const std::string& name : m_timeline.frames[f].labels) {
-            if (sameName(name, label, NameCase::Insensitive))
+            if (sameLabel(name, label))
                 return static_cast<long>(f);
         }
     }

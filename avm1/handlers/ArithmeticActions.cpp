@@ -152,9 +152,13 @@ void doBitURShift(Interpreter& in, Activation&, const Instruction&)
     Vm& vm = in.vm();
     const Value b = pop(in);
     const Value a = pop(in);
-    const std::uint32_t x = vm.toUint32(a);
-    const std::uint32_t y = vm.toUint32(b);
-    push(in, Value(static_cast<double>(x >> (y & 31))));
+    const std::int32_t x = vm.toInt32(a);
+    const std::uint32_t count = vm.toUint32(b) & 31;
+    // A shift by nothing (0, 32, ...) leaves the operand signed: 4294967295 >>> 0 is -1.
+    if (count == 0)
+        push(in, Value(static_cast<double>(x)));
+    else
+        push(in, Value(static_cast<double>(static_cast<std::uint32_t>(x) >> count)));
 }
 
 } // namespace avm1::handlers

@@ -13,10 +13,13 @@ void defineFunction(Interpreter& in, Activation& frame, const Instruction& ins)
     Vm& vm = in.vm();
     const FunctionDef& def = frame.block->functions[ins.operand];
     auto* fn = vm.heap().make<ScriptFunction>(vm.builtins().functionProto, &def, frame.swfVersion);
-    if (frame.closure)
-        fn->closure() = *frame.closure;
-    if (frame.locals)
-        fn->closure().push_back(frame.locals);
+    // SWF 5 functions have no closures: their bodies see only the timeline they run on.
+    if (frame.swfVersion >= 6) {
+        if (frame.closure)
+            fn->closure() = *frame.closure;
+        if (frame.locals)
+            fn->closure().push_back(frame.locals);
+    }
     // Objects of enclosing with blocks stay in the function's scope.
     for (const auto& with : frame.withStack)
         fn->closure().push_back(with.object);
@@ -35,17 +38,24 @@ void defineFunction(Interpreter& in, Activation& frame, const Instruction& ins)
     push(in, Value(fn));
 }
 
-// The prototype on which `name` was found, starting at `object`: a method found there
-// gets it as its home, for super.
-Object* holderOf(Vm& vm, Object* object, String* name)
+// The first object from `start` up its prototype chain that holds `name` itself.
+Object* holderOf(Vm& vm, Object* start, String* name)
 {
-    Object* holder = object;
+    Object* holder = start;
     for (int depth = 0; holder && depth < limits::kMaxPrototypeChain; ++depth) {
         if (vm.hasOwnProperty(holder, name))
             return holder;
         holder = holder->prototype();
     }
     return nullptr;
+}
+
+// A method's home, for super: the prototype it was found on. A method stored on the
+// object itself counts as found on the object's prototype, so its super starts above.
+Object* homeOf(Vm& vm, Object* object, String* name)
+{
+    Object* found = holderOf(vm, object->prototype(), name);
+    return found ? found : object->prototype();
 }
 
 bool usesSuper(Object* fn)
@@ -81,11 +91,15 @@ void doCallFunction(Interpreter& in, Activation& frame, const Instruction&)
     Vm& vm = in.vm();
     String* name = vm.toString(pop(in));
     const std::vector<Value> args = popValues(in, popCount(in));
-    const Value fn = in.getVariable(frame, name);
-    // A plain call's this is the caller's timeline, or, from a DefineFunction2 body,
-    // that body's activation object, as the reference player passes them.
+    Object* owner = nullptr;
+    const Value fn = in.getVariable(frame, name, &owner);
+    // A function found on a with block's object or through a path runs on that object.
+    // Elsewhere a plain call's this is the caller's timeline, or, from a
+    // DefineFunction2 body, that body's activation object, as the reference passes them.
     Object* selfObject = frame.target;
-    if (frame.function && frame.function->def().isFunction2 && frame.locals)
+    if (owner)
+        selfObject = owner;
+    else if (frame.function && frame.function->def().isFunction2 && frame.locals)
         selfObject = frame.locals;
     const Value self = selfObject ? Value(selfObject) : Value();
     push(in, vm.call(fn, self, args));
@@ -97,8 +111,11 @@ void doCallMethod(Interpreter& in, Activation&, const Instruction&)
     const Value nameValue = pop(in);
     const Value base = pop(in);
     const std::vector<Value> args = popValues(in, popCount(in));
-    const bool noName =
-        nameValue.isUndefined() || (nameValue.isString() && nameValue.asString()->empty());
+    // A name that converts to "" (an object's toString may give it) calls the base itself.
+    String* name = nameValue.isUndefined() ? nullptr : vm.toString(nameValue);
+    if (vm.throwing())
+        return;
+    const bool noName = !name || name->empty();
     Object* object = base.objectOrNull();
 
     if (object && object->objectClass() == ObjectClass::Super) {
@@ -111,7 +128,6 @@ void doCallMethod(Interpreter& in, Activation&, const Instruction&)
             push(in, invoke(in, ctor, super->thisValue(), args, ctorHome));
             return;
         }
-        String* name = vm.toString(nameValue);
         Object* base2 = super->base();
         const Value fn = base2 ? vm.getMember(base2, name) : Value();
         Object* found = base2 ? holderOf(vm, base2, name) : nullptr;
@@ -122,13 +138,12 @@ void doCallMethod(Interpreter& in, Activation&, const Instruction&)
         push(in, vm.call(base, Value(), args));
         return;
     }
-    String* name = vm.toString(nameValue);
     const Value fn = vm.getMember(base, name);
     if (vm.throwing())
         return;
     Object* home = nullptr;
     if (object && usesSuper(fn.objectOrNull()))
-        home = holderOf(vm, object, name);
+        home = homeOf(vm, object, name);
     // A script method called on a primitive runs on a wrapper made for the call.
     Value self = base;
     if (!object && !base.isNullish()) {

@@ -41,6 +41,7 @@ private Q_SLOTS:
     void exceptions();
     void damagedCode();
     void referencePlayerRules();
+    void callsAndScopes();
     void gotoFrameStopsTheTimeline();
     void runawayScriptsStop();
 };
@@ -64,6 +65,15 @@ void InterpreterTest::stackAndVariables()
                  .op(Op::Trace);
          },
          "3"},
+        {"letters beyond ASCII fold too before SWF 7", 6,
+         [](ActionWriter& a) {
+             a.push({"\u00C4rger\u01C4", 4})
+                 .op(Op::SetVariable)
+                 .push({"\u00E4RGER\u01C6"})
+                 .op(Op::GetVariable)
+                 .op(Op::Trace);
+         },
+         "4"},
         {"names keep case from SWF 7", 7,
          [](ActionWriter& a) {
              a.push({"Score", 3})
@@ -354,6 +364,100 @@ void InterpreterTest::referencePlayerRules()
              a.push({0, "g"}).op(Op::CallFunction).op(Op::Trace);
          },
          "from with"},
+    });
+}
+
+// Where calls run and what their bodies see, as the reference player does it.
+void InterpreterTest::callsAndScopes()
+{
+    runCases({
+        {"arguments are preloaded even when suppressed", 7,
+         [](ActionWriter& a) {
+             ActionWriter body;
+             body.push({Register{1}}).op(Op::Return);
+             a.defineFunction2("f", 2,
+                               FunctionFlag::PreloadArguments | FunctionFlag::SuppressArguments, {},
+                               body);
+             a.push({"x", "y", 2, "f"}).op(Op::CallFunction).op(Op::Trace);
+         },
+         "y,x"},
+        {"a timeline without a parent takes no register", 7,
+         [](ActionWriter& a) {
+             ActionWriter body;
+             body.push({Register{1}}).op(Op::Trace).push({Register{2}}).op(Op::Trace);
+             a.defineFunction2("f", 3, FunctionFlag::PreloadParent | FunctionFlag::PreloadGlobal,
+                               {}, body);
+             a.push({0, "f"}).op(Op::CallFunction).op(Op::Pop);
+         },
+         "[type Object]\nundefined"},
+        {"a method name converting to the empty string calls the base", 6,
+         [](ActionWriter& a) {
+             ActionWriter empty;
+             empty.push({""}).op(Op::Return);
+             ActionWriter fBody;
+             fBody.push({"called"}).op(Op::Trace);
+             a.push({"f"}).defineFunction("", {}, fBody).op(Op::SetVariable);
+             a.push({0, "f"}).op(Op::GetVariable);
+             a.push({"toString"}).defineFunction("", {}, empty).push({1}).op(Op::InitObject);
+             a.op(Op::CallMethod).op(Op::Pop);
+         },
+         "called"},
+        {"SWF 5 functions keep no closure", 5,
+         [](ActionWriter& a) {
+             ActionWriter inner;
+             inner.push({"v"}).op(Op::GetVariable).op(Op::Return);
+             ActionWriter outer;
+             outer.push({"v", "local"}).op(Op::DefineLocal);
+             outer.push({"g"}).defineFunction("", {}, inner).op(Op::DefineLocal);
+             outer.push({"g"}).op(Op::GetVariable).op(Op::Return);
+             a.push({"v", "timeline"}).op(Op::SetVariable);
+             a.defineFunction("outer", {}, outer);
+             a.push({"h", 0, "outer"}).op(Op::CallFunction).op(Op::SetVariable);
+             a.push({0, "h"}).op(Op::CallFunction).op(Op::Trace);
+         },
+         "timeline"},
+        {"assigning this replaces the activation's", 6,
+         [](ActionWriter& a) {
+             a.push({"this", "replaced"}).op(Op::SetVariable);
+             a.push({"this"}).op(Op::GetVariable).op(Op::Trace);
+         },
+         "replaced"},
+        {"a variable named _global hides it", 6,
+         [](ActionWriter& a) {
+             a.push({"_global"}).op(Op::GetVariable).op(Op::TypeOf).op(Op::Trace);
+             a.push({"_global", "shadow"}).op(Op::SetVariable);
+             a.push({"_global"}).op(Op::GetVariable).op(Op::Trace);
+         },
+         "object\nshadow"},
+        {"a function found on a with object runs on it", 6,
+         [](ActionWriter& a) {
+             ActionWriter method;
+             method.push({"this"}).op(Op::GetVariable).push({"tag"}).op(Op::GetMember);
+             method.op(Op::Trace);
+             a.push({"o", "tag", "on o", "m"}).defineFunction("", {}, method);
+             a.push({2}).op(Op::InitObject).op(Op::SetVariable);
+             ActionWriter body;
+             body.push({0, "m"}).op(Op::CallFunction).op(Op::Pop);
+             a.push({"o"}).op(Op::GetVariable).with(body);
+         },
+         "on o"},
+        {"a function reached through a path runs on its owner", 6,
+         [](ActionWriter& a) {
+             ActionWriter method;
+             method.push({"this"}).op(Op::GetVariable).push({"tag"}).op(Op::GetMember);
+             method.op(Op::Trace);
+             a.push({"o", "tag", "owner", "m"}).defineFunction("", {}, method);
+             a.push({2}).op(Op::InitObject).op(Op::SetVariable);
+             a.push({0, "o.m"}).op(Op::CallFunction).op(Op::Pop);
+         },
+         "owner"},
+        {"a zero shift leaves the operand signed", 8,
+         [](ActionWriter& a) {
+             a.push({4294967295.0, 0}).op(Op::BitURShift).op(Op::Trace);
+             a.push({-3, 1}).op(Op::BitURShift).op(Op::Trace);
+             a.push({3, 32}).op(Op::BitURShift).op(Op::Trace);
+         },
+         "-1\n2147483646\n3"},
     });
 }
 

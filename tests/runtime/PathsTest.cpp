@@ -31,6 +31,8 @@ class PathsTest : public QObject {
 private Q_SLOTS:
     void sameName_data();
     void sameName();
+    void sameNameOfBytes();
+    void labelsFoldAsciiOnly();
     void resolve_data();
     void resolve();
     void pathsAndAutomaticNames();
@@ -53,6 +55,36 @@ void PathsTest::sameName_data()
                                 << "clip2" << 6 << false;
     QTest::newRow("non-letters never fold, v6") << "a["
                                                 << "a{" << 6 << false;
+    // Beyond ASCII, letters fold as Unicode 3.2 had them, to one lowercase letter.
+    QTest::newRow("Latin-1 letter, v6")
+        << QString::fromUtf8("CLIP\u00C4") << QString::fromUtf8("clip\u00E4") << 6 << true;
+    QTest::newRow("Latin-1 letter, v7")
+        << QString::fromUtf8("\u00C4") << QString::fromUtf8("\u00E4") << 7 << false;
+    QTest::newRow("Cyrillic") << QString::fromUtf8("\u04E4") << QString::fromUtf8("\u04E5") << 6
+                              << true;
+    QTest::newRow("title-case digraph")
+        << QString::fromUtf8("\u01C4\u01C5") << QString::fromUtf8("\u01C6\u01C6") << 6 << true;
+    QTest::newRow("Kelvin sign is k") << QString::fromUtf8("\u212A") << "K" << 6 << true;
+    QTest::newRow("letter newer than 3.2")
+        << QString::fromUtf8("\u023A") << QString::fromUtf8("\u2C65") << 6 << false;
+    QTest::newRow("multiplication sign")
+        << QString::fromUtf8("\u00D7") << QString::fromUtf8("\u00F7") << 6 << false;
+}
+
+void PathsTest::labelsFoldAsciiOnly()
+{
+    QVERIFY(runtime::sameLabel("Start", "sTART"));
+    QVERIFY(!runtime::sameLabel("BAD\u00C0", "bad\u00E0"));
+    QVERIFY(!runtime::sameLabel("end", "end2"));
+}
+
+// SWF 5 strings keep their bytes: what is not UTF-8 folds its ASCII letters only.
+void PathsTest::sameNameOfBytes()
+{
+    const auto insensitive = runtime::NameCase::Insensitive;
+    QVERIFY(runtime::sameName("A\xC4", "a\xC4", insensitive));
+    QVERIFY(!runtime::sameName("\xC4", "\xE4", insensitive));
+    QVERIFY(!runtime::sameName("\xC3", "\xC3\x84", insensitive));
 }
 
 void PathsTest::sameName()
