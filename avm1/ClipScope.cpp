@@ -30,4 +30,11 @@ bool baseClipRemoved(const Activation& frame)
     return clip && clip->isGone() && !clip->live();
 }
 
+void haltIfBaseRemoved(Activation& frame)
+{
+    ClipObject* clip = asClip(frame.originalTarget);
+    if (clip && clip->isGone())
+        frame.halted = true;
+}
+
 } // namespace avm1

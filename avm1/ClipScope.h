@@ -16,8 +16,12 @@ class Object;
 Object* scopeTimeline(const Activation& frame, Object* root);
 
 // The clip the code started on (its frame's clip, or the clip its function was
-// defined on) is gone and nothing stands at its path: the reference stops such code
-// at its next call.
+// defined on) is gone and nothing stands at its path.
 bool baseClipRemoved(const Activation& frame);
+
+// A call made from code whose clip has been removed meanwhile (even where another
+// clip now stands at its path) is the last thing that code does, as in the reference.
+// Calls that never reach a function (a method of undefined) do not count.
+void haltIfBaseRemoved(Activation& frame);
 
 } // namespace avm1

@@ -229,7 +229,7 @@ void Interpreter::execute(Activation& frame)
                 break;
             continue;
         }
-        if (m_vm.m_aborted)
+        if (m_vm.m_aborted || frame.halted)
             break;
         if (frame.returned) {
             if (frame.tries.empty() || !leaveTry(frame))

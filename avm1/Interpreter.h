@@ -87,6 +87,8 @@ struct Activation {
     ScriptFunction* function = nullptr;
 
     bool returned = false;
+    // Stopped where it stands: no finally block runs (see haltIfBaseRemoved).
+    bool halted = false;
     Value returnValue;
 };
 

@@ -1,6 +1,7 @@
 // Functions: DefineFunction, DefineFunction2, CallFunction, CallMethod, Return.
 #include "Handlers.h"
 #include "Stack.h"
+#include "avm1/ClipScope.h"
 #include "avm1/ScriptFunction.h"
 #include "avm1/SuperObject.h"
 
@@ -103,9 +104,10 @@ void doCallFunction(Interpreter& in, Activation& frame, const Instruction&)
         selfObject = frame.locals;
     const Value self = selfObject ? Value(selfObject) : Value();
     push(in, vm.call(fn, self, args));
+    haltIfBaseRemoved(frame);
 }
 
-void doCallMethod(Interpreter& in, Activation&, const Instruction&)
+void doCallMethod(Interpreter& in, Activation& frame, const Instruction&)
 {
     Vm& vm = in.vm();
     const Value nameValue = pop(in);
@@ -153,6 +155,8 @@ void doCallMethod(Interpreter& in, Activation&, const Instruction&)
                 self = Value(wrapper);
     }
     push(in, invoke(in, fn, self, args, home));
+    if (!base.isNullish())
+        haltIfBaseRemoved(frame);
 }
 
 void doReturn(Interpreter& in, Activation& frame, const Instruction&)

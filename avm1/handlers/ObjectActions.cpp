@@ -2,6 +2,7 @@
 // Enumerate, Enumerate2, InstanceOf, CastOp, ImplementsOp, Extends.
 #include "Handlers.h"
 #include "Stack.h"
+#include "avm1/ClipScope.h"
 #include "avm1/Operators.h"
 #include "avm1/SuperObject.h"
 
@@ -38,9 +39,10 @@ void doNewObject(Interpreter& in, Activation& frame, const Instruction&)
     const std::vector<Value> args = popValues(in, popCount(in));
     const Value ctor = in.getVariable(frame, name);
     push(in, vm.construct(ctor, args));
+    haltIfBaseRemoved(frame);
 }
 
-void doNewMethod(Interpreter& in, Activation&, const Instruction&)
+void doNewMethod(Interpreter& in, Activation& frame, const Instruction&)
 {
     Vm& vm = in.vm();
     const Value nameValue = pop(in);
@@ -50,6 +52,8 @@ void doNewMethod(Interpreter& in, Activation&, const Instruction&)
     if (!nameValue.isUndefined() && !(nameValue.isString() && nameValue.asString()->empty()))
         ctor = vm.getMember(base, vm.toString(nameValue));
     push(in, vm.construct(ctor, args));
+    if (!base.isNullish())
+        haltIfBaseRemoved(frame);
 }
 
 void doInitArray(Interpreter& in, Activation&, const Instruction&)

@@ -194,6 +194,7 @@ class MovieClipTest : public QObject {
 private Q_SLOTS:
     void attachMovie();
     void registeredClassConstructsOnceAtAttach();
+    void removedClipStopsAtItsNextCall();
     void duplicateAndRemove();
     void depths();
     void removedClipReferences();
@@ -263,6 +264,37 @@ void MovieClipTest::registeredClassConstructsOnceAtAttach()
     s.a.push({"after attach"}).op(Op::Trace);
     QCOMPARE(QString::fromStdString(runFrames(6, {s, Script{}})),
              QStringLiteral("ctor from init\nafter attach"));
+}
+
+// A clip's code that removes the clip goes on until its next call, which is its last
+// action; a call that reaches no function (a method of undefined) does not count.
+void MovieClipTest::removedClipStopsAtItsNextCall()
+{
+    ActionWriter code;
+    code.push({"this"}).op(Op::GetVariable).op(Op::RemoveSprite);
+    code.push({"still running"}).op(Op::Trace);
+    code.push({0, "nothing"}).op(Op::GetVariable).push({"f"}).op(Op::CallMethod).op(Op::Pop);
+    code.push({"past a method of undefined"}).op(Op::Trace);
+    code.push({0, "f"}).op(Op::CallFunction).op(Op::Pop);
+    code.push({"past the call"}).op(Op::Trace);
+    TagList self;
+    self.doAction(code.end().bytes());
+    self.showFrame();
+
+    MovieWriter movie(8);
+    movie.fileAttributes();
+    movie.defineSprite(10, self);
+    movie.exportAssets({{10, "Self"}});
+    ActionWriter root;
+    root.push({1, "made", "Self", 3, "_root"}).op(Op::GetVariable);
+    root.push({"attachMovie"}).op(Op::CallMethod).op(Op::Pop);
+    movie.doAction(root.end().bytes());
+    movie.showFrame();
+    movie.showFrame();
+    scriptrun::Options options;
+    options.frames = 2;
+    QCOMPARE(QString::fromStdString(joined(scriptrun::traces(movie, options))),
+             QStringLiteral("still running\npast a method of undefined"));
 }
 
 void MovieClipTest::duplicateAndRemove()
