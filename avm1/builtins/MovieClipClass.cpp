@@ -30,26 +30,36 @@ runtime::SpriteObject* thisSprite(const CallArgs& call)
     return clip ? clip->sprite() : nullptr;
 }
 
-namespace {
-
-// gotoAndPlay/gotoAndStop's frame: a number from 1, or a label (a string that reads
-// as a number is a frame number).
-void gotoFrame(Vm& vm, runtime::SpriteObject& sprite, Value where)
+bool gotoFrameValue(Vm& vm, runtime::SpriteObject& sprite, const Value& where, std::uint16_t bias)
 {
-    if (where.isString()) {
-        const double number = vm.stringToNumber(where.asString());
-        if (std::isfinite(number)) {
-            if (number >= 1)
-                sprite.gotoFrame(static_cast<std::size_t>(number) - 1);
-            return;
-        }
-        sprite.gotoLabel(where.asString()->view());
-        return;
+    double number = 0;
+    // An object names its frame by its text.
+    String* text = where.isString() ? where.asString() : nullptr;
+    if (where.isObject()) {
+        text = vm.toString(where);
+        if (vm.throwing())
+            return false;
     }
-    const double number = vm.toInteger(where);
-    if (number >= 1)
-        sprite.gotoFrame(static_cast<std::size_t>(std::min(number, 1e9)) - 1);
+    if (text) {
+        number = vm.stringToNumber(text);
+        if (!std::isfinite(number))
+            return sprite.gotoLabel(text->view());
+    } else {
+        number = vm.toNumber(where);
+        if (vm.throwing())
+            return false;
+    }
+    // Frame numbers are 32-bit: 4294967298 is frame 2, and 2147483648 wraps around to
+    // a frame past the end, which is the last.
+    const std::uint32_t frameNumber = static_cast<std::uint32_t>(vm.toInt32(Value(number)));
+    const auto index = static_cast<std::int32_t>(frameNumber - 1u);
+    if (index < 0)
+        return false;
+    sprite.gotoFrame(static_cast<std::size_t>(index) + bias);
+    return true;
 }
+
+namespace {
 
 Value play(Vm&, const CallArgs& call)
 {
@@ -68,7 +78,7 @@ Value stop(Vm&, const CallArgs& call)
 Value gotoAndPlay(Vm& vm, const CallArgs& call)
 {
     if (runtime::SpriteObject* sprite = thisSprite(call)) {
-        gotoFrame(vm, *sprite, call.arg(0));
+        gotoFrameValue(vm, *sprite, call.arg(0));
         sprite->play();
     }
     return Value();
@@ -77,7 +87,7 @@ Value gotoAndPlay(Vm& vm, const CallArgs& call)
 Value gotoAndStop(Vm& vm, const CallArgs& call)
 {
     if (runtime::SpriteObject* sprite = thisSprite(call)) {
-        gotoFrame(vm, *sprite, call.arg(0));
+        gotoFrameValue(vm, *sprite, call.arg(0));
         sprite->stop();
     }
     return Value();

@@ -5,6 +5,8 @@
 
 #include "avm1/Function.h"
 
+#include <cstdint>
+
 namespace runtime {
 class DisplayObject;
 class SpriteObject;
@@ -20,6 +22,12 @@ ClipObject* thisClip(const CallArgs& call);
 runtime::DisplayObject* thisDisplayObject(const CallArgs& call);
 // The same, only for movie clips.
 runtime::SpriteObject* thisSprite(const CallArgs& call);
+
+// gotoAndPlay/gotoAndStop's frame, and GotoFrame2's: a number from 1 (converted to a
+// 32-bit integer, so huge numbers wrap), or a label (a string that reads as a number is
+// a frame number; an object gives its text). `bias` is added to frame numbers. False when nothing moved.
+bool gotoFrameValue(Vm& vm, runtime::SpriteObject& sprite, const Value& where,
+                    std::uint16_t bias = 0);
 
 // attachMovie, createEmptyMovieClip, duplicateMovieClip, removeMovieClip, swapDepths,
 // getDepth, getNextHighestDepth, getInstanceAtDepth (MovieClipDepths.cpp).

@@ -4,6 +4,7 @@
 #include "Handlers.h"
 #include "Stack.h"
 #include "avm1/ClipObject.h"
+#include "avm1/builtins/MovieClipParts.h"
 #include "runtime/SpriteObject.h"
 
 #include <cmath>
@@ -29,36 +30,25 @@ runtime::SpriteObject* targetSprite(Interpreter& in, Activation& frame)
     return spriteOf(frame.target ? frame.target : in.rootClip());
 }
 
-// A frame given as a value: a number counts from 1; a string is a label, or a number
-// written as text, optionally after "path:".
+// A frame given as a value, optionally after "path:" in a string.
 void gotoValue(Interpreter& in, Activation& frame, Value where, bool play, std::uint16_t bias)
 {
     Vm& vm = in.vm();
     runtime::SpriteObject* sprite = targetSprite(in, frame);
     if (where.isString()) {
-        std::string_view text = where.asString()->view();
+        const std::string_view text = where.asString()->view();
         if (const std::size_t colon = text.rfind(':'); colon != std::string_view::npos) {
             sprite = spriteOf(in.resolveTarget(frame, text.substr(0, colon)));
-            text = text.substr(colon + 1);
+            where = vm.strValue(text.substr(colon + 1));
         }
-        if (!sprite)
-            return;
-        String* rest = vm.str(text);
-        const double number = vm.stringToNumber(rest);
-        if (std::isfinite(number)) {
-            if (number >= 1)
-                sprite->gotoFrame(static_cast<std::size_t>(number) - 1 + bias);
-        } else if (!sprite->gotoLabel(text)) {
-            return;
-        }
-    } else {
-        if (!sprite)
-            return;
-        const double number = vm.toInteger(where);
-        if (!(number >= 1))
-            return;
-        sprite->gotoFrame(static_cast<std::size_t>(std::min(number, 1e9)) - 1 + bias);
     }
+    if (!sprite)
+        return;
+    // A frame number that moves nothing leaves the timeline as it was; so does a label
+    // it does not have. A number written as text plays or stops it all the same.
+    const bool numberText = where.isString() && std::isfinite(vm.stringToNumber(where.asString()));
+    if (!gotoFrameValue(vm, *sprite, where, bias) && !numberText)
+        return;
     if (play)
         sprite->play();
     else

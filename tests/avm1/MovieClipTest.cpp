@@ -195,6 +195,7 @@ private Q_SLOTS:
     void attachMovie();
     void registeredClassConstructsOnceAtAttach();
     void removedClipStopsAtItsNextCall();
+    void frameNumbersAre32Bits();
     void duplicateAndRemove();
     void depths();
     void removedClipReferences();
@@ -295,6 +296,21 @@ void MovieClipTest::removedClipStopsAtItsNextCall()
     options.frames = 2;
     QCOMPARE(QString::fromStdString(joined(scriptrun::traces(movie, options))),
              QStringLiteral("still running\npast a method of undefined"));
+}
+
+// Frame numbers wrap as 32-bit integers: past 2^31 they are past the end, which goes
+// to the last frame; 2^32 + 2 is frame 2; what is below 1 moves nothing.
+void MovieClipTest::frameNumbersAre32Bits()
+{
+    Script s;
+    s.call("_root", "gotoAndStop", {4294967298.0}).pop();
+    s.get("_root").member("_currentframe").trace();
+    s.call("_root", "gotoAndStop", {2147483648.0}).pop();
+    s.get("_root").member("_currentframe").trace();
+    s.call("_root", "gotoAndStop", {-2147483647.0}).pop();
+    s.get("_root").member("_currentframe").trace();
+    QCOMPARE(QString::fromStdString(runFrames(8, {s, Script{}, Script{}})),
+             QStringLiteral("2\n3\n3"));
 }
 
 void MovieClipTest::duplicateAndRemove()
