@@ -128,6 +128,21 @@ bool ClipObject::resolveFallback(Vm& vm, String* name, Value& out)
     return getClipProperty(vm, *self, name->view(), out);
 }
 
+void ClipObject::virtualKeys(Vm& vm, std::vector<String*>& keys)
+{
+    if (isGone() || vm.swfVersion() < 5)
+        return;
+    runtime::DisplayObject* object = displayObject();
+    if (!object || (object->kind() != runtime::ObjectKind::Sprite &&
+                    object->kind() != runtime::ObjectKind::Button))
+        return;
+    const auto* container = static_cast<runtime::ContainerObject*>(object);
+    for (const auto& [depth, child] : container->children()) {
+        if (!child->name().empty() && m_registry.wrap(child.get()))
+            keys.push_back(vm.str(child->name()));
+    }
+}
+
 String* clipPathText(Vm& vm, Object* object)
 {
     const ObjectClass kind = object->objectClass();

@@ -52,6 +52,8 @@ public:
     bool getVirtual(Vm& vm, String* name, Value& out) override;
     bool setVirtual(Vm& vm, String* name, const Value& value) override;
     bool resolveFallback(Vm& vm, String* name, Value& out) override;
+    // for..in lists the named children that have script objects, as members.
+    void virtualKeys(Vm& vm, std::vector<String*>& keys) override;
 
     ClipRegistry& registry() const { return m_registry; }
 

@@ -41,7 +41,8 @@ Object* registeredClassOf(Vm& vm, const runtime::DisplayObject& object)
 
 // What a script-made clip gets before any of its code runs: the init object's
 // properties, in the order they were set (setters on the class's prototype see
-// them), then its class's constructor, at once rather than with the Construct event.
+// them), then its class's constructor, at once rather than with the Construct event,
+// then its onConstruct method.
 ClipObject* furnish(Vm& vm, ClipObject* clip, Object* initObject)
 {
     if (!clip)
@@ -61,8 +62,14 @@ ClipObject* furnish(Vm& vm, ClipObject* clip, Object* initObject)
         if (Object* ctor = registeredClassOf(vm, *object)) {
             clip->markConstructed();
             vm.call(Value(ctor), Value(clip), {});
+            if (vm.throwing())
+                return clip;
         }
     }
+    // Last, the clip's onConstruct, where its prototype chain has one.
+    const Value onConstruct = vm.getMember(clip, vm.str("onConstruct"));
+    if (Object* f = onConstruct.objectOrNull(); f && f->isFunction())
+        vm.call(onConstruct, Value(clip), {});
     return clip;
 }
 
@@ -92,13 +99,13 @@ ClipObject* attachMovie(Vm& vm, ClipObject& parent, std::string_view symbol, std
     return furnish(vm, parent.registry().wrap(made.get()), initObject);
 }
 
-ClipObject* createEmptyMovieClip(Vm& /*vm*/, ClipObject& parent, std::string name, long long depth)
+ClipObject* createEmptyMovieClip(Vm& vm, ClipObject& parent, std::string name, long long depth)
 {
     runtime::SpriteObject* sprite = liveSprite(parent);
     if (!sprite)
         return nullptr;
     auto made = sprite->createEmptyClip(std::move(name), depth);
-    return made ? parent.registry().wrap(made.get()) : nullptr;
+    return made ? furnish(vm, parent.registry().wrap(made.get()), nullptr) : nullptr;
 }
 
 ClipObject* duplicateMovieClip(Vm& vm, ClipObject& clip, std::string name, long long depth,

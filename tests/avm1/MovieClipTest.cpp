@@ -216,6 +216,20 @@ void MovieClipTest::attachMovie()
              s.call("made", "getDepth", {}).trace();
          },
          "_level0.made\n_level0.made\n0\n5"},
+        {"a made clip's onConstruct runs as it is made", 6,
+         [](Script& s) {
+             ActionWriter body;
+             body.push({"constructed ", "this"}).op(Op::GetVariable).push({"_name"});
+             body.op(Op::GetMember).op(Op::Add2).op(Op::Trace);
+             s.get("MovieClip").member("prototype");
+             s.a.push({"onConstruct"}).defineFunction("", {}, body).op(Op::SetMember);
+             s.call("_root", "createEmptyMovieClip", {"empty", 1}).pop();
+             s.a.push({"after"}).op(Op::Trace);
+         },
+         "constructed empty\nafter"},
+        {"for..in lists a clip's named children", 6,
+         [](Script& s) { s.a.push({"holder"}).op(Op::Enumerate).op(Op::Trace).op(Op::Trace); },
+         "inner\nundefined"},
         {"unknown symbols and depths out of range make nothing", 10,
          [](Script& s) {
              s.call("_root", "attachMovie", {"Nothing", "a", 1}).trace();
