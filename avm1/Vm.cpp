@@ -167,6 +167,10 @@ NativeFunction* Vm::defineClass(std::string_view name, Object* prototype, Native
     ctor->defineValue(*this, "prototype", Value(prototype),
                       PropertyFlag::DontEnum | PropertyFlag::DontDelete);
     prototype->defineValue(*this, "constructor", Value(ctor), PropertyFlag::DontEnum);
+    // Constructors are functions made by Function, and say so themselves.
+    if (m_builtins.functionCtor)
+        ctor->defineValue(*this, "constructor", Value(m_builtins.functionCtor),
+                          PropertyFlag::DontEnum);
     if (m_builtins.global)
         m_builtins.global->defineValue(*this, name, Value(ctor), PropertyFlag::DontEnum);
     return ctor;

@@ -451,6 +451,22 @@ void InterpreterTest::callsAndScopes()
              a.push({0, "o.m"}).op(Op::CallFunction).op(Op::Pop);
          },
          "owner"},
+        {"native constructors have their own constructor", 6,
+         [](ActionWriter& a) {
+             a.push({"constructor", 1, "Number"}).op(Op::GetVariable);
+             a.push({"hasOwnProperty"}).op(Op::CallMethod).op(Op::Trace);
+         },
+         "true"},
+        {"clips are never numbers, whatever valueOf says", 6,
+         [](ActionWriter& a) {
+             ActionWriter five;
+             five.push({5}).op(Op::Return);
+             a.push({"Object"}).op(Op::GetVariable).push({"prototype"}).op(Op::GetMember);
+             a.push({"valueOf"}).defineFunction("", {}, five).op(Op::SetMember);
+             a.push({"_root"}).op(Op::GetVariable).push({7}).op(Op::Less2).op(Op::Trace);
+             a.push({0}).op(Op::InitObject).push({7}).op(Op::Less2).op(Op::Trace);
+         },
+         "undefined\ntrue"},
         {"a zero shift leaves the operand signed", 8,
          [](ActionWriter& a) {
              a.push({4294967295.0, 0}).op(Op::BitURShift).op(Op::Trace);
