@@ -3,6 +3,7 @@
 #include "Interpreter.h"
 #include "Timers.h"
 #include "builtins/ClassRegistry.h"
+#include "builtins/MovieClipPlacement.h"
 #include "runtime/MoviePlayer.h"
 #include "runtime/ScriptLimits.h"
 #include "runtime/SpriteObject.h"
@@ -92,8 +93,12 @@ std::size_t Engine::runClipEvent(const runtime::QueuedAction& action)
         // A clip of a registered class is constructed by the class, once: attachMovie
         // has already done it for the clips it makes.
         if (Object* ctor = registeredClass(*action.target); ctor && !clip->constructed()) {
-            clip->markConstructed();
-            ran += callHandler(Value(ctor), clip);
+            const std::uint64_t before = m_vm->actionsExecuted();
+            m_vm->startBudget();
+            m_vm->clearAbort();
+            constructClip(*m_vm, *clip, ctor);
+            reportUncaught();
+            ran += static_cast<std::size_t>(m_vm->actionsExecuted() - before);
         }
         return ran;
     }
@@ -112,11 +117,16 @@ std::size_t Engine::callHandler(Value function, Object* target, std::span<const 
     m_vm->startBudget();
     m_vm->clearAbort();
     m_vm->call(function, Value(target), args);
+    reportUncaught();
+    return static_cast<std::size_t>(m_vm->actionsExecuted() - before);
+}
+
+void Engine::reportUncaught()
+{
     if (m_vm->throwing()) {
         const Value e = m_vm->takeException();
         trace("Warning: Uncaught exception, " + m_vm->toStdString(e));
     }
-    return static_cast<std::size_t>(m_vm->actionsExecuted() - before);
 }
 
 Object* Engine::registeredClass(const runtime::DisplayObject& object)

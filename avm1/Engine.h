@@ -53,6 +53,8 @@ private:
     int versionOf(const swf::Character* character) const;
     // Calls a handler of `target` with the block's budget; reports an uncaught exception.
     std::size_t callHandler(Value function, Object* target, std::span<const Value> args = {});
+    // Traces an exception no handler caught, as the reference does.
+    void reportUncaught();
     // The class registered for the symbol the object was made from, if any.
     Object* registeredClass(const runtime::DisplayObject& object);
 

@@ -60,8 +60,7 @@ ClipObject* furnish(Vm& vm, ClipObject* clip, Object* initObject)
     runtime::DisplayObject* object = clip->displayObject();
     if (object && !clip->constructed()) {
         if (Object* ctor = registeredClassOf(vm, *object)) {
-            clip->markConstructed();
-            vm.call(Value(ctor), Value(clip), {});
+            constructClip(vm, *clip, ctor);
             if (vm.throwing())
                 return clip;
         }
@@ -118,6 +117,15 @@ ClipObject* duplicateMovieClip(Vm& vm, ClipObject& clip, std::string name, long 
     if (!made)
         return nullptr;
     return furnish(vm, clip.registry().wrap(made.get()), initObject);
+}
+
+void constructClip(Vm& vm, ClipObject& clip, Object* constructor)
+{
+    clip.markConstructed();
+    const CaseRule rule = vm.caseRule();
+    clip.defineValue(vm.names().constructorOld, Value(constructor), PropertyFlag::DontEnum, rule);
+    clip.defineValue(vm.names().constructor, Value(constructor), PropertyFlag::DontEnum, rule);
+    vm.call(Value(constructor), Value(&clip), {});
 }
 
 bool removeMovieClip(ClipObject& clip)

@@ -23,6 +23,9 @@ ClipObject* createEmptyMovieClip(Vm& vm, ClipObject& parent, std::string name, l
 // A copy of `clip` beside it, with the same init object and class steps as attachMovie.
 ClipObject* duplicateMovieClip(Vm& vm, ClipObject& clip, std::string name, long long depth,
                                Object* initObject);
+// Runs a registered class's constructor on a clip, once: the clip then holds the
+// class as its own __constructor__ and constructor.
+void constructClip(Vm& vm, ClipObject& clip, Object* constructor);
 // Removes the clip if it stands where scripts may remove from.
 bool removeMovieClip(ClipObject& clip);
 

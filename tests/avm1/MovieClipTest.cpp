@@ -277,8 +277,11 @@ void MovieClipTest::registeredClassConstructsOnceAtAttach()
     });
     s.pop();
     s.a.push({"after attach"}).op(Op::Trace);
+    // The clip holds its class as its own constructor, in every version.
+    s.call("made", "hasOwnProperty", {"constructor"}).trace();
+    s.call("made", "hasOwnProperty", {"__constructor__"}).trace();
     QCOMPARE(QString::fromStdString(runFrames(6, {s, Script{}})),
-             QStringLiteral("ctor from init\nafter attach"));
+             QStringLiteral("ctor from init\nafter attach\ntrue\ntrue"));
 }
 
 // A clip's code that removes the clip goes on until its next call, which is its last
