@@ -1,6 +1,7 @@
 #include "ClipObject.h"
 
 #include "ClipProperties.h"
+#include "ClipRoots.h"
 #include "TargetPaths.h"
 #include "Vm.h"
 #include "runtime/ContainerObject.h"
@@ -105,9 +106,14 @@ bool ClipObject::resolveFallback(Vm& vm, String* name, Value& out)
         return false;
     // SWF 4 has no clip values: neither levels nor instance names are variables there.
     const bool clipValues = vm.swfVersion() >= 5;
-    // Other levels are never loaded; their names still answer, with nothing.
+    // From SWF 6 every clip reaches the global object as its _global.
+    if (vm.swfVersion() >= 6 && sameKey(name, vm.names().global, vm.caseRule())) {
+        out = Value(vm.global());
+        return true;
+    }
+    // A level where no movie plays still answers, with nothing.
     if (const auto level = levelNumber(name->view()); level && clipValues) {
-        ClipObject* root = *level == 0 ? m_registry.wrap(m_registry.rootObject()) : nullptr;
+        ClipObject* root = levelClip(m_registry, *level);
         out = root ? Value(root) : Value();
         return true;
     }
@@ -126,6 +132,12 @@ bool ClipObject::resolveFallback(Vm& vm, String* name, Value& out)
     if (name->view()[0] != '_')
         return false;
     return getClipProperty(vm, *self, name->view(), out);
+}
+
+void ClipObject::ownPropertyAssigned(Vm& vm, String* name)
+{
+    if (!isGone())
+        m_registry.textBindings().variableAssigned(vm, *this, name);
 }
 
 void ClipObject::virtualKeys(Vm& vm, std::vector<String*>& keys)
@@ -172,11 +184,13 @@ ClipObject* ClipRegistry::wrap(runtime::DisplayObject* object)
         return nullptr;
     if (auto it = m_wrappers.find(object->id()); it != m_wrappers.end())
         return it->second;
-    Object* proto = m_vm.builtins().movieClipProto;
-    if (object->kind() == runtime::ObjectKind::Button && m_vm.builtins().buttonProto)
-        proto = m_vm.builtins().buttonProto;
-    else if (object->kind() == runtime::ObjectKind::EditText && m_vm.builtins().textFieldProto)
-        proto = m_vm.builtins().textFieldProto;
+    // The prototypes of the realm of the movie the object belongs to.
+    Builtins& builtins = m_vm.builtinsOf(scriptRealmOf(*object));
+    Object* proto = builtins.movieClipProto;
+    if (object->kind() == runtime::ObjectKind::Button && builtins.buttonProto)
+        proto = builtins.buttonProto;
+    else if (object->kind() == runtime::ObjectKind::EditText && builtins.textFieldProto)
+        proto = builtins.textFieldProto;
     auto* wrapper = m_vm.heap().make<ClipObject>(proto, *this, object->shared_from_this());
     m_wrappers.emplace(object->id(), wrapper);
     return wrapper;

@@ -9,6 +9,7 @@
 // path, so it reaches the clip that stands there now, if any.
 
 #include "Object.h"
+#include "TextFieldBindings.h"
 
 #include <memory>
 #include <string>
@@ -52,6 +53,7 @@ public:
     bool getVirtual(Vm& vm, String* name, Value& out) override;
     bool setVirtual(Vm& vm, String* name, const Value& value) override;
     bool resolveFallback(Vm& vm, String* name, Value& out) override;
+    void ownPropertyAssigned(Vm& vm, String* name) override;
     // for..in lists the named children that have script objects, as members.
     void virtualKeys(Vm& vm, std::vector<String*>& keys) override;
 
@@ -103,6 +105,7 @@ public:
     ClipObject* resolve(const std::string& path);
 
     StageSettings& settings() { return m_settings; }
+    TextFieldBindings& textBindings() { return m_textBindings; }
 
     // Marks the wrappers of display objects that are alive: their timeline
     // variables must survive while the clip does.
@@ -115,6 +118,7 @@ private:
     Vm& m_vm;
     runtime::DisplayObject* m_root = nullptr;
     StageSettings m_settings;
+    TextFieldBindings m_textBindings;
     std::unordered_map<std::uint64_t, ClipObject*> m_wrappers;
 };
 

@@ -1,11 +1,16 @@
 #include "ClipProperties.h"
 
 #include "ClipObject.h"
+#include "ClipRoots.h"
 #include "Vm.h"
 #include "runtime/ContainerObject.h"
 #include "runtime/DisplayObject.h"
+#include "runtime/EditTextObject.h"
+#include "runtime/PlayerContext.h"
+#include "runtime/PointerPosition.h"
 #include "runtime/SpriteObject.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -39,7 +44,8 @@ namespace {
     X(XMouse, 20, "_xmouse")                                                                       \
     X(YMouse, 21, "_ymouse")                                                                       \
     X(Parent, -1, "_parent")                                                                       \
-    X(Root, -1, "_root")
+    X(Root, -1, "_root")                                                                           \
+    X(LockRoot, -1, "_lockroot")
 
 enum class Prop : std::uint8_t {
 #define AVM1_CLIP_PROPERTY_ENUM(name, index, text) name,
@@ -135,6 +141,38 @@ Value focusRectOf(Vm& vm, const runtime::DisplayObject& object, const StageSetti
     return Value::null();
 }
 
+// The pointer in the object's own space, in pixels of whole twips.
+double mouseCoordinate(const runtime::DisplayObject& object, bool horizontal)
+{
+    const runtime::LocalPoint local = runtime::pointerIn(object);
+    return std::round(horizontal ? local.x : local.y) / swf::Twips::kPerPixel;
+}
+
+std::string dropTargetOf(const runtime::DisplayObject& object)
+{
+    const runtime::InputState& input = object.context().input();
+    return input.drag().dropTarget(object, input.pointerX(), input.pointerY());
+}
+
+// A text field's _width and _height size its box rather than scale it, when it is
+// neither rotated nor skewed.
+bool resizeTextBox(runtime::DisplayObject& object, bool horizontal, double pixels)
+{
+    if (object.kind() != runtime::ObjectKind::EditText || std::isnan(pixels))
+        return false;
+    const swf::Matrix& m = object.matrix();
+    const double scale = horizontal ? m.a : m.d;
+    if (m.b != 0 || m.c != 0 || scale == 0)
+        return false;
+    auto& field = static_cast<runtime::EditTextObject&>(object);
+    const double twips = std::clamp(pixels * 20 / std::fabs(scale), 0.0, 1e9);
+    if (horizontal)
+        field.setBoxWidth(twips);
+    else
+        field.setBoxHeight(twips);
+    return true;
+}
+
 } // namespace
 
 std::string_view clipPropertyName(int index)
@@ -184,8 +222,10 @@ bool getClipProperty(Vm& vm, ClipObject& clip, std::string_view name, Value& out
             out = Value(static_cast<double>(sprite->currentFrame() + 1));
         break;
     case Prop::TotalFrames:
+        out = sprite ? Value(static_cast<double>(sprite->totalFrames())) : Value();
+        break;
     case Prop::FramesLoaded:
-        out = sprite ? Value(static_cast<double>(sprite->frameCount())) : Value();
+        out = sprite ? Value(static_cast<double>(sprite->framesLoaded())) : Value();
         break;
     case Prop::Alpha:
         out = Value(object->alpha());
@@ -206,11 +246,14 @@ bool getClipProperty(Vm& vm, ClipObject& clip, std::string_view name, Value& out
         out = vm.strValue(object->name());
         break;
     case Prop::DropTarget:
-        out = Value(vm.names().empty);
+        out = vm.strValue(dropTargetOf(*object));
         break;
-    case Prop::Url:
-        out = vm.strValue(registry.settings().movieUrl);
+    case Prop::Url: {
+        // The address of the movie the clip belongs to: a loaded movie's is its own.
+        const std::string& url = object->movieInstance().url();
+        out = vm.strValue(url.empty() ? registry.settings().movieUrl : url);
         break;
+    }
     case Prop::HighQuality:
         out = Value(highQualityOf(registry.settings().quality));
         break;
@@ -225,7 +268,7 @@ bool getClipProperty(Vm& vm, ClipObject& clip, std::string_view name, Value& out
         break;
     case Prop::XMouse:
     case Prop::YMouse:
-        out = Value(0);
+        out = Value(mouseCoordinate(*object, prop == Prop::XMouse));
         break;
     case Prop::Parent:
         if (ClipObject* parent = registry.wrap(object->parent()))
@@ -237,10 +280,19 @@ bool getClipProperty(Vm& vm, ClipObject& clip, std::string_view name, Value& out
         // _root came with SWF 5.
         if (vm.swfVersion() < 5)
             return false;
-        if (ClipObject* root = registry.wrap(registry.rootObject()))
-            out = Value(root);
-        else
-            out = Value();
+        {
+            runtime::DisplayObject* root = &scriptRootOf(*object);
+            // A clip cut off the stage has no movie above it: the main one stands in.
+            if (!root->locksRoot() && !root->isRoot())
+                root = registry.rootObject();
+            if (ClipObject* wrapped = registry.wrap(root))
+                out = Value(wrapped);
+            else
+                out = Value();
+        }
+        break;
+    case Prop::LockRoot:
+        out = Value(object->locksRoot());
         break;
     case Prop::None:
         return false;
@@ -285,10 +337,12 @@ bool setClipProperty(Vm& vm, ClipObject& clip, std::string_view name, const Valu
         object->setAlpha(number());
         break;
     case Prop::Width:
-        object->setWidth(number());
+        if (const double n = number(); !resizeTextBox(*object, true, n))
+            object->setWidth(n);
         break;
     case Prop::Height:
-        object->setHeight(number());
+        if (const double n = number(); !resizeTextBox(*object, false, n))
+            object->setHeight(n);
         break;
     case Prop::Visible:
         // A number, not a truth value: "true" is NaN, which changes nothing.
@@ -297,6 +351,9 @@ bool setClipProperty(Vm& vm, ClipObject& clip, std::string_view name, const Valu
         break;
     case Prop::Name:
         object->setName(vm.toStdString(value));
+        break;
+    case Prop::LockRoot:
+        object->setLocksRoot(vm.toBoolean(value));
         break;
     case Prop::HighQuality:
         if (const double n = number(); !std::isnan(n))

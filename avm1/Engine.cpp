@@ -3,7 +3,10 @@
 #include "Interpreter.h"
 #include "Timers.h"
 #include "builtins/ClassRegistry.h"
+#include "builtins/Loads.h"
 #include "builtins/MovieClipPlacement.h"
+#include "builtins/SystemObject.h"
+#include "builtins/TextFields.h"
 #include "runtime/MoviePlayer.h"
 #include "runtime/ScriptLimits.h"
 #include "runtime/SpriteObject.h"
@@ -16,8 +19,6 @@ Engine::Engine(runtime::MoviePlayer& player, runtime::Host& host)
     const double rate = player.frameRate();
     // A movie that claims no rate still keeps time: the authoring tool's default.
     m_frameMilliseconds = 1000.0 / (rate > 0 ? std::min(rate, 120.0) : 12.0);
-    for (const auto& [name, id] : player.movie().exports)
-        m_symbols.emplace(id, name);
     m_vm = std::make_unique<Vm>(player.swfVersion(), this);
     const runtime::ScriptLimits limits = player.scriptLimits();
     m_vm->setMaxRecursion(limits.maxRecursionDepth);
@@ -25,6 +26,8 @@ Engine::Engine(runtime::MoviePlayer& player, runtime::Host& host)
     m_clips = std::make_unique<ClipRegistry>(*m_vm);
     m_clips->setRoot(&player.root());
     m_vm->interpreter().setRootClip(m_clips->wrap(&player.root()));
+    describeMovie(*m_vm, m_vm->interpreter().rootClip(),
+                  MovieFacts{player.movie().attributes.useNetwork});
     m_rootsId = m_vm->addRoots([this](Tracer& tracer) { m_clips->trace(tracer); });
     player.setScriptEngine(this);
 }
@@ -51,23 +54,44 @@ int Engine::versionOf(const swf::Character* character) const
     return m_player.swfVersion();
 }
 
+int Engine::versionOf(const runtime::DisplayObject* object) const
+{
+    if (!object)
+        return m_player.swfVersion();
+    // An object's code is its movie's: a loaded movie's follows its own file's rules.
+    if (const swf::Character* character = object->character(); character && character->swfVersion)
+        return character->swfVersion;
+    return object->movie().header.version;
+}
+
 std::size_t Engine::runAction(const runtime::QueuedAction& action)
 {
     using Kind = runtime::QueuedAction::Kind;
     switch (action.kind) {
-    case Kind::Init:
+    case Kind::Init: {
+        const swf::Character* sprite = action.target->movie().character(action.spriteId);
         return runCode(action.code, m_clips->wrap(action.target.get()),
-                       versionOf(m_player.movie().character(action.spriteId)));
+                       sprite && sprite->swfVersion ? sprite->swfVersion
+                                                    : action.target->movie().header.version);
+    }
     case Kind::Frame:
         return runCode(action.code, m_clips->wrap(action.target.get()),
-                       versionOf(action.target->character()));
+                       versionOf(action.target.get()));
     case Kind::Button:
         return runCode(action.code, m_clips->wrap(action.target.get()),
-                       versionOf(action.button ? action.button->character() : nullptr));
+                       versionOf(action.button ? action.button.get() : action.target.get()));
     case Kind::ButtonEvent:
-        return 0;
+        return runButtonEvent(action);
     case Kind::Clip:
         return runClipEvent(action);
+    case Kind::Handler:
+        return runHandler(action);
+    case Kind::Listeners:
+        return runListeners(action);
+    case Kind::FocusChange:
+        return runFocusChange(action);
+    case Kind::Load:
+        return runLoadEvent(action);
     }
     return 0;
 }
@@ -86,13 +110,17 @@ std::size_t Engine::runClipEvent(const runtime::QueuedAction& action)
             if (action.event == runtime::ClipEvent::KeyPress && handler.keyCode != action.keyCode)
                 continue;
             const runtime::DisplayObject* owner = action.target->parent();
-            ran += runCode(handler.actions, clip, versionOf(owner ? owner->character() : nullptr));
+            ran += runCode(handler.actions, clip, versionOf(owner ? owner : action.target.get()));
         }
     }
     if (action.event == runtime::ClipEvent::Construct) {
         // A clip of a registered class is constructed by the class, once: attachMovie
         // has already done it for the clips it makes.
         if (Object* ctor = registeredClass(*action.target); ctor && !clip->constructed()) {
+            // Init code of the clip's own frame may have registered the class after
+            // the clip was placed: the class gives its prototype now.
+            if (Object* proto = m_vm->getMember(ctor, m_vm->names().prototype).objectOrNull())
+                clip->setPrototype(proto);
             const std::uint64_t before = m_vm->actionsExecuted();
             m_vm->startBudget();
             m_vm->clearAbort();
@@ -102,13 +130,10 @@ std::size_t Engine::runClipEvent(const runtime::QueuedAction& action)
         }
         return ran;
     }
-    const char* method = runtime::clipEventMethod(action.event);
-    if (method && *method) {
-        const Value fn = m_vm->getMember(clip, m_vm->str(method));
-        if (Object* f = fn.objectOrNull(); f && f->isFunction())
-            ran += callHandler(fn, clip);
-    }
-    return ran;
+    // Key handlers answer the focus alone (runHandler).
+    if (action.event == runtime::ClipEvent::KeyDown || action.event == runtime::ClipEvent::KeyUp)
+        return ran;
+    return ran + callMethodIfAny(clip, runtime::clipEventMethod(action.event));
 }
 
 std::size_t Engine::callHandler(Value function, Object* target, std::span<const Value> args)
@@ -133,10 +158,11 @@ Object* Engine::registeredClass(const runtime::DisplayObject& object)
 {
     if (object.kind() != runtime::ObjectKind::Sprite || !object.character())
         return nullptr;
-    auto it = m_symbols.find(object.characterId());
-    if (it == m_symbols.end())
+    // The symbol's name in its own movie's export table.
+    const std::string* symbol = object.movieInstance().exportName(object.characterId());
+    if (!symbol)
         return nullptr;
-    return registeredClasses(*m_vm).find(it->second, m_vm->caseRule());
+    return registeredClasses(*m_vm).find(*symbol, m_vm->caseRule());
 }
 
 bool Engine::hasUnloadHandler(const runtime::DisplayObject& object) const
@@ -144,7 +170,9 @@ bool Engine::hasUnloadHandler(const runtime::DisplayObject& object) const
     ClipObject* clip = m_clips->find(object.id());
     if (!clip)
         return false;
-    const Value fn = m_vm->getMember(clip, m_vm->names().onUnload);
+    Value fn;
+    if (!m_vm->lookup(clip, m_vm->names().onUnload, fn))
+        return false;
     Object* f = fn.objectOrNull();
     return f && f->isFunction();
 }
@@ -154,6 +182,10 @@ void Engine::objectCreated(runtime::DisplayObject& object)
     ClipObject* clip = m_clips->wrap(&object);
     if (!clip)
         return;
+    if (object.kind() == runtime::ObjectKind::EditText) {
+        textFieldPlaced(*m_vm, *clip);
+        return;
+    }
     // A registered class gives the clip its prototype as soon as it exists; its
     // constructor runs with the Construct event.
     if (Object* ctor = registeredClass(object)) {
@@ -169,6 +201,8 @@ void Engine::stepFinished()
     // Values left on the stack are seen by the blocks of the same step, not the next.
     m_vm->stack().clear();
     timerQueue(*m_vm).fireDue(*m_vm, elapsedMilliseconds());
+    // Files asked for in this step arrive after its scripts, as the reference's do.
+    loadQueue(*m_vm).deliver(*m_vm);
     m_vm->maybeCollect();
     m_stepStart = std::chrono::steady_clock::now();
 }
@@ -186,6 +220,11 @@ bool Engine::logEnabled() const
 void Engine::log(std::string_view message)
 {
     m_host.log(runtime::LogCategory::Avm1, message);
+}
+
+swf::Result<std::vector<std::uint8_t>> Engine::fetchFile(std::string_view url, std::size_t maxBytes)
+{
+    return m_host.fetchFile(url, maxBytes);
 }
 
 double Engine::elapsedMilliseconds() const

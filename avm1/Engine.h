@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -38,19 +39,43 @@ public:
     void objectCreated(runtime::DisplayObject& object) override;
     void objectRemoved(runtime::DisplayObject& object) override;
     void stepFinished() override;
+    void movieReplaced(runtime::DisplayObject& clip) override;
     bool hasUnloadHandler(const runtime::DisplayObject& object) const override;
+    // Input (EngineInput.cpp).
+    bool hasButtonHandler(const runtime::DisplayObject& object) const override;
+    bool isDisabled(const runtime::DisplayObject& object) const override;
+    std::optional<bool> tabEnabled(const runtime::DisplayObject& object) const override;
+    std::optional<double> tabIndex(const runtime::DisplayObject& object) const override;
 
     // ScriptHost
     void trace(std::string_view line) override;
     bool logEnabled() const override;
     void log(std::string_view message) override;
     double elapsedMilliseconds() const override;
+    swf::Result<std::vector<std::uint8_t>> fetchFile(std::string_view url,
+                                                     std::size_t maxBytes) override;
 
 private:
     std::size_t runClipEvent(const runtime::QueuedAction& action);
+    // Input (EngineInput.cpp): a button's handler of its transition, a focused
+    // object's key handler, the Mouse and Key listeners, a move of the focus.
+    std::size_t runButtonEvent(const runtime::QueuedAction& action);
+    std::size_t runHandler(const runtime::QueuedAction& action);
+    std::size_t runListeners(const runtime::QueuedAction& action);
+    std::size_t runFocusChange(const runtime::QueuedAction& action);
+    // Calls the method `name` of `target` when it is a function, found without
+    // __resolve: the player looks event handlers up that way.
+    std::size_t callMethodIfAny(Object* target, const char* name, std::span<const Value> args = {});
+    // The object's own value of a property scripts may set, without __resolve.
+    std::optional<Value> scriptProperty(const runtime::DisplayObject& object,
+                                        const char* name) const;
     std::size_t runCode(std::span<const std::uint8_t> code, Object* target, int swfVersion);
     // The file version whose rules a character's byte code follows.
     int versionOf(const swf::Character* character) const;
+    // The same for an object's code: its character's, else its movie's.
+    int versionOf(const runtime::DisplayObject* object) const;
+    // A MovieClipLoader's event (builtins/MovieClipLoader.h).
+    std::size_t runLoadEvent(const runtime::QueuedAction& action);
     // Calls a handler of `target` with the block's budget; reports an uncaught exception.
     std::size_t callHandler(Value function, Object* target, std::span<const Value> args = {});
     // Traces an exception no handler caught, as the reference does.
@@ -65,8 +90,6 @@ private:
     // time or headless as fast as it can.
     std::chrono::steady_clock::time_point m_stepStart;
     double m_frameMilliseconds = 0;
-    // Exported symbol names by character id, for registered classes.
-    std::unordered_map<std::uint16_t, std::string> m_symbols;
     // The registry outlives the VM: the VM's cells unregister from it as they die.
     std::unique_ptr<ClipRegistry> m_clips;
     std::unique_ptr<Vm> m_vm;

@@ -1,10 +1,12 @@
 #include "Interpreter.h"
 
 #include "ClipObject.h"
+#include "ClipRoots.h"
 #include "ClipScope.h"
 #include "ScriptFunction.h"
 #include "Vm.h"
 #include "handlers/Handlers.h"
+#include "runtime/DisplayObject.h"
 
 #include <array>
 
@@ -37,6 +39,14 @@ struct ActivationScope {
     ActivationScope& operator=(const ActivationScope&) = delete;
     std::vector<Activation*>& m_list;
 };
+
+// The realm of the movie a timeline belongs to; -1 for what is no clip of one.
+int realmOfTimeline(Object* timeline)
+{
+    ClipObject* clip = asClip(timeline);
+    runtime::DisplayObject* object = clip ? clip->displayObject() : nullptr;
+    return object ? scriptRealmOf(*object) : -1;
+}
 
 } // namespace
 
@@ -184,8 +194,11 @@ Value Interpreter::callFunction(ScriptFunction* function, Value thisValue,
             preload((flags & FunctionFlag::SuppressSuper) ? Value() : makeSuperObject(frame));
         else if (!(flags & FunctionFlag::SuppressSuper))
             frame.locals->defineValue(names.super, makeSuperObject(frame), 0, rule);
-        if (flags & FunctionFlag::PreloadRoot)
-            preload(m_root ? Value(m_root) : Value());
+        if (flags & FunctionFlag::PreloadRoot) {
+            // The root of the movie the function's timeline belongs to.
+            Object* root = scriptRootFor(scopeTimeline(frame, m_root), m_root);
+            preload(root ? Value(root) : Value());
+        }
         if (flags & FunctionFlag::PreloadParent) {
             // The parent of the timeline the body runs on, which stands in for a
             // defining clip that has been removed. A timeline without a parent takes
@@ -221,6 +234,29 @@ Value Interpreter::makeSuperObject(Activation& frame)
 void Interpreter::execute(Activation& frame)
 {
     ActivationScope scope(m_activations, frame);
+    // The code's own version makes the rules while it runs, for the natives it calls
+    // too: a loaded movie's code keeps its file's. It sees the built-ins of its
+    // timeline's movie (Vm's realms).
+    struct VersionScope {
+        VersionScope(Vm& vm, int version, int realm)
+            : m_vm(vm), m_outer(vm.m_swfVersion), m_outerRealm(vm.realm())
+        {
+            if (version > 0)
+                m_vm.m_swfVersion = version;
+            if (realm >= 0)
+                m_vm.enterRealm(realm);
+        }
+        ~VersionScope()
+        {
+            m_vm.m_swfVersion = m_outer;
+            m_vm.enterRealm(m_outerRealm);
+        }
+        VersionScope(const VersionScope&) = delete;
+        VersionScope& operator=(const VersionScope&) = delete;
+        Vm& m_vm;
+        int m_outer;
+        int m_outerRealm;
+    } version(m_vm, frame.swfVersion, m_vm.hasOtherRealm() ? realmOfTimeline(frame.target) : -1);
     const std::vector<Instruction>& instructions = frame.block->instructions;
     const std::uint32_t count = static_cast<std::uint32_t>(instructions.size());
     for (;;) {

@@ -63,6 +63,34 @@ inline constexpr std::size_t kMaxEnumerated = 1u << 22;
 // Timers (setInterval/setTimeout) alive at once.
 inline constexpr std::size_t kMaxTimers = 4096;
 
+// XML parsed from a string or a loaded file. Elements open at once while parsing:
+// real documents nest a few dozen deep, and scripts walk trees recursively under the
+// recursion cap anyway.
+inline constexpr std::size_t kMaxXmlDepth = 1024;
+// Nodes one parse makes (elements and text): a few megabytes of markup make far fewer,
+// and each node costs several cells.
+inline constexpr std::size_t kMaxXmlParsedNodes = 1u << 20;
+// Attributes of one parsed element; each is a property of its attributes object.
+inline constexpr std::size_t kMaxXmlAttributes = 1u << 16;
+// Loads (XML.load, LoadVars.load) waiting for delivery at once: a script that loads in
+// a loop does not queue without end.
+inline constexpr std::size_t kMaxPendingLoads = 256;
+// Bytes of one loaded file: its text becomes one string, which kMaxStringBytes bounds.
+inline constexpr std::size_t kMaxLoadedFileBytes = 32u << 20;
+// Request headers one object keeps (addRequestHeader): nothing is sent, so a script
+// adding them in a loop only grows a list.
+inline constexpr std::int32_t kMaxRequestHeaders = 1 << 12;
+
+// Tab stops one TextFormat keeps: fields use a handful; more only costs memory.
+inline constexpr std::size_t kMaxTabStops = 1024;
+// Text fields bound to variables at once: each variable assignment on a clip looks at
+// them all, and no movie shows more fields than that.
+inline constexpr std::size_t kMaxBoundFields = 65536;
+
+// Characters of static text one TextSnapshot keeps: more than any clip shows, and each
+// snapshot copies its text.
+inline constexpr std::size_t kMaxSnapshotCharacters = 1u << 20;
+
 // Actions between two looks at the clock: reading it each action would cost more
 // than the action.
 inline constexpr std::uint32_t kClockCheckInterval = 1u << 16;

@@ -74,10 +74,18 @@ public:
     virtual void virtualKeys(Vm& /*vm*/, std::vector<String*>& /*keys*/) {}
     // Called after a plain own property was deleted (arrays keep their length right).
     virtual void ownPropertyDeleted(Vm& /*vm*/, String* /*name*/) {}
+    // Called after an assignment stored a value in a plain own property (clips show
+    // their variables in the text fields bound to them).
+    virtual void ownPropertyAssigned(Vm& /*vm*/, String* /*name*/) {}
 
     std::vector<Watcher>& watchers() { return m_watchers; }
     // The interfaces a class's prototype declares (ImplementsOp), for instanceof.
     std::vector<Object*>& interfaces() { return m_interfaces; }
+    // State a built-in class keeps for this object (an XML node's place in its tree),
+    // given by the class's constructor, so that instances of script subclasses made by
+    // super() get it too.
+    Cell* nativeState() const { return m_nativeState; }
+    void setNativeState(Cell* state) { m_nativeState = state; }
 
     void traceChildren(Tracer& tracer) override;
     std::size_t extraBytes() const override { return m_properties.extraBytes(); }
@@ -87,6 +95,7 @@ private:
     PropertyMap m_properties;
     std::vector<Watcher> m_watchers;
     std::vector<Object*> m_interfaces;
+    Cell* m_nativeState = nullptr;
     std::uint16_t m_protoFlags = PropertyFlag::DontEnum | PropertyFlag::DontDelete;
     bool m_hasProtoProperty = true;
 };

@@ -1,11 +1,17 @@
 #pragma once
 
+#include "format/Result.h"
+
+#include <cstddef>
+#include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace avm1 {
 
 // What the VM needs from whoever runs it, beyond the movie's clips: the trace output,
-// the diagnostic log and the clock. The engine implements it over runtime::Host.
+// the diagnostic log, the clock and the files scripts load. The engine implements it over
+// runtime::Host.
 class ScriptHost {
 public:
     virtual ~ScriptHost() = default;
@@ -18,6 +24,12 @@ public:
     // minutes at that time (Date).
     virtual double currentTimeMilliseconds() const;
     virtual double localOffsetMinutes(double utcMilliseconds) const;
+    // The file at `url` beside the movie (XML.load, LoadVars.load); none by default.
+    virtual swf::Result<std::vector<std::uint8_t>> fetchFile(std::string_view /*url*/,
+                                                             std::size_t /*maxBytes*/)
+    {
+        return swf::makeError(swf::ErrorCode::CannotOpen, "the host loads no files");
+    }
 };
 
 } // namespace avm1

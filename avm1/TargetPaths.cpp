@@ -1,6 +1,7 @@
 #include "TargetPaths.h"
 
 #include "ClipObject.h"
+#include "ClipRoots.h"
 #include "Vm.h"
 #include "runtime/ContainerObject.h"
 
@@ -34,7 +35,7 @@ public:
         if (m_dots && sameKey(name, "_root", rule))
             return m_root;
         if (const auto level = levelNumber(name); level && (m_dots || atStart))
-            return *level == 0 ? m_root : nullptr;
+            return levelObject(*level);
         if (sameKey(name, "_global", rule) && m_vm.swfVersion() >= 6)
             return m_vm.global();
         // Variable paths start at the timeline the code runs on, which "this" names
@@ -57,6 +58,12 @@ public:
         const Value value =
             first && m_scope ? (*m_scope)(name) : m_vm.getMember(at, m_vm.str(name));
         return objectOrWarn(value);
+    }
+
+    Object* levelObject(long long level)
+    {
+        ClipObject* root = asClip(m_root);
+        return root ? levelClip(root->registry(), level) : nullptr;
     }
 
     // A path goes only through objects. From SWF 5 the reference says so when it meets
@@ -167,10 +174,13 @@ Object* walkTargetPath(Vm& vm, Object* start, Object* root, std::string_view pat
     if (!start)
         return nullptr;
     // A removed clip that nothing replaced has no way up to the stage.
-    if (ClipObject* clip = asClip(start); clip && !clip->live())
+    if (ClipObject* clip = asClip(start); clip && !clip->live()) {
         root = start;
-    else if (clip)
+    } else if (clip) {
         start = clip->live();
+        // "_root" and "/" are the root of the code's own movie.
+        root = scriptRootFor(start, root);
+    }
     return PathWalker(vm, root, scope).walk(start, path);
 }
 

@@ -2,15 +2,16 @@
 
 // Target paths as scripts write them, to the objects they name. One grammar serves
 // tellTarget, GetProperty's targets, the path forms of variable names and the natives
-// that take a target (getBounds, hitTest), as the corpus shows the reference's:
+// that take a target (getBounds, hitTest), as the reference player resolves them:
 //   - "/" first starts at the main timeline; "/" separates names, and from SWF 5 so
 //     do ":" and (until a "/" has been met) "."; empty names are skipped, except
 //     that "//", a "." with no name before it, and a path ending in ":" after another
 //     separator name nothing;
 //   - ".." where a name may start (not right after a ".") is the parent, as is
 //     "_parent"; "_root" and "_levelN"/"_flashN" (any text may follow the digits)
-//     are the main timeline for level 0, and nothing for the levels, which are never
-//     loaded; SWF 4 knows no "_root" and takes a level only as the path's first name;
+//     are the root of the start's movie (ClipRoots.h) and the levels' roots, nothing
+//     for a level where no movie plays; SWF 4 knows no "_root" and takes a level only
+//     as the path's first name;
 //   - any other name is the child of that instance name (a shape stands for the clip
 //     holding it, having no script object of its own), or else a member of the
 //     object reached that holds an object (from SWF 5 a string, number or boolean

@@ -38,6 +38,7 @@ void Object::traceChildren(Tracer& tracer)
     }
     for (Object* o : m_interfaces)
         tracer.mark(o);
+    tracer.mark(m_nativeState);
 }
 
 void Object::defineValue(String* name, Value value, std::uint16_t flags, CaseRule rule)
@@ -86,7 +87,48 @@ Vm::Vm(int swfVersion, ScriptHost* host)
 #undef AVM1_COMMON_NAME_MAKE
     m_rootsId = m_heap.addRoots([this](Tracer& tracer) { traceRoots(tracer); });
     m_stack.reserve(256);
+    m_realm = realmOf(swfVersion);
     installAll(*this);
+}
+
+namespace {
+
+// The engine's tables go with whichever realm is current.
+void shareTables(const Builtins& from, Builtins& to)
+{
+    to.classRegistry = from.classRegistry;
+    to.timers = from.timers;
+    to.loads = from.loads;
+    to.movieLoads = from.movieLoads;
+}
+
+} // namespace
+
+void Vm::enterRealm(int realm)
+{
+    if (realm == m_realm)
+        return;
+    std::swap(m_builtins, m_otherRealm);
+    shareTables(m_otherRealm, m_builtins);
+    m_realm = realm;
+    if (!m_otherRealmMade) {
+        m_otherRealmMade = true;
+        m_builtins = Builtins{};
+        shareTables(m_otherRealm, m_builtins);
+        installAll(*this);
+    }
+}
+
+Builtins& Vm::builtinsOf(int realm)
+{
+    if (realm == m_realm)
+        return m_builtins;
+    if (!m_otherRealmMade) {
+        const int current = m_realm;
+        enterRealm(realm);
+        enterRealm(current);
+    }
+    return m_otherRealm;
 }
 
 Vm::~Vm()
@@ -99,14 +141,14 @@ void Vm::traceRoots(Tracer& tracer)
 #define AVM1_COMMON_NAME_MARK(field, text) tracer.mark(m_names.field);
     AVM1_COMMON_NAME_LIST(AVM1_COMMON_NAME_MARK)
 #undef AVM1_COMMON_NAME_MARK
-    for (Object* o : {m_builtins.global, m_builtins.objectProto, m_builtins.functionProto,
-                      m_builtins.arrayProto, m_builtins.stringProto, m_builtins.numberProto,
-                      m_builtins.booleanProto, m_builtins.dateProto, m_builtins.errorProto,
-                      m_builtins.movieClipProto, m_builtins.buttonProto, m_builtins.textFieldProto,
-                      m_builtins.objectCtor, m_builtins.functionCtor, m_builtins.arrayCtor,
-                      m_builtins.stringCtor, m_builtins.numberCtor, m_builtins.booleanCtor,
-                      m_builtins.errorCtor})
-        tracer.mark(o);
+    for (const Builtins* b : {&m_builtins, &m_otherRealm}) {
+        for (Object* o : {b->global,      b->objectProto,    b->functionProto, b->arrayProto,
+                          b->stringProto, b->numberProto,    b->booleanProto,  b->dateProto,
+                          b->errorProto,  b->movieClipProto, b->buttonProto,   b->textFieldProto,
+                          b->objectCtor,  b->functionCtor,   b->arrayCtor,     b->stringCtor,
+                          b->numberCtor,  b->booleanCtor,    b->errorCtor,     b->xmlNodeProto})
+            tracer.mark(o);
+    }
     for (const Value& v : m_stack)
         tracer.mark(v);
     tracer.mark(m_exception);
@@ -290,6 +332,19 @@ void Vm::setMember(Value base, String* name, Value value)
     // Assignments to primitives' properties vanish with the temporary wrapper.
 }
 
+// The old value a watcher is shown: accessor properties (a text field's text) give
+// none, their getters are not run.
+Value Vm::watchedValue(Object* object, String* name)
+{
+    Object* holder = object;
+    for (int depth = 0; holder && depth < limits::kMaxPrototypeChain; ++depth) {
+        if (Property* p = findOwn(holder, name))
+            return p->isAccessor() ? Value() : getMember(object, name);
+        holder = holder->prototype();
+    }
+    return getMember(object, name);
+}
+
 void Vm::setMember(Object* object, String* name, Value value)
 {
     const CaseRule rule = caseRule();
@@ -300,7 +355,7 @@ void Vm::setMember(Object* object, String* name, Value value)
             HookDepth guard(m_hookDepth);
             w.running = true;
             Object* callback = w.callback;
-            const Value args[] = {Value(w.name), getMember(object, name), value, w.userData};
+            const Value args[] = {Value(w.name), watchedValue(object, name), value, w.userData};
             // The watcher list may change during the call: look the entry up again.
             value = call(Value(callback), Value(object), args);
             for (Watcher& again : object->watchers())
@@ -327,8 +382,10 @@ void Vm::setMember(Object* object, String* name, Value value)
             }
             return;
         }
-        if (!(p->flags & PropertyFlag::ReadOnly))
+        if (!(p->flags & PropertyFlag::ReadOnly)) {
             p->value = value;
+            object->ownPropertyAssigned(*this, name);
+        }
         return;
     }
     // A setter inherited from a prototype takes the assignment for this object.
@@ -349,6 +406,7 @@ void Vm::setMember(Object* object, String* name, Value value)
         return;
     }
     object->properties().append(name).value = value;
+    object->ownPropertyAssigned(*this, name);
 }
 
 bool Vm::deleteMember(Object* object, String* name)

@@ -100,6 +100,12 @@ struct Builtins {
     // (builtins/ClassRegistry.h) and the timers (Timers.h). Made on first use.
     Cell* classRegistry = nullptr;
     Cell* timers = nullptr;
+    // XMLNode.prototype as installed, for nodes made when the script's is gone, and
+    // the loads waiting for delivery (builtins/Loads.h).
+    Object* xmlNodeProto = nullptr;
+    Cell* loads = nullptr;
+    // The MovieClipLoaders following movie loads under way (builtins/MovieLoads.h).
+    Cell* movieLoads = nullptr;
 };
 
 enum class Hint : std::uint8_t { None, Number, String };
@@ -124,6 +130,21 @@ public:
     const CommonNames& names() const { return m_names; }
     Builtins& builtins() { return m_builtins; }
     Object* global() const { return m_builtins.global; }
+
+    // --- Realms ----------------------------------------------------------------------
+    // Two sets of built-ins (_global, Object, Array, MovieClip...), as the reference
+    // keeps them: one for the code of SWF 7 and later movies, one for the older ones; a
+    // movie loading one of the other kind shares no classes or prototypes with it.
+    // builtins() and global() are the running code's; the main movie's set is made at
+    // once, the other the first time a movie needs it. The engine's tables (the class
+    // registry, timers, loads) are one for both.
+    static int realmOf(int swfVersion) { return swfVersion >= 7 ? 1 : 0; }
+    int realm() const { return m_realm; }
+    bool hasOtherRealm() const { return m_otherRealmMade; }
+    // Makes `realm`'s built-ins the current ones, making them first when needed.
+    void enterRealm(int realm);
+    // The built-ins of `realm`, current or not (made when needed).
+    Builtins& builtinsOf(int realm);
 
     // --- Making values -------------------------------------------------------------
     String* str(std::string_view text);
@@ -278,6 +299,7 @@ public:
 private:
     friend class Interpreter;
     bool budgetSpent();
+    Value watchedValue(Object* object, String* name);
     void traceRoots(Tracer& tracer);
     Value callNative(NativeFunction* function, Value thisValue, std::span<const Value> args,
                      bool construct);
@@ -287,6 +309,10 @@ private:
     int m_swfVersion;
     CommonNames m_names;
     Builtins m_builtins;
+    // The other realm's built-ins, while the current ones are in m_builtins.
+    Builtins m_otherRealm;
+    int m_realm = 0;
+    bool m_otherRealmMade = false;
     std::vector<Value> m_stack;
 
     bool m_throwing = false;

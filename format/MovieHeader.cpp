@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace swf {
 
@@ -87,9 +88,11 @@ Result<std::size_t> readHeaderTail(std::span<const std::uint8_t> body, MovieHead
     return in.position();
 }
 
-MovieHeader headerFrom(const Signature& sig)
+MovieHeader headerFrom(const Signature& sig, std::size_t fileLength)
 {
     MovieHeader header;
+    header.fileLength = static_cast<std::uint32_t>(
+        std::min<std::size_t>(fileLength, std::numeric_limits<std::uint32_t>::max()));
     header.compression = sig.compression;
     header.version = sig.version;
     header.declaredLength = sig.declaredLength;
@@ -106,7 +109,7 @@ Result<MovieHeader> readMovieHeader(std::span<const std::uint8_t> file)
     auto start = uncompressBody(*sig, file, kMaxHeaderTail);
     if (!start)
         return start.error();
-    MovieHeader header = headerFrom(*sig);
+    MovieHeader header = headerFrom(*sig, file.size());
     auto tail = readHeaderTail(start->bytes, header);
     if (!tail)
         return tail.error();
@@ -122,7 +125,7 @@ Result<MovieFile> decodeMovieFile(std::span<const std::uint8_t> file)
     if (!body)
         return body.error();
     MovieFile movie;
-    movie.header = headerFrom(*sig);
+    movie.header = headerFrom(*sig, file.size());
     auto tail = readHeaderTail(body->bytes, movie.header);
     if (!tail)
         return tail.error();

@@ -21,6 +21,9 @@ struct MovieHeader {
     // The uncompressed length the header declares, its own 8 bytes included. Some
     // tools write it wrong; it is a hint, never trusted for allocation or bounds.
     std::uint32_t declaredLength = 0;
+    // The length of the file as stored (compressed, for a compressed movie), when it was
+    // read from one; 0 otherwise.
+    std::uint32_t fileLength = 0;
     Rect stage;
     // Frames per second, as the 8.8 fixed-point field gives it (0 is possible).
     double frameRate = 0;

@@ -9,9 +9,9 @@ namespace {
 Q_LOGGING_CATEGORY(lcMovieTrace, "reelvane.trace", QtWarningMsg)
 } // namespace
 
-MovieSession::MovieSession(swf::MoviePtr movie)
-    : m_player(std::make_unique<runtime::MoviePlayer>(std::move(movie),
-                                                      static_cast<runtime::Host&>(*this))),
+MovieSession::MovieSession(swf::MoviePtr movie, swf::ImportFetcher files)
+    : m_files(std::move(files)), m_player(std::make_unique<runtime::MoviePlayer>(
+                                     std::move(movie), static_cast<runtime::Host&>(*this))),
       m_scripts(std::make_unique<avm1::Engine>(*m_player, static_cast<runtime::Host&>(*this)))
 {
     // The first frame's scripts run as soon as the movie is set, as its frame was.
@@ -37,6 +37,14 @@ void MovieSession::log(runtime::LogCategory category, std::string_view message)
 {
     qCDebug(categoryFor(category)).noquote()
         << QString::fromUtf8(message.data(), qsizetype(message.size()));
+}
+
+swf::Result<std::vector<std::uint8_t>> MovieSession::fetchFile(std::string_view url,
+                                                               std::size_t maxBytes)
+{
+    if (!m_files)
+        return runtime::Host::fetchFile(url, maxBytes);
+    return m_files(std::string(url), maxBytes);
 }
 
 void MovieSession::advance(int frames)

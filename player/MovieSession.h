@@ -1,6 +1,7 @@
 #pragma once
 
 #include "avm1/Engine.h"
+#include "format/Imports.h"
 #include "format/Movie.h"
 #include "render/Quality.h"
 #include "render/StageRenderer.h"
@@ -20,7 +21,9 @@ namespace player {
 // user-interface thread.
 class MovieSession : private runtime::Host {
 public:
-    explicit MovieSession(swf::MoviePtr movie);
+    // `files` serves the files the movie's scripts load (XML, variables, other movies),
+    // as its imports were found; without it the movie loads none.
+    explicit MovieSession(swf::MoviePtr movie, swf::ImportFetcher files = {});
     ~MovieSession() override;
 
     runtime::MoviePlayer& player() { return *m_player; }
@@ -39,7 +42,10 @@ private:
     void trace(std::string_view line) override;
     bool logEnabled(runtime::LogCategory category) const override;
     void log(runtime::LogCategory category, std::string_view message) override;
+    swf::Result<std::vector<std::uint8_t>> fetchFile(std::string_view url,
+                                                     std::size_t maxBytes) override;
 
+    swf::ImportFetcher m_files;
     std::unique_ptr<runtime::MoviePlayer> m_player;
     // After the player: it detaches from the player as it goes.
     std::unique_ptr<avm1::Engine> m_scripts;

@@ -1,5 +1,6 @@
 #include "ShockwaveFlash.h"
 
+#include "KeyMapping.h"
 #include "MovieSession.h"
 #include "PlayerMenu.h"
 #include "ViewTransform.h"
@@ -7,8 +8,11 @@
 
 #include <QContextMenuEvent>
 #include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QUrl>
 
 namespace player {
 
@@ -46,6 +50,8 @@ public:
     View(ShockwaveFlash& player, QWidget* parent) : ControlWidget(player, parent), m_player(player)
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
+        // The movie hears the keys once it is clicked, Tab included.
+        setFocusPolicy(Qt::ClickFocus);
     }
 
 protected:
@@ -70,6 +76,16 @@ protected:
         ControlWidget::mouseReleaseEvent(event);
         m_player.pointer(QEvent::MouseButtonRelease, event->position(), event->button());
     }
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        m_player.key(QEvent::KeyPress, event->key(), event->text());
+    }
+    void keyReleaseEvent(QKeyEvent* event) override
+    {
+        if (!event->isAutoRepeat())
+            m_player.key(QEvent::KeyRelease, event->key(), event->text());
+    }
+    bool focusNextPrevChild(bool) override { return false; }
     void contextMenuEvent(QContextMenuEvent* event) override
     {
         event->accept();
@@ -145,8 +161,12 @@ void ShockwaveFlash::movieLoaded(MovieLoader::Result result)
         showFailure(QString::fromStdString(result.error().message()));
         return;
     }
-    m_session = std::make_unique<MovieSession>(std::move(result.value()));
+    m_session = std::make_unique<MovieSession>(std::move(result.value()),
+                                               importFetcherFor(QFileInfo(m_movie).absolutePath()));
     runtime::MoviePlayer& movie = m_session->player();
+    // Scripts read it as _url, and address the files beside the movie from it.
+    movie.setMovieUrl(
+        QUrl::fromLocalFile(QFileInfo(m_movie).absoluteFilePath()).toString().toStdString());
     movie.setLoop(m_loop);
     if (!m_playing)
         movie.stop();
@@ -337,12 +357,46 @@ void ShockwaveFlash::pointer(QEvent::Type type, QPointF pixel, Qt::MouseButton b
     if (!invertible)
         return;
     runtime::MoviePlayer& movie = m_session->player();
-    if (type == QEvent::MouseMove)
+    const QTransform view = viewTransform();
+    movie.input().setViewMatrix(
+        swf::Matrix{view.m11(), view.m12(), view.m21(), view.m22(), view.dx(), view.dy()});
+    const auto mouseButton =
+        [](Qt::MouseButton qt) -> std::optional<runtime::MoviePlayer::MouseButton> {
+        switch (qt) {
+        case Qt::LeftButton:
+            return runtime::MoviePlayer::MouseButton::Left;
+        case Qt::RightButton:
+            return runtime::MoviePlayer::MouseButton::Right;
+        case Qt::MiddleButton:
+            return runtime::MoviePlayer::MouseButton::Middle;
+        default:
+            return std::nullopt;
+        }
+    };
+    if (type == QEvent::MouseMove) {
         movie.pointerMove(twips.x(), twips.y());
-    else if (type == QEvent::MouseButtonPress && button == Qt::LeftButton)
-        movie.pointerDown(twips.x(), twips.y());
-    else if (type == QEvent::MouseButtonRelease && button == Qt::LeftButton)
-        movie.pointerUp(twips.x(), twips.y());
+    } else if (const auto which = mouseButton(button)) {
+        if (type == QEvent::MouseButtonPress)
+            movie.pointerDown(twips.x(), twips.y(), *which);
+        else if (type == QEvent::MouseButtonRelease)
+            movie.pointerUp(twips.x(), twips.y(), *which);
+    }
+    if (m_session->needsRedraw())
+        redraw();
+}
+
+void ShockwaveFlash::key(QEvent::Type type, int qtKey, const QString& text)
+{
+    if (!m_session)
+        return;
+    const std::optional<MovieKey> pressed = movieKey(qtKey, text);
+    if (!pressed)
+        return;
+    runtime::MoviePlayer& movie = m_session->player();
+    if (type == QEvent::KeyPress)
+        movie.keyDown(pressed->code, pressed->ascii);
+    else if (type == QEvent::KeyRelease)
+        movie.keyUp(pressed->code, pressed->ascii);
     if (m_session->needsRedraw())
         redraw();
 }

@@ -73,6 +73,8 @@ public:
 
     // Input and painting, from the control's widget.
     void pointer(QEvent::Type type, QPointF pixel, Qt::MouseButton button);
+    // A key pressed (KeyPress) or released (KeyRelease): Qt's key and the text it typed.
+    void key(QEvent::Type type, int qtKey, const QString& text);
     void viewResized();
     void paint(QPainter& painter, const QRect& area);
 

@@ -10,6 +10,14 @@ namespace render {
 
 namespace {
 
+// The definitions a command's character draws from: its own movie's for a character
+// of a movie a script loaded, the list's otherwise.
+const swf::MovieDefinition* movieOf(const runtime::DrawCommand& command,
+                                    const swf::MovieDefinition* listMovie)
+{
+    return command.movie ? command.movie : listMovie;
+}
+
 // The stroke of a text field's border, and the box it encloses.
 const swf::Rgba kBorderColor{0, 0, 0, 255};
 const swf::Rgba kBackgroundColor{255, 255, 255, 255};
@@ -74,9 +82,9 @@ QRect CharacterItems::addShape(const PreparedShape& shape, const runtime::DrawCo
             const QRect bounds = deviceBounds(fill.path.boundingRect(), transform) & clip;
             if (bounds.isEmpty())
                 continue;
-            const FillBrush brush =
-                m_brushes.make(*fill.style, command.colorTransform, m_context.movie,
-                               m_context.quality, fill.path.boundingRect());
+            const FillBrush brush = m_brushes.make(*fill.style, command.colorTransform,
+                                                   movieOf(command, m_context.movie),
+                                                   m_context.quality, fill.path.boundingRect());
             if (!brush.visible)
                 continue;
             out.push_back(fillItem(fill.path, transform, bounds, brush));
@@ -94,8 +102,8 @@ QRect CharacterItems::addStroke(const PreparedStroke& stroke, const runtime::Dra
     const swf::LineStyle& line = *stroke.style;
     FillBrush brush;
     if (line.fill) {
-        brush = m_brushes.make(*line.fill, command.colorTransform, m_context.movie,
-                               m_context.quality, stroke.bounds);
+        brush = m_brushes.make(*line.fill, command.colorTransform,
+                               movieOf(command, m_context.movie), m_context.quality, stroke.bounds);
     } else {
         const QColor color = toQColor(line.color, command.colorTransform);
         brush.brush = QBrush(color);
@@ -152,8 +160,8 @@ QRect CharacterItems::addStaticText(const swf::StaticText& text,
 {
     const QTransform transform =
         toQTransform(text.matrix) * toQTransform(command.matrix) * m_context.view;
-    const auto prepared =
-        m_caches.texts.staticText(text, m_context.movie, scaleLevel(maxScale(transform)));
+    const auto prepared = m_caches.texts.staticText(text, movieOf(command, m_context.movie),
+                                                    scaleLevel(maxScale(transform)));
     QRect covered;
     for (const PreparedText::Run& run : prepared->runs) {
         const QRect bounds = deviceBounds(run.path.boundingRect(), transform) & clip;
@@ -188,8 +196,8 @@ QRect CharacterItems::addEditText(const swf::EditText& field, const runtime::Dra
         out.push_back(fillItem(boxPath, transform, bounds, background));
     }
     const std::string& text = command.text ? *command.text : field.initialText;
-    const auto glyphs =
-        m_caches.texts.editText(field, text, m_context.movie, scaleLevel(maxScale(transform)));
+    const auto glyphs = m_caches.texts.editText(field, text, movieOf(command, m_context.movie),
+                                                scaleLevel(maxScale(transform)));
     const QColor color = toQColor(field.color, command.colorTransform);
     if (!glyphs->isEmpty() && color.alpha() > 0) {
         PaintItem push;
@@ -237,8 +245,8 @@ void CharacterItems::addGeometry(const runtime::DrawCommand& command,
     }
     if (const auto* text = std::get_if<swf::StaticText>(&command.character->data)) {
         const QTransform textTransform = toQTransform(text->matrix) * transform;
-        const auto prepared =
-            m_caches.texts.staticText(*text, m_context.movie, scaleLevel(maxScale(textTransform)));
+        const auto prepared = m_caches.texts.staticText(*text, movieOf(command, m_context.movie),
+                                                        scaleLevel(maxScale(textTransform)));
         for (const PreparedText::Run& run : prepared->runs)
             out.push_back(textTransform.map(run.path));
         return;

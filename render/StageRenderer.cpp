@@ -78,8 +78,14 @@ void StageRenderer::render(const runtime::DrawList& list, QImage& target, const 
         return;
     if (target.format() != QImage::Format_ARGB32_Premultiplied)
         target = target.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    if (list.movie != m_movie) {
-        // Definitions of another movie: nothing kept applies.
+    const bool movieGone =
+        std::any_of(m_otherMovies.begin(), m_otherMovies.end(), [&](const swf::MoviePtr& movie) {
+            return std::find(list.otherMovies.begin(), list.otherMovies.end(), movie) ==
+                   list.otherMovies.end();
+        });
+    if (list.movie != m_movie || movieGone) {
+        // Definitions of another movie, or a loaded movie gone: what is kept may point
+        // at definitions that are no more.
         clearCaches();
     }
     const QColor background = m_backgroundOverride.value_or(
@@ -128,6 +134,7 @@ void StageRenderer::render(const runtime::DrawList& list, QImage& target, const 
     m_stats.groupsDrawn = compiler.stats().groupsDrawn;
 
     m_movie = list.movie;
+    m_otherMovies = list.otherMovies;
     m_lastImageKey = target.cacheKey();
     m_lastSize = target.size();
     m_lastView = view;

@@ -9,6 +9,7 @@
 #include <QTransform>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace render {
 
@@ -82,6 +83,9 @@ private:
 
     // What the last frame was drawn with: any change means drawing the whole image.
     swf::MoviePtr m_movie;
+    // The loaded movies the last frame drew from, kept so that their definitions'
+    // addresses, which the caches key on, are not reused while cached.
+    std::vector<swf::MoviePtr> m_otherMovies;
     qint64 m_lastImageKey = -1;
     QSize m_lastSize;
     QTransform m_lastView;

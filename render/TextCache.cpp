@@ -24,12 +24,36 @@ std::size_t bytesOf(const QPainterPath& path)
     return sizeof(QPainterPath) + std::size_t(path.elementCount()) * 24;
 }
 
+// A fingerprint of the settings the layout reads.
+std::uint64_t layoutSettings(const swf::EditText& field)
+{
+    std::uint64_t h = 1469598103934665603ull;
+    const auto mix = [&h](std::int64_t value) {
+        h ^= static_cast<std::uint64_t>(value);
+        h *= 1099511628211ull;
+    };
+    mix(field.bounds.xMin.value);
+    mix(field.bounds.xMax.value);
+    mix(field.bounds.yMin.value);
+    mix(field.bounds.yMax.value);
+    mix((field.wordWrap ? 1 : 0) | (field.multiline ? 2 : 0) | (field.password ? 4 : 0) |
+        (field.html ? 8 : 0) | (field.useOutlines ? 16 : 0) | (field.autoSize ? 32 : 0));
+    mix(field.fontId.value_or(0xFFFFF));
+    mix(field.height);
+    mix(static_cast<int>(field.align));
+    mix(field.leftMargin);
+    mix(field.rightMargin);
+    mix(field.indent);
+    mix(field.leading);
+    return h;
+}
+
 } // namespace
 
 std::shared_ptr<const PreparedText>
 TextCache::staticText(const swf::StaticText& text, const swf::MovieDefinition* movie, int level)
 {
-    Key key{&text, level, {}};
+    Key key{&text, 0, level, {}};
     if (auto found = m_texts.find(key))
         return found;
     auto prepared = std::make_shared<PreparedText>();
@@ -69,7 +93,7 @@ std::shared_ptr<const QPainterPath> TextCache::editText(const swf::EditText& fie
                                                         const swf::MovieDefinition* movie,
                                                         int level)
 {
-    Key key{&field, level, text};
+    Key key{&field, layoutSettings(field), level, text};
     if (auto found = m_fields.find(key))
         return found;
     QString shown = QString::fromUtf8(text.data(), qsizetype(text.size()));

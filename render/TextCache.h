@@ -45,6 +45,9 @@ public:
 private:
     struct Key {
         const void* definition = nullptr;
+        // What of an edit text's settings shapes its layout: a field that scripts
+        // changed draws from a new definition, which may reuse a freed one's address.
+        std::uint64_t settings = 0;
         int level = 0;
         std::string text;
         friend bool operator==(const Key&, const Key&) = default;
@@ -53,6 +56,7 @@ private:
         std::size_t operator()(const Key& key) const
         {
             std::size_t h = std::hash<const void*>()(key.definition);
+            h = hashCombine(h, std::hash<std::uint64_t>()(key.settings));
             h = hashCombine(h, std::hash<int>()(key.level));
             return hashCombine(h, std::hash<std::string>()(key.text));
         }

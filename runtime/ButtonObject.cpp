@@ -72,6 +72,38 @@ bool ButtonObject::transition(swf::ButtonCondition condition)
     return false;
 }
 
+void ButtonObject::takeTracking(ButtonTracking state)
+{
+    m_tracking = state;
+    show(stateShown(state));
+}
+
+void ButtonObject::pressByKey()
+{
+    queueActions(swf::OverUpToOverDown);
+    queueActions(swf::OverDownToOverUp);
+}
+
+bool ButtonObject::queueKeyPress(std::uint8_t buttonKeyCode)
+{
+    ContainerObject* owner = parent();
+    if (!owner || buttonKeyCode == 0)
+        return false;
+    bool found = false;
+    for (const swf::ButtonAction& block : m_definition.actions) {
+        if (block.keyCode != buttonKeyCode)
+            continue;
+        QueuedAction action;
+        action.kind = QueuedAction::Kind::Button;
+        action.target = owner->shared_from_this();
+        action.button = shared_from_this();
+        action.code = block.actions;
+        context().actions().push(std::move(action));
+        found = true;
+    }
+    return found;
+}
+
 bool ButtonObject::hitTest(double stageX, double stageY) const
 {
     swf::Matrix toLocal;
@@ -81,8 +113,7 @@ bool ButtonObject::hitTest(double stageX, double stageY) const
     const double y = toLocal.mapY(stageX, stageY);
     for (const swf::ButtonRecord& record : m_definition.records) {
         if ((record.states & swf::ButtonHitTest) &&
-            hitTestPlaced(context().movie(), record.characterId, record.matrix, x, y,
-                          nestingLevel() + 1))
+            hitTestPlaced(movie(), record.characterId, record.matrix, x, y, nestingLevel() + 1))
             return true;
     }
     return false;
@@ -111,7 +142,7 @@ void ButtonObject::show(swf::ButtonState state)
         if (m_recordAtDepth.count(depth))
             continue;
         const swf::ButtonRecord& record = records[index];
-        std::shared_ptr<DisplayObject> object = createObject(context(), record.characterId, *this);
+        std::shared_ptr<DisplayObject> object = createObject(record.characterId, *this);
         if (!object)
             continue;
         placeChild(depth, object);
@@ -119,7 +150,7 @@ void ButtonObject::show(swf::ButtonState state)
         object->setColorTransform(record.colorTransform);
         object->setBlendMode(record.blendMode);
         if (!record.filters.empty())
-            object->setFilters(FilterList(context().moviePtr(), &record.filters));
+            object->setFilters(FilterList(movieInstance().definitionPtr(), &record.filters));
         if (object->isScriptable())
             object->setName(context().newInstanceName());
         m_recordAtDepth[depth] = index;

@@ -34,9 +34,17 @@ public:
     bool enabled() const { return m_enabled; }
     void setEnabled(bool value) { m_enabled = value; }
 
+    // Takes the state of a button this one replaces, showing it, without actions.
+    void takeTracking(ButtonTracking state);
     // Applies one transition if the button is in the state it starts from; returns
     // whether it did.
     bool transition(swf::ButtonCondition condition);
+    // The press and release a focused button gets from the keyboard: both transitions'
+    // actions and events are queued, and the button's state stays as it is.
+    void pressByKey();
+    // Queues the blocks of the key-press conditions for `buttonKeyCode` (see
+    // runtime::buttonKeyCode); false when the button has none.
+    bool queueKeyPress(std::uint8_t buttonKeyCode);
     // Whether the point (stage twips) falls in the hit area.
     bool hitTest(double stageX, double stageY) const;
 

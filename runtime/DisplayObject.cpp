@@ -3,6 +3,7 @@
 #include "ContainerObject.h"
 #include "Limits.h"
 #include "PlayerContext.h"
+#include "SpriteObject.h"
 
 #include <type_traits>
 #include <variant>
@@ -11,9 +12,16 @@ namespace runtime {
 
 DisplayObject::DisplayObject(PlayerContext& context, ObjectKind kind,
                              const swf::Character* character)
-    : m_context(context), m_kind(kind), m_character(character), m_id(context.newObjectId())
+    : m_context(context), m_movie(context.mainMovie()), m_kind(kind), m_character(character),
+      m_id(context.newObjectId())
 {
     m_context.objectCreated();
+}
+
+void DisplayObject::setMovieInstance(MovieInstancePtr movie)
+{
+    if (movie)
+        m_movie = std::move(movie);
 }
 
 DisplayObject::~DisplayObject()
@@ -27,12 +35,18 @@ bool DisplayObject::isScriptable() const
            m_kind == ObjectKind::EditText;
 }
 
-bool DisplayObject::onStage() const
+const DisplayObject& DisplayObject::topmost() const
 {
     const DisplayObject* object = this;
     while (object->m_parent)
         object = object->m_parent;
-    return object->m_isRoot;
+    return *object;
+}
+
+bool DisplayObject::onStage() const
+{
+    const DisplayObject& top = topmost();
+    return top.m_isRoot && top.m_context.level(top.m_level) == &top;
 }
 
 int DisplayObject::scriptDepth() const
@@ -51,7 +65,7 @@ int DisplayObject::nestingLevel() const
 std::string DisplayObject::path() const
 {
     if (m_isRoot)
-        return "_level0";
+        return "_level" + std::to_string(m_level);
     if (!m_parent)
         return m_name;
     return m_parent->path() + "." + m_name;
@@ -60,7 +74,7 @@ std::string DisplayObject::path() const
 std::string DisplayObject::targetPath() const
 {
     if (m_isRoot)
-        return "/";
+        return m_level == 0 ? "/" : "_level" + std::to_string(m_level);
     if (!m_parent)
         return m_name;
     const std::string above = m_parent->targetPath();

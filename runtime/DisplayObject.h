@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Bounds.h"
+#include "MovieInstance.h"
 #include "format/DisplayTags.h"
 #include "format/Filter.h"
 #include "format/Geometry.h"
@@ -43,6 +44,12 @@ public:
     // Changes whenever anything this object draws changes, except its own matrix.
     std::uint64_t contentVersion() const { return m_contentVersion; }
     PlayerContext& context() const { return m_context; }
+    // The movie whose definitions it was made from: the one its maker belongs to, or,
+    // for the root of a movie loaded into a level or a clip, the movie loaded.
+    const swf::MovieDefinition& movie() const { return m_movie->definition(); }
+    MovieInstance& movieInstance() const { return *m_movie; }
+    const MovieInstancePtr& movieInstancePtr() const { return m_movie; }
+    void setMovieInstance(MovieInstancePtr movie);
 
     ContainerObject* parent() const { return m_parent; }
     // The depth in the parent's list as the file format numbers it.
@@ -50,6 +57,13 @@ public:
     // The same depth as scripts see it (getDepth): limits::kScriptDepthOffset lower.
     int scriptDepth() const;
     bool isRoot() const { return m_isRoot; }
+    // The level a root stands for (_level0, _level1...); 0 for every other object.
+    int level() const { return m_level; }
+    // The top of the tree it is in: its level's root while it is on the stage.
+    const DisplayObject& topmost() const;
+    // _lockroot: code inside this clip takes it for _root.
+    bool locksRoot() const { return m_locksRoot; }
+    void setLocksRoot(bool value) { m_locksRoot = value; }
     // Placed, directly or through its ancestors, on the main timeline. A removed clip
     // kept for its unload handlers is still on the stage until it is taken away.
     bool onStage() const;
@@ -59,9 +73,11 @@ public:
     // Ancestors above it: 0 for the main timeline.
     int nestingLevel() const;
     // The target path in dot syntax: "_level0" for the main timeline,
-    // "_level0.clip.inner" below it (a removed object: its names up to where it was cut).
+    // "_level0.clip.inner" below it, "_level2.clip" in another level (a removed object:
+    // its names up to where it was cut).
     std::string path() const;
-    // The same in slash syntax (_target): "/" for the main timeline, "/clip/inner".
+    // The same in slash syntax (_target): "/" for the main timeline, "/clip/inner";
+    // "_level2" and "_level2/clip" in another level.
     std::string targetPath() const;
 
     // Made by a script (attachMovie, createEmptyMovieClip, duplicateMovieClip) rather
@@ -164,7 +180,16 @@ protected:
     DisplayObject(PlayerContext& context, ObjectKind kind, const swf::Character* character);
     // Bumps this object and, for containers, everything inside.
     virtual void bumpSubtree() { ++m_contentVersion; }
-    void markAsRoot() { m_isRoot = true; }
+    // A level's root stands at the level's number as its depth (getDepth gives
+    // level - 16384).
+    void markAsRoot(int level = 0)
+    {
+        m_isRoot = true;
+        m_level = level;
+        m_depth = level;
+    }
+    // A movie loaded into a clip: the clip is made from no character of its parent's.
+    void setCharacter(const swf::Character* character) { m_character = character; }
 
 private:
     friend class ContainerObject; // sets m_parent, m_depth and m_unloading
@@ -181,13 +206,16 @@ private:
     void applyScriptTransform(const ScriptTransform& transform);
 
     PlayerContext& m_context;
+    MovieInstancePtr m_movie;
     ObjectKind m_kind;
     const swf::Character* m_character;
     std::uint64_t m_id;
     std::uint64_t m_contentVersion = 0;
     ContainerObject* m_parent = nullptr;
     int m_depth = 0;
+    int m_level = 0;
     bool m_isRoot = false;
+    bool m_locksRoot = false;
     bool m_unloading = false;
     bool m_scriptPlaced = false;
     bool m_scriptTransformed = false;

@@ -32,6 +32,9 @@ struct DrawCommand {
 
     Kind kind = Kind::Character;
     const swf::Character* character = nullptr; // Character
+    // The movie the character's bitmaps and fonts come from, when it is not the list's
+    // (a character of a movie a script loaded); null for the list's own.
+    const swf::MovieDefinition* movie = nullptr;
     swf::Matrix matrix;
     swf::ColorTransform colorTransform;
     double ratio = 0;                  // morph shapes, 0 to 1
@@ -50,6 +53,8 @@ struct DrawList {
     swf::Rect stage;      // the movie's stage rectangle, twips
     swf::Rgba background; // the movie's background colour
     swf::MoviePtr movie;  // keeps the characters alive while the list is drawn
+    // The other movies commands draw from (movies scripts loaded), kept alive likewise.
+    std::vector<swf::MoviePtr> otherMovies;
     std::vector<DrawCommand> commands;
     // Keeps what `text` and `filters` point to alive while the list is drawn, even when
     // the runtime moves on (a script changing a text field) before the renderer is done.

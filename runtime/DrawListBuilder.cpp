@@ -23,6 +23,10 @@ public:
     {
         DrawCommand command;
         command.character = object.character();
+        if (const swf::MovieDefinition& movie = object.movie(); &movie != m_list.movie.get()) {
+            command.movie = &movie;
+            keep(object.movieInstance().definitionPtr());
+        }
         command.matrix = parentMatrix * object.matrix();
         command.colorTransform = parentColor * object.colorTransform();
         command.objectId = object.id();
@@ -39,7 +43,9 @@ public:
             return;
         case ObjectKind::EditText: {
             const auto& field = static_cast<const EditTextObject&>(object);
+            command.character = field.drawCharacter().get();
             command.text = &field.text();
+            m_list.retained.push_back(field.drawCharacter());
             m_list.retained.push_back(field.sharedText());
             push(command);
             return;
@@ -53,6 +59,14 @@ public:
 
 private:
     void push(DrawCommand command) { m_list.commands.push_back(std::move(command)); }
+
+    void keep(const swf::MoviePtr& movie)
+    {
+        // Few movies play at once: a look through the list beats a set.
+        if (std::find(m_list.otherMovies.begin(), m_list.otherMovies.end(), movie) ==
+            m_list.otherMovies.end())
+            m_list.otherMovies.push_back(movie);
+    }
 
     void marker(Kind kind, std::uint64_t objectId)
     {
@@ -115,13 +129,15 @@ private:
 
 } // namespace
 
-DrawList buildDrawList(const SpriteObject& root, const PlayerContext& context)
+DrawList buildDrawList(const PlayerContext& context)
 {
     DrawList list;
     list.stage = context.movie().header.stage;
     list.background = context.background();
     list.movie = context.moviePtr();
-    Builder(list).object(root, swf::Matrix{}, swf::ColorTransform{}, false);
+    Builder builder(list);
+    for (const auto& [number, root] : context.levels())
+        builder.object(*root, swf::Matrix{}, swf::ColorTransform{}, false);
     return list;
 }
 

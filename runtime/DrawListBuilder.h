@@ -16,7 +16,8 @@ class SpriteObject;
 //   - inside a mask, children that are masks themselves are left out and the others
 //     are not clipped: a mask is one shape;
 //   - invisible objects are left out, except a mask, which masks whatever it shows;
-//   - matrices and colour transforms composed down to stage twips.
-DrawList buildDrawList(const SpriteObject& root, const PlayerContext& context);
+//   - matrices and colour transforms composed down to stage twips;
+//   - the levels one above the other, level 0 at the bottom.
+DrawList buildDrawList(const PlayerContext& context);
 
 } // namespace runtime

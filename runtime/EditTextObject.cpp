@@ -1,19 +1,257 @@
 #include "EditTextObject.h"
 
+#include "PlayerContext.h"
+#include "TextHtml.h"
+
+#include <algorithm>
+
 namespace runtime {
+
+namespace {
+
+// Line ends as fields keep them: every CR LF, LF and CR is one '\r'.
+std::u16string withFieldLineEnds(std::u16string text)
+{
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            continue;
+        out.push_back(text[i] == u'\n' ? u'\r' : text[i]);
+    }
+    return out;
+}
+
+swf::Rgba rgbaOf(std::uint32_t color)
+{
+    return swf::Rgba{static_cast<std::uint8_t>(color >> 16), static_cast<std::uint8_t>(color >> 8),
+                     static_cast<std::uint8_t>(color), 255};
+}
+
+} // namespace
 
 EditTextObject::EditTextObject(PlayerContext& context, const swf::Character* character,
                                const swf::EditText& definition)
-    : DisplayObject(context, ObjectKind::EditText, character), m_definition(definition),
+    : DisplayObject(context, ObjectKind::EditText, character),
       m_text(std::make_shared<const std::string>(definition.initialText))
-{}
-
-void EditTextObject::setText(std::string value)
 {
-    if (value == *m_text)
-        return;
-    m_text = std::make_shared<const std::string>(std::move(value));
+    if (character) {
+        // Shares the movie's ownership: the character lives as long as the movie.
+        m_look = std::shared_ptr<const swf::Character>(context.moviePtr(), character);
+    } else {
+        auto own = std::make_shared<swf::Character>();
+        own->data = definition;
+        m_look = own;
+    }
+    m_html = definition.html;
+    m_initialText = definition.initialText;
+    m_newFormat = initialFormat(definition, &context.movie());
+    const std::u16string initial = toUtf16(definition.initialText);
+    if (m_html)
+        m_content = parseHtml(initial, m_newFormat, htmlOptions());
+    else
+        m_content.assign(withFieldLineEnds(initial), m_newFormat);
+}
+
+HtmlOptions EditTextObject::htmlOptions() const
+{
+    HtmlOptions options;
+    options.condenseWhite = m_extras.condenseWhite;
+    options.multiline = definition().multiline;
+    return options;
+}
+
+std::shared_ptr<EditTextObject> EditTextObject::createForScript(PlayerContext& context,
+                                                                const swf::Rect& box)
+{
+    swf::EditText definition;
+    definition.bounds = box;
+    definition.readOnly = true;
+    definition.height = 240;
+    return std::make_shared<EditTextObject>(context, nullptr, definition);
+}
+
+Bounds EditTextObject::localBounds() const
+{
+    return Bounds::fromRect(definition().bounds);
+}
+
+swf::EditText& EditTextObject::ownDefinition()
+{
+    // A fresh copy each time: a draw list built earlier may still hold the last one.
+    auto copy = std::make_shared<swf::Character>(*m_look);
+    auto& field = std::get<swf::EditText>(copy->data);
+    if (!m_ownLook) {
+        // From now on the drawn text is the plain text this object keeps.
+        field.html = false;
+        field.initialText.clear();
+    }
+    m_ownLook = copy;
+    m_look = copy;
     markContentChanged();
+    return field;
+}
+
+void EditTextObject::textToDraw()
+{
+    std::string shown = toUtf8(m_content.text());
+    std::replace(shown.begin(), shown.end(), '\r', '\n');
+    m_text = std::make_shared<const std::string>(std::move(shown));
+}
+
+void EditTextObject::contentChanged()
+{
+    if (!m_ownLook)
+        ownDefinition();
+    textToDraw();
+    markContentChanged();
+}
+
+void EditTextObject::setText(std::string_view utf8)
+{
+    m_content.assign(withFieldLineEnds(toUtf16(utf8)), m_newFormat);
+    contentChanged();
+}
+
+void EditTextObject::restoreInitialText()
+{
+    const std::u16string initial = toUtf16(m_initialText);
+    if (m_html)
+        m_content = parseHtml(initial, m_newFormat, htmlOptions());
+    else
+        m_content.assign(withFieldLineEnds(initial), m_newFormat);
+    contentChanged();
+}
+
+std::string EditTextObject::htmlText() const
+{
+    if (!m_html)
+        return plainText();
+    return toUtf8(toHtml(m_content));
+}
+
+void EditTextObject::setHtmlText(std::string_view utf8)
+{
+    if (!m_html) {
+        setText(utf8);
+        return;
+    }
+    m_content = parseHtml(toUtf16(utf8), m_newFormat, htmlOptions());
+    contentChanged();
+}
+
+void EditTextObject::replaceText(std::size_t begin, std::size_t end, std::string_view utf8)
+{
+    const TextFormat format = formatOf(begin, begin);
+    m_content.replace(begin, end, withFieldLineEnds(toUtf16(utf8)), format);
+    contentChanged();
+}
+
+void EditTextObject::setNewTextFormat(const TextFormat& format)
+{
+    m_newFormat.apply(format);
+}
+
+TextFormat EditTextObject::formatOf(std::size_t begin, std::size_t end) const
+{
+    return m_content.formatOf(begin, end).value_or(m_newFormat);
+}
+
+void EditTextObject::applyFormat(std::size_t begin, std::size_t end, const TextFormat& format)
+{
+    m_content.applyFormat(begin, end, format);
+    contentChanged();
+}
+
+void EditTextObject::setHtml(bool value)
+{
+    m_html = value;
+}
+
+void EditTextObject::setBorder(bool value)
+{
+    if (definition().border != value)
+        ownDefinition().border = value;
+}
+
+void EditTextObject::setWordWrap(bool value)
+{
+    if (definition().wordWrap != value)
+        ownDefinition().wordWrap = value;
+}
+
+void EditTextObject::setMultiline(bool value)
+{
+    if (definition().multiline != value)
+        ownDefinition().multiline = value;
+}
+
+void EditTextObject::setPassword(bool value)
+{
+    if (definition().password != value)
+        ownDefinition().password = value;
+}
+
+void EditTextObject::setReadOnly(bool value)
+{
+    if (definition().readOnly != value)
+        ownDefinition().readOnly = value;
+}
+
+void EditTextObject::setSelectable(bool value)
+{
+    if (definition().noSelect == value)
+        ownDefinition().noSelect = !value;
+}
+
+void EditTextObject::setEmbedFonts(bool value)
+{
+    if (definition().useOutlines != value)
+        ownDefinition().useOutlines = value;
+}
+
+void EditTextObject::setAutoSize(bool value)
+{
+    if (definition().autoSize != value)
+        ownDefinition().autoSize = value;
+}
+
+void EditTextObject::setMaxChars(std::optional<std::uint16_t> value)
+{
+    if (definition().maxLength != value)
+        ownDefinition().maxLength = value;
+}
+
+void EditTextObject::setVariableName(std::string value)
+{
+    if (definition().variableName != value)
+        ownDefinition().variableName = std::move(value);
+}
+
+void EditTextObject::setTextColor(std::uint32_t color)
+{
+    color &= 0xFFFFFF;
+    TextFormat format;
+    format.color = color;
+    m_newFormat.apply(format);
+    m_content.applyFormat(0, m_content.length(), format);
+    swf::EditText& field = ownDefinition();
+    field.color = rgbaOf(color);
+    contentChanged();
+}
+
+void EditTextObject::setBoxWidth(double twips)
+{
+    swf::Rect box = definition().bounds;
+    box.xMax = swf::Twips{static_cast<std::int32_t>(box.xMin.value + std::max(0.0, twips))};
+    ownDefinition().bounds = box;
+}
+
+void EditTextObject::setBoxHeight(double twips)
+{
+    swf::Rect box = definition().bounds;
+    box.yMax = swf::Twips{static_cast<std::int32_t>(box.yMin.value + std::max(0.0, twips))};
+    ownDefinition().bounds = box;
 }
 
 } // namespace runtime

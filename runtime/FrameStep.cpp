@@ -55,15 +55,18 @@ bool isLive(const DisplayObject& object)
         if (at->isUnloading())
             return false;
     }
-    return at->isRoot();
+    return at->isRoot() && at->context().level(at->level()) == at;
 }
 
 std::vector<std::shared_ptr<SpriteObject>> clipsInExecutionOrder(SpriteObject& root)
 {
     std::vector<std::shared_ptr<SpriteObject>> clips;
     // The walk keeps its own stack; nesting is capped when objects are made.
-    std::vector<ContainerObject*> pending{&root};
-    clips.push_back(std::static_pointer_cast<SpriteObject>(root.shared_from_this()));
+    std::vector<ContainerObject*> pending;
+    for (const auto& [number, level] : root.context().levels()) {
+        pending.push_back(level.get());
+        clips.push_back(level);
+    }
     while (!pending.empty()) {
         ContainerObject* container = pending.back();
         pending.pop_back();

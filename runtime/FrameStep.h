@@ -16,7 +16,12 @@ class SpriteObject;
 // On the stage and not leaving it: no ancestor (nor itself) removed or unloading.
 bool isLive(const DisplayObject& object);
 
-// Every live clip under `root` (root included), the most recently made first.
+// `root` is the main timeline; the walks below take in every level of its player, the
+// levels being clips like any other there (a loaded level is newer than what level 0
+// holds, so it steps first).
+
+// Every live clip on the stage (the levels' roots included), the most recently made
+// first.
 std::vector<std::shared_ptr<SpriteObject>> clipsInExecutionOrder(SpriteObject& root);
 
 // One frame step of every clip: enterFrame queued, then the clip's own timeline.

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "format/Result.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace runtime {
 
@@ -72,8 +75,7 @@ constexpr std::optional<LogCategory> logCategoryFromName(std::string_view name)
 /// player's own calls (construction, advance(), pointer input), never later. Each has a
 /// default that does nothing, so a host overrides only what it uses.
 ///
-/// Still to come here: the audio sink (a pull-model output the sound mixer feeds) and
-/// file loading (a file beside the movie, for loadMovie and loadVariables).
+/// Still to come here: the audio sink (a pull-model output the sound mixer feeds).
 class Host {
 public:
     virtual ~Host() = default;
@@ -89,6 +91,17 @@ public:
     /// logEnabled() before it formats a message, so a silent log costs nothing.
     virtual bool logEnabled(LogCategory /*category*/) const { return false; }
     virtual void log(LogCategory /*category*/, std::string_view /*message*/) {}
+
+    /// The bytes of the file a script loads (XML.load, LoadVars.load, loadMovie and the
+    /// imports of the movies it loads): `url` as the movie wrote it, relative to the
+    /// movie's own place. A host serves only files it is willing to give (beside the
+    /// movie, no larger than `maxBytes`) and gives the reason for any other; by default it
+    /// has none.
+    virtual swf::Result<std::vector<std::uint8_t>> fetchFile(std::string_view /*url*/,
+                                                             std::size_t /*maxBytes*/)
+    {
+        return swf::makeError(swf::ErrorCode::CannotOpen, "the host loads no files");
+    }
 };
 
 } // namespace runtime

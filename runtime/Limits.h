@@ -34,9 +34,36 @@ inline constexpr int kMaxScriptDepth = 2130690044;
 // timeline's own depths (below 0) and the reserved top of the range are left alone.
 inline constexpr int kMaxRemovableScriptDepth = 2130690031;
 
+// Movies scripts load (loadMovie, loadMovieNum, MovieClipLoader). Levels on the stage at
+// once, level 0 included: each is a whole movie playing, and real movies use a few.
+inline constexpr std::size_t kMaxLevels = 256;
+// Loads and unloads waiting at once: a script asking in a loop does not queue without
+// end. A step carries out this many at most; the rest wait for the next, so that one
+// step never reads hundreds of files.
+inline constexpr std::size_t kMaxMovieRequests = 256;
+inline constexpr std::size_t kMaxMovieLoadsPerStep = 16;
+// The bytes of one loaded file, as fetched: the file format's cap on a movie and its
+// header; an image is never larger than that either.
+inline constexpr std::size_t kMaxLoadedFileBytes = std::size_t{256} * 1024 * 1024 + 64;
+// Movies loaded into clips of movies loaded into clips...: real movies nest two or three
+// deep, and each level of nesting is another whole movie.
+inline constexpr int kMaxMovieNesting = 16;
+// Loaded movies alive at once, and their declared lengths together: a script that loads
+// a large movie into many clips stops here rather than at the end of memory.
+inline constexpr std::size_t kMaxLoadedMovies = 512;
+inline constexpr std::size_t kMaxLoadedMovieBytes = std::size_t{1024} * 1024 * 1024;
+
 // The script limits a movie gets when it has no ScriptLimits tag: the values of the
 // authoring tool's own player.
 inline constexpr int kDefaultMaxRecursionDepth = 256;
 inline constexpr double kDefaultScriptTimeoutSeconds = 15.0;
+
+// UTF-16 units a text field holds: what scripts and variables put in past this is cut
+// off. A million units is far more than any field shows, and keeps every edit and
+// layout of one field bounded.
+inline constexpr std::size_t kMaxFieldText = 1'000'000;
+// Nesting of tags in a field's HTML that is tracked; deeper tags still show their text,
+// in the format of the deepest tracked level.
+inline constexpr std::size_t kMaxHtmlNesting = 64;
 
 } // namespace runtime::limits

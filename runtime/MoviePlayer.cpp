@@ -17,7 +17,8 @@ namespace {
 // at once (the reference still constructs it); its Unload is what a removal asks for.
 bool runsOffStage(const QueuedAction& action)
 {
-    if (action.kind == QueuedAction::Kind::Init)
+    // A load's events follow the load wherever its target stands, or without one.
+    if (action.kind == QueuedAction::Kind::Init || action.kind == QueuedAction::Kind::Load)
         return true;
     return action.kind == QueuedAction::Kind::Clip &&
            (action.event == ClipEvent::Initialize || action.event == ClipEvent::Construct ||
@@ -32,14 +33,21 @@ swf::MoviePtr orEmpty(swf::MoviePtr movie)
 } // namespace
 
 MoviePlayer::MoviePlayer(swf::MoviePtr movie, Host& host)
-    : m_context(orEmpty(std::move(movie)), host), m_root(SpriteObject::createRoot(m_context))
+    : m_context(orEmpty(std::move(movie)), host),
+      m_root(SpriteObject::createRoot(m_context, m_context.mainMovie()))
 {
+    m_context.setLevel(0, m_root);
     // The main timeline's first frame is a batch of its own: its Load comes after it.
     announcePlaced(*m_root);
     m_root->initialize();
     m_context.flushDeferredLoads();
     m_paintedVersion = m_root->contentVersion();
     m_paintedBackground = m_context.background();
+    const swf::Rect& stage = m_context.movie().header.stage;
+    m_context.input().placePointer(stage.xMin.value, stage.yMin.value);
+    m_context.input().setViewMatrix(
+        swf::Matrix::scale(1.0 / swf::Twips::kPerPixel, 1.0 / swf::Twips::kPerPixel) *
+        swf::Matrix::translation(-stage.xMin.value, -stage.yMin.value));
     host.requestRepaint();
 }
 
@@ -47,6 +55,8 @@ MoviePlayer::~MoviePlayer()
 {
     // Queued actions and waiting clips hold objects; they go before the stage does.
     m_context.clearPending();
+    while (!m_context.levels().empty())
+        m_context.removeLevel(m_context.levels().rbegin()->first);
 }
 
 void MoviePlayer::setScriptEngine(ScriptEngine* engine)
@@ -55,7 +65,9 @@ void MoviePlayer::setScriptEngine(ScriptEngine* engine)
     m_context.setScriptEngine(engine);
     if (!engine)
         return;
-    std::vector<DisplayObject*> objects{m_root.get()};
+    std::vector<DisplayObject*> objects;
+    for (const auto& [number, level] : m_context.levels())
+        objects.push_back(level.get());
     for (std::size_t i = 0; i < objects.size(); ++i) {
         if (objects[i]->kind() != ObjectKind::Sprite && objects[i]->kind() != ObjectKind::Button)
             continue;
@@ -73,30 +85,13 @@ void MoviePlayer::advance()
     drainActions();
     m_context.nextTick();
     stepClips(*m_root);
-    runActions();
-}
-
-void MoviePlayer::pointerMove(double x, double y)
-{
-    m_buttons.pointerMove(*m_root, x, y);
-    runActions();
-}
-
-void MoviePlayer::pointerDown(double x, double y)
-{
-    m_buttons.pointerDown(*m_root, x, y);
-    runActions();
-}
-
-void MoviePlayer::pointerUp(double x, double y)
-{
-    m_buttons.pointerUp(*m_root, x, y);
+    trackStillPointer();
     runActions();
 }
 
 DrawList MoviePlayer::buildDrawList() const
 {
-    return runtime::buildDrawList(*m_root, m_context);
+    return runtime::buildDrawList(m_context);
 }
 
 void MoviePlayer::play()
@@ -144,6 +139,8 @@ void MoviePlayer::runActions()
     if (m_runningActions)
         return;
     drainActions();
+    // Movies asked for arrive once the step's own code has run (MovieLoading.cpp).
+    loadRequestedMovies();
     finishUnloading(m_context);
     if (m_engine)
         m_engine->stepFinished();

@@ -61,10 +61,23 @@ public:
     // then the actions this queued run.
     void advance();
 
-    // Pointer input in stage twips. Button actions the input triggers run at once.
+    // Input (PlayerInput.cpp). The pointer is in stage twips; keys are numbered as
+    // scripts number them (KeyCodes.h), with the character a key types (0 for none).
+    // What the input triggers runs at once: clip events (mouseDown, keyUp...) for every
+    // clip, the newest first, then the Mouse or Key listeners, then what the input does
+    // to buttons (transitions, key presses) or to the focus. Only the left button
+    // presses; the others are keys and nothing more.
+    enum class MouseButton : std::uint8_t { Left, Right, Middle };
     void pointerMove(double x, double y);
-    void pointerDown(double x, double y);
-    void pointerUp(double x, double y);
+    void pointerDown(double x, double y, MouseButton button = MouseButton::Left);
+    void pointerUp(double x, double y, MouseButton button = MouseButton::Left);
+    // Before anything else a key down does, the focused object hears it (onKeyDown);
+    // a button's key-press condition for it then takes it, and otherwise Tab moves the
+    // focus and Enter or Space press the focused button or clip.
+    void keyDown(int keyCode, int ascii);
+    void keyUp(int keyCode, int ascii);
+    InputState& input() { return m_context.input(); }
+    const InputState& input() const { return m_context.input(); }
 
     // The frame as it stands, in painting order.
     DrawList buildDrawList() const;
@@ -118,8 +131,27 @@ public:
     // nothing restores the movie's own.
     void setScriptTimeout(std::optional<double> seconds) { m_hostTimeoutSeconds = seconds; }
 
+    // Movies scripts load or unload (MovieLoading.cpp): asked for through the context's
+    // movieRequests(), fetched as the step that asked ends, carried out in the next
+    // advance() after its frame code.
+    SpriteObject* level(int number) const { return m_context.level(number); }
+    // The main movie's address, as scripts read it back (_url) and as the addresses of
+    // the movies they load are taken from ("file:///movie.swf"); empty until set.
+    void setMovieUrl(std::string url);
+
 private:
     void drainActions();
+    void loadRequestedMovies();
+    void carryOut(const MovieRequest& request);
+    void loadInto(const MovieRequest& request, SpriteObject* clip);
+    void unload(const MovieRequest& request);
+    void queueLoadEvent(const MovieRequest& request, DisplayObject* target, LoadEvent event,
+                        std::size_t bytes = 0);
+    void queueListeners(ClipEvent event);
+    bool queueKeyPress(int keyCode, int ascii);
+    void pressFocused();
+    // After a frame, the pointer is over what the frame put under it.
+    void trackStillPointer();
     void requestRepaintIfChanged();
 
     PlayerContext m_context;
@@ -130,6 +162,8 @@ private:
     bool m_runningActions = false;
     std::uint64_t m_paintedVersion = 0;
     swf::Rgba m_paintedBackground;
+    // The movies scripts loaded, while anything plays them (against the caps on them).
+    std::vector<std::weak_ptr<MovieInstance>> m_loadedMovies;
 };
 
 } // namespace runtime

@@ -30,10 +30,23 @@ bool isPlaceable(const swf::Character* character)
            !std::holds_alternative<swf::OpaqueCharacter>(character->data);
 }
 
-std::shared_ptr<DisplayObject> createObject(PlayerContext& context, swf::CharacterId id,
-                                            const ContainerObject& parent)
+std::shared_ptr<DisplayObject> createObject(swf::CharacterId id, const ContainerObject& parent)
 {
-    const swf::Character* character = context.movie().character(id);
+    const swf::Character* character = parent.movie().character(id);
+    if (!character) {
+        parent.context().log(LogCategory::Display,
+                             [&] { return "ignored: no definition for " + describe(id, parent); });
+        return nullptr;
+    }
+    return createObject(character, parent, parent.movieInstancePtr());
+}
+
+std::shared_ptr<DisplayObject> createObject(const swf::Character* character,
+                                            const ContainerObject& parent,
+                                            const MovieInstancePtr& movie)
+{
+    PlayerContext& context = parent.context();
+    const swf::CharacterId id = character ? character->id : 0;
     if (!character) {
         context.log(LogCategory::Display,
                     [&] { return "ignored: no definition for " + describe(id, parent); });
@@ -54,7 +67,7 @@ std::shared_ptr<DisplayObject> createObject(PlayerContext& context, swf::Charact
         return nullptr;
     }
 
-    return std::visit(
+    std::shared_ptr<DisplayObject> object = std::visit(
         [&](const auto& data) -> std::shared_ptr<DisplayObject> {
             using T = std::decay_t<decltype(data)>;
             if constexpr (std::is_same_v<T, swf::Shape>) {
@@ -79,6 +92,9 @@ std::shared_ptr<DisplayObject> createObject(PlayerContext& context, swf::Charact
             }
         },
         character->data);
+    if (object)
+        object->setMovieInstance(movie);
+    return object;
 }
 
 } // namespace runtime

@@ -16,8 +16,13 @@ bool isPlaceable(const swf::Character* character);
 // a character that is not drawn by itself (bitmaps, fonts, sounds), a sprite or button
 // nested past limits::kMaxDisplayNesting, or one object past limits::kMaxDisplayObjects.
 // These are ignored rather than fatal: the rest of the movie still plays.
-// The object is not yet placed: place it, apply its placement, then initialize() it.
-std::shared_ptr<DisplayObject> createObject(PlayerContext& context, swf::CharacterId id,
-                                            const ContainerObject& parent);
+// The character is the one `parent`'s movie defines under `id`, and the object belongs
+// to that movie too. The object is not yet placed: place it, apply its placement, then
+// initialize() it.
+std::shared_ptr<DisplayObject> createObject(swf::CharacterId id, const ContainerObject& parent);
+// The same for a character of `movie` (duplicateMovieClip copies a clip of its own).
+std::shared_ptr<DisplayObject> createObject(const swf::Character* character,
+                                            const ContainerObject& parent,
+                                            const MovieInstancePtr& movie);
 
 } // namespace runtime

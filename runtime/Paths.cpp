@@ -2,6 +2,10 @@
 
 #include "ContainerObject.h"
 #include "Names.h"
+#include "PlayerContext.h"
+#include "SpriteObject.h"
+
+#include <optional>
 
 namespace runtime {
 
@@ -15,17 +19,34 @@ DisplayObject& rootOf(DisplayObject& object)
     return *top;
 }
 
+// "_level" and a level's number: the paths path() writes.
+std::optional<int> levelOf(std::string_view part)
+{
+    constexpr std::string_view prefix = "_level";
+    if (part.size() <= prefix.size() || part.size() > prefix.size() + 9 ||
+        !sameName(part.substr(0, prefix.size()), prefix, NameCase::Insensitive))
+        return std::nullopt;
+    int number = 0;
+    for (char c : part.substr(prefix.size())) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        number = number * 10 + (c - '0');
+    }
+    return number;
+}
+
 DisplayObject* step(DisplayObject* at, std::string_view part)
 {
     if (part.empty() || part == "." || sameName(part, "this", NameCase::Insensitive))
         return at;
     if (part == ".." || sameName(part, "_parent", NameCase::Insensitive))
         return at->parent();
-    if (sameName(part, "_root", NameCase::Insensitive) ||
-        sameName(part, "_level0", NameCase::Insensitive)) {
+    if (sameName(part, "_root", NameCase::Insensitive)) {
         DisplayObject& top = rootOf(*at);
         return top.isRoot() ? &top : nullptr;
     }
+    if (const std::optional<int> level = levelOf(part))
+        return at->context().level(*level);
     if (at->kind() != ObjectKind::Sprite && at->kind() != ObjectKind::Button)
         return nullptr;
     return static_cast<ContainerObject*>(at)->childByName(part);

@@ -57,7 +57,7 @@ void applyPlacement(DisplayObject& object, const Placement& placement, AbsentFie
         object.setBlendMode(placement.blendMode.value_or(swf::BlendMode::Normal));
     if (placement.filters) {
         // Shares the movie's ownership: the list lives as long as the definition.
-        object.setFilters(FilterList(object.context().moviePtr(), placement.filters));
+        object.setFilters(FilterList(object.movieInstance().definitionPtr(), placement.filters));
     } else if (reset) {
         object.setFilters(nullptr);
     }

@@ -1,6 +1,7 @@
 #include "PlayerContext.h"
 
 #include "DisplayObject.h"
+#include "SpriteObject.h"
 #include "StageEvents.h"
 #include "format/Limits.h"
 
@@ -9,6 +10,8 @@ namespace runtime {
 PlayerContext::PlayerContext(swf::MoviePtr movie, Host& host)
     : m_movie(std::move(movie)), m_host(host)
 {
+    m_mainMovie = std::make_shared<MovieInstance>(m_movie, std::string(),
+                                                  MovieInstance::reportedLength(m_movie->header));
     // What the file reader tolerated reaches the host's log with the runtime's own
     // diagnostics, once, as the movie starts.
     if (m_host.logEnabled(LogCategory::Format)) {
@@ -27,12 +30,25 @@ bool PlayerContext::canCreateObject() const
     return m_liveObjects < swf::limits::kMaxDisplayObjects;
 }
 
-bool PlayerContext::claimInitAction(swf::CharacterId spriteId)
+SpriteObject* PlayerContext::level(int number) const
 {
-    if (m_initActionsClaimed.test(spriteId))
-        return false;
-    m_initActionsClaimed.set(spriteId);
-    return true;
+    auto it = m_levels.find(number);
+    return it == m_levels.end() ? nullptr : it->second.get();
+}
+
+void PlayerContext::setLevel(int number, std::shared_ptr<SpriteObject> root)
+{
+    m_levels[number] = std::move(root);
+}
+
+std::shared_ptr<SpriteObject> PlayerContext::removeLevel(int number)
+{
+    auto it = m_levels.find(number);
+    if (it == m_levels.end())
+        return nullptr;
+    std::shared_ptr<SpriteObject> root = std::move(it->second);
+    m_levels.erase(it);
+    return root;
 }
 
 void PlayerContext::deferLoad(std::shared_ptr<DisplayObject> clip)
@@ -67,6 +83,7 @@ void PlayerContext::clearPending()
     m_actions.clear();
     m_deferredLoads.clear();
     m_unloading.clear();
+    m_movieRequests.clear();
 }
 
 } // namespace runtime

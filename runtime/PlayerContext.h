@@ -2,11 +2,14 @@
 
 #include "ActionQueue.h"
 #include "Host.h"
+#include "InputState.h"
+#include "MovieInstance.h"
+#include "MovieRequests.h"
 #include "Names.h"
 #include "format/Movie.h"
 
-#include <bitset>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +18,7 @@ namespace runtime {
 
 class DisplayObject;
 class ScriptEngine;
+class SpriteObject;
 
 // What every display object of one player shares: the movie, the host, the queue of
 // actions, the counters that give objects their ids and names, and the stage's
@@ -26,8 +30,11 @@ public:
     PlayerContext(const PlayerContext&) = delete;
     PlayerContext& operator=(const PlayerContext&) = delete;
 
+    // The movie the player was made with; level 0 plays it until a script loads another
+    // movie there.
     const swf::MovieDefinition& movie() const { return *m_movie; }
     const swf::MoviePtr& moviePtr() const { return m_movie; }
+    const MovieInstancePtr& mainMovie() const { return m_mainMovie; }
     Host& host() const { return m_host; }
     int swfVersion() const { return m_movie->header.version; }
     NameCase nameCase() const { return nameCaseForVersion(swfVersion()); }
@@ -40,6 +47,18 @@ public:
     ScriptEngine* scriptEngine() const { return m_engine; }
     void setScriptEngine(ScriptEngine* engine) { m_engine = engine; }
 
+    // The levels on the stage, each the root of a movie: level 0 is the main timeline,
+    // loadMovieNum adds others (limits::kMaxLevels at most). Painted and stepped from
+    // level 0 up. The player owns them; they go when it does.
+    SpriteObject* level(int number) const;
+    const std::map<int, std::shared_ptr<SpriteObject>>& levels() const { return m_levels; }
+    void setLevel(int number, std::shared_ptr<SpriteObject> root);
+    // Takes a level off the stage; returns its root.
+    std::shared_ptr<SpriteObject> removeLevel(int number);
+
+    // Loads and unloads scripts asked for, waiting for the player to carry them out.
+    MovieRequests& movieRequests() { return m_movieRequests; }
+
     // Load events that wait for the end of the batch of work that placed their clips
     // (see announcePlaced); flushing queues them in the order their clips were placed.
     void deferLoad(std::shared_ptr<DisplayObject> clip);
@@ -49,7 +68,8 @@ public:
     // finishUnloading); taking them empties the list.
     void keepUntilUnloaded(std::shared_ptr<DisplayObject> clip);
     std::vector<std::shared_ptr<DisplayObject>> takeUnloading();
-    // Drops all of the above and the queued actions, as the player goes away.
+    // Drops all of the above, the queued actions and the requests, as the player goes
+    // away.
     void clearPending();
 
     // Ids are never reused during a player's life, so the renderer can key caches on them.
@@ -67,8 +87,9 @@ public:
     void objectDestroyed() { --m_liveObjects; }
     std::size_t liveObjects() const { return m_liveObjects; }
 
-    // True the first time for each sprite id: DoInitAction blocks run once per movie.
-    bool claimInitAction(swf::CharacterId spriteId);
+    // The keyboard, the pointer, dragging and the focus.
+    InputState& input() { return m_input; }
+    const InputState& input() const { return m_input; }
 
     swf::Rgba background() const { return m_background; }
     // The movie's first SetBackgroundColor gives the stage its colour for good: later
@@ -91,6 +112,7 @@ public:
 
 private:
     swf::MoviePtr m_movie;
+    MovieInstancePtr m_mainMovie;
     Host& m_host;
     ActionQueue m_actions;
     ScriptEngine* m_engine = nullptr;
@@ -100,10 +122,12 @@ private:
     std::uint64_t m_nextInstance = 1;
     std::uint64_t m_tick = 0;
     std::size_t m_liveObjects = 0;
-    std::bitset<65536> m_initActionsClaimed;
+    std::map<int, std::shared_ptr<SpriteObject>> m_levels;
+    MovieRequests m_movieRequests;
     // Without SetBackgroundColor the stage is white.
     swf::Rgba m_background{255, 255, 255, 255};
     bool m_backgroundSet = false;
+    InputState m_input;
 };
 
 } // namespace runtime

@@ -1,6 +1,7 @@
 // What scripts do to display lists: attachMovie, createEmptyMovieClip,
 // duplicateMovieClip, removeMovieClip and swapDepths. Depths here are as scripts see
 // them (limits::kScriptDepthOffset below the stored ones).
+#include "EditTextObject.h"
 #include "Limits.h"
 #include "ObjectFactory.h"
 #include "PlayerContext.h"
@@ -40,7 +41,7 @@ std::shared_ptr<DisplayObject> SpriteObject::attachCharacter(swf::CharacterId id
 {
     if (!inScriptRange(scriptDepth))
         return nullptr;
-    std::shared_ptr<DisplayObject> object = createObject(context(), id, *this);
+    std::shared_ptr<DisplayObject> object = createObject(id, *this);
     if (!object)
         return nullptr;
     return placeForScript(std::move(object), std::move(name), scriptDepth);
@@ -58,6 +59,7 @@ std::shared_ptr<SpriteObject> SpriteObject::createEmptyClip(std::string name, lo
         return nullptr;
     }
     std::shared_ptr<SpriteObject> clip = createEmpty(context());
+    clip->setMovieInstance(movieInstancePtr());
     placeForScript(clip, std::move(name), scriptDepth);
     return clip;
 }
@@ -74,10 +76,11 @@ std::shared_ptr<SpriteObject> SpriteObject::duplicateAs(std::string name, long l
     std::shared_ptr<SpriteObject> copy;
     if (character()) {
         // The same character as this clip makes a sprite again.
-        copy =
-            std::static_pointer_cast<SpriteObject>(createObject(context(), characterId(), *into));
+        copy = std::static_pointer_cast<SpriteObject>(
+            createObject(character(), *into, movieInstancePtr()));
     } else if (context().canCreateObject()) {
         copy = createEmpty(context());
+        copy->setMovieInstance(movieInstancePtr());
     }
     if (!copy)
         return nullptr;
@@ -86,6 +89,18 @@ std::shared_ptr<SpriteObject> SpriteObject::duplicateAs(std::string name, long l
     copy->setClipActions(clipActions());
     into->placeForScript(copy, std::move(name), scriptDepth);
     return copy;
+}
+
+std::shared_ptr<DisplayObject> SpriteObject::createTextField(std::string name,
+                                                             long long scriptDepth, swf::Twips x,
+                                                             swf::Twips y, const swf::Rect& box)
+{
+    if (!inScriptRange(scriptDepth) || !context().canCreateObject())
+        return nullptr;
+    std::shared_ptr<EditTextObject> field = EditTextObject::createForScript(context(), box);
+    field->setMovieInstance(movieInstancePtr());
+    field->setMatrix(swf::Matrix::translation(x.value, y.value));
+    return placeForScript(field, std::move(name), scriptDepth);
 }
 
 bool DisplayObject::removeByScript()

@@ -1,5 +1,7 @@
 #include "ScriptEngine.h"
 
+#include "format/Button.h"
+
 namespace runtime {
 
 std::uint32_t clipEventBit(ClipEvent event)
@@ -24,6 +26,30 @@ const char* clipEventMethod(ClipEvent event)
 #undef RUNTIME_CLIP_EVENT_METHOD
     }
     return "";
+}
+
+const char* buttonEventMethod(std::uint16_t condition)
+{
+    switch (condition) {
+    case swf::IdleToOverUp:
+        return "onRollOver";
+    case swf::OverUpToIdle:
+        return "onRollOut";
+    case swf::OverUpToOverDown:
+        return "onPress";
+    case swf::OverDownToOverUp:
+        return "onRelease";
+    case swf::OutDownToIdle:
+        return "onReleaseOutside";
+    case swf::OverDownToOutDown:
+    case swf::OverDownToIdle:
+        return "onDragOut";
+    case swf::OutDownToOverDown:
+    case swf::IdleToOverDown:
+        return "onDragOver";
+    default:
+        return "";
+    }
 }
 
 } // namespace runtime

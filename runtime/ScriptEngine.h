@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 
 namespace runtime {
@@ -45,6 +46,16 @@ enum class ClipEvent : std::uint8_t {
 // events only clip actions answer).
 std::uint32_t clipEventBit(ClipEvent event);
 const char* clipEventMethod(ClipEvent event);
+// The script method that answers a button's transition (a ButtonCondition bit):
+// onRollOver, onPress, onDragOut...; "" for none.
+const char* buttonEventMethod(std::uint16_t condition);
+
+// What a movie load reports to whoever follows it (a MovieClipLoader), in this order:
+// Start, Progress and Complete as the file has arrived, Init once the movie's first
+// frame has run; Error alone when there is no file (or nothing playable in it).
+// Dropped, for a load whose clip went before its turn, reports nothing to scripts: the
+// follower is let go.
+enum class LoadEvent : std::uint8_t { Start, Progress, Complete, Init, Error, Dropped };
 
 // One block of byte code or one event waiting to run, with what it runs on.
 struct QueuedAction {
@@ -57,22 +68,44 @@ struct QueuedAction {
         ButtonEvent,
         // An event of a clip (`event`): the engine runs the clip's matching clip
         // actions, then its script handler. Initialize, Construct and Unload events run
-        // for clips already off the stage; the others only for clips on it.
+        // for clips already off the stage; the others only for clips on it. KeyDown
+        // and KeyUp run the clip actions alone: their script handlers answer the focus
+        // (Handler below).
         Clip,
+        // The script handler of `event` on `target` alone (a focused object's
+        // onKeyDown), without clip actions.
+        Handler,
+        // `event` (MouseMove, MouseDown, MouseUp, KeyDown, KeyUp) for the listeners
+        // scripts gave the Mouse or Key object; `target` is the main timeline.
+        Listeners,
+        // The focus moved from `other` to `button` (either may be null): the objects'
+        // onKillFocus and onSetFocus, then the Selection listeners' onSetFocus.
+        // `target` is the main timeline.
+        FocusChange,
+        // `loadEvent` of the load `observer` follows, into `target` (the clip or level
+        // root the movie went to, or null for a level that could not be loaded). Runs
+        // wherever the target stands.
+        Load,
     };
 
     Kind kind = Kind::Frame;
     // The timeline the code runs on ("this"): the sprite whose frame it is, the timeline
     // holding the DoInitAction tag, the button's parent, or the clip of a Clip event.
     std::shared_ptr<DisplayObject> target;
-    // The button whose transition queued a Button block or event; null otherwise.
+    // The button whose transition queued a Button block or event; FocusChange: the
+    // object taking the focus. Null otherwise.
     std::shared_ptr<DisplayObject> button;
+    // FocusChange: the object losing the focus.
+    std::shared_ptr<DisplayObject> other;
     // The byte code, inside the movie definition the player keeps alive.
     std::span<const std::uint8_t> code;
-    swf::CharacterId spriteId = 0;     // Init: the sprite the block initialises
-    std::uint16_t condition = 0;       // Button, ButtonEvent: the ButtonCondition bit met
-    ClipEvent event = ClipEvent::Load; // Clip
-    std::uint8_t keyCode = 0;          // Clip, KeyPress: the key
+    swf::CharacterId spriteId = 0;          // Init: the sprite the block initialises
+    std::uint16_t condition = 0;            // Button, ButtonEvent: the ButtonCondition bit met
+    ClipEvent event = ClipEvent::Load;      // Clip, Handler, Listeners
+    std::uint8_t keyCode = 0;               // Clip, KeyPress: the key
+    LoadEvent loadEvent = LoadEvent::Start; // Load
+    std::uint64_t observer = 0;             // Load: the engine's name for the load
+    std::size_t bytes = 0;                  // Load: the file's length
 };
 
 // The ActionScript interpreter, as the runtime sees it. The runtime never includes an
@@ -98,6 +131,25 @@ public:
     // Whether a script gave the clip an unload handler (onUnload, on the clip or its
     // class); the runtime knows about onClipEvent(unload) itself.
     virtual bool hasUnloadHandler(const DisplayObject& /*clip*/) const { return false; }
+    // Whether a script gave the clip a handler of a button event (onPress, onRelease,
+    // onRollOver...): such a clip takes the pointer as a button does.
+    virtual bool hasButtonHandler(const DisplayObject& /*clip*/) const { return false; }
+    // A script set the object's enabled property to false: it ignores the pointer.
+    virtual bool isDisabled(const DisplayObject& /*object*/) const { return false; }
+    // The object's tabEnabled as a script set it; nothing when no script did.
+    virtual std::optional<bool> tabEnabled(const DisplayObject& /*object*/) const
+    {
+        return std::nullopt;
+    }
+    // The object's tabIndex as a script set it; nothing when no script did.
+    virtual std::optional<double> tabIndex(const DisplayObject& /*object*/) const
+    {
+        return std::nullopt;
+    }
+    // A movie was loaded into `clip` (a clip, or a level's root taking another movie),
+    // or unloaded from it, and its first frame has not run yet: its script object
+    // starts afresh, without the variables and handlers it had.
+    virtual void movieReplaced(DisplayObject& /*clip*/) {}
     // A step (a frame advance or an input event) is over and no code runs: a safe
     // moment for the engine's housekeeping (garbage collection, timers).
     virtual void stepFinished() {}

@@ -49,9 +49,9 @@ void SpriteObject::executeFrame(std::size_t frame, FrameMode mode)
 {
     m_currentFrame = frame;
     // Frames the definition lacks (a count larger than its frames) are empty.
-    if (frame >= m_timeline.frames.size())
+    if (frame >= m_timeline->frames.size())
         return;
-    for (const swf::ControlTag& tag : m_timeline.frames[frame].tags)
+    for (const swf::ControlTag& tag : m_timeline->frames[frame].tags)
         executeTag(tag, mode);
 }
 
@@ -101,7 +101,7 @@ void SpriteObject::place(const swf::PlaceObject& tag)
         return;
     }
     Placement placement = Placement::fromTag(tag);
-    if (tag.characterId && context().movie().character(*tag.characterId) != existing->character()) {
+    if (tag.characterId && movie().character(*tag.characterId) != existing->character()) {
         if (existing->kind() != ObjectKind::Sprite) {
             replace(*existing, tag);
             return;
@@ -115,7 +115,7 @@ void SpriteObject::place(const swf::PlaceObject& tag)
 
 void SpriteObject::replace(DisplayObject& existing, const swf::PlaceObject& tag)
 {
-    std::shared_ptr<DisplayObject> object = createObject(context(), *tag.characterId, *this);
+    std::shared_ptr<DisplayObject> object = createObject(*tag.characterId, *this);
     // A replacement that cannot be made leaves the old object in place.
     if (!object)
         return;
@@ -129,7 +129,7 @@ void SpriteObject::replace(DisplayObject& existing, const swf::PlaceObject& tag)
 
 void SpriteObject::createAt(int depth, const Placement& placement, const swf::PlaceObject* tag)
 {
-    std::shared_ptr<DisplayObject> object = createObject(context(), *placement.characterId, *this);
+    std::shared_ptr<DisplayObject> object = createObject(*placement.characterId, *this);
     if (!object)
         return;
     placeChild(depth, object);
@@ -149,8 +149,8 @@ void SpriteObject::nameIfNeeded(DisplayObject& object)
 
 void SpriteObject::rebuildTo(std::size_t frame, FrameMode targetMode)
 {
-    const swf::MovieDefinition& movie = context().movie();
-    const std::size_t stored = std::min(frame + 1, m_timeline.frames.size());
+    const swf::MovieDefinition& definitions = movie();
+    const std::size_t stored = std::min(frame + 1, m_timeline->frames.size());
 
     // What stands at each depth once the target frame is reached: the placement in
     // force there, or nothing. An object now at a depth stays if that placement places
@@ -158,7 +158,7 @@ void SpriteObject::rebuildTo(std::size_t frame, FrameMode targetMode)
     // is taken away first.
     std::map<int, const swf::PlaceObject*> atTarget;
     for (std::size_t f = 0; f < stored; ++f) {
-        for (const swf::ControlTag& tag : m_timeline.frames[f].tags) {
+        for (const swf::ControlTag& tag : m_timeline->frames[f].tags) {
             if (const auto* placeTag = std::get_if<swf::PlaceObject>(&tag)) {
                 if (!placeTag->move && placeTag->characterId)
                     atTarget[placeTag->depth] = placeTag;
@@ -173,7 +173,7 @@ void SpriteObject::rebuildTo(std::size_t frame, FrameMode targetMode)
             continue;
         auto placed = atTarget.find(depth);
         if (placed != atTarget.end() && placed->second &&
-            sameInstance(*child, *placed->second, movie))
+            sameInstance(*child, *placed->second, definitions))
             kept.emplace(depth, placed->second);
         else
             removeChild(depth);
@@ -184,7 +184,7 @@ void SpriteObject::rebuildTo(std::size_t frame, FrameMode targetMode)
     for (std::size_t f = 0; f < stored; ++f) {
         m_currentFrame = f;
         const FrameMode mode = f == frame ? targetMode : FrameMode::PlacementsOnly;
-        for (const swf::ControlTag& tag : m_timeline.frames[f].tags) {
+        for (const swf::ControlTag& tag : m_timeline->frames[f].tags) {
             auto keep = kept.end();
             if (const auto* placeTag = std::get_if<swf::PlaceObject>(&tag))
                 keep = kept.find(placeTag->depth);

@@ -8,18 +8,21 @@ namespace runtime {
 
 SpriteObject::SpriteObject(PlayerContext& context, const swf::Character* character,
                            const swf::Timeline& timeline, std::uint16_t declaredFrameCount)
-    : ContainerObject(context, ObjectKind::Sprite, character), m_timeline(timeline),
+    : ContainerObject(context, ObjectKind::Sprite, character), m_timeline(&timeline),
       // Leniency: a count that disagrees with the frames held takes the larger, and a
       // count of 0 still means one (empty) frame, so advancing never runs off the end.
       m_frameCount(std::max<std::size_t>({1, declaredFrameCount, timeline.frames.size()}))
 {}
 
-std::shared_ptr<SpriteObject> SpriteObject::createRoot(PlayerContext& context)
+std::shared_ptr<SpriteObject> SpriteObject::createRoot(PlayerContext& context,
+                                                       MovieInstancePtr movie, int level)
 {
-    const swf::MovieDefinition& movie = context.movie();
-    auto root =
-        std::make_shared<SpriteObject>(context, nullptr, movie.timeline, movie.header.frameCount);
-    root->markAsRoot();
+    const swf::MovieDefinition& definition = movie->definition();
+    auto root = std::make_shared<SpriteObject>(context, nullptr, definition.timeline,
+                                               definition.header.frameCount);
+    root->setMovieInstance(std::move(movie));
+    root->markAsRoot(level);
+    root->m_movieRoot = true;
     return root;
 }
 
@@ -28,6 +31,13 @@ std::shared_ptr<SpriteObject> SpriteObject::createEmpty(PlayerContext& context)
     // Shared by every empty clip of every player: it is never written.
     static const swf::Timeline kNoFrames;
     return std::make_shared<SpriteObject>(context, nullptr, kNoFrames, 1);
+}
+
+bool SpriteObject::runsActions() const
+{
+    // A movie made for the other virtual machine keeps its code to itself: a movie
+    // loading it plays its frames, none of its scripts.
+    return !movie().attributes.actionScript3;
 }
 
 void SpriteObject::initialize()
@@ -93,8 +103,8 @@ void SpriteObject::prevFrame()
 
 long SpriteObject::frameForLabel(std::string_view label) const
 {
-    for (std::size_t f = 0; f < m_timeline.frames.size(); ++f) {
-        for (const std::string& name : m_timeline.frames[f].labels) {
+    for (std::size_t f = 0; f < m_timeline->frames.size(); ++f) {
+        for (const std::string& name : m_timeline->frames[f].labels) {
             if (sameLabel(name, label))
                 return static_cast<long>(f);
         }
@@ -104,16 +114,16 @@ long SpriteObject::frameForLabel(std::string_view label) const
 
 std::vector<std::string> SpriteObject::currentLabels() const
 {
-    if (m_currentFrame >= m_timeline.frames.size())
+    if (m_currentFrame >= m_timeline->frames.size())
         return {};
-    return m_timeline.frames[m_currentFrame].labels;
+    return m_timeline->frames[m_currentFrame].labels;
 }
 
 std::string SpriteObject::currentLabel() const
 {
-    const std::size_t stored = std::min(m_currentFrame + 1, m_timeline.frames.size());
+    const std::size_t stored = std::min(m_currentFrame + 1, m_timeline->frames.size());
     for (std::size_t f = stored; f-- > 0;) {
-        const auto& labels = m_timeline.frames[f].labels;
+        const auto& labels = m_timeline->frames[f].labels;
         if (!labels.empty())
             return labels.back();
     }
@@ -122,6 +132,8 @@ std::string SpriteObject::currentLabel() const
 
 void SpriteObject::queueFrameAction(std::span<const std::uint8_t> code)
 {
+    if (!runsActions())
+        return;
     QueuedAction action;
     action.kind = QueuedAction::Kind::Frame;
     action.target = shared_from_this();
@@ -131,7 +143,9 @@ void SpriteObject::queueFrameAction(std::span<const std::uint8_t> code)
 
 void SpriteObject::queueInitAction(const swf::DoInitAction& tag)
 {
-    if (!context().claimInitAction(tag.spriteId))
+    if (!runsActions())
+        return;
+    if (!movieInstance().claimInitAction(tag.spriteId))
         return;
     QueuedAction action;
     action.kind = QueuedAction::Kind::Init;

@@ -28,12 +28,14 @@ class SpriteObject : public ContainerObject {
 public:
     SpriteObject(PlayerContext& context, const swf::Character* character,
                  const swf::Timeline& timeline, std::uint16_t declaredFrameCount);
-    // The main timeline: the movie's own frames, looping at the end while loops() is on.
-    static std::shared_ptr<SpriteObject> createRoot(PlayerContext& context);
+    // The root of a level playing `movie`: its own frames, looping at the end while
+    // loops() is on. The main timeline is level 0's.
+    static std::shared_ptr<SpriteObject> createRoot(PlayerContext& context, MovieInstancePtr movie,
+                                                    int level = 0);
     // A clip with one empty frame, as createEmptyMovieClip makes.
     static std::shared_ptr<SpriteObject> createEmpty(PlayerContext& context);
 
-    const swf::Timeline& timeline() const { return m_timeline; }
+    const swf::Timeline& timeline() const { return *m_timeline; }
     std::size_t frameCount() const { return m_frameCount; }
     std::size_t currentFrame() const { return m_currentFrame; }
 
@@ -81,6 +83,32 @@ public:
     // matrix, colour transform and clip actions, starting at its first frame.
     std::shared_ptr<SpriteObject> duplicateAs(std::string name, long long scriptDepth);
 
+    // loadMovie (MovieLoading.cpp): what the clip shows and plays is taken away, the
+    // clips in it unloading, and `movie` takes its place, playing from its first frame
+    // (which initialize() then executes). The clip keeps its place, its name and its
+    // display properties; it is made from no character of its parent's any more.
+    void replaceMovie(MovieInstancePtr movie);
+    // unloadMovie: the same with nothing in its place: one empty frame, stopped.
+    void clearMovie();
+    // A movie was loaded into this clip (or it is a level's root).
+    bool isMovieRoot() const { return m_movieRoot; }
+    // unloadMovie emptied it (until the next load).
+    bool isEmptied() const { return m_emptied; }
+    // What scripts read of it as a movie, as the reference reports the states a load
+    // leaves: _framesloaded and _totalframes (-1 and 0 after a load that found no file,
+    // 0 and 0 once emptied, else the frame count), getBytesTotal (-1, 0, the movie's
+    // length; 0 for a clip a script made empty) and getSWFVersion (-1 for an image or
+    // nothing loaded).
+    long framesLoaded() const;
+    long totalFrames() const;
+    long long bytesTotal() const;
+    int scriptVersion() const;
+    // createTextField: an empty field whose box is `box` (twips) in its own space, placed
+    // at (x, y) twips.
+    std::shared_ptr<DisplayObject> createTextField(std::string name, long long scriptDepth,
+                                                   swf::Twips x, swf::Twips y,
+                                                   const swf::Rect& box);
+
 private:
     enum class FrameMode : bool { Full, PlacementsOnly };
 
@@ -96,11 +124,16 @@ private:
     std::shared_ptr<DisplayObject> placeForScript(std::shared_ptr<DisplayObject> object,
                                                   std::string name, long long scriptDepth);
 
-    const swf::Timeline& m_timeline;
+    void removeAllChildren();
+    bool runsActions() const;
+
+    const swf::Timeline* m_timeline;
     std::size_t m_frameCount;
     std::size_t m_currentFrame = 0;
     bool m_playing = true;
     bool m_loops = true;
+    bool m_movieRoot = false;
+    bool m_emptied = false;
 };
 
 } // namespace runtime

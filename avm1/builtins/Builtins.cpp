@@ -19,7 +19,20 @@ void installAll(Vm& vm)
     installAsBroadcaster(vm);
     installAsNative(vm);
     installMovieClip(vm);
+    installMovieClipLoader(vm);
+    installTextFormat(vm);
+    installTextField(vm);
     installInputObjects(vm);
+    installSelection(vm);
+    installSystem(vm);
+    installColor(vm);
+    installGeom(vm);
+    installMediaDevices(vm);
+    installContextMenu(vm);
+    installTextSnapshot(vm);
+    installXmlNode(vm);
+    installXml(vm);
+    installLoadVars(vm);
 }
 
 } // namespace avm1

@@ -21,8 +21,21 @@ void installMath(Vm& vm);     // Math
 void installDate(Vm& vm);     // Date
 void installError(Vm& vm);    // Error
 void installAsBroadcaster(Vm& vm);
-void installAsNative(Vm& vm);     // ASnative, ASconstructor
-void installMovieClip(Vm& vm);    // MovieClip's timeline side
-void installInputObjects(Vm& vm); // Key, Mouse, Accessibility
+void installAsNative(Vm& vm);        // ASnative, ASconstructor
+void installMovieClip(Vm& vm);       // MovieClip's timeline side
+void installMovieClipLoader(Vm& vm); // MovieClipLoader, MovieClip's loadMovie (after both)
+void installInputObjects(Vm& vm);    // Key, Mouse, Accessibility
+void installTextFormat(Vm& vm);      // TextFormat
+void installTextField(Vm& vm);       // TextField (after AsBroadcaster)
+void installSelection(Vm& vm);       // Selection: the keyboard focus
+void installSystem(Vm& vm);          // System and its capabilities, security, Product, IME
+void installColor(Vm& vm);           // Color
+void installGeom(Vm& vm);            // flash.geom and MovieClip's transform, after MovieClip
+void installMediaDevices(Vm& vm);    // Camera, Microphone
+void installContextMenu(Vm& vm);     // ContextMenu, ContextMenuItem
+void installTextSnapshot(Vm& vm);    // TextSnapshot
+void installXmlNode(Vm& vm);         // XMLNode
+void installXml(Vm& vm);             // XML, after XMLNode
+void installLoadVars(Vm& vm);        // LoadVars
 
 } // namespace avm1

@@ -1,11 +1,32 @@
 // Key, Mouse and Accessibility: the objects scripts ask about input and assistive
-// technology. Until the player sends keys and the pointer to scripts, no key is down
-// and no screen reader is active; the objects and their methods are all there, so
-// scripts that look for them, add listeners or read the key constants run as authored.
+// technology. Key answers from the player's keyboard state; the player broadcasts
+// key and mouse events to the listeners of both (Engine's input side). No screen
+// reader is ever active.
 #include "Builtins.h"
+#include "InputAccess.h"
+#include "avm1/ClipObject.h"
+#include "avm1/Interpreter.h"
 #include "avm1/Vm.h"
+#include "runtime/InputState.h"
+#include "runtime/PlayerContext.h"
+#include "runtime/SpriteObject.h"
+
+#include <cmath>
 
 namespace avm1 {
+
+runtime::SpriteObject* mainTimeline(Vm& vm)
+{
+    ClipObject* root = asClip(vm.interpreter().rootClip());
+    runtime::SpriteObject* sprite = root ? root->sprite() : nullptr;
+    return sprite && sprite->isRoot() ? sprite : nullptr;
+}
+
+runtime::InputState* playerInput(Vm& vm)
+{
+    runtime::SpriteObject* root = mainTimeline(vm);
+    return root ? &root->context().input() : nullptr;
+}
 
 namespace {
 
@@ -19,9 +40,39 @@ Value returnsFalse(Vm&, const CallArgs&)
     return Value(false);
 }
 
-Value returnsZero(Vm&, const CallArgs&)
+// The key code argument; codes that are no whole number in range name no key.
+int keyArgument(Vm& vm, const CallArgs& call)
 {
-    return Value(0);
+    const double code = vm.toNumber(call.arg(0));
+    if (!std::isfinite(code) || code < 0 || code >= runtime::key::Count)
+        return -1;
+    return static_cast<int>(code);
+}
+
+Value isDown(Vm& vm, const CallArgs& call)
+{
+    const int code = keyArgument(vm, call);
+    const runtime::InputState* input = playerInput(vm);
+    return Value(input && input->keyboard().isDown(code));
+}
+
+Value isToggled(Vm& vm, const CallArgs& call)
+{
+    const int code = keyArgument(vm, call);
+    const runtime::InputState* input = playerInput(vm);
+    return Value(input && input->keyboard().isToggled(code));
+}
+
+Value getCode(Vm& vm, const CallArgs&)
+{
+    const runtime::InputState* input = playerInput(vm);
+    return Value(input ? input->keyboard().lastCode() : 0);
+}
+
+Value getAscii(Vm& vm, const CallArgs&)
+{
+    const runtime::InputState* input = playerInput(vm);
+    return Value(input ? input->keyboard().lastAscii() : 0);
 }
 
 // Gives `object` the broadcaster's methods and listener list, as AsBroadcaster does
@@ -38,10 +89,25 @@ constexpr struct {
     const char* name;
     int code;
 } kKeyConstants[] = {
-    {"ALT", 18},    {"BACKSPACE", 8}, {"CAPSLOCK", 20}, {"CONTROL", 17}, {"DELETEKEY", 46},
-    {"DOWN", 40},   {"END", 35},      {"ENTER", 13},    {"ESCAPE", 27},  {"HOME", 36},
-    {"INSERT", 45}, {"LEFT", 37},     {"PGDN", 34},     {"PGUP", 33},    {"RIGHT", 39},
-    {"SHIFT", 16},  {"SPACE", 32},    {"TAB", 9},       {"UP", 38},
+    {"ALT", runtime::key::Alt},
+    {"BACKSPACE", runtime::key::Backspace},
+    {"CAPSLOCK", runtime::key::CapsLock},
+    {"CONTROL", runtime::key::Control},
+    {"DELETEKEY", runtime::key::Delete},
+    {"DOWN", runtime::key::Down},
+    {"END", runtime::key::End},
+    {"ENTER", runtime::key::Enter},
+    {"ESCAPE", runtime::key::Escape},
+    {"HOME", runtime::key::Home},
+    {"INSERT", runtime::key::Insert},
+    {"LEFT", runtime::key::Left},
+    {"PGDN", runtime::key::PageDown},
+    {"PGUP", runtime::key::PageUp},
+    {"RIGHT", runtime::key::Right},
+    {"SHIFT", runtime::key::Shift},
+    {"SPACE", runtime::key::Space},
+    {"TAB", runtime::key::Tab},
+    {"UP", runtime::key::Up},
 };
 
 } // namespace
@@ -52,10 +118,10 @@ void installInputObjects(Vm& vm)
 
     Object* key = vm.makeObject();
     makeBroadcaster(vm, key);
-    vm.defineMethod(key, "getAscii", returnsZero, kBuiltIn);
-    vm.defineMethod(key, "getCode", returnsZero, kBuiltIn);
-    vm.defineMethod(key, "isDown", returnsFalse, kBuiltIn);
-    vm.defineMethod(key, "isToggled", returnsFalse, kBuiltIn);
+    vm.defineMethod(key, "getAscii", getAscii, kBuiltIn);
+    vm.defineMethod(key, "getCode", getCode, kBuiltIn);
+    vm.defineMethod(key, "isDown", isDown, kBuiltIn);
+    vm.defineMethod(key, "isToggled", isToggled, kBuiltIn);
     for (const auto& constant : kKeyConstants)
         key->defineValue(vm, constant.name, Value(constant.code),
                          kBuiltIn | PropertyFlag::ReadOnly);

@@ -111,8 +111,7 @@ Value prevFrame(Vm&, const CallArgs& call)
 Value bytesLoaded(Vm&, const CallArgs& call)
 {
     runtime::SpriteObject* sprite = thisSprite(call);
-    return sprite ? Value(static_cast<double>(sprite->context().movie().header.declaredLength))
-                  : Value();
+    return sprite ? Value(static_cast<double>(sprite->bytesTotal())) : Value();
 }
 
 // The version of the movie the clip's code comes from.
@@ -121,10 +120,13 @@ Value getSWFVersion(Vm&, const CallArgs& call)
     runtime::DisplayObject* object = thisDisplayObject(call);
     if (!object)
         return Value();
+    if (object->kind() == runtime::ObjectKind::Sprite)
+        return Value(
+            static_cast<double>(static_cast<runtime::SpriteObject*>(object)->scriptVersion()));
     const swf::Character* character = object->character();
     if (character && character->swfVersion != 0)
         return Value(static_cast<double>(character->swfVersion));
-    return Value(static_cast<double>(object->context().swfVersion()));
+    return Value(static_cast<double>(object->movie().header.version));
 }
 
 Value movieClipCtor(Vm&, const CallArgs&)
@@ -150,6 +152,8 @@ void installMovieClip(Vm& vm)
     vm.defineMethod(proto, "getSWFVersion", getSWFVersion);
     installMovieClipDepths(vm, proto);
     installMovieClipGeometry(vm, proto);
+    installMovieClipTextFields(vm, proto);
+    installMovieClipDrag(vm, proto);
 }
 
 } // namespace avm1

@@ -25,7 +25,8 @@ runtime::SpriteObject* thisSprite(const CallArgs& call);
 
 // gotoAndPlay/gotoAndStop's frame, and GotoFrame2's: a number from 1 (converted to a
 // 32-bit integer, so huge numbers wrap), or a label (a string that reads as a number is
-// a frame number; an object gives its text). `bias` is added to frame numbers. False when nothing moved.
+// a frame number; an object gives its text). `bias` is added to frame numbers. False when nothing
+// moved.
 bool gotoFrameValue(Vm& vm, runtime::SpriteObject& sprite, const Value& where,
                     std::uint16_t bias = 0);
 
@@ -34,5 +35,9 @@ bool gotoFrameValue(Vm& vm, runtime::SpriteObject& sprite, const Value& where,
 void installMovieClipDepths(Vm& vm, Object* proto);
 // getBounds, getRect, localToGlobal, globalToLocal, hitTest (MovieClipGeometry.cpp).
 void installMovieClipGeometry(Vm& vm, Object* proto);
+// createTextField (MovieClipTextFields.cpp).
+void installMovieClipTextFields(Vm& vm, Object* proto);
+// startDrag, stopDrag (MovieClipDrag.cpp).
+void installMovieClipDrag(Vm& vm, Object* proto);
 
 } // namespace avm1

@@ -30,7 +30,7 @@ Object* registeredClassOf(Vm& vm, const runtime::DisplayObject& object)
     if (!object.character())
         return nullptr;
     const swf::CharacterId id = object.characterId();
-    for (const auto& [name, exported] : object.context().movie().exports) {
+    for (const auto& [name, exported] : object.movie().exports) {
         if (exported != id)
             continue;
         if (Object* ctor = registeredClasses(vm).find(name, vm.caseRule()))
@@ -86,7 +86,8 @@ ClipObject* attachMovie(Vm& vm, ClipObject& parent, std::string_view symbol, std
     runtime::SpriteObject* sprite = liveSprite(parent);
     if (!sprite)
         return nullptr;
-    const swf::MovieDefinition& movie = sprite->context().movie();
+    // The symbols of the movie the clip belongs to: a loaded movie attaches its own.
+    const swf::MovieDefinition& movie = sprite->movie();
     const swf::CharacterId id = exportedCharacter(movie, symbol);
     const swf::Character* character = id ? movie.character(id) : nullptr;
     // Only movie clips can be attached.

@@ -4,7 +4,9 @@
 #include "Stack.h"
 #include "avm1/ClipObject.h"
 #include "avm1/ScriptHost.h"
+#include "avm1/builtins/MovieClipDrag.h"
 #include "avm1/builtins/MovieClipPlacement.h"
+#include "avm1/builtins/MovieLoads.h"
 #include "runtime/Limits.h"
 
 namespace avm1::handlers {
@@ -28,19 +30,66 @@ void doGetTime(Interpreter& in, Activation&, const Instruction&)
     push(in, Value(static_cast<double>(static_cast<std::int64_t>(ms))));
 }
 
-void doGetURL(Interpreter& in, Activation& frame, const Instruction& ins)
+namespace {
+
+// GetURL2's flags: the target is a clip (loadMovie) rather than a window, and the
+// variables of the timeline go with the request (loadVariables).
+constexpr std::uint8_t kLoadTarget = 0x40;
+constexpr std::uint8_t kLoadVariables = 0x80;
+
+bool isCommand(std::string_view url)
 {
-    in.vm().logLazy(
-        [&] { return "GetURL not followed: " + frame.block->strings[ins.operand]->text(); });
+    return url.size() >= 10 && sameKey(url.substr(0, 10), "FSCommand:", CaseRule::Insensitive);
 }
 
-void doGetURL2(Interpreter& in, Activation&, const Instruction&)
+} // namespace
+
+// getURL to a window goes nowhere; to "_levelN" it is loadMovieNum (an empty url
+// unloads the level).
+void doGetURL(Interpreter& in, Activation& frame, const Instruction& ins)
 {
     Vm& vm = in.vm();
-    const Value target = pop(in);
-    const Value url = pop(in);
-    vm.logLazy([&] { return "GetURL2 not followed: " + vm.toStdString(url); });
-    (void)target;
+    String* url = frame.block->strings[ins.operand];
+    String* window = frame.block->strings[ins.operand + 1];
+    if (const auto level = levelTargetOf(window->view()); level && !isCommand(url->view())) {
+        LoadTarget target;
+        target.level = *level;
+        requestMovie(vm, target, url->text());
+        return;
+    }
+    vm.logLazy([&] { return "GetURL not followed: " + url->text(); });
+}
+
+// loadMovie (a clip or a path as the target, with the load-target flag), loadMovieNum
+// ("_levelN" as the target) and their unloading forms (an empty url); a window target
+// goes nowhere, as loadVariables does for now.
+void doGetURL2(Interpreter& in, Activation& frame, const Instruction& ins)
+{
+    Vm& vm = in.vm();
+    const Value targetValue = pop(in);
+    const Value urlValue = pop(in);
+    std::string url = vm.toStdString(urlValue);
+    if (vm.throwing())
+        return;
+    if ((ins.u8 & kLoadVariables) || isCommand(url)) {
+        vm.logLazy([&] { return "GetURL2 not followed: " + url; });
+        return;
+    }
+    LoadTarget target;
+    if (ClipObject* clip = asClip(targetValue.objectOrNull())) {
+        target.clip = clip;
+    } else {
+        const std::string path = vm.toStdString(targetValue);
+        if (const auto level = levelTargetOf(path))
+            target.level = *level;
+        else if (ins.u8 & kLoadTarget)
+            target.clip = asClip(in.resolveTarget(frame, path));
+    }
+    if (!target.valid()) {
+        vm.logLazy([&] { return "GetURL2 not followed: " + url; });
+        return;
+    }
+    requestMovie(vm, target, std::move(url));
 }
 
 namespace {
@@ -83,18 +132,30 @@ void doRemoveSprite(Interpreter& in, Activation& frame, const Instruction&)
         removeMovieClip(*clip);
 }
 
-void doStartDrag(Interpreter& in, Activation&, const Instruction&)
+// startDrag(target, lockCenter[, left, top, right, bottom]): the box's edges come
+// off the stack last, bottom first.
+void doStartDrag(Interpreter& in, Activation& frame, const Instruction&)
 {
     Vm& vm = in.vm();
-    pop(in); // target
+    const Value target = pop(in);
     const bool lockCenter = vm.toBoolean(pop(in));
-    (void)lockCenter;
+    std::optional<DragBox> box;
     if (vm.toBoolean(pop(in))) {
-        for (int i = 0; i < 4; ++i)
-            pop(in);
+        const double bottom = vm.toNumber(pop(in));
+        const double right = vm.toNumber(pop(in));
+        const double top = vm.toNumber(pop(in));
+        const double left = vm.toNumber(pop(in));
+        box = DragBox{left, top, right, bottom};
     }
+    if (vm.throwing())
+        return;
+    if (ClipObject* clip = spriteTarget(in, frame, target))
+        startDragging(vm, *clip, lockCenter, box);
 }
 
-void doEndDrag(Interpreter&, Activation&, const Instruction&) {}
+void doEndDrag(Interpreter& in, Activation&, const Instruction&)
+{
+    stopDragging(in.vm());
+}
 
 } // namespace avm1::handlers

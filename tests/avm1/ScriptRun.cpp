@@ -11,7 +11,19 @@ namespace {
 class TraceHost : public runtime::Host {
 public:
     void trace(std::string_view line) override { lines.emplace_back(line); }
+    swf::Result<std::vector<std::uint8_t>> fetchFile(std::string_view url,
+                                                     std::size_t maxBytes) override
+    {
+        // A query names no file, as the player's hosts read urls.
+        auto it = files.find(std::string(url.substr(0, url.find('?'))));
+        if (it == files.end())
+            return swf::makeError(swf::ErrorCode::CannotOpen, "no such file");
+        if (it->second.size() > maxBytes)
+            return swf::makeError(swf::ErrorCode::TooLarge);
+        return std::vector<std::uint8_t>(it->second.begin(), it->second.end());
+    }
     std::vector<std::string> lines;
+    std::map<std::string, std::string> files;
 };
 
 } // namespace
@@ -23,6 +35,7 @@ std::vector<std::string> traces(const swfwriter::MovieWriter& movie, const Optio
     if (!loaded)
         return {"<load failed: " + loaded.error().message() + ">"};
     TraceHost host;
+    host.files = options.files;
     runtime::MoviePlayer player(*loaded, host);
     avm1::Engine engine(player, host);
     engine.vm().setTimeBudget(options.timeBudgetSeconds);

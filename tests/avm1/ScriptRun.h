@@ -2,6 +2,7 @@
 
 #include "swfwriter/ActionWriter.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@ namespace scriptrun {
 struct Options {
     int frames = 1;
     double timeBudgetSeconds = 15;
+    // The files beside the movie that its loads find, by url.
+    std::map<std::string, std::string> files = {};
 };
 
 std::vector<std::string> traces(const swfwriter::MovieWriter& movie, const Options& options = {});

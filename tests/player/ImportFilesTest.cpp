@@ -1,11 +1,14 @@
 // The host's side of imports: which files beside a movie an import may read, and a
-// movie loaded with the library lying beside it.
+// movie loaded with the library lying beside it; scripts load their files the same way.
+#include "ActionWriter.h"
 #include "MovieWriter.h"
 #include "ShapeWriter.h"
 #include "player/MovieLoader.h"
+#include "player/MovieSession.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -33,6 +36,32 @@ std::vector<std::uint8_t> importer(const std::string& url)
     movie.place2(place);
     movie.showFrame();
     return movie.bytes();
+}
+
+// lv = new LoadVars(); lv.onData = function(src) { trace(src); }; lv.load(url);
+std::vector<std::uint8_t> loader(const std::string& url)
+{
+    ActionWriter onData;
+    onData.push({"src"}).op(Op::GetVariable).op(Op::Trace);
+    ActionWriter code;
+    code.push({"lv", 0, "LoadVars"}).op(Op::NewObject).op(Op::SetVariable);
+    code.push({"lv"}).op(Op::GetVariable).push({"onData"});
+    code.defineFunction("", {"src"}, onData).op(Op::SetMember);
+    code.push({url, 1, "lv"}).op(Op::GetVariable).push({"load"}).op(Op::CallMethod).op(Op::Pop);
+    MovieWriter movie(8);
+    movie.fileAttributes();
+    movie.doAction(code.end().bytes());
+    movie.showFrame();
+    movie.showFrame();
+    return movie.bytes();
+}
+
+std::vector<QString> s_traced;
+
+void keepTrace(QtMsgType, const QMessageLogContext& context, const QString& message)
+{
+    if (QByteArray(context.category) == "reelvane.trace")
+        s_traced.push_back(message);
 }
 
 void write(const QString& path, const std::vector<std::uint8_t>& bytes)
@@ -156,6 +185,26 @@ private Q_SLOTS:
         QVERIFY(!(*movie)->character(3));
         QCOMPARE((*movie)->notes.size(), std::size_t(1));
         QVERIFY((*movie)->notes[0].find("outside") != std::string::npos);
+    }
+
+    // What the launcher's player gives a script: files beside the movie, nothing outside.
+    void scriptsLoadFilesBesideTheMovie()
+    {
+        QFile note(m_folder + "/note.txt");
+        QVERIFY(note.open(QIODevice::WriteOnly));
+        note.write("hello=1");
+        note.close();
+        QLoggingCategory::setFilterRules("reelvane.trace.debug=true");
+        const auto previous = qInstallMessageHandler(keepTrace);
+        for (const std::string url : {"note.txt", "../secret.swf"}) {
+            const auto movie = swf::loadMovie(loader(url));
+            QVERIFY(movie);
+            player::MovieSession session(*movie, player::importFetcherFor(m_folder));
+            session.advance(1);
+        }
+        qInstallMessageHandler(previous);
+        QLoggingCategory::setFilterRules(QString());
+        QCOMPARE(s_traced, (std::vector<QString>{"hello=1", "undefined"}));
     }
 
     void anImportLargerThanTheBudgetIsNotRead()

@@ -1,5 +1,6 @@
 // The player control with the engine behind it: movies load on a worker thread, play at
-// their frame rate, and answer the control's commands and the pointer.
+// their frame rate, and answer the control's commands, the pointer and the keys.
+#include "ActionWriter.h"
 #include "ButtonWriter.h"
 #include "MovieWriter.h"
 #include "ShapeWriter.h"
@@ -242,6 +243,41 @@ private Q_SLOTS:
         QTRY_VERIFY(flash.hasMovie());
         QCOMPARE(centre(flash), QColor(255, 0, 0));
         QTest::mouseMove(flash.widget(), QPoint(100, 50));
+        QCOMPARE(centre(flash), QColor(0, 0, 255));
+    }
+
+    void keysReachTheMovie()
+    {
+        // A hidden button whose key press 'a' shows the second frame.
+        MovieWriter movie(8, 200, 100, 12);
+        movie.add(32, fullSquare(1, {255, 0, 0}));
+        movie.add(32, fullSquare(2, {0, 0, 255}));
+        ButtonRecord hit;
+        hit.states = 0x08;
+        hit.characterId = 1;
+        ActionWriter toSecond;
+        toSecond.gotoFrame(1).end();
+        movie.add(34,
+                  defineButton2Body(3, false, {hit}, {ButtonCondAction{0, 'a', toSecond.bytes()}}));
+        ActionWriter stop;
+        stop.op(Op::Stop).end();
+        movie.place2(placed(1, 1));
+        movie.place2(placed(2, 3));
+        movie.doAction(stop.bytes());
+        movie.showFrame();
+        movie.remove2(1);
+        movie.place2(placed(1, 2));
+        movie.doAction(stop.bytes());
+        movie.showFrame();
+        const QString path = write("keys.swf", movie);
+        ShockwaveFlash& flash = m_form->flash;
+        flash.setMovie(path);
+        QTRY_VERIFY(flash.hasMovie());
+        QCOMPARE(centre(flash), QColor(255, 0, 0));
+        QTest::keyClick(flash.widget(), Qt::Key_B);
+        QCOMPARE(flash.currentFrame(), 0L);
+        QTest::keyClick(flash.widget(), Qt::Key_A);
+        QCOMPARE(flash.currentFrame(), 1L);
         QCOMPARE(centre(flash), QColor(0, 0, 255));
     }
 

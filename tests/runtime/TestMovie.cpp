@@ -200,6 +200,29 @@ std::size_t RecordingEngine::runAction(const runtime::QueuedAction& action)
         actions.push_back(action);
         return 0;
     }
+    if (action.kind == Kind::Load) {
+        static const char* const kLoadEvents[] = {"start", "progress", "complete",
+                                                  "init",  "error",    "dropped"};
+        ran.push_back(std::string("load:") + kLoadEvents[static_cast<int>(action.loadEvent)] + "@" +
+                      (action.target ? action.target->path() : std::string("none")));
+        actions.push_back(action);
+        return 0;
+    }
+    if (action.kind == Kind::Handler || action.kind == Kind::Listeners ||
+        action.kind == Kind::FocusChange) {
+        if (!recordInput)
+            return 0;
+        const auto pathOf = [](const std::shared_ptr<runtime::DisplayObject>& object) {
+            return object ? object->path() : std::string("none");
+        };
+        if (action.kind == Kind::FocusChange)
+            ran.push_back("focus:" + pathOf(action.other) + ">" + pathOf(action.button));
+        else
+            ran.push_back((action.kind == Kind::Handler ? "h:" : "l:") + eventName(action.event) +
+                          "@" + action.target->path());
+        actions.push_back(action);
+        return 0;
+    }
     const char kind = action.kind == Kind::Init     ? 'i'
                       : action.kind == Kind::Frame  ? 'f'
                       : action.kind == Kind::Button ? 'b'
@@ -217,6 +240,11 @@ void RecordingEngine::recordAllEvents()
 #define TEST_EVENT_VALUE(name, bit, method) recordEvents.push_back(runtime::ClipEvent::name);
     RUNTIME_CLIP_EVENT_LIST(TEST_EVENT_VALUE)
 #undef TEST_EVENT_VALUE
+}
+
+void RecordingEngine::movieReplaced(runtime::DisplayObject& clip)
+{
+    replaced.push_back(clip.path());
 }
 
 void RecordingEngine::objectCreated(runtime::DisplayObject& object)

@@ -76,12 +76,17 @@ public:
 // block: "<kind><marker>@<target path>", kind being i (init), f (frame), b (button) or
 // e (button event, marker -1). Clip events are written only when `recordEvents` holds
 // them, as "<event>@<target path>" with the event's name in lower case ("load",
-// "enterframe"...). Each block counts as one action executed, each event as none.
+// "enterframe"...). Input entries are written only when `recordInput` is on: a
+// focused object's handler as "h:<event>@<path>", listeners as "l:<event>@_level0",
+// a move of the focus as "focus:<old path>><new path>" ("none" for no object). A
+// load's events are always written, as "load:<start|progress|complete|init|error>@<path>"
+// ("none" for no target). Each block counts as one action executed, each event as none.
 class RecordingEngine : public runtime::ScriptEngine {
 public:
     std::size_t runAction(const runtime::QueuedAction& action) override;
     void objectCreated(runtime::DisplayObject& object) override;
     void objectRemoved(runtime::DisplayObject& object) override;
+    void movieReplaced(runtime::DisplayObject& clip) override;
     void stepFinished() override { ++steps; }
     std::string joined() const;
     void clear()
@@ -95,9 +100,12 @@ public:
     std::vector<std::string> ran;
     std::vector<runtime::QueuedAction> actions;
     std::vector<runtime::ClipEvent> recordEvents;
+    bool recordInput = false;
     // Paths of the objects the hooks named, in order.
     std::vector<std::string> created;
     std::vector<std::string> removed;
+    // Paths of the clips a movie was loaded into (movieReplaced), in order.
+    std::vector<std::string> replaced;
     int steps = 0;
 };
 

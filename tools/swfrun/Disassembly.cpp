@@ -64,10 +64,13 @@ std::string disassembleMovie(const swf::MovieDefinition& movie)
         if (const auto* sprite = std::get_if<swf::Sprite>(&character->data)) {
             out.timeline("sprite " + std::to_string(id), sprite->timeline);
         } else if (const auto* button = std::get_if<swf::Button>(&character->data)) {
-            for (const swf::ButtonAction& action : button->actions)
-                out.block("button " + std::to_string(id) + " conditions " +
-                              std::to_string(action.conditions),
-                          action.actions);
+            for (const swf::ButtonAction& action : button->actions) {
+                std::string title = "button " + std::to_string(id) + " conditions " +
+                                    std::to_string(action.conditions);
+                if (action.keyCode)
+                    title += " key " + std::to_string(action.keyCode);
+                out.block(title, action.actions);
+            }
         }
     }
     return out.take();

@@ -1,6 +1,7 @@
 #include "Headless.h"
 
 #include "Disassembly.h"
+#include "InputPlayback.h"
 #include "avm1/Engine.h"
 #include "format/Movie.h"
 #include "player/MovieLoader.h"
@@ -9,6 +10,7 @@
 #include "runtime/Host.h"
 #include "runtime/MoviePlayer.h"
 
+#include <QFileInfo>
 #include <QImage>
 #include <QString>
 #include <algorithm>
@@ -23,7 +25,9 @@ namespace {
 // for go to standard error, so that standard output holds the trace alone.
 class ConsoleHost : public runtime::Host {
 public:
-    explicit ConsoleHost(const LogSelection& log) : m_log(log) {}
+    ConsoleHost(const LogSelection& log, swf::ImportFetcher files)
+        : m_log(log), m_files(std::move(files))
+    {}
 
     void trace(std::string_view line) override
     {
@@ -36,9 +40,16 @@ public:
         const std::string line = logLine(category, message) + '\n';
         std::fwrite(line.data(), 1, line.size(), stderr);
     }
+    // The files beside the movie, as its imports are found.
+    swf::Result<std::vector<std::uint8_t>> fetchFile(std::string_view url,
+                                                     std::size_t maxBytes) override
+    {
+        return m_files(std::string(url), maxBytes);
+    }
 
 private:
     LogSelection m_log;
+    swf::ImportFetcher m_files;
 };
 
 void fail(const std::string& movie, const std::string& message)
@@ -74,11 +85,25 @@ QTransform stageView(const Options& options, const swf::Rect& stage)
     return view;
 }
 
+// Input events give the pointer in the viewport's pixels, or the stage's without one.
+QTransform pointerToStage(const Options& options, const swf::Rect& stage)
+{
+    if (options.viewportWidth > 0 && options.viewportHeight > 0) {
+        const QSizeF viewport(options.viewportWidth, options.viewportHeight);
+        return player::stageToView(stage, viewport, player::ScaleMode::ShowAll).inverted();
+    }
+    QTransform toStage;
+    toStage.translate(stage.xMin.value, stage.yMin.value);
+    toStage.scale(swf::Twips::kPerPixel, swf::Twips::kPerPixel);
+    return toStage;
+}
+
 } // namespace
 
 int run(const Options& options)
 {
-    auto loaded = player::loadMovieFile(QString::fromLocal8Bit(options.movie.c_str()));
+    const QString path = QString::fromLocal8Bit(options.movie.c_str());
+    auto loaded = player::loadMovieFile(path);
     if (!loaded) {
         fail(options.movie, loaded.error().message());
         return 1;
@@ -88,14 +113,24 @@ int run(const Options& options)
         std::fwrite(text.data(), 1, text.size(), stdout);
         return 0;
     }
-    ConsoleHost host(options.log);
+    InputScript input;
+    if (!options.input.empty()) {
+        input = readInputScript(options.input);
+        if (!input.error.empty()) {
+            fail(options.input, input.error);
+            return 1;
+        }
+    }
+    ConsoleHost host(options.log, player::importFetcherFor(QFileInfo(path).absolutePath()));
     runtime::MoviePlayer movie(*loaded, host);
+    // Scripts see the movie as a file at the root (_url, and the addresses of the movies
+    // it loads), wherever it lies: a run prints the same in any folder.
+    movie.setMovieUrl("file:///" + QFileInfo(path).fileName().toStdString());
     if (options.maxExecutionSeconds > 0)
         movie.setScriptTimeout(options.maxExecutionSeconds);
     avm1::Engine scripts(movie, host);
     movie.runActions();
-    for (long frame = 1; frame < options.frames; ++frame)
-        movie.advance();
+    playWithInput(movie, options.frames, input.events, pointerToStage(options, movie.stage()));
     std::fflush(stdout);
     if (options.png.empty())
         return 0;

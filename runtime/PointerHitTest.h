@@ -1,0 +1,22 @@
+#pragma once
+
+namespace runtime {
+
+class ContainerObject;
+class DisplayObject;
+
+// What lies under the pointer, on the live display list (stage twips). Only what is
+// drawn counts: invisible objects, masks and clips leaving the stage cover nothing.
+//   - shapes: their fills and strokes; morph shapes and texts: their bounds;
+//   - buttons: their hit area;
+//   - sprites: any of their children.
+
+// Whether the point falls on what `object` draws.
+bool coversPoint(const DisplayObject& object, double x, double y);
+
+// The topmost object drawn at the point below `root` that is not `exclude` nor inside
+// it (a shape, a text, a button); null when nothing is there.
+const DisplayObject* topmostAt(const ContainerObject& root, double x, double y,
+                               const DisplayObject* exclude);
+
+} // namespace runtime

@@ -1,0 +1,643 @@
+#include "TextHtml.h"
+
+#include "Limits.h"
+
+#include <cmath>
+#include <cstdio>
+#include <optional>
+
+namespace runtime {
+
+namespace {
+
+char16_t lower(char16_t c)
+{
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
+
+bool sameName(std::u16string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != static_cast<char16_t>(b[i]))
+            return false;
+    return true;
+}
+
+bool isSpace(char16_t c)
+{
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
+
+struct Attribute {
+    std::u16string_view name;
+    std::u16string_view value;
+};
+
+struct Tag {
+    std::u16string_view name;
+    bool closing = false;
+    std::vector<Attribute> attributes;
+
+    std::optional<std::u16string_view> attribute(std::string_view key) const
+    {
+        for (const Attribute& a : attributes)
+            if (sameName(a.name, key))
+                return a.value;
+        return std::nullopt;
+    }
+};
+
+// The inside of <...>; false when an attribute has no quoted value.
+bool readTag(std::u16string_view body, Tag& tag)
+{
+    std::size_t i = 0;
+    auto skipSpace = [&] {
+        while (i < body.size() && isSpace(body[i]))
+            ++i;
+    };
+    skipSpace();
+    if (i < body.size() && body[i] == u'/') {
+        tag.closing = true;
+        ++i;
+    }
+    const std::size_t nameStart = i;
+    while (i < body.size() && !isSpace(body[i]) && body[i] != u'/')
+        ++i;
+    tag.name = body.substr(nameStart, i - nameStart);
+    while (true) {
+        skipSpace();
+        if (i >= body.size() || body[i] == u'/')
+            return true;
+        const std::size_t keyStart = i;
+        while (i < body.size() && !isSpace(body[i]) && body[i] != u'=')
+            ++i;
+        Attribute attribute{body.substr(keyStart, i - keyStart), {}};
+        skipSpace();
+        if (i >= body.size() || body[i] != u'=') {
+            tag.attributes.push_back(attribute);
+            continue;
+        }
+        ++i;
+        skipSpace();
+        if (i >= body.size() || (body[i] != u'"' && body[i] != u'\''))
+            return false;
+        const char16_t quote = body[i++];
+        const std::size_t valueStart = i;
+        while (i < body.size() && body[i] != quote)
+            ++i;
+        if (i >= body.size())
+            return false;
+        attribute.value = body.substr(valueStart, i - valueStart);
+        ++i;
+        tag.attributes.push_back(attribute);
+    }
+}
+
+std::optional<char32_t> decodeReference(std::u16string_view name)
+{
+    if (sameName(name, "lt"))
+        return U'<';
+    if (sameName(name, "gt"))
+        return U'>';
+    if (sameName(name, "amp"))
+        return U'&';
+    if (sameName(name, "quot"))
+        return U'"';
+    if (sameName(name, "apos"))
+        return U'\'';
+    if (sameName(name, "nbsp"))
+        return U'\u00A0';
+    if (name.size() < 2 || name[0] != u'#')
+        return std::nullopt;
+    const bool hex = name[1] == u'x' || name[1] == u'X';
+    std::uint32_t code = 0;
+    const std::size_t start = hex ? 2 : 1;
+    if (start >= name.size())
+        return std::nullopt;
+    for (std::size_t i = start; i < name.size(); ++i) {
+        const char16_t c = name[i];
+        std::uint32_t digit = 0;
+        if (c >= u'0' && c <= u'9')
+            digit = c - u'0';
+        else if (hex && lower(c) >= u'a' && lower(c) <= u'f')
+            digit = lower(c) - u'a' + 10;
+        else
+            return std::nullopt;
+        code = code * (hex ? 16 : 10) + digit;
+        if (code > 0x10FFFF)
+            return std::nullopt;
+    }
+    return static_cast<char32_t>(code);
+}
+
+// "#RRGGBB": after the "#" and any white space, hex digits up to the first other
+// character, the low 24 bits kept. Nothing without the "#" or without a digit.
+std::optional<std::uint32_t> parseColor(std::u16string_view text)
+{
+    if (text.empty() || text[0] != u'#')
+        return std::nullopt;
+    std::size_t i = 1;
+    while (i < text.size() && isSpace(text[i]))
+        ++i;
+    std::uint32_t value = 0;
+    bool any = false;
+    for (; i < text.size(); ++i) {
+        const char16_t c = lower(text[i]);
+        std::uint32_t digit = 0;
+        if (c >= u'0' && c <= u'9')
+            digit = c - u'0';
+        else if (c >= u'a' && c <= u'f')
+            digit = c - u'a' + 10;
+        else
+            break;
+        value = ((value << 4) | digit) & 0xFFFFFF;
+        any = true;
+    }
+    if (!any)
+        return std::nullopt;
+    return value;
+}
+
+// A whole number with an optional sign; `relative` tells whether a sign was given.
+std::optional<std::int32_t> parseInteger(std::u16string_view text, bool* relative = nullptr)
+{
+    std::size_t i = 0;
+    while (i < text.size() && isSpace(text[i]))
+        ++i;
+    bool negative = false;
+    if (relative)
+        *relative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        if (relative)
+            *relative = true;
+        ++i;
+    }
+    std::int64_t value = 0;
+    const std::size_t digits = i;
+    while (i < text.size() && text[i] >= u'0' && text[i] <= u'9' && value < 100'000'000)
+        value = value * 10 + (text[i++] - u'0');
+    if (i == digits)
+        return std::nullopt;
+    return static_cast<std::int32_t>(negative ? -value : value);
+}
+
+std::optional<swf::TextAlign> parseAlign(std::u16string_view text)
+{
+    if (sameName(text, "left"))
+        return swf::TextAlign::Left;
+    if (sameName(text, "right"))
+        return swf::TextAlign::Right;
+    if (sameName(text, "center"))
+        return swf::TextAlign::Center;
+    if (sameName(text, "justify"))
+        return swf::TextAlign::Justify;
+    return std::nullopt;
+}
+
+std::string narrow(std::u16string_view text)
+{
+    return toUtf8(text);
+}
+
+class Parser {
+public:
+    Parser(std::u16string_view html, const TextFormat& base, const HtmlOptions& options)
+        : m_html(html), m_options(options)
+    {
+        m_stack.push_back({{}, base});
+    }
+
+    RichText run()
+    {
+        std::size_t i = 0;
+        while (i < m_html.size()) {
+            const char16_t c = m_html[i];
+            if (c == u'<') {
+                if (m_html.substr(i, 4) == u"<!--") {
+                    const std::size_t end = m_html.find(u"-->", i + 4);
+                    if (end == std::u16string_view::npos)
+                        break;
+                    i = end + 3;
+                    continue;
+                }
+                const std::size_t close = m_html.find(u'>', i + 1);
+                if (close == std::u16string_view::npos)
+                    break;
+                Tag tag;
+                if (!readTag(m_html.substr(i + 1, close - i - 1), tag))
+                    break;
+                handle(tag);
+                i = close + 1;
+            } else if (c == u'&') {
+                const std::size_t end = m_html.find(u';', i + 1);
+                std::optional<char32_t> code;
+                if (end != std::u16string_view::npos && end - i <= 10)
+                    code = decodeReference(m_html.substr(i + 1, end - i - 1));
+                if (code) {
+                    text(*code);
+                    i = end + 1;
+                } else {
+                    text(c);
+                    ++i;
+                }
+            } else if (c == u'\r' || c == u'\n') {
+                // A CR LF pair is one break.
+                if (c == u'\r' && i + 1 < m_html.size() && m_html[i + 1] == u'\n')
+                    ++i;
+                ++i;
+                if (m_options.condenseWhite)
+                    space();
+                else
+                    lineBreak(false);
+            } else if (m_options.condenseWhite && isSpace(c)) {
+                space();
+                ++i;
+            } else {
+                text(c);
+                ++i;
+            }
+        }
+        // The closing tag of the last paragraph starts no new one.
+        if (m_endedByClose && !m_pending.empty() && m_pending.back() == u'\r')
+            m_pending.pop_back();
+        flush();
+        return std::move(m_out);
+    }
+
+private:
+    struct Level {
+        std::u16string_view tag;
+        TextFormat format;
+    };
+
+    const TextFormat& current() const { return m_stack.back().format; }
+
+    void flush()
+    {
+        if (!m_pending.empty())
+            m_out.append(m_pending, m_pendingFormat);
+        m_pending.clear();
+    }
+
+    void put(char16_t unit, const TextFormat& format)
+    {
+        if (!m_pending.empty() && !(m_pendingFormat == format))
+            flush();
+        if (m_pending.empty())
+            m_pendingFormat = format;
+        m_pending.push_back(unit);
+        m_endedByClose = false;
+    }
+
+    void text(char32_t code)
+    {
+        if (code >= 0x10000) {
+            code -= 0x10000;
+            put(static_cast<char16_t>(0xD800 + (code >> 10)), current());
+            put(static_cast<char16_t>(0xDC00 + (code & 0x3FF)), current());
+        } else {
+            put(static_cast<char16_t>(code), current());
+        }
+    }
+
+    bool atParagraphStart() const
+    {
+        if (!m_pending.empty())
+            return m_pending.back() == u'\r';
+        const std::u16string& done = m_out.text();
+        if (!m_options.multiline && !done.empty())
+            return false;
+        return done.empty() || done.back() == u'\r';
+    }
+
+    void space()
+    {
+        if (atParagraphStart())
+            return;
+        if (!m_pending.empty() && m_pending.back() == u' ')
+            return;
+        if (m_pending.empty() && !m_out.text().empty() && m_out.text().back() == u' ')
+            return;
+        text(u' ');
+    }
+
+    void lineBreak(bool fromClose)
+    {
+        if (!m_options.multiline)
+            return;
+        put(u'\r', current());
+        m_endedByClose = fromClose;
+    }
+
+    void push(std::u16string_view tag, const TextFormat& format)
+    {
+        if (m_stack.size() < limits::kMaxHtmlNesting)
+            m_stack.push_back({tag, format});
+        else
+            m_stack.back().format = format;
+    }
+
+    void pop(std::u16string_view tag)
+    {
+        for (std::size_t k = m_stack.size(); k > 1; --k) {
+            if (sameName(m_stack[k - 1].tag, narrow(tag))) {
+                m_stack.resize(k - 1);
+                return;
+            }
+        }
+    }
+
+    void handle(const Tag& tag)
+    {
+        const std::u16string_view name = tag.name;
+        const bool paragraph = sameName(name, "p") || sameName(name, "li");
+        if (tag.closing) {
+            pop(name);
+            if (paragraph)
+                lineBreak(true);
+            return;
+        }
+        if (sameName(name, "br") || sameName(name, "sbr")) {
+            lineBreak(false);
+            return;
+        }
+        TextFormat format = current();
+        if (sameName(name, "b")) {
+            format.bold = true;
+        } else if (sameName(name, "i")) {
+            format.italic = true;
+        } else if (sameName(name, "u")) {
+            format.underline = true;
+        } else if (sameName(name, "font")) {
+            if (auto face = tag.attribute("face"))
+                format.font = narrow(*face);
+            if (auto size = tag.attribute("size")) {
+                bool relative = false;
+                if (auto n = parseInteger(*size, &relative))
+                    format.size = relative ? format.size.value_or(12) + *n : *n;
+            }
+            if (auto color = tag.attribute("color"))
+                if (auto value = parseColor(*color))
+                    format.color = *value;
+            if (auto spacing = tag.attribute("letterspacing"))
+                if (auto n = parseInteger(*spacing))
+                    format.letterSpacing = *n;
+            if (auto kerning = tag.attribute("kerning"))
+                if (auto n = parseInteger(*kerning))
+                    format.kerning = *n != 0;
+        } else if (sameName(name, "a")) {
+            format.url = narrow(tag.attribute("href").value_or(u""));
+            format.target = narrow(tag.attribute("target").value_or(u""));
+        } else if (paragraph) {
+            if (!atParagraphStart())
+                lineBreak(false);
+            if (auto align = tag.attribute("align"))
+                if (auto value = parseAlign(*align))
+                    format.align = *value;
+            format.bullet = sameName(name, "li");
+        } else if (sameName(name, "textformat")) {
+            auto number = [&](std::string_view key, std::optional<std::int32_t>& into) {
+                if (auto value = tag.attribute(key))
+                    if (auto n = parseInteger(*value))
+                        into = *n;
+            };
+            number("leftmargin", format.leftMargin);
+            number("rightmargin", format.rightMargin);
+            number("indent", format.indent);
+            number("leading", format.leading);
+            number("blockindent", format.blockIndent);
+        } else if (!sameName(name, "span")) {
+            return; // unknown tags change nothing and need no closing
+        }
+        push(name, format);
+    }
+
+    std::u16string_view m_html;
+    HtmlOptions m_options;
+    std::vector<Level> m_stack;
+    RichText m_out;
+    std::u16string m_pending;
+    TextFormat m_pendingFormat;
+    bool m_endedByClose = false;
+};
+
+void appendAscii(std::u16string& out, std::string_view text)
+{
+    for (char c : text)
+        out.push_back(static_cast<unsigned char>(c));
+}
+
+void appendEscaped(std::u16string& out, std::u16string_view text)
+{
+    for (char16_t c : text) {
+        switch (c) {
+        case u'&':
+            appendAscii(out, "&amp;");
+            break;
+        case u'<':
+            appendAscii(out, "&lt;");
+            break;
+        case u'>':
+            appendAscii(out, "&gt;");
+            break;
+        case u'"':
+            appendAscii(out, "&quot;");
+            break;
+        case u'\'':
+            appendAscii(out, "&apos;");
+            break;
+        default:
+            out.push_back(c);
+        }
+    }
+}
+
+void appendAttribute(std::u16string& out, std::string_view name, std::u16string_view value)
+{
+    out.push_back(u' ');
+    appendAscii(out, name);
+    appendAscii(out, "=\"");
+    appendEscaped(out, value);
+    out.push_back(u'"');
+}
+
+std::u16string numberText(double value)
+{
+    char buffer[32];
+    if (std::isfinite(value) && value == std::trunc(value) && std::fabs(value) < 1e15)
+        std::snprintf(buffer, sizeof buffer, "%.0f", value);
+    else
+        std::snprintf(buffer, sizeof buffer, "%.15g", value);
+    return toUtf16(buffer);
+}
+
+std::u16string colorText(std::uint32_t color)
+{
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "#%06X", static_cast<unsigned>(color & 0xFFFFFF));
+    return toUtf16(buffer);
+}
+
+std::string_view alignName(swf::TextAlign align)
+{
+    switch (align) {
+    case swf::TextAlign::Right:
+        return "RIGHT";
+    case swf::TextAlign::Center:
+        return "CENTER";
+    case swf::TextAlign::Justify:
+        return "JUSTIFY";
+    default:
+        return "LEFT";
+    }
+}
+
+// The FONT attributes of `format` that differ from `outer` (all of them without one).
+std::u16string fontAttributes(const TextFormat& format, const TextFormat* outer)
+{
+    std::u16string out;
+    if (!outer || format.font != outer->font)
+        appendAttribute(out, "FACE", toUtf16(format.font.value_or("")));
+    if (!outer || format.size != outer->size)
+        appendAttribute(out, "SIZE", numberText(format.size.value_or(0)));
+    if (!outer || format.color != outer->color)
+        appendAttribute(out, "COLOR", colorText(format.color.value_or(0)));
+    if (!outer || format.letterSpacing != outer->letterSpacing)
+        appendAttribute(out, "LETTERSPACING", numberText(format.letterSpacing.value_or(0)));
+    if (!outer || format.kerning != outer->kerning)
+        appendAttribute(out, "KERNING", format.kerning.value_or(false) ? u"1" : u"0");
+    return out;
+}
+
+void appendRun(std::u16string& out, std::u16string_view text, const TextFormat& format,
+               const TextFormat& outer)
+{
+    const std::u16string font = fontAttributes(format, &outer);
+    if (!font.empty()) {
+        appendAscii(out, "<FONT");
+        out += font;
+        out.push_back(u'>');
+    }
+    const bool link = !format.url.value_or("").empty();
+    if (link) {
+        appendAscii(out, "<A");
+        appendAttribute(out, "HREF", toUtf16(*format.url));
+        appendAttribute(out, "TARGET", toUtf16(format.target.value_or("")));
+        out.push_back(u'>');
+    }
+    const bool bold = format.bold.value_or(false);
+    const bool italic = format.italic.value_or(false);
+    const bool underline = format.underline.value_or(false);
+    if (bold)
+        appendAscii(out, "<B>");
+    if (italic)
+        appendAscii(out, "<I>");
+    if (underline)
+        appendAscii(out, "<U>");
+    appendEscaped(out, text);
+    if (underline)
+        appendAscii(out, "</U>");
+    if (italic)
+        appendAscii(out, "</I>");
+    if (bold)
+        appendAscii(out, "</B>");
+    if (link)
+        appendAscii(out, "</A>");
+    if (!font.empty())
+        appendAscii(out, "</FONT>");
+}
+
+std::u16string textFormatAttributes(const TextFormat& format)
+{
+    std::u16string out;
+    auto number = [&](std::string_view name, const std::optional<std::int32_t>& value) {
+        if (value.value_or(0) != 0)
+            appendAttribute(out, name, numberText(*value));
+    };
+    number("LEFTMARGIN", format.leftMargin);
+    number("RIGHTMARGIN", format.rightMargin);
+    number("INDENT", format.indent);
+    number("LEADING", format.leading);
+    number("BLOCKINDENT", format.blockIndent);
+    if (format.tabStops && !format.tabStops->empty()) {
+        std::u16string stops;
+        for (std::size_t k = 0; k < format.tabStops->size(); ++k) {
+            if (k)
+                stops.push_back(u',');
+            stops += numberText((*format.tabStops)[k]);
+        }
+        appendAttribute(out, "TABSTOPS", stops);
+    }
+    return out;
+}
+
+} // namespace
+
+RichText parseHtml(std::u16string_view html, const TextFormat& base, const HtmlOptions& options)
+{
+    return Parser(html, base, options).run();
+}
+
+std::u16string toHtml(const RichText& text)
+{
+    std::u16string out;
+    const std::u16string& units = text.text();
+    const auto& runs = text.runs();
+    std::size_t runIndex = 0;
+    std::size_t runStart = 0;
+    std::size_t start = 0;
+    while (start < units.size()) {
+        std::size_t end = units.find(u'\r', start);
+        if (end == std::u16string::npos)
+            end = units.size();
+        while (runIndex < runs.size() && runStart + runs[runIndex].length <= start) {
+            runStart += runs[runIndex].length;
+            ++runIndex;
+        }
+        if (runIndex >= runs.size())
+            break;
+        const TextFormat outer = runs[runIndex].format;
+        const std::u16string wrapper = textFormatAttributes(outer);
+        if (!wrapper.empty()) {
+            appendAscii(out, "<TEXTFORMAT");
+            out += wrapper;
+            out.push_back(u'>');
+        }
+        const bool bullet = outer.bullet.value_or(false);
+        if (bullet) {
+            appendAscii(out, "<LI>");
+        } else {
+            appendAscii(out, "<P ALIGN=\"");
+            appendAscii(out, alignName(outer.align.value_or(swf::TextAlign::Left)));
+            appendAscii(out, "\">");
+        }
+        appendAscii(out, "<FONT");
+        out += fontAttributes(outer, nullptr);
+        out.push_back(u'>');
+        std::size_t at = start;
+        std::size_t k = runIndex;
+        std::size_t kStart = runStart;
+        while (at < end && k < runs.size()) {
+            const std::size_t stop = std::min(end, kStart + runs[k].length);
+            if (stop > at)
+                appendRun(out, std::u16string_view(units).substr(at, stop - at), runs[k].format,
+                          outer);
+            at = stop;
+            if (at >= kStart + runs[k].length) {
+                kStart += runs[k].length;
+                ++k;
+            }
+        }
+        appendAscii(out, "</FONT>");
+        appendAscii(out, bullet ? "</LI>" : "</P>");
+        if (!wrapper.empty())
+            appendAscii(out, "</TEXTFORMAT>");
+        start = end + 1;
+    }
+    return out;
+}
+
+} // namespace runtime

@@ -1,0 +1,399 @@
+// Text fields as scripts use them: the TextField prototype and its properties,
+// variables bound to fields, text and HTML, TextFormat's conversions and the formats
+// of stretches of text, and createTextField. Each case is a movie whose frame script
+// traces results.
+#include "ScriptRun.h"
+#include "swfwriter/EditTextWriter.h"
+
+#include <QtTest>
+#include <functional>
+
+using namespace swfwriter;
+using scriptrun::joined;
+
+namespace {
+
+constexpr std::uint16_t kBoundField = 1; // variable "v", text "Hello"
+constexpr std::uint16_t kPlainField = 2; // no variable, text "plain"
+constexpr std::uint16_t kHtmlField = 3;  // HTML, "<p><b>bold</b> text</p>"
+constexpr std::uint16_t kLineField = 4;  // HTML on one line, "<p>one</p><p>two</p>"
+
+struct Script {
+    ActionWriter a;
+
+    Script& get(const std::string& name)
+    {
+        a.push({name}).op(Op::GetVariable);
+        return *this;
+    }
+    Script& set(const std::string& name, PushValue value)
+    {
+        a.push({name, value}).op(Op::SetVariable);
+        return *this;
+    }
+    // object.property = value
+    Script& setMember(const std::string& object, const std::string& property, PushValue value)
+    {
+        a.push({object}).op(Op::GetVariable).push({property, value}).op(Op::SetMember);
+        return *this;
+    }
+    Script& call(const std::string& object, const std::string& method, std::vector<PushValue> args)
+    {
+        std::vector<PushValue> pushed(args.rbegin(), args.rend());
+        pushed.emplace_back(static_cast<int>(args.size()));
+        pushed.emplace_back(object);
+        a.push(pushed).op(Op::GetVariable).push({method}).op(Op::CallMethod);
+        return *this;
+    }
+    Script& member(const std::string& name)
+    {
+        a.push({name}).op(Op::GetMember);
+        return *this;
+    }
+    Script& trace()
+    {
+        a.op(Op::Trace);
+        return *this;
+    }
+    Script& pop() { return op(Op::Pop); }
+    Script& op(Op code)
+    {
+        a.op(code);
+        return *this;
+    }
+    Script& push(std::initializer_list<PushValue> values)
+    {
+        a.push(values);
+        return *this;
+    }
+    // trace(object.property)
+    Script& traceMember(const std::string& object, const std::string& property)
+    {
+        return get(object).member(property).trace();
+    }
+    // name = new TextFormat()
+    Script& newFormat(const std::string& name)
+    {
+        a.push({name, 0, "TextFormat"}).op(Op::NewObject).op(Op::SetVariable);
+        return *this;
+    }
+};
+
+void placeField(MovieWriter& movie, std::uint16_t id, const EditTextFields& fields,
+                std::uint16_t depth, const std::string& name)
+{
+    movie.add(kDefineEditTextCode, editTextBody(id, fields));
+    Place place;
+    place.depth = depth;
+    place.characterId = id;
+    place.name = name;
+    movie.place2(place);
+}
+
+// A movie of `version` with four fields on the main timeline: "bound" showing
+// variable "v", "plain", "rich" (HTML) and "line" (HTML on one line), then `script`
+// in the first frame.
+std::string run(int version, const Script& script)
+{
+    MovieWriter movie(version);
+    if (version >= 8)
+        movie.fileAttributes();
+    EditTextFields bound;
+    bound.bounds = {0, 2000, 0, 400};
+    bound.variableName = "v";
+    bound.initialText = "Hello";
+    bound.color = Color{0x10, 0x20, 0x30, 0xFF};
+    placeField(movie, kBoundField, bound, 1, "bound");
+    EditTextFields plain;
+    plain.bounds = {0, 2000, 0, 400};
+    plain.initialText = "plain";
+    plain.border = true;
+    placeField(movie, kPlainField, plain, 2, "plain");
+    EditTextFields rich;
+    rich.bounds = {0, 2000, 0, 400};
+    rich.html = true;
+    rich.multiline = true;
+    rich.initialText = "<p><b>bold</b> text</p>";
+    placeField(movie, kHtmlField, rich, 3, "rich");
+    EditTextFields line = rich;
+    line.multiline = false;
+    line.initialText = "<p>one</p><p>two</p>";
+    placeField(movie, kLineField, line, 4, "line");
+    ActionWriter code = script.a;
+    movie.doAction(code.end().bytes());
+    movie.showFrame();
+    return joined(scriptrun::traces(movie));
+}
+
+struct Case {
+    const char* name;
+    int version;
+    std::function<void(Script&)> code;
+    const char* expected;
+};
+
+void runCases(const std::vector<Case>& cases)
+{
+    for (const Case& c : cases) {
+        Script s;
+        c.code(s);
+        const std::string got = run(c.version, s);
+        if (got != c.expected)
+            qWarning("case %s", c.name);
+        QCOMPARE(QString::fromStdString(got), QString::fromUtf8(c.expected));
+    }
+}
+
+} // namespace
+
+class TextFieldTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void fieldProperties();
+    void variableBinding();
+    void htmlText();
+    void textFormatConversions();
+    void formatsOfStretches();
+    void createTextField();
+};
+
+void TextFieldTest::fieldProperties()
+{
+    runCases({
+        {"placed fields are TextFields with their definition's settings", 7,
+         [](Script& s) {
+             s.get("plain").get("TextField").op(Op::InstanceOf).trace();
+             s.traceMember("plain", "text").traceMember("plain", "border");
+             s.traceMember("plain", "type").traceMember("bound", "textColor");
+             s.traceMember("plain", "_target").traceMember("plain", "length");
+             s.call("plain", "getDepth", {}).trace();
+         },
+         "true\nplain\ntrue\ninput\n1056816\n/plain\n5\n-16382"},
+        {"the properties answer only for real fields", 7,
+         [](Script& s) {
+             s.a.push({"o", 0, "TextField"}).op(Op::NewObject).op(Op::SetVariable);
+             s.traceMember("o", "text");
+             s.setMember("o", "text", "x").traceMember("o", "text");
+             s.get("TextField").member("prototype").member("text").trace();
+         },
+         "undefined\nundefined\nundefined"},
+        {"colours keep 24 bits; settings read back", 7,
+         [](Script& s) {
+             s.setMember("plain", "borderColor", -1).traceMember("plain", "borderColor");
+             s.setMember("plain", "textColor", 0x12345678).traceMember("plain", "textColor");
+             s.setMember("plain", "maxChars", 12).traceMember("plain", "maxChars");
+             s.setMember("plain", "maxChars", 0).traceMember("plain", "maxChars");
+             s.setMember("plain", "autoSize", true).traceMember("plain", "autoSize");
+             s.setMember("plain", "type", "dynamic").traceMember("plain", "type");
+         },
+         "16777215\n3430008\n12\nnull\nleft\ndynamic"},
+        {"methods arrive with SWF 6, replaceText with SWF 7", 6,
+         [](Script& s) {
+             s.get("plain").member("getTextFormat").op(Op::TypeOf).trace();
+             s.get("plain").member("replaceText").op(Op::TypeOf).trace();
+         },
+         "function\nundefined"},
+        {"each field lists itself as its first listener", 8,
+         [](Script& s) {
+             s.get("plain").member("_listeners").member("length").trace();
+             s.get("plain").member("_listeners").push({0}).op(Op::GetMember).trace();
+         },
+         "1\n_level0.plain"},
+    });
+}
+
+void TextFieldTest::variableBinding()
+{
+    runCases({
+        {"a missing variable takes the field's text; assignments show at once", 6,
+         [](Script& s) {
+             s.get("v").trace();
+             s.set("v", "changed").traceMember("bound", "text");
+             s.setMember("bound", "text", "typed").get("v").trace();
+         },
+         "Hello\nchanged\ntyped"},
+        {"a new variable name binds again with the first text", 6,
+         [](Script& s) {
+             s.setMember("bound", "text", "other");
+             s.setMember("bound", "variable", "w").get("w").trace();
+             s.traceMember("bound", "text").traceMember("bound", "variable");
+             s.set("v", "old name").traceMember("bound", "text");
+         },
+         "Hello\nHello\nw\nHello"},
+        {"variable names ignore case before SWF 7", 6,
+         [](Script& s) { s.set("V", "upper").traceMember("bound", "text"); }, "upper"},
+        {"values show as strings when assigned, not later", 6,
+         [](Script& s) {
+             s.set("v", 12).traceMember("bound", "text");
+             s.a.push({"v", 0, "Object"}).op(Op::NewObject).op(Op::SetVariable);
+             s.traceMember("bound", "text");
+         },
+         "12\n[object Object]"},
+    });
+}
+
+void TextFieldTest::htmlText()
+{
+    runCases({
+        {"HTML fields read markup; their text has none", 8,
+         [](Script& s) {
+             s.traceMember("rich", "text");
+             s.traceMember("rich", "htmlText");
+         },
+         "bold text\n<P ALIGN=\"LEFT\"><FONT FACE=\"Times New Roman\" SIZE=\"12\" "
+         "COLOR=\"#000000\" LETTERSPACING=\"0\" KERNING=\"0\"><B>bold</B> text</FONT></P>"},
+        {"plain fields take markup as text", 8,
+         [](Script& s) {
+             s.setMember("plain", "htmlText", "<i>x</i>").traceMember("plain", "text");
+             s.setMember("plain", "html", true);
+             s.setMember("plain", "htmlText", "<i>x</i> &amp; <font color=\"#ff0\">y</font>");
+             s.traceMember("plain", "text");
+             s.call("plain", "getTextFormat", {4, 5}).member("color").trace();
+             s.call("plain", "getTextFormat", {0, 1}).member("italic").trace();
+         },
+         "<i>x</i>\nx & y\n4080\ntrue"},
+        {"single-line fields break no lines", 8,
+         [](Script& s) {
+             s.traceMember("line", "text");
+             s.setMember("line", "multiline", true);
+             s.setMember("line", "htmlText", "<p>one</p><p>two</p>");
+             s.get("line").member("text").member("length").trace();
+         },
+         "onetwo\n7"},
+        {"an unquoted attribute ends the text", 8,
+         [](Script& s) {
+             s.setMember("rich", "htmlText", "ok<font color=#00FF00>lost</font>");
+             s.traceMember("rich", "text");
+         },
+         "ok"},
+        {"paragraphs end in carriage returns; markup escapes text", 8,
+         [](Script& s) {
+             s.setMember("rich", "htmlText", "<p>a</p><p>&lt;b&gt;</p>");
+             s.get("rich").member("text").member("length").trace();
+             s.setMember("rich", "text", "1<2");
+             s.traceMember("rich", "htmlText");
+         },
+         "5\n<P ALIGN=\"LEFT\"><FONT FACE=\"Times New Roman\" SIZE=\"12\" COLOR=\"#000000\" "
+         "LETTERSPACING=\"0\" KERNING=\"0\">1&lt;2</FONT></P>"},
+    });
+}
+
+void TextFieldTest::textFormatConversions()
+{
+    runCases({
+        {"whole numbers round half to even; margins are never negative", 8,
+         [](Script& s) {
+             s.newFormat("f");
+             s.setMember("f", "size", 2.5).traceMember("f", "size");
+             s.setMember("f", "size", 3.5).traceMember("f", "size");
+             s.setMember("f", "size", 4294967295.0).traceMember("f", "size");
+             s.setMember("f", "leftMargin", -3).traceMember("f", "leftMargin");
+             s.setMember("f", "indent", -3).traceMember("f", "indent");
+         },
+         "2\n4\n-2147483648\n0\n-3"},
+        {"colours are 32-bit; align keeps its value for unknown names", 8,
+         [](Script& s) {
+             s.newFormat("f");
+             s.setMember("f", "color", -3).traceMember("f", "color");
+             s.setMember("f", "align", "CENTER").traceMember("f", "align");
+             s.setMember("f", "align", "middle").traceMember("f", "align");
+             s.setMember("f", "bold", "yes").traceMember("f", "bold");
+             s.setMember("f", "bold", nullptr).traceMember("f", "bold");
+         },
+         "4294967293\ncenter\ncenter\ntrue\nnull"},
+        {"before SWF 8 whole numbers truncate and indents are not negative", 7,
+         [](Script& s) {
+             s.newFormat("f");
+             s.setMember("f", "size", 2.9).traceMember("f", "size");
+             s.setMember("f", "indent", -3).traceMember("f", "indent");
+         },
+         "2\n0"},
+        {"display knows three names; anything else is block", 8,
+         [](Script& s) {
+             s.newFormat("f");
+             s.setMember("f", "display", "none").traceMember("f", "display");
+             s.setMember("f", "display", "Inline").traceMember("f", "display");
+         },
+         "none\nblock"},
+        {"the constructor takes attributes in order", 8,
+         [](Script& s) {
+             s.a.push({-11, "x", "x", "_top", "u", false, true, 255, 20, "Arial", 10, "TextFormat"})
+                 .op(Op::NewObject);
+             s.a.push({"f"}).op(Op::StackSwap).op(Op::SetVariable);
+             s.traceMember("f", "font").traceMember("f", "size").traceMember("f", "color");
+             s.traceMember("f", "italic").traceMember("f", "target");
+             s.traceMember("f", "leftMargin").traceMember("f", "indent");
+         },
+         "Arial\n20\n255\nfalse\nx\n-11\nnull"},
+    });
+}
+
+void TextFieldTest::formatsOfStretches()
+{
+    runCases({
+        {"a stretch's format has what all of it shares", 8,
+         [](Script& s) {
+             s.newFormat("f");
+             s.setMember("f", "color", 0xFF0000);
+             // plain.setTextFormat(1, 3, f)
+             s.a.push({"f"}).op(Op::GetVariable).push({3, 1, 3, "plain"}).op(Op::GetVariable);
+             s.a.push({"setTextFormat"}).op(Op::CallMethod).op(Op::Pop);
+             s.call("plain", "getTextFormat", {}).member("color").trace();
+             s.call("plain", "getTextFormat", {1, 3}).member("color").trace();
+             s.call("plain", "getTextFormat", {0}).member("color").trace();
+             s.call("plain", "getTextFormat", {}).member("size").trace();
+         },
+         "null\n16711680\n0\n12"},
+        {"new text takes the new text format", 8,
+         [](Script& s) {
+             s.newFormat("f");
+             s.setMember("f", "bold", true);
+             s.a.push({"f"}).op(Op::GetVariable).push({1, "plain"}).op(Op::GetVariable);
+             s.a.push({"setNewTextFormat"}).op(Op::CallMethod).op(Op::Pop);
+             s.setMember("plain", "text", "new");
+             s.call("plain", "getTextFormat", {}).member("bold").trace();
+             s.call("plain", "getNewTextFormat", {}).member("bold").trace();
+         },
+         "true\ntrue"},
+        {"replaceText replaces a stretch", 8,
+         [](Script& s) {
+             s.call("plain", "replaceText", {1, 4, "--"}).pop();
+             s.traceMember("plain", "text");
+         },
+         "p--n"},
+    });
+}
+
+void TextFieldTest::createTextField()
+{
+    runCases({
+        {"a made field covers its box from whole pixels", 8,
+         [](Script& s) {
+             s.call("_root", "createTextField", {"made", 5, 2.9, -3, 40.5, 20}).trace();
+             s.traceMember("made", "_x").traceMember("made", "_y");
+             s.traceMember("made", "_width").traceMember("made", "_height");
+             s.traceMember("made", "text").traceMember("made", "type");
+             s.call("made", "getTextFormat", {}).member("font").trace();
+         },
+         "_level0.made\n2\n-3\n40\n20\n\ndynamic\nTimes New Roman"},
+        {"its width sizes the box; removeTextField removes it", 8,
+         [](Script& s) {
+             s.call("_root", "createTextField", {"made", 5, 0, 0, 10, 10}).pop();
+             s.setMember("made", "_width", 2.1).traceMember("made", "_width");
+             s.traceMember("made", "_xscale");
+             s.call("made", "removeTextField", {}).pop();
+             s.get("made").op(Op::TypeOf).trace();
+         },
+         "2.1\n100\nundefined"},
+        {"before SWF 8 it returns nothing", 7,
+         [](Script& s) {
+             s.call("_root", "createTextField", {"made", 5, 0, 0, 10, 10}).trace();
+             s.traceMember("made", "_name");
+         },
+         "undefined\nmade"},
+    });
+}
+
+QTEST_GUILESS_MAIN(TextFieldTest)
+#include "TextFieldTest.moc"
