@@ -15,22 +15,6 @@ bool takesPart(const DisplayObject& object)
     return object.visible() && !object.isMask() && !object.isUnloading();
 }
 
-bool leafCovers(const DisplayObject& object, double x, double y)
-{
-    swf::Matrix inverse;
-    if (!object.worldMatrix().invert(inverse))
-        return false;
-    const double localX = inverse.mapX(x, y);
-    const double localY = inverse.mapY(x, y);
-    if (object.character()) {
-        if (const auto* shape = std::get_if<swf::Shape>(&object.character()->data))
-            return hitTestShape(*shape, localX, localY);
-    }
-    const Bounds bounds = object.localBounds();
-    return !bounds.empty && localX >= bounds.xMin && localX <= bounds.xMax &&
-           localY >= bounds.yMin && localY <= bounds.yMax;
-}
-
 // The live tree is never deeper than the nesting cap: objects past it are not made.
 bool covers(const DisplayObject& object, double x, double y, int level)
 {
@@ -79,6 +63,22 @@ const DisplayObject* topmostAt(const ContainerObject& root, double x, double y,
                                const DisplayObject* exclude)
 {
     return topmost(root, x, y, exclude, 0);
+}
+
+bool leafCovers(const DisplayObject& object, double x, double y)
+{
+    swf::Matrix inverse;
+    if (!object.worldMatrix().invert(inverse))
+        return false;
+    const double localX = inverse.mapX(x, y);
+    const double localY = inverse.mapY(x, y);
+    if (object.character()) {
+        if (const auto* shape = std::get_if<swf::Shape>(&object.character()->data))
+            return hitTestShape(*shape, localX, localY);
+    }
+    const Bounds bounds = object.localBounds();
+    return !bounds.empty && localX >= bounds.xMin && localX <= bounds.xMax &&
+           localY >= bounds.yMin && localY <= bounds.yMax;
 }
 
 } // namespace runtime

@@ -13,6 +13,8 @@ class DisplayObject;
 
 // Whether the point falls on what `object` draws.
 bool coversPoint(const DisplayObject& object, double x, double y);
+// The same for an object without children: a shape's fills and strokes, else its bounds.
+bool leafCovers(const DisplayObject& object, double x, double y);
 
 // The topmost object drawn at the point below `root` that is not `exclude` nor inside
 // it (a shape, a text, a button); null when nothing is there.

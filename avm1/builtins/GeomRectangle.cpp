@@ -318,8 +318,13 @@ double greatest(double a, double b)
     return std::isnan(a) || std::isnan(b) ? NAN : std::max(a, b);
 }
 
-// What both cover; an empty rectangle at the origin when they do not overlap.
-Value intersectionOf(Vm& vm, const CallArgs& call)
+// Where this rectangle and the argument overlap, edge by edge; NaN edges never overlap.
+struct Overlap {
+    double left, top, right, bottom;
+    bool any() const { return right > left && bottom > top; }
+};
+
+Overlap overlapOf(Vm& vm, const CallArgs& call)
 {
     const Value a = call.thisValue;
     const Value b = call.arg(0);
@@ -327,25 +332,21 @@ Value intersectionOf(Vm& vm, const CallArgs& call)
     const double top = greatest(number(vm, a, "y"), number(vm, b, "y"));
     const double r = least(right(vm, a), right(vm, b));
     const double btm = least(bottom(vm, a), bottom(vm, b));
-    if (!(r > left && btm > top))
-        return newRectangle(vm, call, 0, 0, 0, 0);
-    return newRectangle(vm, call, left, top, r - left, btm - top);
+    return {left, top, r, btm};
 }
 
+// What both cover; an empty rectangle at the origin when they do not overlap.
 Value intersection(Vm& vm, const CallArgs& call)
 {
-    return intersectionOf(vm, call);
+    const Overlap o = overlapOf(vm, call);
+    if (!o.any())
+        return newRectangle(vm, call, 0, 0, 0, 0);
+    return newRectangle(vm, call, o.left, o.top, o.right - o.left, o.bottom - o.top);
 }
 
 Value intersects(Vm& vm, const CallArgs& call)
 {
-    const Value a = call.thisValue;
-    const Value b = call.arg(0);
-    const double left = greatest(number(vm, a, "x"), number(vm, b, "x"));
-    const double top = greatest(number(vm, a, "y"), number(vm, b, "y"));
-    const double r = least(right(vm, a), right(vm, b));
-    const double btm = least(bottom(vm, a), bottom(vm, b));
-    return Value(r > left && btm > top);
+    return Value(overlapOf(vm, call).any());
 }
 
 Value unionOf(Vm& vm, const CallArgs& call)

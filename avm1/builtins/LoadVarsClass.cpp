@@ -23,21 +23,10 @@ Value decode(Vm& vm, const CallArgs& call)
     String* source = vm.toString(call.arg(0));
     if (vm.throwing())
         return Value();
-    const std::string_view text = source->view();
-    std::size_t start = 0;
-    while (start <= text.size() && !vm.throwing()) {
-        const std::size_t end = std::min(text.find('&', start), text.size());
-        const std::string_view pair = text.substr(start, end - start);
-        start = end + 1;
-        const std::size_t equals = pair.find('=');
-        const std::string name = unescapeText(pair.substr(0, equals));
-        if (name.empty())
-            continue;
-        const std::string value = equals == std::string_view::npos
-                                      ? std::string()
-                                      : unescapeText(pair.substr(equals + 1));
+    forEachUrlVariable(source->view(), [&](const std::string& name, const std::string& value) {
         vm.setMember(self, vm.str(name), vm.strValue(value));
-    }
+        return !vm.throwing();
+    });
     return Value();
 }
 

@@ -6,6 +6,7 @@
 #include "avm1/Vm.h"
 #include "format/Limits.h"
 #include "runtime/ContainerObject.h"
+#include "runtime/PointerHitTest.h"
 #include "runtime/ShapeHitTest.h"
 
 #include <cmath>
@@ -177,18 +178,7 @@ bool coversPoint(const runtime::DisplayObject& object, double x, double y, int l
         }
         return false;
     }
-    swf::Matrix inverse;
-    if (!object.worldMatrix().invert(inverse))
-        return false;
-    const double localX = inverse.mapX(x, y);
-    const double localY = inverse.mapY(x, y);
-    if (object.character()) {
-        if (const auto* shape = std::get_if<swf::Shape>(&object.character()->data))
-            return runtime::hitTestShape(*shape, localX, localY);
-    }
-    const runtime::Bounds bounds = object.localBounds();
-    return !bounds.empty && localX >= bounds.xMin && localX <= bounds.xMax &&
-           localY >= bounds.yMin && localY <= bounds.yMax;
+    return runtime::leafCovers(object, x, y);
 }
 
 bool inside(const runtime::Bounds& bounds, double x, double y)

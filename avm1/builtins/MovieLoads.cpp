@@ -170,19 +170,10 @@ void startClipAfresh(Vm& vm, ClipObject& clip)
     std::string_view rest = std::string_view(url).substr(query + 1);
     if (const std::size_t fragment = rest.find('#'); fragment != std::string_view::npos)
         rest = rest.substr(0, fragment);
-    while (!rest.empty()) {
-        const std::size_t end = rest.find('&');
-        const std::string_view pair = rest.substr(0, end);
-        rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
-        const std::size_t equals = pair.find('=');
-        const std::string name = unescapeText(pair.substr(0, equals));
-        if (name.empty())
-            continue;
-        const std::string value = equals == std::string_view::npos
-                                      ? std::string()
-                                      : unescapeText(pair.substr(equals + 1));
+    forEachUrlVariable(rest, [&](const std::string& name, const std::string& value) {
         vm.setMember(&clip, vm.str(name), vm.strValue(value));
-    }
+        return true;
+    });
 }
 
 } // namespace avm1

@@ -129,4 +129,24 @@ std::string unescapeText(std::string_view text)
     return asUtf8(bytes);
 }
 
+void forEachUrlVariable(
+    std::string_view text,
+    const std::function<bool(const std::string& name, const std::string& value)>& take)
+{
+    while (!text.empty()) {
+        const std::size_t end = text.find('&');
+        const std::string_view pair = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+        const std::size_t equals = pair.find('=');
+        const std::string name = unescapeText(pair.substr(0, equals));
+        if (name.empty())
+            continue;
+        const std::string value = equals == std::string_view::npos
+                                      ? std::string()
+                                      : unescapeText(pair.substr(equals + 1));
+        if (!take(name, value))
+            return;
+    }
+}
+
 } // namespace avm1
