@@ -2,6 +2,7 @@
 //     make-demo-movies FOLDER
 #include "MovieWriter.h"
 #include "ShapeWriter.h"
+#include "SketchPadMovie.h"
 
 #include <cmath>
 #include <cstdio>
@@ -128,5 +129,6 @@ int main(int argc, char** argv)
     ok &= write(pulsingDisc(), folder, "Pulsing Disc.swf", Compression::Lzma);
     ok &= write(colourBands(2), folder, "Test Card Part 2.swf", Compression::None);
     ok &= write(colourBands(10), folder, "Test Card Part 10.swf", Compression::Zlib);
+    ok &= write(sketchPad(), folder, "Sketch Pad.swf", Compression::Zlib);
     return ok ? 0 : 1;
 }
