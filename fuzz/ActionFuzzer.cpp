@@ -4,7 +4,10 @@
 // attached. A short time budget and a low recursion cap end a runaway block quickly,
 // and a cap on the actions of one step ends code that keeps re-queueing itself (a frame
 // script jumping back to its own frame), which the player's own per-step cap allows to
-// run for seconds, minutes under the sanitizers. Any crash, hang, sanitizer report or
+// run for seconds, minutes under the sanitizers. Scripts that load files get them from
+// the host: a movie name gets the same small movie back (so loading, levels and the
+// loaded movie's code run), any other name the input's own bytes (so the XML, variables
+// and style-sheet readers see untrusted text). Any crash, hang, sanitizer report or
 // runaway allocation is a finding.
 #include "ActionWriter.h"
 #include "avm1/Bytecode.h"
@@ -14,11 +17,33 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <string_view>
 #include <vector>
 
 namespace {
 
-class QuietHost : public runtime::Host {};
+// Serves every file a script asks for, as described above.
+class FileServingHost : public runtime::Host {
+public:
+    FileServingHost(std::vector<std::uint8_t> movie, std::span<const std::uint8_t> text)
+        : m_movie(std::move(movie)), m_text(text.begin(), text.end())
+    {}
+
+    swf::Result<std::vector<std::uint8_t>> fetchFile(std::string_view url,
+                                                     std::size_t maxBytes) override
+    {
+        const bool wantsMovie = url.size() >= 4 && url.substr(url.size() - 4) == ".swf";
+        const std::vector<std::uint8_t>& bytes = wantsMovie ? m_movie : m_text;
+        if (bytes.size() > maxBytes)
+            return swf::makeError(swf::ErrorCode::CannotOpen, "too large");
+        return bytes;
+    }
+
+private:
+    std::vector<std::uint8_t> m_movie;
+    std::vector<std::uint8_t> m_text;
+};
 
 // Actions one step may run here, far below the player's cap.
 constexpr std::size_t kActionsPerStep = 50'000;
@@ -84,10 +109,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const int version = 5 + data[0] % 6;
     const std::span<const std::uint8_t> code(data + 1, size - 1);
-    auto movie = swf::loadMovie(movieAround(version, code));
+    std::vector<std::uint8_t> bytes = movieAround(version, code);
+    auto movie = swf::loadMovie(bytes);
     if (!movie)
         return 0;
-    QuietHost host;
+    FileServingHost host(std::move(bytes), code);
     runtime::MoviePlayer player(*movie, host);
     avm1::Engine engine(player, host);
     engine.vm().setTimeBudget(0.05);
@@ -97,7 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The disassembler reads the same untrusted bytes.
     (void)avm1::disassembleCode(engine.vm(), code, version);
     player.runActions();
-    for (int frame = 0; frame < 4; ++frame) {
+    for (int frame = 0; frame < 6; ++frame) {
         player.pointerMove(frame * 400.0, frame * 300.0);
         player.advance();
         (void)player.buildDrawList();

@@ -11,9 +11,11 @@
 #include "ShapeWriter.h"
 #include "TextWriter.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 using namespace swfwriter;
 
@@ -324,6 +326,97 @@ ActionWriter damaged()
     return a;
 }
 
+// object.method(args...), the result left on the stack; `object` is a variable's name.
+ActionWriter& call(ActionWriter& a, const std::string& object, const std::string& method,
+                   std::vector<PushValue> args)
+{
+    const int count = static_cast<int>(args.size());
+    std::reverse(args.begin(), args.end());
+    args.emplace_back(count);
+    args.emplace_back(object);
+    return a.push(args).op(Op::GetVariable).push({method}).op(Op::CallMethod);
+}
+
+ActionWriter loading()
+{
+    ActionWriter a;
+    call(a, "clip", "loadMovie", {"child.swf"}).op(Op::Pop);
+    a.push({"child.swf", "_level3"}).getUrl2(0x00);
+    a.push({"x", 0, "XML"}).op(Op::NewObject).op(Op::SetVariable);
+    call(a, "x", "load", {"data.xml"}).op(Op::Pop);
+    call(a, "x", "parseXML", {"<a b='1'><c>t</c><!-- n --><![CDATA[d]]></a>"}).op(Op::Pop);
+    a.push({"x"}).op(Op::GetVariable).op(Op::Trace);
+    a.push({"v", 0, "LoadVars"}).op(Op::NewObject).op(Op::SetVariable);
+    call(a, "v", "load", {"vars.txt"}).op(Op::Pop);
+    call(a, "v", "decode", {"a=1&b=%41%zz&c"}).op(Op::Pop);
+    a.push({"vars.txt", "clip"}).getUrl2(0xC0);
+    a.push({"l", 0, "MovieClipLoader"}).op(Op::NewObject).op(Op::SetVariable);
+    call(a, "l", "loadClip", {"child.swf", "clip"}).op(Op::Pop);
+    return a;
+}
+
+ActionWriter drawing()
+{
+    ActionWriter a;
+    call(a, "clip", "lineStyle", {4, 0xff0000, 50, true, "none", "round", "miter", 3});
+    call(a, "clip", "beginFill", {0x00ff00, 80}).op(Op::Pop);
+    call(a, "clip", "moveTo", {10, 10}).op(Op::Pop);
+    call(a, "clip", "lineTo", {100, 10}).op(Op::Pop);
+    call(a, "clip", "curveTo", {120, 60, 100, 100}).op(Op::Pop);
+    call(a, "clip", "endFill", {}).op(Op::Pop);
+    a.push({0xff, 0xff00, 2}).op(Op::InitArray).storeRegister(1).op(Op::Pop);
+    a.push({100, 50, 2}).op(Op::InitArray).storeRegister(2).op(Op::Pop);
+    a.push({255, 0, 2}).op(Op::InitArray).storeRegister(3).op(Op::Pop);
+    a.push({"matrixType", "box", "x", 0, "y", 0, "w", 50, "h", 50, "r", 1, 6});
+    a.op(Op::InitObject).storeRegister(4).op(Op::Pop);
+    a.push({Register{4}, Register{3}, Register{2}, Register{1}, "radial", 5, "clip"});
+    a.op(Op::GetVariable).push({"beginGradientFill"}).op(Op::CallMethod).op(Op::Pop);
+    call(a, "clip", "lineTo", {-20, 40}).op(Op::Pop);
+    call(a, "clip", "getBounds", {}).op(Op::Trace);
+    call(a, "clip", "hitTest", {30, 30, true}).op(Op::Trace);
+    call(a, "clip", "clear", {}).op(Op::Pop);
+    return a;
+}
+
+ActionWriter bitmapsAndFilters()
+{
+    ActionWriter a;
+    a.push({"b", 4278255360.0, true, 20, 30, 4, "flash"}).op(Op::GetVariable);
+    a.push({"display"}).op(Op::GetMember).push({"BitmapData"}).op(Op::NewMethod);
+    a.op(Op::SetVariable);
+    call(a, "b", "setPixel32", {3, 4, 2148606515.0}).op(Op::Pop);
+    call(a, "b", "getPixel32", {3, 4}).op(Op::Trace);
+    call(a, "b", "floodFill", {0, 0, 4294901760.0}).op(Op::Pop);
+    call(a, "b", "noise", {7}).op(Op::Pop);
+    call(a, "b", "draw", {"clip"}).op(Op::Pop);
+    call(a, "clip", "attachBitmap", {"b", 3}).op(Op::Pop);
+    a.push({"f", 4, 8, 8, 3, "flash"}).op(Op::GetVariable);
+    a.push({"filters"}).op(Op::GetMember).push({"BlurFilter"}).op(Op::NewMethod);
+    a.op(Op::SetVariable);
+    a.push({"clip"}).op(Op::GetVariable).push({"filters", "f"}).op(Op::GetVariable);
+    a.push({1}).op(Op::InitArray).op(Op::SetMember);
+    call(a, "b", "dispose", {}).op(Op::Pop);
+    return a;
+}
+
+ActionWriter text()
+{
+    ActionWriter a;
+    call(a, "_root", "createTextField", {"t", 9, 0, 0, 100, 40}).op(Op::Pop);
+    a.push({"t"})
+        .op(Op::GetVariable)
+        .push({"htmlText", "<p align='center'><b>b</b><font "
+                           "size='30'>x</font><li>l</li></p>"});
+    a.op(Op::SetMember);
+    a.push({"t"}).op(Op::GetVariable).push({"textWidth"}).op(Op::GetMember).op(Op::Trace);
+    a.push({"s", 0, "TextField"}).op(Op::GetVariable).push({"StyleSheet"}).op(Op::NewMethod);
+    a.op(Op::SetVariable);
+    call(a, "s", "parseCSS", {"p { color: #ff0000; font-size: 12 } .x{"}).op(Op::Trace);
+    call(a, "Selection", "setFocus", {"t"}).op(Op::Pop);
+    call(a, "t", "replaceSel", {"new"}).op(Op::Pop);
+    return a;
+}
+
 std::vector<std::uint8_t> actionSeed(int version, const ActionWriter& code)
 {
     std::vector<std::uint8_t> seed{static_cast<std::uint8_t>(version - 5)};
@@ -350,7 +443,11 @@ bool writeActionSeeds(const std::string& folder)
         {"strings", strings},
         {"with", withAndTargets},
         {"loop", loop},
-        {"damaged", damaged}};
+        {"damaged", damaged},
+        {"loading", loading},
+        {"drawing", drawing},
+        {"bitmaps", bitmapsAndFilters},
+        {"text", text}};
     bool ok = true;
     for (const auto& [name, make] : blocks) {
         const ActionWriter code = make();
