@@ -4,6 +4,7 @@
 #include "ClipRoots.h"
 #include "TargetPaths.h"
 #include "Vm.h"
+#include "format/Limits.h"
 #include "runtime/ContainerObject.h"
 #include "runtime/DisplayObject.h"
 #include "runtime/Paths.h"
@@ -112,7 +113,7 @@ bool ClipObject::resolveFallback(Vm& vm, String* name, Value& out)
         return true;
     }
     // A level where no movie plays still answers, with nothing.
-    if (const auto level = levelNumber(name->view()); level && clipValues) {
+    if (const auto level = levelNumber(name->view(), vm.caseRule()); level && clipValues) {
         ClipObject* root = levelClip(m_registry, *level);
         out = root ? Value(root) : Value();
         return true;
@@ -123,8 +124,9 @@ bool ClipObject::resolveFallback(Vm& vm, String* name, Value& out)
                        object->kind() == runtime::ObjectKind::Button)) {
         auto* container = static_cast<runtime::ContainerObject*>(object);
         if (runtime::DisplayObject* child = container->childByName(name->view())) {
-            // A named shape has no script object: the clip holding it stands for it.
-            ClipObject* wrapped = m_registry.wrap(child);
+            // A named shape has no script object: the clip holding it stands for it, as
+            // it does for a button before SWF 6.
+            ClipObject* wrapped = isScriptObjectFor(vm, *child) ? m_registry.wrap(child) : nullptr;
             out = Value(wrapped ? wrapped : self);
             return true;
         }
@@ -150,7 +152,8 @@ void ClipObject::virtualKeys(Vm& vm, std::vector<String*>& keys)
         return;
     const auto* container = static_cast<runtime::ContainerObject*>(object);
     for (const auto& [depth, child] : container->children()) {
-        if (!child->name().empty() && m_registry.wrap(child.get()))
+        // Named shapes, texts and pictures too: the clip holding them stands for them.
+        if (!child->name().empty())
             keys.push_back(vm.str(child->name()));
     }
 }
@@ -165,6 +168,21 @@ String* clipPathText(Vm& vm, Object* object)
     if (!clip)
         return vm.names().empty;
     return vm.str(clip->targetPath());
+}
+
+bool isScriptObjectFor(Vm& vm, const runtime::DisplayObject& object)
+{
+    return object.kind() != runtime::ObjectKind::Button || vm.swfVersion() >= 6;
+}
+
+runtime::DisplayObject* scriptParentOf(Vm& vm, const runtime::DisplayObject& object)
+{
+    runtime::DisplayObject* parent = object.parent();
+    for (int depth = 0;
+         parent && !isScriptObjectFor(vm, *parent) && depth < swf::limits::kMaxDisplayNesting;
+         ++depth)
+        parent = parent->parent();
+    return parent;
 }
 
 ClipObject* asClip(Object* object)

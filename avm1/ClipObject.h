@@ -12,6 +12,7 @@
 #include "TextFieldBindings.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -54,10 +55,17 @@ public:
     bool setVirtual(Vm& vm, String* name, const Value& value) override;
     bool resolveFallback(Vm& vm, String* name, Value& out) override;
     void ownPropertyAssigned(Vm& vm, String* name) override;
-    // for..in lists the named children that have script objects, as members.
+    // for..in lists the named children as members (a shape by its holder).
     void virtualKeys(Vm& vm, std::vector<String*>& keys) override;
 
     ClipRegistry& registry() const { return m_registry; }
+
+    // The tabIndex a script gave a clip or button, as the player keeps it.
+    std::optional<std::int32_t> tabIndex() const { return m_tabIndex; }
+    void setTabIndex(std::optional<std::int32_t> index) { m_tabIndex = index; }
+    // The object's own _focusrect (SWF 6 on), over the movie's; unset is null.
+    std::optional<bool> focusRect() const { return m_focusRect; }
+    void setFocusRect(std::optional<bool> shown) { m_focusRect = shown; }
 
 private:
     ClipRegistry& m_registry;
@@ -66,6 +74,8 @@ private:
     std::uint64_t m_objectId;
     ObjectClass m_class;
     bool m_constructed = false;
+    std::optional<std::int32_t> m_tabIndex;
+    std::optional<bool> m_focusRect;
 };
 
 // A clip's target path in dot syntax ("_level0.menu"), "" for a clip that is gone;
@@ -73,6 +83,12 @@ private:
 String* clipPathText(Vm& vm, Object* object);
 // The object as a clip wrapper (a MovieClip, Button or TextField); null for others.
 ClipObject* asClip(Object* object);
+
+// Buttons are no objects to SWF 5 code: a name or _parent that reaches one reaches the
+// clip holding it instead. Whether `object` is one to the running code, and the parent
+// the running code sees of an object.
+bool isScriptObjectFor(Vm& vm, const runtime::DisplayObject& object);
+runtime::DisplayObject* scriptParentOf(Vm& vm, const runtime::DisplayObject& object);
 
 // What the player keeps for the whole movie, read and written through any clip's
 // _quality, _highquality, _focusrect, _soundbuftime and _url.

@@ -130,15 +130,17 @@ std::int32_t truncatedSeconds(double n)
 }
 
 // The main timeline shows the movie's setting: a number before SWF 6, then a
-// boolean. Other clips have their own from SWF 6, unset (null) unless a script gave
+// boolean. Other objects have their own from SWF 6, unset (null) unless a script gave
 // one.
-Value focusRectOf(Vm& vm, const runtime::DisplayObject& object, const StageSettings& settings)
+Value focusRectOf(Vm& vm, const ClipObject& clip, const runtime::DisplayObject& object,
+                  const StageSettings& settings)
 {
     if (vm.swfVersion() < 6)
         return Value(settings.focusRect ? 1 : 0);
     if (object.isRoot())
         return Value(settings.focusRect);
-    return Value::null();
+    const std::optional<bool> own = clip.focusRect();
+    return own ? Value(*own) : Value::null();
 }
 
 // The pointer in the object's own space, in pixels of whole twips.
@@ -258,7 +260,7 @@ bool getClipProperty(Vm& vm, ClipObject& clip, std::string_view name, Value& out
         out = Value(highQualityOf(registry.settings().quality));
         break;
     case Prop::FocusRect:
-        out = focusRectOf(vm, *object, registry.settings());
+        out = focusRectOf(vm, *self, *object, registry.settings());
         break;
     case Prop::SoundBufTime:
         out = Value(static_cast<double>(registry.settings().soundBufferSeconds));
@@ -271,14 +273,14 @@ bool getClipProperty(Vm& vm, ClipObject& clip, std::string_view name, Value& out
         out = Value(mouseCoordinate(*object, prop == Prop::XMouse));
         break;
     case Prop::Parent:
-        if (ClipObject* parent = registry.wrap(object->parent()))
+        if (ClipObject* parent = registry.wrap(scriptParentOf(vm, *object)))
             out = Value(parent);
         else
             out = Value();
         break;
     case Prop::Root:
-        // _root came with SWF 5.
-        if (vm.swfVersion() < 5)
+        // _root came with SWF 5; from SWF 7 it is a name like others, exact in case.
+        if (vm.swfVersion() < 5 || (vm.caseRule() == CaseRule::Sensitive && name != "_root"))
             return false;
         {
             runtime::DisplayObject* root = &scriptRootOf(*object);
@@ -350,7 +352,11 @@ bool setClipProperty(Vm& vm, ClipObject& clip, std::string_view name, const Valu
             object->setVisible(n != 0);
         break;
     case Prop::Name:
-        object->setName(vm.toStdString(value));
+        // From SWF 7 a name given as NaN is written as 0.
+        if (vm.swfVersion() >= 7 && value.isNumber() && std::isnan(value.asNumber()))
+            object->setName("0");
+        else
+            object->setName(vm.toStdString(value));
         break;
     case Prop::LockRoot:
         object->setLocksRoot(vm.toBoolean(value));
@@ -368,13 +374,17 @@ bool setClipProperty(Vm& vm, ClipObject& clip, std::string_view name, const Valu
             registry.settings().soundBufferSeconds = truncatedSeconds(n);
         break;
     case Prop::FocusRect:
-        // The main timeline's is the movie's; from SWF 6 other clips keep their own,
-        // which nothing reads yet. An object turns it off, unconverted.
+        // The main timeline's is the movie's: an object turns it off, unconverted. From
+        // SWF 6 other objects keep their own, a boolean over the movie's (null for none).
         if (object->isRoot() || vm.swfVersion() < 6) {
             if (value.isObject())
                 registry.settings().focusRect = false;
             else if (const double n = number(); !std::isnan(n))
                 registry.settings().focusRect = n != 0;
+        } else if (value.isNullish()) {
+            self->setFocusRect(std::nullopt);
+        } else {
+            self->setFocusRect(vm.toBoolean(value));
         }
         break;
     default:

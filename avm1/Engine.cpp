@@ -1,13 +1,19 @@
 #include "Engine.h"
 
+#include "ClipRoots.h"
 #include "Interpreter.h"
 #include "Timers.h"
 #include "builtins/ClassRegistry.h"
+#include "builtins/DeferredEvents.h"
 #include "builtins/Loads.h"
+#include "builtins/LocalConnectionClass.h"
 #include "builtins/MovieClipPlacement.h"
+#include "builtins/SoundState.h"
 #include "builtins/SystemObject.h"
 #include "builtins/TextFields.h"
 #include "runtime/MoviePlayer.h"
+#include "runtime/MovieSounds.h"
+#include "runtime/PlayerContext.h"
 #include "runtime/ScriptLimits.h"
 #include "runtime/SpriteObject.h"
 
@@ -90,6 +96,14 @@ std::size_t Engine::runAction(const runtime::QueuedAction& action)
         return runListeners(action);
     case Kind::FocusChange:
         return runFocusChange(action);
+    case Kind::TextChanged:
+        return runTextChanged(action);
+    case Kind::MouseWheel:
+        return runMouseWheel(action);
+    case Kind::TextLink:
+        return runTextLink(action);
+    case Kind::Resize:
+        return runStageResize();
     case Kind::Load:
         return runLoadEvent(action);
     }
@@ -133,6 +147,10 @@ std::size_t Engine::runClipEvent(const runtime::QueuedAction& action)
     // Key handlers answer the focus alone (runHandler).
     if (action.event == runtime::ClipEvent::KeyDown || action.event == runtime::ClipEvent::KeyUp)
         return ran;
+    // A script's onLoad answers only for clips of a registered class: a plain clip's
+    // load comes before any script could give it one that counts.
+    if (action.event == runtime::ClipEvent::Load && !registeredClass(*action.target))
+        return ran;
     return ran + callMethodIfAny(clip, runtime::clipEventMethod(action.event));
 }
 
@@ -162,7 +180,7 @@ Object* Engine::registeredClass(const runtime::DisplayObject& object)
     const std::string* symbol = object.movieInstance().exportName(object.characterId());
     if (!symbol)
         return nullptr;
-    return registeredClasses(*m_vm).find(*symbol, m_vm->caseRule());
+    return classForSymbol(*m_vm, scriptRealmOf(object), *symbol);
 }
 
 bool Engine::hasUnloadHandler(const runtime::DisplayObject& object) const
@@ -203,6 +221,11 @@ void Engine::stepFinished()
     timerQueue(*m_vm).fireDue(*m_vm, elapsedMilliseconds());
     // Files asked for in this step arrive after its scripts, as the reference's do.
     loadQueue(*m_vm).deliver(*m_vm);
+    // So do LocalConnection messages, and the ends and loads of sounds.
+    deliverLocalConnectionMessages(*m_vm);
+    // What file dialogs and sockets report.
+    deliverDeferredEvents(*m_vm);
+    soundEvents(*m_vm).deliver(*m_vm, m_player.root().context().sounds());
     m_vm->maybeCollect();
     m_stepStart = std::chrono::steady_clock::now();
 }

@@ -44,8 +44,11 @@ public:
     // Input (EngineInput.cpp).
     bool hasButtonHandler(const runtime::DisplayObject& object) const override;
     bool isDisabled(const runtime::DisplayObject& object) const override;
+    bool usesHandCursor(const runtime::DisplayObject& object) const override;
     std::optional<bool> tabEnabled(const runtime::DisplayObject& object) const override;
     std::optional<double> tabIndex(const runtime::DisplayObject& object) const override;
+    std::optional<bool> tabChildren(const runtime::DisplayObject& clip) const override;
+    bool showsFocusRect(const runtime::DisplayObject& object) const override;
 
     // ScriptHost
     void trace(std::string_view line) override;
@@ -63,6 +66,12 @@ private:
     std::size_t runHandler(const runtime::QueuedAction& action);
     std::size_t runListeners(const runtime::QueuedAction& action);
     std::size_t runFocusChange(const runtime::QueuedAction& action);
+    // Stage's listeners hear onResize.
+    std::size_t runStageResize();
+    std::size_t runTextChanged(const runtime::QueuedAction& action);
+    std::size_t runMouseWheel(const runtime::QueuedAction& action);
+    // A text field's link to a script (EngineLinks.cpp).
+    std::size_t runTextLink(const runtime::QueuedAction& action);
     // Calls the method `name` of `target` when it is a function, found without
     // __resolve: the player looks event handlers up that way.
     std::size_t callMethodIfAny(Object* target, const char* name, std::span<const Value> args = {});

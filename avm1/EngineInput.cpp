@@ -4,6 +4,7 @@
 // clips act as buttons, which objects are disabled or leave the tab order).
 #include "Engine.h"
 #include "runtime/DisplayObject.h"
+#include "runtime/EditTextObject.h"
 
 #include <array>
 #include <cmath>
@@ -114,6 +115,13 @@ std::size_t Engine::runFocusChange(const runtime::QueuedAction& action)
     return ran + callMethodIfAny(selection, "broadcastMessage", args);
 }
 
+std::size_t Engine::runStageResize()
+{
+    Object* stage = m_vm->getMember(m_vm->global(), "Stage").objectOrNull();
+    const Value message = m_vm->strValue("onResize");
+    return callMethodIfAny(stage, "broadcastMessage", std::span<const Value>(&message, 1));
+}
+
 bool Engine::hasButtonHandler(const runtime::DisplayObject& object) const
 {
     ClipObject* clip = m_clips->find(object.id());
@@ -133,24 +141,84 @@ bool Engine::isDisabled(const runtime::DisplayObject& object) const
     return enabled && !m_vm->toBoolean(*enabled);
 }
 
+bool Engine::usesHandCursor(const runtime::DisplayObject& object) const
+{
+    const std::optional<Value> hand = scriptProperty(object, "useHandCursor");
+    return !hand || m_vm->toBoolean(*hand);
+}
+
+// A clip that was given a member named as a button handler is in the tab order even
+// when the member is no function (or undefined): only its name counts.
 std::optional<bool> Engine::tabEnabled(const runtime::DisplayObject& object) const
 {
-    const std::optional<Value> value = scriptProperty(object, "tabEnabled");
+    if (const std::optional<Value> value = scriptProperty(object, "tabEnabled"))
+        return m_vm->toBoolean(*value);
+    if (object.kind() != runtime::ObjectKind::Sprite)
+        return std::nullopt;
+    ClipObject* clip = m_clips->find(object.id());
+    if (!clip)
+        return std::nullopt;
+    for (const char* name : kButtonHandlers) {
+        if (m_vm->hasProperty(clip, m_vm->str(name)))
+            return true;
+    }
+    return std::nullopt;
+}
+
+std::optional<bool> Engine::tabChildren(const runtime::DisplayObject& clip) const
+{
+    const std::optional<Value> value = scriptProperty(clip, "tabChildren");
     if (!value)
         return std::nullopt;
     return m_vm->toBoolean(*value);
 }
 
+// The object's own _focusrect, when a script gave it one, else the movie's.
+bool Engine::showsFocusRect(const runtime::DisplayObject& object) const
+{
+    if (const ClipObject* clip = m_clips->find(object.id()); clip && clip->focusRect())
+        return *clip->focusRect();
+    return m_clips->settings().focusRect;
+}
+
+// The Mouse listeners hear onMouseWheel(lines, the object under the pointer).
+std::size_t Engine::runMouseWheel(const runtime::QueuedAction& action)
+{
+    Object* mouse = m_vm->getMember(m_vm->global(), "Mouse").objectOrNull();
+    ClipObject* under = action.button ? m_clips->wrap(action.button.get()) : nullptr;
+    const std::array<Value, 3> args{m_vm->strValue("onMouseWheel"),
+                                    Value(static_cast<double>(action.wheelDelta)),
+                                    under ? Value(under) : Value()};
+    return callMethodIfAny(mouse, "broadcastMessage", args);
+}
+
+// The user changed a field's text: its variable takes the text, then the field tells
+// its listeners (itself first) onChanged(field).
+std::size_t Engine::runTextChanged(const runtime::QueuedAction& action)
+{
+    if (!action.target || action.target->kind() != runtime::ObjectKind::EditText)
+        return 0;
+    auto& field = static_cast<runtime::EditTextObject&>(*action.target);
+    ClipObject* clip = m_clips->wrap(&field);
+    if (!clip)
+        return 0;
+    m_clips->textBindings().textAssigned(*m_vm, *m_clips, field);
+    const std::array<Value, 2> args{m_vm->strValue("onChanged"), Value(clip)};
+    return callMethodIfAny(clip, "broadcastMessage", args);
+}
+
 std::optional<double> Engine::tabIndex(const runtime::DisplayObject& object) const
 {
-    const std::optional<Value> value = scriptProperty(object, "tabIndex");
-    if (!value)
-        return std::nullopt;
+    std::optional<std::int32_t> index;
+    if (object.kind() == runtime::ObjectKind::EditText) {
+        index = static_cast<const runtime::EditTextObject&>(object).extras().tabIndex;
+    } else if (const ClipObject* clip = m_clips->find(object.id())) {
+        index = clip->tabIndex();
+    }
     // -1 leaves the object out of the order, as no tabIndex does.
-    const double index = m_vm->toNumber(*value);
-    if (std::isnan(index) || index == -1)
+    if (!index || *index == -1)
         return std::nullopt;
-    return index;
+    return *index;
 }
 
 } // namespace avm1

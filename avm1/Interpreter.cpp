@@ -6,9 +6,11 @@
 #include "ScriptFunction.h"
 #include "Vm.h"
 #include "handlers/Handlers.h"
+#include "runtime/ContainerObject.h"
 #include "runtime/DisplayObject.h"
 
 #include <array>
+#include <utility>
 
 namespace avm1 {
 
@@ -118,22 +120,34 @@ std::uint64_t Interpreter::runBlock(std::span<const std::uint8_t> code, int swfV
 Value Interpreter::callFunction(ScriptFunction* function, Value thisValue,
                                 std::span<const Value> args, bool isConstruct, Object* home)
 {
+    const int plainCallFrom = std::exchange(m_plainCallVersion, 0);
     if (m_vm.aborted() || m_vm.throwing())
         return Value();
-    if (m_vm.m_callDepth >= m_vm.maxRecursion()) {
+    // The running block counts as the first level: a limit of n lets n - 1 calls nest.
+    if (m_vm.m_callDepth + 1 >= m_vm.maxRecursion()) {
         m_vm.abortScripts("recursion past the movie's limit");
         return Value();
     }
     const FunctionDef& def = function->def();
     Activation frame;
     frame.block = decoded(def.body, function->swfVersion());
-    frame.swfVersion = function->swfVersion();
+    // Functions came with SWF 5: their bodies keep its rules even in a SWF 4 movie.
+    frame.swfVersion = std::max(5, function->swfVersion());
     frame.thisValue = thisValue;
     frame.target = function->definingTarget();
     // A SWF 5 function called as a clip's method runs on that clip's timeline.
     if (function->swfVersion() < 6)
         if (ClipObject* clip = asClip(thisValue.objectOrNull()))
             frame.target = clip;
+    // Called by name from SWF 5 code, a later movie's function runs as a SWF 5 one
+    // would: on the caller's timeline, by the caller's rules, with no "this".
+    if (plainCallFrom > 0 && plainCallFrom < 6 && function->swfVersion() >= 6) {
+        frame.swfVersion = plainCallFrom;
+        if (Activation* caller = current())
+            frame.target = scopeTimeline(*caller, m_root);
+        thisValue = Value();
+        frame.thisValue = thisValue;
+    }
     frame.originalTarget = frame.target;
     frame.closure = &function->closure();
     frame.constantPool = function->constantPool();
@@ -168,6 +182,9 @@ Value Interpreter::callFunction(ScriptFunction* function, Value thisValue,
 
     if (!def.isFunction2) {
         frame.locals->defineValue(names.arguments, Value(makeArguments()), 0, rule);
+        // From SWF 6 the plain DefineFunction's body sees super too.
+        if (function->swfVersion() >= 6)
+            frame.locals->defineValue(names.super, makeSuperObject(frame), 0, rule);
         for (std::size_t i = 0; i < def.params.size(); ++i)
             frame.locals->defineValue(def.params[i].name, i < args.size() ? args[i] : Value(), 0,
                                       rule);
@@ -203,8 +220,18 @@ Value Interpreter::callFunction(ScriptFunction* function, Value thisValue,
             // The parent of the timeline the body runs on, which stands in for a
             // defining clip that has been removed. A timeline without a parent takes
             // no register: the next preload moves up into its place.
+            // A variable called _parent on a clip does not stand in for its display
+            // parent here.
             Object* timeline = scopeTimeline(frame, m_root);
-            const Value parent = timeline ? m_vm.getMember(timeline, names.parent) : Value();
+            Value parent;
+            if (ClipObject* clip = asClip(timeline)) {
+                ClipObject* live = clip->live();
+                runtime::DisplayObject* object = live ? live->displayObject() : nullptr;
+                if (ClipObject* up = object ? clip->registry().wrap(object->parent()) : nullptr)
+                    parent = Value(up);
+            } else if (timeline) {
+                parent = m_vm.getMember(timeline, names.parent);
+            }
             if (!parent.isUndefined())
                 preload(parent);
         }

@@ -111,7 +111,8 @@ public:
     // Variables by name, with the scope rules above and the target paths of both
     // syntaxes ("/clip/inner:var", "_root.clip.var").
     // `owner`, when given, learns the object a with block or a path found the name
-    // on (a call through it runs on that object); it stays null elsewhere.
+    // on, or the timeline a native method was found on (a call through it runs on
+    // that object); it stays null elsewhere.
     Value getVariable(Activation& frame, String* name, Object** owner = nullptr);
     void setVariable(Activation& frame, String* name, Value value);
     // A target path to the object it names, from the frame's target; null if none.
@@ -137,6 +138,10 @@ public:
     void setRootClip(Object* root) { m_root = root; }
     Object* rootClip() const { return m_root; }
 
+    // CallFunction tells the function it calls that it is called by name from code of
+    // `callerVersion` (0: no such call); the next callFunction takes it.
+    void notePlainCall(int callerVersion) { m_plainCallVersion = callerVersion; }
+
 private:
     bool unwind(Activation& frame);
     Value makeSuperObject(Activation& frame);
@@ -146,6 +151,7 @@ private:
     Value getPathVariable(Activation& frame, std::string_view name, bool& handled, Object** owner);
 
     Object* m_root = nullptr;
+    int m_plainCallVersion = 0;
     Vm& m_vm;
     std::vector<Activation*> m_activations;
     struct SpanKey {

@@ -55,11 +55,25 @@ inline constexpr std::size_t kMaxLiveCells = 16u << 20;
 // Prototype chain walked for one lookup: chains can be made circular through
 // __proto__, so every walk stops here.
 inline constexpr int kMaxPrototypeChain = 256;
-// Getter, setter, watcher and __resolve calls nested inside one property access
-// chain; they recurse through the same access paths.
+// Getter and setter calls of one accessor property nested at once, and calls of one
+// watcher (each counts its own, as the reference does); __resolve calls nested inside
+// one property access chain. They recurse through the same access paths.
 inline constexpr int kMaxPropertyHookDepth = 65;
 // Elements enumerated by one Enumerate: for..in over a huge object still ends.
 inline constexpr std::size_t kMaxEnumerated = 1u << 22;
+// Objects nested inside one value a built-in writes out (ExternalInterface's XML,
+// SharedObject and LocalConnection data): cyclic objects would nest without end.
+inline constexpr int kMaxSerializedNesting = 256;
+// LocalConnection names held at once, messages waiting for delivery, and the bytes of
+// one message's arguments: a script connecting or sending in a loop meets these long
+// before memory runs short.
+inline constexpr std::size_t kMaxLocalConnections = 1024;
+inline constexpr std::size_t kMaxPendingMessages = 4096;
+inline constexpr std::size_t kMaxMessageBytes = 1u << 20;
+// Events of file dialogs and sockets waiting for the end of the step.
+inline constexpr std::size_t kMaxDeferredEvents = 4096;
+// SharedObjects one run keeps (each getLocal name and path makes one).
+inline constexpr std::size_t kMaxSharedObjects = 4096;
 // Timers (setInterval/setTimeout) alive at once.
 inline constexpr std::size_t kMaxTimers = 4096;
 
@@ -90,6 +104,17 @@ inline constexpr std::size_t kMaxBoundFields = 65536;
 // Characters of static text one TextSnapshot keeps: more than any clip shows, and each
 // snapshot copies its text.
 inline constexpr std::size_t kMaxSnapshotCharacters = 1u << 20;
+
+// Filters one display object takes from a script: each is a pass over the object's
+// layer when it is drawn, and movies use a handful.
+inline constexpr std::size_t kMaxClipFilters = 64;
+// Values a ConvolutionFilter's matrix keeps: a 15 x 15 kernel is the largest drawn, and
+// what a script sets beyond that is kept but bounded, as an array-like's length may be
+// anything.
+inline constexpr std::size_t kMaxConvolutionValues = 4096;
+// perlinNoise's octaves: each halves the one before, so past a byte's eight bits they
+// add nothing a pixel shows; the cap bounds a call's work at 32 passes over the bitmap.
+inline constexpr int kMaxPerlinOctaves = 32;
 
 // Actions between two looks at the clock: reading it each action would cost more
 // than the action.

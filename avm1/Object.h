@@ -34,7 +34,10 @@ struct Watcher {
     String* name = nullptr;
     Object* callback = nullptr;
     Value userData;
-    bool running = false; // a watcher does not fire again inside its own call
+    // Calls of this watcher running now, nested: a watcher fires again inside its own
+    // call (through another watcher, say), up to limits::kMaxPropertyHookDepth deep;
+    // past that the assignment stores its value unwatched.
+    std::uint8_t nesting = 0;
 };
 
 // An ActionScript object: own properties in insertion order, a prototype (the
@@ -49,7 +52,19 @@ public:
     bool isFunction() const { return objectClass() == ObjectClass::Function; }
 
     Object* prototype() const { return m_prototype; }
-    void setPrototype(Object* prototype) { m_prototype = prototype; }
+    void setPrototype(Object* prototype)
+    {
+        m_prototype = prototype;
+        m_protoPrimitive = Value();
+    }
+    // __proto__ as a script last gave it when that was no object (123, null...): read
+    // back as given, while lookups have no prototype to go on to.
+    Value prototypeValue() const { return m_prototype ? Value(m_prototype) : m_protoPrimitive; }
+    void setPrototypeValue(Value value)
+    {
+        m_prototype = value.objectOrNull();
+        m_protoPrimitive = m_prototype ? Value() : value;
+    }
     // __proto__ is a property scripts can delete, hide and enumerate like others.
     bool hasPrototypeProperty() const { return m_hasProtoProperty; }
     void setHasPrototypeProperty(bool has) { m_hasProtoProperty = has; }
@@ -92,6 +107,7 @@ public:
 
 private:
     Object* m_prototype;
+    Value m_protoPrimitive;
     PropertyMap m_properties;
     std::vector<Watcher> m_watchers;
     std::vector<Object*> m_interfaces;

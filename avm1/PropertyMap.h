@@ -31,6 +31,9 @@ struct Property {
     Object* getter = nullptr;
     Object* setter = nullptr;
     std::uint16_t flags = 0;
+    // Calls of this property's accessors running now, nested: each accessor property
+    // bounds its own recursion (limits::kMaxPropertyHookDepth).
+    std::uint8_t hooksRunning = 0;
 
     bool isAccessor() const { return getter || setter; }
     bool enumerable() const { return !(flags & PropertyFlag::DontEnum); }

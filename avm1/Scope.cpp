@@ -46,13 +46,19 @@ Value Interpreter::lookupScoped(Activation& frame, String* name, bool& found, Ob
                 return out;
     }
     if (Object* timeline = scopeTimeline(frame, m_root)) {
-        if (m_vm.lookup(timeline, name, out))
+        if (m_vm.lookup(timeline, name, out)) {
+            // A clip's native method found there works on that clip.
+            Object* fn = out.objectOrNull();
+            if (owner && fn && fn->isFunction() && static_cast<Function*>(fn)->isNative())
+                *owner = timeline;
             return out;
+        }
     }
     // A variable of that name on the way hides _global.
     if (sameKey(name, names.global, rule) && m_vm.swfVersion() >= 6)
         return Value(m_vm.global());
-    if (m_vm.lookup(m_vm.global(), name, out))
+    // SWF 4 code knows no global object: its names are the timelines' alone.
+    if (m_vm.swfVersion() >= 5 && m_vm.lookup(m_vm.global(), name, out))
         return out;
     found = false;
     return Value();

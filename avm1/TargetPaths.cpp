@@ -14,7 +14,7 @@ Object* parentOf(Vm& vm, Object* at)
     if (ClipObject* clip = asClip(at)) {
         ClipObject* live = clip->live();
         runtime::DisplayObject* object = live ? live->displayObject() : nullptr;
-        return object ? clip->registry().wrap(object->parent()) : nullptr;
+        return object ? clip->registry().wrap(scriptParentOf(vm, *object)) : nullptr;
     }
     return vm.getMember(at, vm.names().parent).objectOrNull();
 }
@@ -34,7 +34,7 @@ public:
             return parentOf(m_vm, at);
         if (m_dots && sameKey(name, "_root", rule))
             return m_root;
-        if (const auto level = levelNumber(name); level && (m_dots || atStart))
+        if (const auto level = levelNumber(name, rule); level && (m_dots || atStart))
             return levelObject(*level);
         if (sameKey(name, "_global", rule) && m_vm.swfVersion() >= 6)
             return m_vm.global();
@@ -49,8 +49,10 @@ public:
                            object->kind() == runtime::ObjectKind::Button)) {
                 auto* container = static_cast<runtime::ContainerObject*>(object);
                 if (runtime::DisplayObject* child = container->childByName(name)) {
-                    // Shapes have no script object: the clip holding one stands for it.
-                    ClipObject* wrapped = clip->registry().wrap(child);
+                    // Shapes have no script object (nor buttons before SWF 6): the
+                    // clip holding one stands for it.
+                    ClipObject* wrapped =
+                        isScriptObjectFor(m_vm, *child) ? clip->registry().wrap(child) : nullptr;
                     return wrapped ? wrapped : live;
                 }
             }
@@ -143,12 +145,12 @@ private:
 
 } // namespace
 
-std::optional<long long> levelNumber(std::string_view name)
+std::optional<long long> levelNumber(std::string_view name, CaseRule rule)
 {
     std::string_view rest;
-    if (name.size() >= 6 && sameKey(name.substr(0, 6), "_level", CaseRule::Insensitive))
+    if (name.size() >= 6 && sameKey(name.substr(0, 6), "_level", rule))
         rest = name.substr(6);
-    else if (name.size() >= 6 && sameKey(name.substr(0, 6), "_flash", CaseRule::Insensitive))
+    else if (name.size() >= 6 && sameKey(name.substr(0, 6), "_flash", rule))
         rest = name.substr(6);
     else
         return std::nullopt;

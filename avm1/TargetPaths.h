@@ -19,6 +19,7 @@
 // A removed clip with nothing at its path now is the top of a tree of its own: its
 // "_root" is itself.
 
+#include "String.h"
 #include "Value.h"
 
 #include <functional>
@@ -56,7 +57,8 @@ struct VariablePath {
 VariablePath resolveVariablePath(Interpreter& in, Activation& frame, std::string_view name);
 
 // The level a "_levelN" or "_flashN" name gives (digits after the prefix, wrapped to 32
-// bits as the reference reads them; none means 0); nothing for other names.
-std::optional<long long> levelNumber(std::string_view name);
+// bits as the reference reads them; none means 0); nothing for other names. The prefix
+// is compared as the movie compares names: from SWF 7, "_LEVEL0" names no level.
+std::optional<long long> levelNumber(std::string_view name, CaseRule rule = CaseRule::Insensitive);
 
 } // namespace avm1

@@ -30,6 +30,7 @@ Cell* Value::cell() const
 void Object::traceChildren(Tracer& tracer)
 {
     tracer.mark(m_prototype);
+    tracer.mark(m_protoPrimitive);
     m_properties.trace(tracer);
     for (const Watcher& w : m_watchers) {
         tracer.mark(w.name);
@@ -93,13 +94,16 @@ Vm::Vm(int swfVersion, ScriptHost* host)
 
 namespace {
 
-// The engine's tables go with whichever realm is current.
+// The engine's tables go with whichever realm is current. Object.registerClass's table
+// is each realm's own: movies of the other kind do not see its classes.
 void shareTables(const Builtins& from, Builtins& to)
 {
-    to.classRegistry = from.classRegistry;
     to.timers = from.timers;
     to.loads = from.loads;
     to.movieLoads = from.movieLoads;
+    to.localConnections = from.localConnections;
+    to.sharedObjects = from.sharedObjects;
+    to.deferredEvents = from.deferredEvents;
 }
 
 } // namespace
@@ -247,8 +251,12 @@ Value Vm::getMember(Value base, String* name)
         return getMember(o, name);
     if (base.isNullish())
         return Value();
-    if (base.isString() && sameKey(name, m_names.length, caseRule()))
-        return Value(stringLength(base.asString()));
+    // A string's length is its own, though reading it wraps the string as any read
+    // does (a replaced String class sees it).
+    if (base.isString() && sameKey(name, m_names.length, caseRule())) {
+        toObject(base);
+        return m_throwing ? Value() : Value(stringLength(base.asString()));
+    }
     Object* proto = nullptr;
     switch (base.type()) {
     case Value::Type::String:
@@ -280,7 +288,7 @@ bool Vm::lookup(Object* object, String* name, Value& out)
             return true;
         if (holder->hasPrototypeProperty() && sameKey(name, m_names.proto, rule) &&
             !versionHides(holder->prototypeFlags(), m_swfVersion)) {
-            out = holder->prototype() ? Value(holder->prototype()) : Value();
+            out = holder->prototypeValue();
             return true;
         }
         if (Property* p = findOwn(holder, name)) {
@@ -288,18 +296,20 @@ bool Vm::lookup(Object* object, String* name, Value& out)
                 out = p->value;
                 return true;
             }
-            out = Value();
-            if (p->getter && m_hookDepth < limits::kMaxPropertyHookDepth) {
-                HookDepth guard(m_hookDepth);
-                Object* getter = p->getter;
-                out = call(Value(getter), Value(object), {});
-            }
+            // Past its nesting limit the getter is not run: the value last assigned
+            // to the property is read instead.
+            out = p->value;
+            if (p->getter)
+                runAccessor(holder, p, p->getter, Value(object), {}, out);
             return true;
         }
         if (holder->resolveFallback(*this, name, out))
             return true;
         holder = holder->prototype();
     }
+    // A chain this long is circular: looking a name up along it ends the scripts.
+    if (holder)
+        abortScripts("prototype chain too long");
     return false;
 }
 
@@ -332,14 +342,44 @@ void Vm::setMember(Value base, String* name, Value value)
     // Assignments to primitives' properties vanish with the temporary wrapper.
 }
 
-// The old value a watcher is shown: accessor properties (a text field's text) give
-// none, their getters are not run.
+bool Vm::runAccessor(Object* holder, Property* p, Object* accessor, Value thisValue,
+                     std::span<const Value> args, Value& result)
+{
+    if (p->hooksRunning >= limits::kMaxPropertyHookDepth)
+        return false;
+    ++p->hooksRunning;
+    String* key = p->name;
+    result = call(Value(accessor), thisValue, args);
+    // The call may have moved the slot, or deleted it and made another.
+    if (Property* again = holder->properties().find(key, CaseRule::Sensitive);
+        again && again->hooksRunning > 0)
+        --again->hooksRunning;
+    return true;
+}
+
+void Vm::runSetter(Object* holder, Property* p, Object* object, Value value)
+{
+    String* key = p->name;
+    if (p->setter) {
+        Value ignored;
+        runAccessor(holder, p, p->setter, Value(object), std::span<const Value>(&value, 1),
+                    ignored);
+    }
+    // The property keeps the value assigned, once its setter is done (or was not run):
+    // a getter past its nesting limit gives that back.
+    if (Property* again = holder->properties().find(key, CaseRule::Sensitive);
+        again && again->isAccessor())
+        again->value = value;
+}
+
+// The old value a watcher is shown: for an accessor property, the value it was last
+// assigned, without running its getter.
 Value Vm::watchedValue(Object* object, String* name)
 {
     Object* holder = object;
     for (int depth = 0; holder && depth < limits::kMaxPrototypeChain; ++depth) {
         if (Property* p = findOwn(holder, name))
-            return p->isAccessor() ? Value() : getMember(object, name);
+            return p->isAccessor() ? p->value : getMember(object, name);
         holder = holder->prototype();
     }
     return getMember(object, name);
@@ -348,38 +388,56 @@ Value Vm::watchedValue(Object* object, String* name)
 void Vm::setMember(Object* object, String* name, Value value)
 {
     const CaseRule rule = caseRule();
-    // A watcher sees the assignment first and decides the value stored.
+    // A watcher sees the assignment first and decides the value stored. Its calls count
+    // against the nesting of the object's own property of that name, where there is
+    // one, with those of the property's accessors.
     for (Watcher& w : object->watchers()) {
-        if (!w.running && sameKey(w.name, name, rule) &&
-            m_hookDepth < limits::kMaxPropertyHookDepth) {
-            HookDepth guard(m_hookDepth);
-            w.running = true;
-            Object* callback = w.callback;
-            const Value args[] = {Value(w.name), watchedValue(object, name), value, w.userData};
-            // The watcher list may change during the call: look the entry up again.
-            value = call(Value(callback), Value(object), args);
-            for (Watcher& again : object->watchers())
-                if (again.callback == callback && sameKey(again.name, name, rule))
-                    again.running = false;
-            if (throwing())
-                return;
+        if (!sameKey(w.name, name, rule))
+            continue;
+        Property* own = object->properties().find(name, rule);
+        std::uint8_t& nesting = own ? own->hooksRunning : w.nesting;
+        if (nesting >= limits::kMaxPropertyHookDepth)
             break;
+        ++nesting;
+        String* key = own ? own->name : nullptr;
+        Object* callback = w.callback;
+        const Value args[] = {Value(w.name), watchedValue(object, name), value, w.userData};
+        // The call may change the watcher list and the properties: find the counter again.
+        value = call(Value(callback), Value(object), args);
+        if (key) {
+            if (Property* again = object->properties().find(key, CaseRule::Sensitive);
+                again && again->hooksRunning > 0)
+                --again->hooksRunning;
+        } else {
+            for (Watcher& again : object->watchers())
+                if (again.callback == callback && sameKey(again.name, name, rule) &&
+                    again.nesting > 0)
+                    --again.nesting;
         }
+        if (throwing())
+            return;
+        break;
     }
     if (object->setVirtual(*this, name, value))
         return;
-    if (object->hasPrototypeProperty() && sameKey(name, m_names.proto, rule)) {
-        if (!(object->prototypeFlags() & PropertyFlag::ReadOnly))
-            object->setPrototype(value.objectOrNull());
-        return;
+    if (sameKey(name, m_names.proto, rule)) {
+        if (object->hasPrototypeProperty()) {
+            if (!(object->prototypeFlags() & PropertyFlag::ReadOnly))
+                object->setPrototypeValue(value);
+            return;
+        }
+        // An object without one (deleted, or _global's) gets a prototype again, as an
+        // ordinary property.
+        if (!findOwn(object, name)) {
+            object->setHasPrototypeProperty(true);
+            object->setPrototypeFlags(0);
+            object->setPrototypeValue(value);
+            return;
+        }
     }
     if (Property* p = findOwn(object, name)) {
         if (p->isAccessor()) {
-            if (p->setter && m_hookDepth < limits::kMaxPropertyHookDepth) {
-                HookDepth guard(m_hookDepth);
-                Object* setter = p->setter;
-                call(Value(setter), Value(object), std::span<const Value>(&value, 1));
-            }
+            runSetter(object, p, object, value);
             return;
         }
         if (!(p->flags & PropertyFlag::ReadOnly)) {
@@ -392,11 +450,7 @@ void Vm::setMember(Object* object, String* name, Value value)
     Object* holder = object->prototype();
     for (int depth = 0; holder && depth < limits::kMaxPrototypeChain; ++depth) {
         if (Property* p = findOwn(holder, name); p && p->isAccessor()) {
-            if (p->setter && m_hookDepth < limits::kMaxPropertyHookDepth) {
-                HookDepth guard(m_hookDepth);
-                Object* setter = p->setter;
-                call(Value(setter), Value(object), std::span<const Value>(&value, 1));
-            }
+            runSetter(holder, p, object, value);
             return;
         }
         holder = holder->prototype();
@@ -526,8 +580,13 @@ Value Vm::construct(Value function, std::span<const Value> args)
         if (native->constructFn())
             return callNative(native, Value(), args, true);
     }
-    Object* proto = getMember(fn, m_names.prototype).objectOrNull();
+    // A prototype that is no object (a number, true) is kept as the instance's
+    // __proto__, which then leads nowhere; with none, instances are plain objects.
+    const Value protoValue = getMember(fn, m_names.prototype);
+    Object* proto = protoValue.objectOrNull();
     Object* object = makeObject(proto ? proto : m_builtins.objectProto);
+    if (!proto && !protoValue.isUndefined())
+        object->setPrototypeValue(protoValue);
     object->defineValue(m_names.constructorOld, Value(fn), PropertyFlag::DontEnum, caseRule());
     if (m_swfVersion < 6)
         object->defineValue(m_names.constructor, Value(fn), PropertyFlag::DontEnum, caseRule());

@@ -96,16 +96,24 @@ struct Builtins {
     Object* numberCtor = nullptr;
     Object* booleanCtor = nullptr;
     Object* errorCtor = nullptr;
-    // Tables built-ins keep for the engine: Object.registerClass's
-    // (builtins/ClassRegistry.h) and the timers (Timers.h). Made on first use.
+    // Tables built-ins keep for the engine: Object.registerClass's, the realm's own
+    // (builtins/ClassRegistry.h), and the timers (Timers.h). Made on first use.
     Cell* classRegistry = nullptr;
     Cell* timers = nullptr;
     // XMLNode.prototype as installed, for nodes made when the script's is gone, and
     // the loads waiting for delivery (builtins/Loads.h).
     Object* xmlNodeProto = nullptr;
     Cell* loads = nullptr;
+    // Sound objects waiting for their sounds to end or load (builtins/SoundState.h).
+    Cell* sounds = nullptr;
     // The MovieClipLoaders following movie loads under way (builtins/MovieLoads.h).
     Cell* movieLoads = nullptr;
+    // LocalConnection's names and messages, and SharedObject's objects, for all the
+    // movies playing (builtins/LocalConnectionClass.h, builtins/SharedObjectClass.h).
+    Cell* localConnections = nullptr;
+    Cell* sharedObjects = nullptr;
+    // What file dialogs and sockets report after the step (builtins/DeferredEvents.h).
+    Cell* deferredEvents = nullptr;
 };
 
 enum class Hint : std::uint8_t { None, Number, String };
@@ -300,6 +308,12 @@ private:
     friend class Interpreter;
     bool budgetSpent();
     Value watchedValue(Object* object, String* name);
+    // Calls a getter or setter of the accessor property `p` of `holder`, unless that
+    // property's accessors are already nested as deep as allowed (false then).
+    bool runAccessor(Object* holder, Property* p, Object* accessor, Value thisValue,
+                     std::span<const Value> args, Value& result);
+    // An assignment to the accessor property `p` of `holder` made on `object`.
+    void runSetter(Object* holder, Property* p, Object* object, Value value);
     void traceRoots(Tracer& tracer);
     Value callNative(NativeFunction* function, Value thisValue, std::span<const Value> args,
                      bool construct);

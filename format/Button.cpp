@@ -119,6 +119,32 @@ Result<Button> parseButton(ByteReader& in, int buttonVersion)
     return button;
 }
 
+Status applyButtonSound(ByteReader& in, Button& button)
+{
+    for (ButtonSound& sound : button.sounds) {
+        sound.soundId = in.u16();
+        if (!in.ok())
+            return makeError(ErrorCode::Truncated, "DefineButtonSound: sound id");
+        if (sound.soundId == 0)
+            continue;
+        // SOUNDINFO's length follows from its flags; the sound engine reads its fields.
+        const std::size_t start = in.position();
+        const std::uint8_t flags = in.u8();
+        std::size_t length =
+            1 + ((flags & 0x01) ? 4 : 0) + ((flags & 0x02) ? 4 : 0) + ((flags & 0x04) ? 2 : 0);
+        if (flags & 0x08) {
+            in.seek(start + length);
+            length += 1 + 8 * std::size_t(in.u8());
+        }
+        in.seek(start);
+        const auto info = in.take(length);
+        if (!in.ok())
+            return makeError(ErrorCode::Truncated, "DefineButtonSound: sound info");
+        sound.soundInfo.assign(info.begin(), info.end());
+    }
+    return Ok{};
+}
+
 Status applyButtonCxform(ByteReader& in, Button& button)
 {
     // The format gives DefineButtonCxform one CXFORM for the button's characters: it

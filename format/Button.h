@@ -5,6 +5,7 @@
 #include "Result.h"
 #include "Style.h"
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -47,15 +48,25 @@ struct ButtonAction {
     std::vector<std::uint8_t> actions;
 };
 
+// DefineButtonSound: the sound a transition starts, with its SOUNDINFO as stored.
+struct ButtonSound {
+    CharacterId soundId = 0; // 0 for none
+    std::vector<std::uint8_t> soundInfo;
+};
+
 struct Button {
     std::vector<ButtonRecord> records;
     bool trackAsMenu = false;
     std::vector<ButtonAction> actions;
+    // In the tag's order: OverUpToIdle, IdleToOverUp, OverUpToOverDown, OverDownToOverUp.
+    std::array<ButtonSound, 4> sounds;
 };
 
 // Reads the body after the character id; version 1 or 2.
 Result<Button> parseButton(ByteReader& in, int buttonVersion);
 // DefineButtonCxform: the colour transforms of a DefineButton's records.
 Status applyButtonCxform(ByteReader& in, Button& button);
+// DefineButtonSound: the sounds of four transitions.
+Status applyButtonSound(ByteReader& in, Button& button);
 
 } // namespace swf

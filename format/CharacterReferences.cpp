@@ -78,6 +78,10 @@ void renumberIn(Button& button, const Renumbering& renumber)
 {
     for (ButtonRecord& record : button.records)
         record.characterId = renumber(record.characterId);
+    for (ButtonSound& sound : button.sounds) {
+        if (sound.soundId != 0)
+            sound.soundId = renumber(sound.soundId);
+    }
 }
 
 void renumberIn(Frame& frame, const Renumbering& renumber)

@@ -79,6 +79,22 @@ Status startSound(TagSite& site, ByteReader& in, int version)
     return Ok{};
 }
 
+// The stream's records are read by the sound engine, which plays them.
+Status soundStreamHead(TagSite& site, ByteReader& in, int)
+{
+    site.timeline.soundStreamHead = copy(in.rest());
+    return Ok{};
+}
+
+Status soundStreamBlock(TagSite& site, ByteReader& in, int)
+{
+    // Leniency: a second block in one frame is joined to the first, so no sound is lost.
+    const auto bytes = in.rest();
+    site.frame.soundStreamBlock.insert(site.frame.soundStreamBlock.end(), bytes.begin(),
+                                       bytes.end());
+    return Ok{};
+}
+
 Status frameLabel(TagSite& site, ByteReader& in, int)
 {
     std::string label = in.cstring();

@@ -114,4 +114,30 @@ Status completeButtonCxform(TagSite& site, ByteReader& in, int)
     return applyButtonCxform(in, *button);
 }
 
+Status completeButtonSound(TagSite& site, ByteReader& in, int)
+{
+    Button* button = earlier<Button>(site);
+    if (!button)
+        return makeError(ErrorCode::BadReference, "button " + std::to_string(site.id));
+    return applyButtonSound(in, *button);
+}
+
+// Settings for a static text are of no use to the player; for an unknown id, no more.
+Status completeTextSettings(TagSite& site, ByteReader& in, int)
+{
+    EditText* field = earlier<EditText>(site);
+    if (!field)
+        return Ok{};
+    const std::uint8_t flags = in.u8();
+    TextRendering rendering;
+    rendering.advanced = (flags >> 6) == 1;
+    rendering.gridFit = static_cast<std::uint8_t>((flags >> 3) & 7);
+    rendering.thickness = in.f32();
+    rendering.sharpness = in.f32();
+    if (!in.ok())
+        return makeError(ErrorCode::Truncated, "CSMTextSettings");
+    field->rendering = rendering;
+    return Ok{};
+}
+
 } // namespace swf::tags

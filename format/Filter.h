@@ -1,11 +1,13 @@
 #pragma once
 
+#include "Bitmap.h"
 #include "ByteReader.h"
 #include "Result.h"
 #include "Style.h"
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <variant>
 #include <vector>
 
@@ -77,9 +79,21 @@ struct ColorMatrixFilter {
     std::array<float, 20> matrix{};
 };
 
+// No file stores this one: scripts give it to display objects (a displacement map),
+// and it is kept with their other filters so that it reads back. The map is the
+// picture it had when it was given; a display list does not draw it yet.
+struct DisplacementMapFilter {
+    std::shared_ptr<const Bitmap> map;
+    std::int32_t mapX = 0, mapY = 0;
+    std::int32_t componentX = 0, componentY = 0;
+    double scaleX = 0, scaleY = 0;
+    enum class Mode : std::uint8_t { Wrap, Clamp, Ignore, Color } mode = Mode::Wrap;
+    Rgba color{0, 0, 0, 0};
+};
+
 using Filter =
     std::variant<DropShadowFilter, BlurFilter, GlowFilter, BevelFilter, GradientGlowFilter,
-                 ConvolutionFilter, ColorMatrixFilter, GradientBevelFilter>;
+                 ConvolutionFilter, ColorMatrixFilter, GradientBevelFilter, DisplacementMapFilter>;
 
 Result<std::vector<Filter>> parseFilterList(ByteReader& in);
 

@@ -92,8 +92,10 @@ Status parseTimeline(ParseContext& ctx, std::span<const std::uint8_t> data, Time
         ctx.movie.complete = false;
         ctx.note("the tag stream ends inside a tag");
     }
-    // Tags after the last ShowFrame still make a frame of their own.
-    if (!frame.tags.empty() || !frame.labels.empty())
+    // Tags after the last ShowFrame still make a frame of their own, an unfinished one.
+    const bool partialFrame = !frame.tags.empty() || !frame.labels.empty();
+    timeline.complete = ended && !partialFrame && !tags.truncated();
+    if (partialFrame)
         timeline.frames.push_back(std::move(frame));
     return Ok{};
 }

@@ -23,6 +23,8 @@ Status defineOpaque(TagSite& site, ByteReader& in, int version);
 // Completions of an earlier character.
 Status completeFontInfo(TagSite& site, ByteReader& in, int version);
 Status completeButtonCxform(TagSite& site, ByteReader& in, int version);
+Status completeButtonSound(TagSite& site, ByteReader& in, int version);
+Status completeTextSettings(TagSite& site, ByteReader& in, int version);
 
 // ControlTags.cpp: what the open frame shows or does.
 Status placeObject(TagSite& site, ByteReader& in, int version);
@@ -32,6 +34,8 @@ Status doInitAction(TagSite& site, ByteReader& in, int version);
 Status setBackgroundColor(TagSite& site, ByteReader& in, int version);
 Status startSound(TagSite& site, ByteReader& in, int version);
 Status frameLabel(TagSite& site, ByteReader& in, int version);
+Status soundStreamHead(TagSite& site, ByteReader& in, int version);
+Status soundStreamBlock(TagSite& site, ByteReader& in, int version);
 
 // MovieTags.cpp: the movie as a whole.
 Status jpegTables(TagSite& site, ByteReader& in, int version);

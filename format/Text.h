@@ -38,6 +38,14 @@ Result<StaticText> parseStaticText(ByteReader& in, int textVersion);
 enum class TextAlign : std::uint8_t { Left = 0, Right = 1, Center = 2, Justify = 3 };
 
 // DefineEditText.
+// CSMTextSettings: how the authoring tool asked a text to be anti-aliased.
+struct TextRendering {
+    bool advanced = false;    // the "advanced" anti-aliasing rather than "normal"
+    std::uint8_t gridFit = 0; // 0 none, 1 pixel, 2 subpixel
+    float thickness = 0;
+    float sharpness = 0;
+};
+
 struct EditText {
     Rect bounds;
     bool wordWrap = false;
@@ -59,7 +67,8 @@ struct EditText {
     std::uint16_t leftMargin = 0, rightMargin = 0, indent = 0;
     std::int16_t leading = 0;
     std::string variableName;
-    std::string initialText; // as stored: UTF-8 from version 6 on, HTML when `html`
+    std::string initialText;                // as stored: UTF-8 from version 6 on, HTML when `html`
+    std::optional<TextRendering> rendering; // from a CSMTextSettings tag
 };
 
 Result<EditText> parseEditText(ByteReader& in);

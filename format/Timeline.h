@@ -40,6 +40,8 @@ using ControlTag =
 struct Frame {
     std::vector<ControlTag> tags;
     std::vector<std::string> labels; // FrameLabel names, in order
+    // SoundStreamBlock: this frame's part of the timeline's stream sound, as stored.
+    std::vector<std::uint8_t> soundStreamBlock;
 };
 
 // A timeline: the movie's main one or a sprite's. Frames are numbered from 0 here.
@@ -47,6 +49,13 @@ struct Timeline {
     std::vector<Frame> frames;
     // Label to frame index; the first frame with a label keeps it.
     std::map<std::string, std::size_t> labels;
+    // SoundStreamHead or SoundStreamHead2 (the last one read): the format of the
+    // frames' stream blocks; empty for a timeline without a stream sound.
+    std::vector<std::uint8_t> soundStreamHead;
+    // Its last frame is whole, so a player may loop back from it. The reader clears it
+    // for a tag stream cut short or with tags after its last ShowFrame: that last frame
+    // waits for the rest.
+    bool complete = true;
 
     // The frame with `label` (the format compares labels without regard to case), or -1.
     long frameForLabel(const std::string& label) const;

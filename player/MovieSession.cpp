@@ -1,6 +1,7 @@
 #include "MovieSession.h"
 
 #include "Diagnostics.h"
+#include "render/DeviceFonts.h"
 
 namespace player {
 
@@ -9,11 +10,14 @@ namespace {
 Q_LOGGING_CATEGORY(lcMovieTrace, "reelvane.trace", QtWarningMsg)
 } // namespace
 
-MovieSession::MovieSession(swf::MoviePtr movie, swf::ImportFetcher files)
+MovieSession::MovieSession(swf::MoviePtr movie, swf::ImportFetcher files,
+                           const std::function<void(runtime::MoviePlayer&)>& prepare)
     : m_files(std::move(files)), m_player(std::make_unique<runtime::MoviePlayer>(
                                      std::move(movie), static_cast<runtime::Host&>(*this))),
       m_scripts(std::make_unique<avm1::Engine>(*m_player, static_cast<runtime::Host&>(*this)))
 {
+    if (prepare)
+        prepare(*m_player);
     // The first frame's scripts run as soon as the movie is set, as its frame was.
     m_player->runActions();
 }
@@ -47,10 +51,18 @@ swf::Result<std::vector<std::uint8_t>> MovieSession::fetchFile(std::string_view 
     return m_files(std::string(url), maxBytes);
 }
 
+std::shared_ptr<const runtime::FontMetrics> MovieSession::deviceFont(std::string_view family,
+                                                                     bool bold, bool italic)
+{
+    // Measured with the faces the renderer draws with.
+    return render::DeviceFonts::shared().metrics(std::string(family), bold, italic);
+}
+
 void MovieSession::advance(int frames)
 {
     for (int i = 0; i < frames; ++i)
         m_player->advance();
+    m_audio.wake();
 }
 
 void MovieSession::draw(QImage& target, const QTransform& view, render::Quality quality,

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "AudioOutput.h"
 #include "avm1/Engine.h"
 #include "format/Imports.h"
 #include "format/Movie.h"
 #include "render/Quality.h"
+#include "render/ScriptRasterizer.h"
 #include "render/StageRenderer.h"
 #include "runtime/Host.h"
 #include "runtime/MoviePlayer.h"
@@ -11,6 +13,7 @@
 #include <QColor>
 #include <QImage>
 #include <QTransform>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -22,8 +25,11 @@ namespace player {
 class MovieSession : private runtime::Host {
 public:
     // `files` serves the files the movie's scripts load (XML, variables, other movies),
-    // as its imports were found; without it the movie loads none.
-    explicit MovieSession(swf::MoviePtr movie, swf::ImportFetcher files = {});
+    // as its imports were found; without it the movie loads none. `prepare` sets the
+    // player up (its address, how the stage is shown) before the first frame's scripts
+    // run.
+    explicit MovieSession(swf::MoviePtr movie, swf::ImportFetcher files = {},
+                          const std::function<void(runtime::MoviePlayer&)>& prepare = {});
     ~MovieSession() override;
 
     runtime::MoviePlayer& player() { return *m_player; }
@@ -36,6 +42,9 @@ public:
     void markDirty() { m_dirty = true; }
     void draw(QImage& target, const QTransform& view, render::Quality quality,
               std::optional<QColor> background);
+    // Stop silences the sound at once; Play lets it go on.
+    void setSoundPaused(bool paused) { m_audio.setPaused(paused); }
+    const AudioOutput& audio() const { return m_audio; }
 
 private:
     void requestRepaint() override { m_dirty = true; }
@@ -44,8 +53,16 @@ private:
     void log(runtime::LogCategory category, std::string_view message) override;
     swf::Result<std::vector<std::uint8_t>> fetchFile(std::string_view url,
                                                      std::size_t maxBytes) override;
+    std::shared_ptr<const runtime::FontMetrics> deviceFont(std::string_view family, bool bold,
+                                                           bool italic) override;
+    runtime::BitmapRasterizer* bitmapRasterizer() override { return &m_bitmaps; }
+    runtime::AudioSink* audioSink() override { return &m_audio; }
 
     swf::ImportFetcher m_files;
+    // Before the player, which scripts draw into bitmaps through while it lives.
+    render::ScriptRasterizer m_bitmaps;
+    // Before the player, which connects to it as it is made and lets go as it goes.
+    AudioOutput m_audio;
     std::unique_ptr<runtime::MoviePlayer> m_player;
     // After the player: it detaches from the player as it goes.
     std::unique_ptr<avm1::Engine> m_scripts;

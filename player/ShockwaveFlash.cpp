@@ -3,16 +3,21 @@
 #include "KeyMapping.h"
 #include "MovieSession.h"
 #include "PlayerMenu.h"
+#include "PointerShape.h"
 #include "ViewTransform.h"
+#include "runtime/PointerCursor.h"
 #include "windowing/Form.h"
 
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QUrl>
+#include <QWheelEvent>
+#include <cmath>
 
 namespace player {
 
@@ -26,6 +31,13 @@ constexpr double kMaxZoom = 64;
 QColor rgbColor(std::int32_t rgb)
 {
     return QColor((rgb >> 16) & 0xff, (rgb >> 8) & 0xff, rgb & 0xff);
+}
+
+// The control's size in the screen's own pixels.
+QSize devicePixels(QSize logical, qreal ratio)
+{
+    return QSize(static_cast<int>(std::lround(logical.width() * ratio)),
+                 static_cast<int>(std::lround(logical.height() * ratio)));
 }
 
 } // namespace
@@ -50,8 +62,12 @@ public:
     View(ShockwaveFlash& player, QWidget* parent) : ControlWidget(player, parent), m_player(player)
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
+        // Its own pointer, never the one of the window beneath (a list label's hand).
+        setCursor(Qt::ArrowCursor);
         // The movie hears the keys once it is clicked, Tab included.
         setFocusPolicy(Qt::ClickFocus);
+        // The movie follows the pointer with no button held too.
+        setMouseTracking(true);
     }
 
 protected:
@@ -79,6 +95,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override
     {
         m_player.key(QEvent::KeyPress, event->key(), event->text());
+        m_player.textKey(*event);
     }
     void keyReleaseEvent(QKeyEvent* event) override
     {
@@ -86,6 +103,36 @@ protected:
             m_player.key(QEvent::KeyRelease, event->key(), event->text());
     }
     bool focusNextPrevChild(bool) override { return false; }
+    void wheelEvent(QWheelEvent* event) override
+    {
+        ControlWidget::wheelEvent(event);
+        // A wheel step is 120; finer wheels add up to whole lines.
+        m_wheel += event->angleDelta().y();
+        const int lines = m_wheel / 120;
+        m_wheel -= lines * 120;
+        m_player.wheel(event->position(), lines);
+    }
+    void focusInEvent(QFocusEvent* event) override
+    {
+        ControlWidget::focusInEvent(event);
+        m_player.keyboardFocusChanged(true);
+    }
+    void focusOutEvent(QFocusEvent* event) override
+    {
+        ControlWidget::focusOutEvent(event);
+        // The player's own menu does not take the keyboard from the movie.
+        if (event->reason() != Qt::PopupFocusReason)
+            m_player.keyboardFocusChanged(false);
+    }
+    void inputMethodEvent(QInputMethodEvent* event) override
+    {
+        m_player.commitText(event->commitString());
+        event->accept();
+    }
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override
+    {
+        return m_player.textQuery(query);
+    }
     void contextMenuEvent(QContextMenuEvent* event) override
     {
         event->accept();
@@ -95,6 +142,7 @@ protected:
 
 private:
     ShockwaveFlash& m_player;
+    int m_wheel = 0;
 };
 
 ShockwaveFlash::ShockwaveFlash(windowing::Form& form, QString name, PlayerSettings settings)
@@ -122,6 +170,7 @@ void ShockwaveFlash::setMovie(const QString& path)
     m_playing = m_settings.play;
     if (m_loader)
         m_loader->cancel();
+    showPointer();
 
     // The header is read at once (a few bytes), so that a missing or foreign file says
     // so right away; the whole movie follows on a worker thread.
@@ -151,6 +200,7 @@ void ShockwaveFlash::showFailure(const QString& reason)
     m_failure = failureLine(reason);
     m_session.reset();
     m_timer.stop();
+    showPointer();
     if (widget())
         widget()->update();
 }
@@ -161,18 +211,27 @@ void ShockwaveFlash::movieLoaded(MovieLoader::Result result)
         showFailure(QString::fromStdString(result.error().message()));
         return;
     }
-    m_session = std::make_unique<MovieSession>(std::move(result.value()),
-                                               importFetcherFor(QFileInfo(m_movie).absolutePath()));
+    // What the first frame's scripts may read: their address, the stage as the control
+    // shows it.
+    const auto prepare = [this](runtime::MoviePlayer& movie) {
+        // Scripts read it as _url, and address the files beside the movie from it.
+        movie.setMovieUrl(
+            QUrl::fromLocalFile(QFileInfo(m_movie).absoluteFilePath()).toString().toStdString());
+        movie.stageView().setScaleMode(stageScaleMode(m_scaleMode));
+        if (widget())
+            movie.setViewport(widget()->width(), widget()->height());
+    };
+    m_session = std::make_unique<MovieSession>(
+        std::move(result.value()), importFetcherFor(QFileInfo(m_movie).absolutePath()), prepare);
     runtime::MoviePlayer& movie = m_session->player();
-    // Scripts read it as _url, and address the files beside the movie from it.
-    movie.setMovieUrl(
-        QUrl::fromLocalFile(QFileInfo(m_movie).absoluteFilePath()).toString().toStdString());
     movie.setLoop(m_loop);
     if (!m_playing)
         movie.stop();
     m_clock.start(movie.frameRate(), m_time.elapsed());
     redraw();
     scheduleTick();
+    if (Visible())
+        takeKeyboard();
 }
 
 void ShockwaveFlash::scheduleTick()
@@ -192,8 +251,7 @@ void ShockwaveFlash::tick()
         return;
     const int due = m_clock.framesDue(m_time.elapsed());
     m_session->advance(due);
-    if (m_session->needsRedraw())
-        redraw();
+    followMovie();
     scheduleTick();
 }
 
@@ -202,8 +260,8 @@ void ShockwaveFlash::Play()
     m_playing = true;
     if (m_session) {
         m_session->player().play();
-        if (m_session->needsRedraw())
-            redraw();
+        m_session->setSoundPaused(false);
+        followMovie();
     }
     scheduleTick();
 }
@@ -211,8 +269,10 @@ void ShockwaveFlash::Play()
 void ShockwaveFlash::Stop()
 {
     m_playing = false;
-    if (m_session)
+    if (m_session) {
         m_session->player().stop();
+        m_session->setSoundPaused(true);
+    }
 }
 
 void ShockwaveFlash::visibilityChanged()
@@ -222,6 +282,7 @@ void ShockwaveFlash::visibilityChanged()
     if (Visible() && m_session) {
         m_clock.start(m_session->player().frameRate(), m_time.elapsed());
         scheduleTick();
+        takeKeyboard();
     } else {
         m_timer.stop();
     }
@@ -238,6 +299,8 @@ void ShockwaveFlash::setScaleMode(std::int32_t mode)
     if (mode < 0 || mode > 3)
         return; // the control keeps its mode for values it does not know
     m_scaleMode = static_cast<player::ScaleMode>(mode);
+    if (m_session)
+        m_session->player().stageView().setScaleMode(stageScaleMode(m_scaleMode));
     redraw();
 }
 
@@ -308,7 +371,31 @@ long ShockwaveFlash::currentFrame() const
 QTransform ShockwaveFlash::viewTransform() const
 {
     const swf::Rect stage = m_session ? m_session->player().stage() : swf::Rect{};
-    return stageToView(stage, widget() ? QSizeF(widget()->size()) : QSizeF(), m_scaleMode, m_zoom);
+    const QSizeF size = widget() ? QSizeF(widget()->size()) : QSizeF();
+    // The movie's own settings, which start from the control's and which scripts change.
+    if (m_session)
+        return stageToView(stage, size, m_session->player().stageView(), m_zoom);
+    return stageToView(stage, size, m_scaleMode, m_zoom);
+}
+
+void ShockwaveFlash::drawPicture()
+{
+    QWidget* view = widget();
+    if (!m_session || !view || view->size().isEmpty())
+        return;
+    // Drawn at the screen's own pixels, so that a scaled screen shows the movie sharp.
+    const qreal ratio = view->devicePixelRatioF();
+    const QSize size = devicePixels(view->size(), ratio);
+    if (m_picture.size() != size)
+        m_picture = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    if (m_picture.devicePixelRatio() != ratio)
+        m_picture.setDevicePixelRatio(ratio);
+    std::optional<QColor> background;
+    if (m_backgroundColor >= 0)
+        background = rgbColor(m_backgroundColor);
+    m_session->draw(m_picture, viewTransform() * QTransform::fromScale(ratio, ratio), m_quality,
+                    background);
+    m_drawnStageVersion = m_session->player().stageView().version();
 }
 
 void ShockwaveFlash::redraw()
@@ -316,27 +403,34 @@ void ShockwaveFlash::redraw()
     QWidget* view = widget();
     if (!view)
         return;
-    if (m_session && !view->size().isEmpty()) {
-        if (m_picture.size() != view->size())
-            m_picture = QImage(view->size(), QImage::Format_ARGB32_Premultiplied);
-        std::optional<QColor> background;
-        if (m_backgroundColor >= 0)
-            background = rgbColor(m_backgroundColor);
-        m_session->draw(m_picture, viewTransform(), m_quality, background);
-    }
+    drawPicture();
     view->update();
+    showPointer();
 }
 
 void ShockwaveFlash::viewResized()
 {
+    tellViewport();
     redraw();
+}
+
+void ShockwaveFlash::tellViewport()
+{
+    if (m_session && widget())
+        m_session->player().setViewport(widget()->width(), widget()->height());
 }
 
 void ShockwaveFlash::paint(QPainter& painter, const QRect& area)
 {
     QWidget* view = widget();
-    if (m_session && m_picture.size() == view->size()) {
-        painter.drawImage(area, m_picture, area);
+    // The window moved to a screen of another pixel ratio since the last picture.
+    if (m_session && m_picture.size() != devicePixels(view->size(), view->devicePixelRatioF()))
+        drawPicture();
+    if (m_session && m_picture.size() == devicePixels(view->size(), view->devicePixelRatioF())) {
+        const qreal ratio = m_picture.devicePixelRatio();
+        painter.drawImage(QRectF(area), m_picture,
+                          QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio,
+                                 area.height() * ratio));
         return;
     }
     painter.fillRect(area, Qt::black);
@@ -381,8 +475,7 @@ void ShockwaveFlash::pointer(QEvent::Type type, QPointF pixel, Qt::MouseButton b
         else if (type == QEvent::MouseButtonRelease)
             movie.pointerUp(twips.x(), twips.y(), *which);
     }
-    if (m_session->needsRedraw())
-        redraw();
+    followMovie();
 }
 
 void ShockwaveFlash::key(QEvent::Type type, int qtKey, const QString& text)
@@ -397,8 +490,30 @@ void ShockwaveFlash::key(QEvent::Type type, int qtKey, const QString& text)
         movie.keyDown(pressed->code, pressed->ascii);
     else if (type == QEvent::KeyRelease)
         movie.keyUp(pressed->code, pressed->ascii);
-    if (m_session->needsRedraw())
+    followMovie();
+}
+
+void ShockwaveFlash::followMovie()
+{
+    if (!m_session)
+        return;
+    if (m_session->needsRedraw() ||
+        m_session->player().stageView().version() != m_drawnStageVersion)
         redraw();
+    else
+        showPointer();
+    updateTextInput();
+}
+
+void ShockwaveFlash::showPointer()
+{
+    QWidget* view = widget();
+    if (!view)
+        return;
+    const Qt::CursorShape shape =
+        m_session ? cursorShapeFor(runtime::pointerCursor(m_session->player())) : Qt::ArrowCursor;
+    if (view->cursor().shape() != shape)
+        view->setCursor(shape);
 }
 
 } // namespace player

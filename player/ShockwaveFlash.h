@@ -10,11 +10,17 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QImage>
+#include <QKeyEvent>
 #include <QString>
 #include <QTimer>
+#include <QVariant>
 #include <cstdint>
 #include <memory>
 #include <optional>
+
+namespace runtime {
+class MoviePlayer;
+} // namespace runtime
 
 namespace player {
 
@@ -68,7 +74,10 @@ public:
     bool hasMovie() const { return m_session != nullptr; }
     // The main timeline's current frame, counted from 0; -1 without a movie.
     long currentFrame() const;
-    // The picture last drawn, at the control's size.
+    // The movie as the engine plays it, null without one.
+    const runtime::MoviePlayer* moviePlayer() const;
+    // The picture last drawn, at the control's size in device pixels (its device pixel
+    // ratio is the screen's).
     const QImage& picture() const { return m_picture; }
 
     // Input and painting, from the control's widget.
@@ -77,6 +86,20 @@ public:
     void key(QEvent::Type type, int qtKey, const QString& text);
     void viewResized();
     void paint(QPainter& painter, const QRect& area);
+    // Text and the wheel, from the control's widget (ShockwaveFlashText.cpp). A text
+    // field of the movie has the focus: the control then takes text from the keys and
+    // from input methods.
+    bool takesText() const;
+    // A key press for the focused field: an editing command (Paste and Copy keep the
+    // system's clipboard in step with the movie's) or the text it types.
+    void textKey(const QKeyEvent& event);
+    // Text an input method composed.
+    void commitText(const QString& text);
+    // What input methods ask about the focused field.
+    QVariant textQuery(Qt::InputMethodQuery query) const;
+    void wheel(QPointF pixel, int lines);
+    // The control's widget took or lost the keyboard.
+    void keyboardFocusChanged(bool hasFocus);
 
 protected:
     void visibilityChanged() override;
@@ -88,6 +111,18 @@ private:
     void tick();
     void scheduleTick();
     void redraw();
+    // Draws the movie into the picture, without asking for a paint.
+    void drawPicture();
+    // The pointer the movie asks for, over the control.
+    void showPointer();
+    // After a call into the movie: the picture and the pointer follow what it changed.
+    void followMovie();
+    // Input methods follow the focused field (or its going).
+    void updateTextInput();
+    // A movie playing in view has the keyboard, as if it had been clicked.
+    void takeKeyboard();
+    // The movie learns the control's size, in pixels.
+    void tellViewport();
     QTransform viewTransform() const;
 
     PlayerSettings m_settings;
@@ -107,6 +142,8 @@ private:
     QElapsedTimer m_time;
     QTimer m_timer;
     QImage m_picture;
+    // The movie's stage settings the picture was drawn with.
+    std::uint64_t m_drawnStageVersion = 0;
 };
 
 // The line the player shows for a movie it cannot play.

@@ -7,14 +7,16 @@ namespace render {
 
 namespace {
 
-std::string keyFor(const swf::Bitmap& bitmap, const swf::ColorTransform& transform, int pad)
+std::string keyFor(const swf::Bitmap& bitmap, const swf::ColorTransform& transform, int pad,
+                   int level)
 {
-    std::string key(sizeof(const void*) + sizeof(transform) + sizeof(int), '\0');
+    std::string key(sizeof(const void*) + sizeof(transform) + 2 * sizeof(int), '\0');
     const void* address = &bitmap;
     char* out = key.data();
     std::memcpy(out, &address, sizeof(address));
     std::memcpy(out + sizeof(address), &transform, sizeof(transform));
     std::memcpy(out + sizeof(address) + sizeof(transform), &pad, sizeof(pad));
+    std::memcpy(out + sizeof(address) + sizeof(transform) + sizeof(pad), &level, sizeof(level));
     return key;
 }
 
@@ -33,17 +35,20 @@ QImage BitmapImages::wrap(const swf::Bitmap& bitmap)
                   int(bitmap.height), int(bitmap.width) * 4, QImage::Format_ARGB32_Premultiplied);
 }
 
-QImage BitmapImages::image(const swf::Bitmap& bitmap, const swf::ColorTransform& transform, int pad)
+QImage BitmapImages::image(const swf::Bitmap& bitmap, const swf::ColorTransform& transform, int pad,
+                           int level)
 {
     QImage source = wrap(bitmap);
-    if (source.isNull() || (transform.isIdentity() && pad == 0))
+    if (source.isNull() || (transform.isIdentity() && pad == 0 && level <= 0))
         return source;
-    const std::string key = keyFor(bitmap, transform, pad);
+    const std::string key = keyFor(bitmap, transform, pad, level);
     if (auto found = m_cache.find(key))
         return *found;
     QImage result = pad > 0 ? padEdges(source, pad) : source.copy();
     if (!transform.isIdentity())
         applyColorTransform(result, transform);
+    if (level > 0)
+        result = reduced(result, level);
     const std::size_t bytes = std::size_t(result.sizeInBytes());
     return *m_cache.insert(key, std::make_shared<const QImage>(std::move(result)), bytes);
 }
@@ -62,6 +67,17 @@ void BitmapImages::applyColorTransform(QImage& image, const swf::ColorTransform&
             row[x] = qPremultiply(qRgba(mapped.r, mapped.g, mapped.b, mapped.a));
         }
     }
+}
+
+QImage BitmapImages::reduced(const QImage& image, int level)
+{
+    if (level <= 0 || image.isNull())
+        return image;
+    const int shift = std::min(level, 30);
+    const QSize size(std::max(1, image.width() >> shift), std::max(1, image.height() >> shift));
+    // Qt's smooth scaling averages the area each pixel covers when it shrinks.
+    return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 QImage BitmapImages::padEdges(const QImage& image, int pad)

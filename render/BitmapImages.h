@@ -20,8 +20,11 @@ public:
     static QImage wrap(const swf::Bitmap& bitmap);
 
     // The image with `transform` applied to every pixel, surrounded by `pad` pixels that
-    // repeat its edges (clipped fills extend their edge pixels beyond the bitmap).
-    QImage image(const swf::Bitmap& bitmap, const swf::ColorTransform& transform, int pad);
+    // repeat its edges (clipped fills extend their edge pixels beyond the bitmap), and
+    // halved `level` times, each pixel the average of those it covers: a bitmap drawn
+    // far smaller than its size samples that instead of skipping pixels.
+    QImage image(const swf::Bitmap& bitmap, const swf::ColorTransform& transform, int pad,
+                 int level = 0);
 
     void clear() { m_cache.clear(); }
     std::size_t cachedBytes() const { return m_cache.totalCost(); }
@@ -29,6 +32,8 @@ public:
     // Helpers, public for the filters and tests.
     static void applyColorTransform(QImage& image, const swf::ColorTransform& transform);
     static QImage padEdges(const QImage& image, int pad);
+    // The image at 1/2^level of its size (never below a pixel), area-averaged.
+    static QImage reduced(const QImage& image, int level);
 
 private:
     LruCache<std::string, const QImage> m_cache;

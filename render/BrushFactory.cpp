@@ -12,6 +12,9 @@ namespace render {
 
 namespace {
 
+// A focal point nearer the circle than this is drawn there, as the reference draws it.
+constexpr double kMaxFocal = 0.98;
+
 // Gradients are drawn in a square of this half-size, in their own space.
 constexpr double kGradientHalfSize = 16384;
 // A clipped bitmap extends its edges at most this far; further out it repeats.
@@ -55,6 +58,22 @@ int edgePad(const QTransform& fillMatrix, const QRectF& shapeBounds, QSize size)
     return std::min(static_cast<int>(std::bit_ceil(static_cast<unsigned>(pad))), room);
 }
 
+// A bitmap is halved at most this many times: a 32768-pixel side down to one pixel.
+constexpr int kMaxReduction = 15;
+
+// How many times a smoothed bitmap is halved before it is sampled: once for each halving
+// of its size on the device, so that a device pixel draws from no more than a few of
+// its pixels and none is skipped.
+int reductionFor(const QTransform& bitmapToDevice)
+{
+    const double sx = std::hypot(bitmapToDevice.m11(), bitmapToDevice.m12());
+    const double sy = std::hypot(bitmapToDevice.m21(), bitmapToDevice.m22());
+    const double scale = std::max(sx, sy);
+    if (!std::isfinite(scale) || !(scale > 0) || scale > 0.5)
+        return 0;
+    return std::min(kMaxReduction, static_cast<int>(std::floor(std::log2(1 / scale))));
+}
+
 bool alphaOnly(const swf::ColorTransform& t)
 {
     return t.rMul == 256 && t.gMul == 256 && t.bMul == 256 && t.rAdd == 0 && t.gAdd == 0 &&
@@ -65,12 +84,12 @@ bool alphaOnly(const swf::ColorTransform& t)
 
 FillBrush BrushFactory::make(const swf::FillStyle& style, const swf::ColorTransform& transform,
                              const swf::MovieDefinition* movie, Quality quality,
-                             const QRectF& shapeBounds)
+                             const QRectF& shapeBounds, const QTransform& toDevice)
 {
     if (style.isGradient())
         return gradient(style, transform);
     if (style.isBitmap())
-        return bitmap(style, transform, movie, quality, shapeBounds);
+        return bitmap(style, transform, movie, quality, shapeBounds, toDevice);
     FillBrush fill;
     const QColor color = toQColor(style.color, transform);
     fill.brush = QBrush(color);
@@ -95,9 +114,10 @@ FillBrush BrushFactory::gradient(const swf::FillStyle& style, const swf::ColorTr
     if (style.type == swf::FillType::LinearGradient) {
         qtGradient = QLinearGradient(-kGradientHalfSize, 0, kGradientHalfSize, 0);
     } else {
-        const double focal = style.type == swf::FillType::FocalRadialGradient
-                                 ? std::clamp(double(style.gradient.focalPoint), -0.99, 0.99)
-                                 : 0.0;
+        const double focal =
+            style.type == swf::FillType::FocalRadialGradient
+                ? std::clamp(double(style.gradient.focalPoint), -kMaxFocal, kMaxFocal)
+                : 0.0;
         qtGradient = QRadialGradient(QPointF(0, 0), kGradientHalfSize,
                                      QPointF(focal * kGradientHalfSize, 0));
     }
@@ -112,7 +132,7 @@ FillBrush BrushFactory::gradient(const swf::FillStyle& style, const swf::ColorTr
                     ? GradientFill::Kind::Focal
                     : GradientFill::Kind::Radial;
     own->spread = style.gradient.spread;
-    own->focal = std::clamp(double(style.gradient.focalPoint), -0.99, 0.99);
+    own->focal = std::clamp(double(style.gradient.focalPoint), -kMaxFocal, kMaxFocal);
     own->table = m_ramps.table(style.gradient, transform);
     own->matrix = matrix;
     fill.gradient = std::move(own);
@@ -121,7 +141,7 @@ FillBrush BrushFactory::gradient(const swf::FillStyle& style, const swf::ColorTr
 
 FillBrush BrushFactory::bitmap(const swf::FillStyle& style, const swf::ColorTransform& transform,
                                const swf::MovieDefinition* movie, Quality quality,
-                               const QRectF& shapeBounds)
+                               const QRectF& shapeBounds, const QTransform& toDevice)
 {
     FillBrush fill;
     // An unknown id (0xFFFF among them) draws nothing.
@@ -139,12 +159,17 @@ FillBrush BrushFactory::bitmap(const swf::FillStyle& style, const swf::ColorTran
         fill.opacity = transform.aMul / 256.0;
         pixelTransform = {};
     }
-    const QImage image = m_bitmaps.image(*bitmap, pixelTransform, pad);
+    fill.smooth = quality == Quality::High && style.isSmoothedBitmap();
+    const int level = fill.smooth ? reductionFor(matrix * toDevice) : 0;
+    const QImage image = m_bitmaps.image(*bitmap, pixelTransform, pad, level);
     if (image.isNull() || fill.opacity <= 0)
         return fill;
     fill.brush = QBrush(image);
-    fill.brush.setTransform(QTransform::fromTranslate(-pad, -pad) * matrix);
-    fill.smooth = quality == Quality::High && style.isSmoothedBitmap();
+    // A reduced image stands for the whole padded bitmap, its pixels that much larger.
+    const QTransform reduction =
+        QTransform::fromScale(double(size.width() + 2 * pad) / image.width(),
+                              double(size.height() + 2 * pad) / image.height());
+    fill.brush.setTransform(reduction * QTransform::fromTranslate(-pad, -pad) * matrix);
     fill.visible = true;
     return fill;
 }

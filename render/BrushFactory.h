@@ -26,14 +26,17 @@ public:
     BrushFactory(GradientRamps& ramps, BitmapImages& bitmaps) : m_ramps(ramps), m_bitmaps(bitmaps)
     {}
 
-    // `shapeBounds` (the path's twips) tells a clipped bitmap how far to extend its edges.
+    // `shapeBounds` (the path's twips) tells a clipped bitmap how far to extend its edges;
+    // `toDevice` (the shape's twips to device pixels) how small a bitmap is drawn.
     FillBrush make(const swf::FillStyle& style, const swf::ColorTransform& transform,
-                   const swf::MovieDefinition* movie, Quality quality, const QRectF& shapeBounds);
+                   const swf::MovieDefinition* movie, Quality quality, const QRectF& shapeBounds,
+                   const QTransform& toDevice = {});
 
 private:
     FillBrush gradient(const swf::FillStyle& style, const swf::ColorTransform& transform);
     FillBrush bitmap(const swf::FillStyle& style, const swf::ColorTransform& transform,
-                     const swf::MovieDefinition* movie, Quality quality, const QRectF& shapeBounds);
+                     const swf::MovieDefinition* movie, Quality quality, const QRectF& shapeBounds,
+                     const QTransform& toDevice);
 
     GradientRamps& m_ramps;
     BitmapImages& m_bitmaps;

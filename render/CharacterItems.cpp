@@ -1,5 +1,6 @@
 #include "CharacterItems.h"
 
+#include "BitmapItems.h"
 #include "PathFlattener.h"
 #include "QtConversions.h"
 
@@ -17,10 +18,6 @@ const swf::MovieDefinition* movieOf(const runtime::DrawCommand& command,
 {
     return command.movie ? command.movie : listMovie;
 }
-
-// The stroke of a text field's border, and the box it encloses.
-const swf::Rgba kBorderColor{0, 0, 0, 255};
-const swf::Rgba kBackgroundColor{255, 255, 255, 255};
 
 PaintItem fillItem(const QPainterPath& path, const QTransform& transform, const QRect& bounds,
                    const FillBrush& brush)
@@ -47,9 +44,12 @@ CharacterItems::CharacterItems(RenderCaches& caches, const FrameContext& context
 std::shared_ptr<const PreparedShape> CharacterItems::shapeFor(const runtime::DrawCommand& command,
                                                               const QTransform& transform)
 {
+    const int level = scaleLevel(maxScale(transform));
+    if (command.kind == runtime::DrawCommand::Kind::Drawing)
+        return m_caches.shapes.getDrawing(command.drawing, command.objectId, command.contentVersion,
+                                          level);
     if (!command.character)
         return nullptr;
-    const int level = scaleLevel(maxScale(transform));
     if (const auto* shape = std::get_if<swf::Shape>(&command.character->data))
         return m_caches.shapes.get(*shape, level);
     if (const auto* morph = std::get_if<swf::MorphShape>(&command.character->data))
@@ -57,13 +57,29 @@ std::shared_ptr<const PreparedShape> CharacterItems::shapeFor(const runtime::Dra
     return nullptr;
 }
 
+void CharacterItems::prepareDrawings(const std::vector<runtime::DrawCommand>& commands)
+{
+    std::vector<ShapeCache::DrawingRequest> requests;
+    for (const runtime::DrawCommand& command : commands) {
+        if (command.kind != runtime::DrawCommand::Kind::Drawing || !command.drawing)
+            continue;
+        const QTransform transform = toQTransform(command.matrix) * m_context.view;
+        requests.push_back({command.drawing, command.objectId, command.contentVersion,
+                            scaleLevel(maxScale(transform))});
+    }
+    if (!requests.empty())
+        m_caches.shapes.prepareDrawings(std::move(requests));
+}
+
 QRect CharacterItems::add(const runtime::DrawCommand& command, const QRect& clip, PaintList& out)
 {
-    if (!command.character)
-        return {};
+    if (command.bitmap)
+        return addBitmapItem(command, m_context, clip, out);
     const QTransform transform = toQTransform(command.matrix) * m_context.view;
     if (auto shape = shapeFor(command, transform))
         return addShape(*shape, command, transform, clip, out);
+    if (!command.character)
+        return {};
     if (const auto* text = std::get_if<swf::StaticText>(&command.character->data))
         return addStaticText(*text, command, clip, out);
     if (const auto* field = std::get_if<swf::EditText>(&command.character->data))
@@ -82,9 +98,9 @@ QRect CharacterItems::addShape(const PreparedShape& shape, const runtime::DrawCo
             const QRect bounds = deviceBounds(fill.path.boundingRect(), transform) & clip;
             if (bounds.isEmpty())
                 continue;
-            const FillBrush brush = m_brushes.make(*fill.style, command.colorTransform,
-                                                   movieOf(command, m_context.movie),
-                                                   m_context.quality, fill.path.boundingRect());
+            const FillBrush brush = m_brushes.make(
+                *fill.style, command.colorTransform, movieOf(command, m_context.movie),
+                m_context.quality, fill.path.boundingRect(), transform);
             if (!brush.visible)
                 continue;
             out.push_back(fillItem(fill.path, transform, bounds, brush));
@@ -102,8 +118,9 @@ QRect CharacterItems::addStroke(const PreparedStroke& stroke, const runtime::Dra
     const swf::LineStyle& line = *stroke.style;
     FillBrush brush;
     if (line.fill) {
-        brush = m_brushes.make(*line.fill, command.colorTransform,
-                               movieOf(command, m_context.movie), m_context.quality, stroke.bounds);
+        brush =
+            m_brushes.make(*line.fill, command.colorTransform, movieOf(command, m_context.movie),
+                           m_context.quality, stroke.bounds, transform);
     } else {
         const QColor color = toQColor(line.color, command.colorTransform);
         brush.brush = QBrush(color);
@@ -189,31 +206,64 @@ QRect CharacterItems::addEditText(const swf::EditText& field, const runtime::Dra
     boxPath.addRect(box);
     m_paths.prepare(boxPath);
 
-    // The border flag draws a white box with a black frame.
-    if (field.border) {
+    if (command.boxBackground) {
         FillBrush background;
-        background.brush = QBrush(toQColor(kBackgroundColor, command.colorTransform));
+        background.brush = QBrush(toQColor(*command.boxBackground, command.colorTransform));
         out.push_back(fillItem(boxPath, transform, bounds, background));
     }
-    const std::string& text = command.text ? *command.text : field.initialText;
-    const auto glyphs = m_caches.texts.editText(field, text, movieOf(command, m_context.movie),
-                                                scaleLevel(maxScale(transform)));
-    const QColor color = toQColor(field.color, command.colorTransform);
-    if (!glyphs->isEmpty() && color.alpha() > 0) {
-        PaintItem push;
-        push.kind = PaintItem::Kind::PushClip;
-        push.path = boxPath;
-        push.transform = transform;
-        push.bounds = bounds;
-        out.push_back(push);
-        FillBrush brush;
-        brush.brush = QBrush(color);
-        out.push_back(fillItem(*glyphs, transform, bounds, brush));
-        PaintItem pop;
-        pop.kind = PaintItem::Kind::PopClip;
-        out.push_back(pop);
+    const auto prepared =
+        command.textLayout
+            ? m_caches.texts.editText(command.textLayout, field.bounds, command.textScrollX,
+                                      command.textScrollY, movieOf(command, m_context.movie),
+                                      scaleLevel(maxScale(transform)))
+            : nullptr;
+    // The focused field's selection shows as a black box, its letters white in it.
+    QPainterPath selected;
+    for (const swf::Rect& part : command.textSelection)
+        selected.addRect(
+            QRectF(part.xMin.value, part.yMin.value, part.width().value, part.height().value));
+    if (!selected.isEmpty()) {
+        m_paths.prepare(selected);
+        FillBrush black;
+        black.brush = QBrush(toQColor(swf::Rgba{0, 0, 0, 255}, command.colorTransform));
+        out.push_back(fillItem(selected, transform, bounds, black));
     }
-    if (field.border) {
+    if (prepared && !prepared->runs.empty()) {
+        const auto letters = [&](const QPainterPath& clipPath, std::optional<swf::Rgba> over) {
+            PaintItem push;
+            push.kind = PaintItem::Kind::PushClip;
+            push.path = clipPath;
+            push.transform = transform;
+            push.bounds = bounds;
+            out.push_back(push);
+            for (const PreparedText::Run& run : prepared->runs) {
+                const QColor color = toQColor(over.value_or(run.color), command.colorTransform);
+                if (color.alpha() == 0)
+                    continue;
+                FillBrush brush;
+                brush.brush = QBrush(color);
+                out.push_back(fillItem(run.path, transform, bounds, brush));
+            }
+            PaintItem pop;
+            pop.kind = PaintItem::Kind::PopClip;
+            out.push_back(pop);
+        };
+        letters(boxPath, std::nullopt);
+        if (!selected.isEmpty())
+            letters(selected.intersected(boxPath), swf::Rgba{255, 255, 255, 255});
+    }
+    if (command.textCaret) {
+        // One pixel wide, whatever the scale.
+        const double wide = 1 / std::max(1e-6, averageScale(transform));
+        QPainterPath caret;
+        caret.addRect(QRectF(command.textCaret->xMin.value, command.textCaret->yMin.value, wide,
+                             command.textCaret->height().value));
+        m_paths.prepare(caret);
+        FillBrush black;
+        black.brush = QBrush(toQColor(swf::Rgba{0, 0, 0, 255}, command.colorTransform));
+        out.push_back(fillItem(caret, transform, bounds, black));
+    }
+    if (command.boxBorder) {
         // The frame's one-pixel line lies just inside the box.
         const double inset = 0.5 / std::max(1e-6, averageScale(transform));
         QPainterPath framePath;
@@ -224,7 +274,7 @@ QRect CharacterItems::addEditText(const swf::EditText& field, const runtime::Dra
         frame.path = framePath;
         frame.transform = transform;
         frame.bounds = bounds.adjusted(-1, -1, 1, 1) & clip;
-        frame.pen = QPen(toQColor(kBorderColor, command.colorTransform), 1);
+        frame.pen = QPen(toQColor(*command.boxBorder, command.colorTransform), 1);
         frame.pen.setCosmetic(true);
         out.push_back(std::move(frame));
     }
@@ -234,8 +284,10 @@ QRect CharacterItems::addEditText(const swf::EditText& field, const runtime::Dra
 void CharacterItems::addGeometry(const runtime::DrawCommand& command,
                                  std::vector<QPainterPath>& out)
 {
-    if (!command.character)
+    if (command.bitmap) {
+        out.push_back(bitmapOutline(command, m_context));
         return;
+    }
     const QTransform transform = toQTransform(command.matrix) * m_context.view;
     if (auto shape = shapeFor(command, transform)) {
         for (const PreparedLayer& layer : shape->layers)
@@ -243,6 +295,8 @@ void CharacterItems::addGeometry(const runtime::DrawCommand& command,
                 out.push_back(transform.map(fill.path));
         return;
     }
+    if (!command.character)
+        return;
     if (const auto* text = std::get_if<swf::StaticText>(&command.character->data)) {
         const QTransform textTransform = toQTransform(text->matrix) * transform;
         const auto prepared = m_caches.texts.staticText(*text, movieOf(command, m_context.movie),
@@ -252,6 +306,19 @@ void CharacterItems::addGeometry(const runtime::DrawCommand& command,
         return;
     }
     if (const auto* field = std::get_if<swf::EditText>(&command.character->data)) {
+        // A field masks with the shapes of its letters, all of them: the box that cuts
+        // what it shows does not cut what it masks.
+        const auto prepared =
+            command.textLayout
+                ? m_caches.texts.editText(command.textLayout, field->bounds, command.textScrollX,
+                                          command.textScrollY, movieOf(command, m_context.movie),
+                                          scaleLevel(maxScale(transform)))
+                : nullptr;
+        if (prepared) {
+            for (const PreparedText::Run& run : prepared->runs)
+                out.push_back(transform.map(run.path));
+            return;
+        }
         QPainterPath box;
         box.addRect(QRectF(field->bounds.xMin.value, field->bounds.yMin.value,
                            field->bounds.width().value, field->bounds.height().value));

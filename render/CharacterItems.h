@@ -19,6 +19,10 @@ public:
     // Appends what `command` draws inside `clip`; returns the device pixels it covers.
     QRect add(const runtime::DrawCommand& command, const QRect& clip, PaintList& out);
 
+    // Prepares what the list's drawings need that the caches lack, before the
+    // commands are added one by one.
+    void prepareDrawings(const std::vector<runtime::DrawCommand>& commands);
+
     // Appends the areas `command` fills, in device pixels: what a mask clips to.
     void addGeometry(const runtime::DrawCommand& command, std::vector<QPainterPath>& out);
 

@@ -11,6 +11,7 @@
 namespace render {
 
 // A font's glyph outlines as flattened paths in the font's em units, and its codes.
+// Each outline fills the same under the even-odd and the winding rule.
 struct PreparedFont {
     const swf::Font* font = nullptr;
     std::vector<QPainterPath> glyphs;

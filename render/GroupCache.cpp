@@ -16,7 +16,25 @@ QTransform linearPart(const QTransform& t)
     return QTransform(t.m11(), t.m12(), t.m21(), t.m22(), 0, 0);
 }
 
+// 1/256 of a pixel is far finer than the eye sees and coarse enough for the jitter of
+// floating point to land on the same step.
+constexpr double kPhaseSteps = 256;
+
+std::int16_t phaseOf(double device)
+{
+    if (!std::isfinite(device) || std::abs(device) > 1e9)
+        return 0;
+    const double within = device - std::floor(device);
+    return static_cast<std::int16_t>(std::lround(within * kPhaseSteps) % long(kPhaseSteps));
+}
+
 } // namespace
+
+void GroupCache::setPhase(GroupState& state, QPointF anchor)
+{
+    state.phaseX = phaseOf(anchor.x());
+    state.phaseY = phaseOf(anchor.y());
+}
 
 std::shared_ptr<const GroupImage> GroupCache::reusable(std::uint64_t objectId,
                                                        const GroupState& state,
@@ -27,8 +45,7 @@ std::shared_ptr<const GroupImage> GroupCache::reusable(std::uint64_t objectId,
     if (!found || !(found->state == state) || found->quality != quality ||
         !sameLinear(found->viewLinear, linearPart(view)))
         return nullptr;
-    // The layer moves by whole pixels: a fractional move is rounded, off by half a
-    // pixel at most.
+    // Same phase, so the move is whole pixels but for the phase's rounding.
     const QPointF delta = anchor - found->anchor;
     if (!std::isfinite(delta.x()) || !std::isfinite(delta.y()) || std::abs(delta.x()) > 1e6 ||
         std::abs(delta.y()) > 1e6)

@@ -15,13 +15,17 @@
 namespace render {
 
 // What a group's layer was drawn from: when all of it is unchanged, the layer can be
-// used again, moved by however far the group's translation moved.
+// used again, moved by however far the group's translation moved. That move is whole
+// device pixels, as the origin's place within its pixel is part of the state: a layer
+// drawn at another sub-pixel place would land up to half a pixel off, and a slow move
+// would go by jumps.
 struct GroupState {
     std::uint64_t contentVersion = 0;
     double a = 1, b = 0, c = 0, d = 1; // the group's matrix without its translation
     swf::ColorTransform colorTransform;
     swf::BlendMode blend = swf::BlendMode::Normal;
     const std::vector<swf::Filter>* filters = nullptr;
+    std::int16_t phaseX = 0, phaseY = 0; // the origin within its device pixel, 1/256ths
     friend bool operator==(const GroupState&, const GroupState&) = default;
 };
 
@@ -40,6 +44,9 @@ struct GroupImage {
 // drawing once into a layer and reusing).
 class GroupCache {
 public:
+    // The sub-pixel place of a group whose origin falls at `anchor` on the device.
+    static void setPhase(GroupState& state, QPointF anchor);
+
     explicit GroupCache(std::size_t budgetBytes) : m_images(budgetBytes) {}
 
     // The layer of `objectId` placed at `anchor`, if the one kept can serve; its rect

@@ -34,6 +34,11 @@ Hasher& addCommand(Hasher& h, const runtime::DrawCommand& c)
     return h;
 }
 
+QRectF rectOf(const swf::Rect& rect)
+{
+    return QRectF(rect.xMin.value, rect.yMin.value, rect.width().value, rect.height().value);
+}
+
 } // namespace
 
 swf::BlendMode normalizedBlend(swf::BlendMode mode)
@@ -54,6 +59,7 @@ void SceneCompiler::compile(const std::vector<runtime::DrawCommand>& commands, P
 {
     m_commands = &commands;
     matchPairs();
+    m_characters.prepareDrawings(commands);
     Scope scope{&out, &diff, kEverywhere, 0};
     compileRange(0, commands.size(), scope);
 }
@@ -90,6 +96,7 @@ void SceneCompiler::matchPairs()
             }
             break;
         case Kind::Character:
+        case Kind::Drawing:
             break;
         }
     }
@@ -113,7 +120,8 @@ void SceneCompiler::compileCommands(std::size_t begin, std::size_t end, Scope& s
     while (i < end) {
         const runtime::DrawCommand& command = commands[i];
         switch (command.kind) {
-        case Kind::Character: {
+        case Kind::Character:
+        case Kind::Drawing: {
             const QRect covered = m_characters.add(command, scope.clip, *scope.out);
             Hasher signature;
             addCommand(signature, command);
@@ -147,9 +155,14 @@ std::size_t SceneCompiler::addMask(std::size_t begin, std::size_t end, Scope& sc
     Hasher geometry;
     geometry.add(m_context.view.m11()).add(m_context.view.m12()).add(m_context.view.m21());
     geometry.add(m_context.view.m22()).add(m_context.view.dx()).add(m_context.view.dy());
-    for (std::size_t i = begin + 1; i < maskEnd; ++i)
+    for (std::size_t i = begin + 1; i < maskEnd; ++i) {
         if (commands[i].kind == Kind::Character)
             geometry.add(commands[i].character).add(commands[i].matrix).add(commands[i].ratio);
+        else if (commands[i].kind == Kind::Drawing)
+            geometry.add(commands[i].objectId)
+                .add(commands[i].contentVersion)
+                .add(commands[i].matrix);
+    }
     std::shared_ptr<const QPainterPath> clip = m_caches.masks.find(geometry.value());
     if (!clip) {
         QPainterPath path = maskPath(begin + 1, maskEnd);
@@ -166,7 +179,7 @@ std::size_t SceneCompiler::addMask(std::size_t begin, std::size_t end, Scope& sc
     Hasher key, signature;
     key.add('M').add(commands[begin].objectId);
     for (std::size_t i = begin + 1; i < maskEnd; ++i)
-        if (commands[i].kind == Kind::Character) {
+        if (commands[i].kind == Kind::Character || commands[i].kind == Kind::Drawing) {
             key.add(commands[i].objectId);
             break;
         }
@@ -190,9 +203,11 @@ std::size_t SceneCompiler::addMask(std::size_t begin, std::size_t end, Scope& sc
 QPainterPath SceneCompiler::maskPath(std::size_t begin, std::size_t end)
 {
     std::vector<QPainterPath> parts;
-    for (std::size_t i = begin; i < end; ++i)
-        if ((*m_commands)[i].kind == Kind::Character)
+    for (std::size_t i = begin; i < end; ++i) {
+        const Kind kind = (*m_commands)[i].kind;
+        if (kind == Kind::Character || kind == Kind::Drawing)
             m_characters.addGeometry((*m_commands)[i], parts);
+    }
     if (parts.empty())
         return {};
     // Each part keeps its own fill rule until the union resolves them.
@@ -227,6 +242,7 @@ void SceneCompiler::addGroup(std::size_t begin, std::size_t end, Scope& scope)
                      command.colorTransform,
                      normalizedBlend(command.blendMode),
                      (command.filters && !command.filters->empty()) ? command.filters : nullptr};
+    GroupCache::setPhase(state, m_context.view.map(QPointF(m.tx, m.ty)));
     // Alpha and Erase work on the layer they are drawn into; with none around them
     // (the stage itself) they have nothing to act on and draw nothing.
     if ((state.blend == swf::BlendMode::Alpha || state.blend == swf::BlendMode::Erase) &&
@@ -247,11 +263,63 @@ void SceneCompiler::addGroup(std::size_t begin, std::size_t end, Scope& scope)
         if (!cacheable || !m_caches.groups.seenUnchanged(command.objectId, state)) {
             Scope inner = scope;
             inner.context = Hasher().add(scope.context).add(command.objectId).value();
-            compileRange(begin + 1, end, inner);
+            compileGroupContents(begin, end, inner);
             return;
         }
     }
     addLayer(begin, end, state, scope);
+}
+
+void SceneCompiler::compileGroupContents(std::size_t begin, std::size_t end, Scope& inner)
+{
+    const runtime::DrawCommand& command = (*m_commands)[begin];
+    const QTransform transform = toQTransform(command.matrix) * m_context.view;
+    if (command.background) {
+        QPainterPath box;
+        box.addRect(rectOf(command.backgroundBox));
+        m_paths.prepare(box);
+        PaintItem fill;
+        fill.kind = PaintItem::Kind::Fill;
+        fill.path = box;
+        fill.transform = transform;
+        fill.bounds = deviceBounds(box.boundingRect(), transform) & inner.clip;
+        fill.brush = QBrush(toQColor(*command.background, command.colorTransform));
+        Hasher signature;
+        addCommand(signature, command);
+        signature.add(command.background->r).add(command.background->g);
+        signature.add(command.background->b);
+        record(inner, Hasher().add('B').add(command.objectId).value(), signature, fill.bounds);
+        if (!fill.bounds.isEmpty())
+            inner.out->push_back(std::move(fill));
+    }
+    if (!command.clipRect) {
+        compileRange(begin + 1, end, inner);
+        return;
+    }
+    QPainterPath box;
+    box.addRect(rectOf(*command.clipRect));
+    m_paths.prepare(box);
+    PaintItem push;
+    push.kind = PaintItem::Kind::PushClip;
+    push.path = box;
+    push.transform = transform;
+    push.bounds = deviceBounds(box.boundingRect(), transform);
+    Scope clipped = inner;
+    clipped.clip = inner.clip & push.bounds;
+    // Contents inside another rectangle are drawn differently.
+    clipped.context = Hasher()
+                          .add(inner.context)
+                          .add('S')
+                          .add(command.clipRect->xMax.value)
+                          .add(command.clipRect->yMax.value)
+                          .add(command.matrix)
+                          .value();
+    inner.out->push_back(std::move(push));
+    if (!clipped.clip.isEmpty())
+        compileRange(begin + 1, end, clipped);
+    PaintItem pop;
+    pop.kind = PaintItem::Kind::PopClip;
+    inner.out->push_back(std::move(pop));
 }
 
 void SceneCompiler::addLayer(std::size_t begin, std::size_t end, const GroupState& state,
@@ -278,7 +346,7 @@ void SceneCompiler::addLayer(std::size_t begin, std::size_t end, const GroupStat
         Scope inner{&content, nullptr, kEverywhere,
                     Hasher().add(scope.context).add(command.objectId).value()};
         ++m_layerDepth;
-        compileRange(begin + 1, end, inner);
+        compileGroupContents(begin, end, inner);
         --m_layerDepth;
         QRect covered;
         for (const PaintItem& item : content)

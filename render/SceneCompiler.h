@@ -44,6 +44,8 @@ private:
     std::size_t addMask(std::size_t begin, std::size_t end, Scope& scope);
     void addGroup(std::size_t begin, std::size_t end, Scope& scope);
     void addLayer(std::size_t begin, std::size_t end, const GroupState& state, Scope& scope);
+    // What the group at `begin` holds, over its background and cut to its rectangle.
+    void compileGroupContents(std::size_t begin, std::size_t end, Scope& inner);
     QPainterPath maskPath(std::size_t begin, std::size_t end);
     bool blendsWithBackdrop(std::size_t begin, std::size_t end) const;
     void matchPairs();

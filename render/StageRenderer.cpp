@@ -2,6 +2,7 @@
 
 #include "BandPainter.h"
 #include "DirtyTracker.h"
+#include "FocusRectPainter.h"
 #include "QtConversions.h"
 #include "RenderCaches.h"
 #include "SceneCompiler.h"
@@ -115,14 +116,21 @@ void StageRenderer::render(const runtime::DrawList& list, QImage& target, const 
 
     m_stats = FrameStats{};
     m_stats.fullRedraw = needsFullRedraw(list, target, view, quality, background);
-    const QRegion dirty =
+    QRegion dirty =
         m_stats.fullRedraw ? QRegion(target.rect()) : m_dirty->dirtyRegion(diff, target.rect());
     m_dirty->remember(std::move(diff));
+    // The focus rectangle is drawn over the frame: where it was and where it goes are
+    // drawn afresh.
+    const QRect focus = list.focusRect ? focusRectPixels(*list.focusRect, view) : QRect();
+    if (!m_stats.fullRedraw && focus != m_lastFocusRect)
+        dirty = dirty.united(QRegion(focus).united(m_lastFocusRect)).intersected(target.rect());
 
     const int threads =
         m_threads > 0 ? m_threads : std::clamp(QThread::idealThreadCount(), 1, kMaxThreads);
     timer.restart();
     BandPainter::paint(target, items, dirty, background, quality, threads);
+    paintFocusRect(target, focus, context.filterScale);
+    m_lastFocusRect = focus;
     m_stats.paintMs = timer.nsecsElapsed() / 1e6;
     m_stats.compileMs = compileMs;
 

@@ -92,6 +92,8 @@ private:
     Quality m_lastQuality = Quality::High;
     QColor m_lastBackground;
     bool m_lastPartial = false;
+    // Where the focus rectangle was drawn, target pixels.
+    QRect m_lastFocusRect;
 };
 
 } // namespace render

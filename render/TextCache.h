@@ -4,8 +4,10 @@
 #include "LruCache.h"
 #include "format/Movie.h"
 #include "format/Text.h"
+#include "runtime/TextLayout.h"
 
 #include <QPainterPath>
+#include <QRawFont>
 #include <string>
 #include <vector>
 
@@ -32,10 +34,13 @@ public:
 
     std::shared_ptr<const PreparedText> staticText(const swf::StaticText& text,
                                                    const swf::MovieDefinition* movie, int level);
-    // The glyphs of `text` laid out in the field, in the field's twips.
-    std::shared_ptr<const QPainterPath> editText(const swf::EditText& field,
-                                                 const std::string& text,
-                                                 const swf::MovieDefinition* movie, int level);
+    // The glyphs of a field's laid-out text, one path per colour, in the field's twips:
+    // the layout's lines placed in `box`, moved up by `scrollY` and left by `scrollX`.
+    // (The layout's fonts are already those of the field's movie.)
+    std::shared_ptr<const PreparedText>
+    editText(const std::shared_ptr<const runtime::TextLayout>& layout, const swf::Rect& box,
+             std::int32_t scrollX, std::int32_t scrollY, const swf::MovieDefinition* movie,
+             int level);
     void clear()
     {
         m_texts.clear();
@@ -43,6 +48,9 @@ public:
     }
 
 private:
+    void addGlyph(QPainterPath& path, const runtime::LayoutFont& font, QRawFont& device,
+                  char16_t code, std::int32_t size, QPointF origin, int level);
+
     struct Key {
         const void* definition = nullptr;
         // What of an edit text's settings shapes its layout: a field that scripts
@@ -61,9 +69,26 @@ private:
             return hashCombine(h, std::hash<std::string>()(key.text));
         }
     };
+    // A field's text: its layout (held by the entry, so that its address is not reused
+    // while the entry lives), where it is placed and scrolled, and the level.
+    struct FieldKey {
+        std::shared_ptr<const runtime::TextLayout> layout;
+        std::int32_t x = 0, y = 0, scrollX = 0, scrollY = 0;
+        int level = 0;
+        friend bool operator==(const FieldKey&, const FieldKey&) = default;
+    };
+    struct FieldKeyHash {
+        std::size_t operator()(const FieldKey& key) const
+        {
+            std::size_t h = std::hash<const void*>()(key.layout.get());
+            for (std::int32_t v : {key.x, key.y, key.scrollX, key.scrollY, key.level})
+                h = hashCombine(h, std::hash<std::int32_t>()(v));
+            return h;
+        }
+    };
     GlyphCache& m_glyphs;
     LruCache<Key, const PreparedText, KeyHash> m_texts;
-    LruCache<Key, const QPainterPath, KeyHash> m_fields;
+    LruCache<FieldKey, const PreparedText, FieldKeyHash> m_fields;
 };
 
 } // namespace render

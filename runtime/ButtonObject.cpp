@@ -1,6 +1,7 @@
 #include "ButtonObject.h"
 
 #include "CharacterHitTest.h"
+#include "MovieSounds.h"
 #include "ObjectFactory.h"
 #include "PlayerContext.h"
 #include "StageEvents.h"
@@ -67,9 +68,24 @@ bool ButtonObject::transition(swf::ButtonCondition condition)
                       [&] { return path() + ": transition 0x" + std::to_string(int(condition)); });
         show(stateShown(m_tracking));
         queueActions(condition);
+        playSound(condition);
         return true;
     }
     return false;
+}
+
+void ButtonObject::playSound(swf::ButtonCondition condition)
+{
+    static constexpr swf::ButtonCondition kSoundOrder[] = {
+        swf::OverUpToIdle, swf::IdleToOverUp, swf::OverUpToOverDown, swf::OverDownToOverUp};
+    for (std::size_t i = 0; i < std::size(kSoundOrder); ++i) {
+        const swf::ButtonSound& sound = m_definition.sounds[i];
+        if (kSoundOrder[i] != condition || sound.soundId == 0)
+            continue;
+        const ContainerObject* owner = parent();
+        context().sounds().startSound(movie(), swf::StartSound{sound.soundId, {}, sound.soundInfo},
+                                      owner ? owner->id() : 0);
+    }
 }
 
 void ButtonObject::takeTracking(ButtonTracking state)

@@ -54,6 +54,8 @@ public:
 
 private:
     void show(swf::ButtonState state);
+    // The transition's sound (DefineButtonSound), if it has one.
+    void playSound(swf::ButtonCondition condition);
     void queueActions(swf::ButtonCondition condition);
 
     const swf::Button& m_definition;

@@ -83,7 +83,7 @@ DisplayObject* findTarget(ContainerObject& container, double x, double y, int le
     const auto& children = container.children();
     for (auto it = children.rbegin(); it != children.rend(); ++it) {
         DisplayObject& child = *it->second;
-        if (!child.visible() || child.isMask() || child.isUnloading())
+        if (!child.visible() || child.isMask() || child.isUnloading() || child.isActiveScriptMask())
             continue;
         if (child.kind() == ObjectKind::Button) {
             auto& button = static_cast<ButtonObject&>(child);
@@ -164,6 +164,13 @@ std::shared_ptr<DisplayObject> ButtonTracker::hovered() const
 std::shared_ptr<DisplayObject> ButtonTracker::pressed() const
 {
     return lockOnStage(m_pressed.object);
+}
+
+std::shared_ptr<DisplayObject> ButtonTracker::pointedAt() const
+{
+    if (!m_down)
+        return hovered();
+    return m_pressedInside ? pressed() : nullptr;
 }
 
 void ButtonTracker::takeOver()

@@ -41,6 +41,9 @@ public:
     // The object under the pointer with the pointer up, and the one holding a press.
     std::shared_ptr<DisplayObject> hovered() const;
     std::shared_ptr<DisplayObject> pressed() const;
+    // The object the pointer is over now and that answers it: the hovered one with the
+    // pointer up, the one holding the press while the pointer stays over it.
+    std::shared_ptr<DisplayObject> pointedAt() const;
 
     static DisplayObject* targetAt(ContainerObject& root, double x, double y);
     // Whether the object answers the pointer at all: an enabled button, or a clip with

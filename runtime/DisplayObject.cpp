@@ -147,6 +147,43 @@ void DisplayObject::setVisible(bool value)
     markPlacementChanged();
 }
 
+void DisplayObject::setScriptMask(DisplayObject* mask)
+{
+    if (mask == this)
+        mask = nullptr;
+    if (DisplayObject* old = scriptMask()) {
+        old->m_scriptMaskee.reset();
+        old->markPlacementChanged();
+    }
+    m_scriptMask.reset();
+    if (mask) {
+        if (const std::shared_ptr<DisplayObject> other = mask->m_scriptMaskee.lock()) {
+            other->m_scriptMask.reset();
+            other->markPlacementChanged();
+        }
+        mask->m_scriptMaskee = weak_from_this();
+        m_scriptMask = mask->weak_from_this();
+        mask->markPlacementChanged();
+    }
+    markPlacementChanged();
+}
+
+bool DisplayObject::isActiveScriptMask() const
+{
+    // Asked of every object drawn: most never mask anything.
+    if (m_scriptMaskee.expired())
+        return false;
+    const std::shared_ptr<DisplayObject> maskee = m_scriptMaskee.lock();
+    return maskee && maskee->scriptMask() == this && !isMask() && !maskee->isMask() &&
+           maskee->onStage() && onStage();
+}
+
+const DisplayObject* DisplayObject::activeScriptMask() const
+{
+    const DisplayObject* mask = scriptMask();
+    return mask && mask->isActiveScriptMask() ? mask : nullptr;
+}
+
 Bounds DisplayObject::localBounds() const
 {
     if (!m_character)

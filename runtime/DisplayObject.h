@@ -18,7 +18,16 @@ namespace runtime {
 class ContainerObject;
 class PlayerContext;
 
-enum class ObjectKind : std::uint8_t { Shape, MorphShape, StaticText, EditText, Button, Sprite };
+// Bitmap: a script's bitmap a clip shows (attachBitmap).
+enum class ObjectKind : std::uint8_t {
+    Shape,
+    MorphShape,
+    StaticText,
+    EditText,
+    Button,
+    Sprite,
+    Bitmap
+};
 
 using FilterList = std::shared_ptr<const std::vector<swf::Filter>>;
 
@@ -88,6 +97,11 @@ public:
     // timeline's moves and rebuilds leave its matrix and colour transform alone.
     bool isScriptTransformed() const { return m_scriptTransformed; }
     void markScriptTransformed() { m_scriptTransformed = true; }
+    // A script moved it to another depth (swapDepths; back to its own later counts
+    // too): the timeline lets it be from then on. Its placements do not replace it, its
+    // moves do not move it, and a jump back keeps it where the frame jumped to has
+    // something placed, unless a script made it.
+    bool isDepthScripted() const { return m_depthScripted; }
 
     const std::string& name() const { return m_name; }
     void setName(std::string value) { m_name = std::move(value); }
@@ -109,6 +123,25 @@ public:
     void setCacheAsBitmap(bool value);
     bool visible() const { return m_visible; }
     void setVisible(bool value);
+    // setMask: the object whose fills clip this one, wherever the two stand; null for
+    // none, or when it is gone. A mask masks one object at most: given to another, it
+    // leaves the first. Null takes the mask away.
+    DisplayObject* scriptMask() const { return m_scriptMask.lock().get(); }
+    void setScriptMask(DisplayObject* mask);
+    // This one masks another for a script, both being on the stage: then it is drawn
+    // only as that object's clip, and takes no pointer. Clip-depth masks, and the
+    // objects they clip, keep to the timeline's masking: a script's mask between them
+    // does nothing.
+    bool isActiveScriptMask() const;
+    // The script's mask in force on this object, by the rule above; null for none.
+    const DisplayObject* activeScriptMask() const;
+    // What scripts set (DisplaySettings.cpp): the part of its own space the object shows,
+    // scrolled to its origin (scrollRect, twips); the colour filling its bounds behind
+    // what it draws (opaqueBackground, which PlaceObject3 gives too).
+    const std::optional<swf::Rect>& scrollRect() const { return m_scrollRect; }
+    void setScrollRect(const std::optional<swf::Rect>& value);
+    const std::optional<swf::Rgba>& opaqueBackground() const { return m_opaqueBackground; }
+    void setOpaqueBackground(const std::optional<swf::Rgba>& value);
     // The timeline tag that placed it (in the movie); null for objects scripts made and
     // for the main timeline. A rebuild keeps an object only for the same instance.
     const swf::PlaceObject* placedBy() const { return m_placedBy; }
@@ -219,6 +252,7 @@ private:
     bool m_unloading = false;
     bool m_scriptPlaced = false;
     bool m_scriptTransformed = false;
+    bool m_depthScripted = false;
     std::optional<ScriptTransform> m_scriptTransform;
 
     std::string m_name;
@@ -230,6 +264,10 @@ private:
     FilterList m_filters;
     bool m_cacheAsBitmap = false;
     bool m_visible = true;
+    std::weak_ptr<DisplayObject> m_scriptMask;
+    std::weak_ptr<DisplayObject> m_scriptMaskee;
+    std::optional<swf::Rect> m_scrollRect;
+    std::optional<swf::Rgba> m_opaqueBackground;
     const std::vector<swf::ClipAction>* m_clipActions = nullptr;
     const swf::PlaceObject* m_placedBy = nullptr;
 };

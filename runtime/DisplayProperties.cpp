@@ -22,12 +22,13 @@ std::int32_t truncateToInt32(double value)
     return static_cast<std::int32_t>(value);
 }
 
+// Into [-180, 180]: both ends are kept as given, as the reference keeps -180.
 double normaliseDegrees(double degrees)
 {
     degrees = std::fmod(degrees, 360.0);
     if (degrees > 180)
         degrees -= 360;
-    else if (degrees <= -180)
+    else if (degrees < -180)
         degrees += 360;
     return degrees;
 }
@@ -51,12 +52,8 @@ DisplayObject::ScriptTransform DisplayObject::scriptTransform() const
     t.yScale = std::hypot(m.c, m.d) * 100;
     t.rotation = normaliseDegrees(std::atan2(m.b, m.a) * kDegreesPerRadian);
     t.yRotation = std::atan2(-m.c, m.d) * kDegreesPerRadian;
-    // A mirrored matrix reads as a negative vertical scale with the y axis turned
-    // round, as the reference reports a clip flipped in the authoring tool.
-    if (m.a * m.d - m.b * m.c < 0) {
-        t.yScale = -t.yScale;
-        t.yRotation += 180;
-    }
+    // A mirrored matrix keeps both scales positive: the y axis's own angle says it is
+    // turned round.
     return t;
 }
 

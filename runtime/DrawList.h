@@ -6,10 +6,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace runtime {
+
+struct TextLayout;
 
 // One frame's drawing, flattened in painting order: what the renderer needs to know of
 // the display tree, and nothing of how the runtime keeps it. Matrices map the object's
@@ -28,6 +31,11 @@ struct DrawCommand {
         // renderer reuse what it drew last time when only `matrix` has moved.
         BeginGroup,
         EndGroup,
+        // What a clip's scripts drew (`drawing`), painted like a Shape right after the
+        // clip's BeginGroup, below its children. A new drawing of the same clip has a
+        // new `contentVersion`: the renderer keys what it prepared from it by
+        // `objectId` and that.
+        Drawing,
     };
 
     Kind kind = Kind::Character;
@@ -39,14 +47,34 @@ struct DrawCommand {
     swf::ColorTransform colorTransform;
     double ratio = 0;                  // morph shapes, 0 to 1
     const std::string* text = nullptr; // edit text's current text (UTF-8), or null
+    // Edit text: its text laid out, and how far it is scrolled (twips up and left).
+    std::shared_ptr<const TextLayout> textLayout;
+    std::int32_t textScrollY = 0, textScrollX = 0;
+    // Edit text: the colours of the box's fill and frame, when the field shows them.
+    std::optional<swf::Rgba> boxBackground, boxBorder;
+    // Edit text with the focus: the boxes its selection covers, and the caret (a box
+    // without width) while nothing is selected, in the field's own twips.
+    std::vector<swf::Rect> textSelection;
+    std::optional<swf::Rect> textCaret;
+    // Character without a character: a script's bitmap (attachBitmap), each pixel 20
+    // twips of its own space, sampled bilinearly when `smoothing` is on.
+    const swf::Bitmap* bitmap = nullptr;
+    bool smoothing = false;
     swf::BlendMode blendMode = swf::BlendMode::Normal;
     const std::vector<swf::Filter>* filters = nullptr; // groups; null or empty for none
     bool cacheAsBitmap = false;
+    // Groups: their contents are cut to `clipRect` of the group's own space (a scroll
+    // rectangle), and drawn over `background` filling `backgroundBox` (an opaque
+    // background), when set. Inside a mask neither counts: only shapes do.
+    std::optional<swf::Rect> clipRect;
+    std::optional<swf::Rgba> background;
+    swf::Rect backgroundBox;
     // A display object's identity for the life of the movie, and a number that changes
     // whenever anything it draws (or, for a group, anything inside it) changes other
     // than its own matrix.
     std::uint64_t objectId = 0;
     std::uint64_t contentVersion = 0;
+    std::shared_ptr<const swf::Shape> drawing; // Drawing
 };
 
 struct DrawList {
@@ -56,6 +84,9 @@ struct DrawList {
     // The other movies commands draw from (movies scripts loaded), kept alive likewise.
     std::vector<swf::MoviePtr> otherMovies;
     std::vector<DrawCommand> commands;
+    // The rectangle the keyboard focus shows around the focused object, stage twips:
+    // drawn over everything, its edges inside the box.
+    std::optional<swf::Rect> focusRect;
     // Keeps what `text` and `filters` point to alive while the list is drawn, even when
     // the runtime moves on (a script changing a text field) before the renderer is done.
     std::vector<std::shared_ptr<const void>> retained;

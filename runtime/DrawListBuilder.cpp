@@ -1,18 +1,31 @@
 #include "DrawListBuilder.h"
 
+#include "BitmapObject.h"
 #include "ContainerObject.h"
 #include "EditTextObject.h"
+#include "FocusRectangle.h"
 #include "PlayerContext.h"
 #include "ShapeObject.h"
 #include "SpriteObject.h"
+#include "TextCaret.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace runtime {
 
 namespace {
 
 using Kind = DrawCommand::Kind;
+
+// A coordinate of a box as whole twips, within what twips hold.
+swf::Twips wholeTwips(double twips)
+{
+    constexpr double kLimit = 1 << 30;
+    if (!std::isfinite(twips))
+        return swf::Twips{0};
+    return swf::Twips{static_cast<std::int32_t>(std::clamp(twips, -kLimit, kLimit))};
+}
 
 class Builder {
 public:
@@ -21,14 +34,31 @@ public:
     void object(const DisplayObject& object, const swf::Matrix& parentMatrix,
                 const swf::ColorTransform& parentColor, bool inMask)
     {
+        // A script's mask clips the object from wherever the mask stands.
+        const DisplayObject* mask = inMask ? nullptr : object.activeScriptMask();
+        if (mask) {
+            marker(Kind::BeginMask, mask->id());
+            place(*mask, mask->worldMatrix(), swf::ColorTransform{}, true);
+            marker(Kind::EndMask, mask->id());
+        }
+        place(object, parentMatrix * object.matrix(), parentColor * object.colorTransform(),
+              inMask);
+        if (mask)
+            marker(Kind::EndClip, 0);
+    }
+
+    // The object with `matrix` and `color` in place of its own placement's.
+    void place(const DisplayObject& object, const swf::Matrix& matrix,
+               const swf::ColorTransform& color, bool inMask)
+    {
         DrawCommand command;
         command.character = object.character();
         if (const swf::MovieDefinition& movie = object.movie(); &movie != m_list.movie.get()) {
             command.movie = &movie;
             keep(object.movieInstance().definitionPtr());
         }
-        command.matrix = parentMatrix * object.matrix();
-        command.colorTransform = parentColor * object.colorTransform();
+        command.matrix = matrix;
+        command.colorTransform = color;
         command.objectId = object.id();
         command.contentVersion = object.contentVersion();
 
@@ -47,6 +77,18 @@ public:
             command.text = &field.text();
             m_list.retained.push_back(field.drawCharacter());
             m_list.retained.push_back(field.sharedText());
+            command.textLayout = field.layout();
+            command.textScrollY = command.textLayout->scrollOffset(field.scroll());
+            command.textScrollX = field.hscroll() * 20;
+            const auto rgb = [](std::uint32_t c) {
+                return swf::Rgba{std::uint8_t(c >> 16), std::uint8_t(c >> 8), std::uint8_t(c), 255};
+            };
+            if (field.extras().background)
+                command.boxBackground = rgb(field.extras().backgroundColor);
+            if (field.definition().border)
+                command.boxBorder = rgb(field.extras().borderColor);
+            if (object.context().input().focus().focused().get() == &object)
+                showSelection(field, command);
             push(command);
             return;
         }
@@ -54,11 +96,31 @@ public:
         case ObjectKind::Button:
             group(static_cast<const ContainerObject&>(object), command, inMask);
             return;
+        case ObjectKind::Bitmap: {
+            const auto& shown = static_cast<const BitmapObject&>(object);
+            std::shared_ptr<const swf::Bitmap> pixels = shown.pixels();
+            command.bitmap = pixels.get();
+            command.smoothing = shown.smoothing();
+            m_list.retained.push_back(std::move(pixels));
+            push(command);
+            return;
+        }
         }
     }
 
 private:
     void push(DrawCommand command) { m_list.commands.push_back(std::move(command)); }
+
+    static void showSelection(const EditTextObject& field, DrawCommand& command)
+    {
+        const TextSelection& selection = field.selection();
+        if (!selection.empty()) {
+            for (const Bounds& box : selectionBoxes(field, selection.begin(), selection.end()))
+                command.textSelection.push_back(twipsRect(box));
+        } else if (!field.definition().readOnly) {
+            command.textCaret = twipsRect(caretBox(field, selection.caret));
+        }
+    }
 
     void keep(const swf::MoviePtr& movie)
     {
@@ -85,11 +147,56 @@ private:
             command.filters = filters.get();
             m_list.retained.push_back(filters);
         }
-        const swf::Matrix matrix = command.matrix;
+        swf::Matrix matrix = command.matrix;
         const swf::ColorTransform color = command.colorTransform;
+        decorate(container, command, matrix);
         push(command);
+        if (container.kind() == ObjectKind::Sprite)
+            drawing(static_cast<const SpriteObject&>(container), matrix, color);
         children(container, matrix, color, inMask);
         marker(Kind::EndGroup, container.id());
+    }
+
+    // A scroll rectangle shows that part of the group at its origin, cut to it; an
+    // opaque background fills the box the group shows. `inner` is what its contents
+    // are drawn through.
+    static void decorate(const DisplayObject& container, DrawCommand& command, swf::Matrix& inner)
+    {
+        std::optional<Bounds> box;
+        if (const std::optional<swf::Rect>& scroll = container.scrollRect()) {
+            command.clipRect =
+                swf::Rect{swf::Twips{0}, scroll->width(), swf::Twips{0}, scroll->height()};
+            inner = inner * swf::Matrix::translation(-scroll->xMin.value, -scroll->yMin.value);
+            box = Bounds::fromRect(*command.clipRect);
+        }
+        if (const std::optional<swf::Rgba>& background = container.opaqueBackground()) {
+            if (!box)
+                box = container.localBounds();
+            if (!box->empty) {
+                command.background = *background;
+                command.backgroundBox =
+                    swf::Rect{wholeTwips(std::floor(box->xMin)), wholeTwips(std::ceil(box->xMax)),
+                              wholeTwips(std::floor(box->yMin)), wholeTwips(std::ceil(box->yMax))};
+            }
+        }
+    }
+
+    // What the clip's scripts drew, under its children.
+    void drawing(const SpriteObject& sprite, const swf::Matrix& matrix,
+                 const swf::ColorTransform& color)
+    {
+        const Drawing* drawing = sprite.drawing();
+        std::shared_ptr<const swf::Shape> shape = drawing ? drawing->shape() : nullptr;
+        if (!shape)
+            return;
+        DrawCommand command;
+        command.kind = Kind::Drawing;
+        command.matrix = matrix;
+        command.colorTransform = color;
+        command.objectId = sprite.id();
+        command.contentVersion = drawing->version();
+        command.drawing = std::move(shape);
+        push(std::move(command));
     }
 
     void children(const ContainerObject& container, const swf::Matrix& matrix,
@@ -117,7 +224,7 @@ private:
                 openClips.push_back(end);
                 continue;
             }
-            if (child->visible())
+            if (child->visible() && !child->isActiveScriptMask())
                 object(*child, matrix, color, inMask);
         }
         for (std::size_t i = 0; i < openClips.size(); ++i)
@@ -138,6 +245,17 @@ DrawList buildDrawList(const PlayerContext& context)
     Builder builder(list);
     for (const auto& [number, root] : context.levels())
         builder.object(*root, swf::Matrix{}, swf::ColorTransform{}, false);
+    list.focusRect = focusRectangle(context);
+    return list;
+}
+
+DrawList buildDrawList(const DisplayObject& object, const swf::Matrix& matrix,
+                       const swf::ColorTransform& color)
+{
+    DrawList list;
+    list.movie = object.context().moviePtr();
+    Builder builder(list);
+    builder.place(object, matrix, color, false);
     return list;
 }
 

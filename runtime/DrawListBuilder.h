@@ -4,6 +4,7 @@
 
 namespace runtime {
 
+class DisplayObject;
 class PlayerContext;
 class SpriteObject;
 
@@ -19,5 +20,10 @@ class SpriteObject;
 //   - matrices and colour transforms composed down to stage twips;
 //   - the levels one above the other, level 0 at the bottom.
 DrawList buildDrawList(const PlayerContext& context);
+
+// The same for one object and what is inside it, drawn through `matrix` and `color`
+// instead of its own placement (BitmapData.draw); no stage or background.
+DrawList buildDrawList(const DisplayObject& object, const swf::Matrix& matrix,
+                       const swf::ColorTransform& color);
 
 } // namespace runtime

@@ -1,9 +1,11 @@
 #include "EditTextObject.h"
 
 #include "PlayerContext.h"
+#include "TextFonts.h"
 #include "TextHtml.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace runtime {
 
@@ -45,6 +47,18 @@ EditTextObject::EditTextObject(PlayerContext& context, const swf::Character* cha
     }
     m_html = definition.html;
     m_initialText = definition.initialText;
+    // A field the movie gives a border shows it on a background.
+    m_extras.background = definition.border;
+    if (definition.autoSize)
+        m_extras.autoSize = "left";
+    if (const auto& rendering = definition.rendering) {
+        m_extras.antiAliasType = rendering->advanced ? "advanced" : "normal";
+        static constexpr const char* kGridFit[] = {"none", "pixel", "subpixel"};
+        if (rendering->gridFit < std::size(kGridFit))
+            m_extras.gridFitType = kGridFit[rendering->gridFit];
+        m_extras.thickness = rendering->thickness;
+        m_extras.sharpness = rendering->sharpness;
+    }
     m_newFormat = initialFormat(definition, &context.movie());
     const std::u16string initial = toUtf16(definition.initialText);
     if (m_html)
@@ -58,6 +72,7 @@ HtmlOptions EditTextObject::htmlOptions() const
     HtmlOptions options;
     options.condenseWhite = m_extras.condenseWhite;
     options.multiline = definition().multiline;
+    options.styles = m_styles.get();
     return options;
 }
 
@@ -88,6 +103,7 @@ swf::EditText& EditTextObject::ownDefinition()
     }
     m_ownLook = copy;
     m_look = copy;
+    m_layout.reset();
     markContentChanged();
     return field;
 }
@@ -103,14 +119,28 @@ void EditTextObject::contentChanged()
 {
     if (!m_ownLook)
         ownDefinition();
+    m_selection = m_selection.clamped(m_content.length());
     textToDraw();
+    m_layout.reset();
     markContentChanged();
+    fitToText();
 }
 
 void EditTextObject::setText(std::string_view utf8)
 {
+    // With a style sheet, text is markup too.
+    if (m_styles) {
+        setHtmlText(utf8);
+        return;
+    }
     m_content.assign(withFieldLineEnds(toUtf16(utf8)), m_newFormat);
+    m_styledSource.reset();
     contentChanged();
+}
+
+void EditTextObject::setStyleSheet(std::shared_ptr<const TextStyles> styles)
+{
+    m_styles = std::move(styles);
 }
 
 void EditTextObject::restoreInitialText()
@@ -125,6 +155,8 @@ void EditTextObject::restoreInitialText()
 
 std::string EditTextObject::htmlText() const
 {
+    if (m_styles)
+        return m_styledSource ? *m_styledSource : toUtf8(toHtml(m_content));
     if (!m_html)
         return plainText();
     return toUtf8(toHtml(m_content));
@@ -132,11 +164,17 @@ std::string EditTextObject::htmlText() const
 
 void EditTextObject::setHtmlText(std::string_view utf8)
 {
-    if (!m_html) {
+    if (!m_html && !m_styles) {
         setText(utf8);
         return;
     }
+    // Paragraphs the markup does not align are aligned left.
+    m_newFormat.align = swf::TextAlign::Left;
     m_content = parseHtml(toUtf16(utf8), m_newFormat, htmlOptions());
+    if (m_styles)
+        m_styledSource = std::string(utf8);
+    else
+        m_styledSource.reset();
     contentChanged();
 }
 
@@ -145,6 +183,16 @@ void EditTextObject::replaceText(std::size_t begin, std::size_t end, std::string
     const TextFormat format = formatOf(begin, begin);
     m_content.replace(begin, end, withFieldLineEnds(toUtf16(utf8)), format);
     contentChanged();
+}
+
+void EditTextObject::setSelection(TextSelection selection)
+{
+    selection = selection.clamped(m_content.length());
+    if (selection == m_selection)
+        return;
+    m_selection = selection;
+    // The caret and the selection are drawn with the text.
+    markContentChanged();
 }
 
 void EditTextObject::setNewTextFormat(const TextFormat& format)
@@ -178,6 +226,7 @@ void EditTextObject::setWordWrap(bool value)
 {
     if (definition().wordWrap != value)
         ownDefinition().wordWrap = value;
+    fitToText();
 }
 
 void EditTextObject::setMultiline(bool value)
@@ -208,12 +257,14 @@ void EditTextObject::setEmbedFonts(bool value)
 {
     if (definition().useOutlines != value)
         ownDefinition().useOutlines = value;
+    fitToText();
 }
 
 void EditTextObject::setAutoSize(bool value)
 {
     if (definition().autoSize != value)
         ownDefinition().autoSize = value;
+    fitToText();
 }
 
 void EditTextObject::setMaxChars(std::optional<std::uint16_t> value)
@@ -252,6 +303,78 @@ void EditTextObject::setBoxHeight(double twips)
     swf::Rect box = definition().bounds;
     box.yMax = swf::Twips{static_cast<std::int32_t>(box.yMin.value + std::max(0.0, twips))};
     ownDefinition().bounds = box;
+}
+
+std::shared_ptr<const TextLayout> EditTextObject::layout() const
+{
+    if (!m_layout) {
+        const swf::EditText& field = definition();
+        FieldFonts fonts(movie(), context().host(), field);
+        TextBox box;
+        box.width = field.bounds.width().value;
+        box.height = field.bounds.height().value;
+        box.wordWrap = field.wordWrap;
+        box.password = field.password;
+        m_layout = std::make_shared<const TextLayout>(layoutText(m_content, box, fonts));
+    }
+    return m_layout;
+}
+
+int EditTextObject::scroll() const
+{
+    return std::clamp(m_extras.scroll, 1, layout()->maxScroll());
+}
+
+void EditTextObject::setScroll(int line)
+{
+    const int value = std::clamp(line, 1, layout()->maxScroll());
+    if (value != scroll())
+        markContentChanged();
+    m_extras.scroll = value;
+}
+
+std::int32_t EditTextObject::hscroll() const
+{
+    return std::clamp(m_extras.hscroll, 0, layout()->maxHScroll());
+}
+
+void EditTextObject::setHScroll(std::int32_t pixels)
+{
+    const std::int32_t value = std::clamp(pixels, 0, layout()->maxHScroll());
+    if (value != hscroll())
+        markContentChanged();
+    m_extras.hscroll = value;
+}
+
+void EditTextObject::fitToText()
+{
+    const std::string& mode = m_extras.autoSize;
+    if (mode != "left" && mode != "center" && mode != "right")
+        return;
+    const std::shared_ptr<const TextLayout> laid = layout();
+    swf::Rect box = definition().bounds;
+    const std::int32_t width = box.width().value;
+    const std::int32_t height = laid->textHeight + 2 * kTextGutter;
+    std::int32_t newWidth = width;
+    if (!definition().wordWrap)
+        newWidth = laid->textWidth + 2 * kTextGutter;
+    if (newWidth == width && height == box.height().value)
+        return;
+    std::int32_t shift = 0;
+    if (mode == "right")
+        shift = width - newWidth;
+    else if (mode == "center")
+        shift = (width - newWidth) / 2;
+    box.xMax = swf::Twips{box.xMin.value + newWidth};
+    box.yMax = swf::Twips{box.yMin.value + height};
+    ownDefinition().bounds = box;
+    if (shift != 0) {
+        // The box keeps its place in the field's own space: the field moves.
+        swf::Matrix moved = matrix();
+        moved.tx += moved.a * shift;
+        moved.ty += moved.b * shift;
+        setMatrix(moved);
+    }
 }
 
 } // namespace runtime

@@ -4,6 +4,8 @@
 #include "RichText.h"
 #include "TextFormat.h"
 #include "TextHtml.h"
+#include "TextLayout.h"
+#include "TextSelection.h"
 
 #include <memory>
 #include <optional>
@@ -46,7 +48,8 @@ public:
     const RichText& content() const { return m_content; }
     // The text without markup: UTF-8, paragraphs ending in '\r'.
     std::string plainText() const { return toUtf8(m_content.text()); }
-    // Replaces the text, in the format new text gets.
+    // Replaces the text, in the format new text gets (read as HTML while the field has a
+    // style sheet).
     void setText(std::string_view utf8);
     // The markup of the text (HTML fields), or the plain text (others).
     std::string htmlText() const;
@@ -57,11 +60,21 @@ public:
     // Replaces units [begin, end) in the format of the unit at `begin`.
     void replaceText(std::size_t begin, std::size_t end, std::string_view utf8);
 
+    // The selection and caret, within the text; kept when the text changes, as far as
+    // the new text reaches.
+    const TextSelection& selection() const { return m_selection; }
+    void setSelection(TextSelection selection);
+
     const TextFormat& newTextFormat() const { return m_newFormat; }
     void setNewTextFormat(const TextFormat& format);
     // The attributes units [begin, end) share; the new text format when there is no text.
     TextFormat formatOf(std::size_t begin, std::size_t end) const;
     void applyFormat(std::size_t begin, std::size_t end, const TextFormat& format);
+
+    // A style sheet's styles (null for none). While a field has a sheet its htmlText
+    // is read as HTML and reads back as it was given.
+    void setStyleSheet(std::shared_ptr<const TextStyles> styles);
+    bool hasStyleSheet() const { return m_styles != nullptr; }
 
     // Whether the field reads and writes HTML.
     bool isHtml() const { return m_html; }
@@ -83,6 +96,19 @@ public:
     // The box in its own twips, resized from its top left corner.
     void setBoxWidth(double twips);
     void setBoxHeight(double twips);
+
+    // The text laid out in the box as it is now (kept until the text or the settings
+    // change), and what scripts read of it.
+    std::shared_ptr<const TextLayout> layout() const;
+    // The top line in view (1 up to the layout's maxScroll()), and the pixels the text
+    // is moved left.
+    int scroll() const;
+    void setScroll(int line);
+    std::int32_t hscroll() const;
+    void setHScroll(std::int32_t pixels);
+    // With autoSize on, fits the box to the text: its height always, its width (and,
+    // centred or right, its position) when words do not wrap.
+    void fitToText();
 
     // Settings only scripts see (nothing draws them yet).
     struct Extras {
@@ -118,10 +144,15 @@ private:
     RichText m_content;
     TextFormat m_newFormat;
     Extras m_extras;
+    TextSelection m_selection;
     bool m_html = false;
     std::string m_initialText;
     // Replaced, never changed in place: a draw list built earlier keeps the old text.
     std::shared_ptr<const std::string> m_text;
+    mutable std::shared_ptr<const TextLayout> m_layout;
+    std::shared_ptr<const TextStyles> m_styles;
+    // The text or markup last given while the field had a style sheet.
+    std::optional<std::string> m_styledSource;
 };
 
 } // namespace runtime

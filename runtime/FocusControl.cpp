@@ -4,7 +4,7 @@
 #include "EditTextObject.h"
 #include "PlayerContext.h"
 #include "SpriteObject.h"
-#include "format/Limits.h"
+#include "TabOrder.h"
 
 #include <algorithm>
 #include <utility>
@@ -14,71 +14,23 @@ namespace runtime {
 
 namespace {
 
-void collectFocusable(const ContainerObject& container, std::vector<DisplayObject*>& out, int level)
+// Buttons and clips acting as buttons show the focus as the pointer over them would.
+bool rollsWithFocus(const DisplayObject& object)
 {
-    if (level >= swf::limits::kMaxDisplayNesting)
-        return;
-    for (const auto& [depth, child] : container.children()) {
-        if (!child->visible() || child->isUnloading())
-            continue;
-        if (FocusControl::takesFocus(*child))
-            out.push_back(child.get());
-        if (child->kind() == ObjectKind::Sprite || child->kind() == ObjectKind::Button)
-            collectFocusable(static_cast<const ContainerObject&>(*child), out, level + 1);
-    }
+    return object.kind() != ObjectKind::EditText && ButtonTracker::takesPointer(object);
 }
 
-// Objects scripts gave a tabIndex, by it, when there are any: the others are left out.
-// Otherwise from the top down, then from the left. The display order breaks ties.
-std::vector<DisplayObject*> tabOrder(SpriteObject& root)
+void queueChange(SpriteObject& root, FocusControl::Change change)
 {
-    std::vector<DisplayObject*> objects;
-    collectFocusable(root, objects, 0);
-    if (const ScriptEngine* engine = root.context().scriptEngine()) {
-        std::vector<std::pair<double, DisplayObject*>> indexed;
-        for (DisplayObject* object : objects) {
-            if (const std::optional<double> index = engine->tabIndex(*object))
-                indexed.emplace_back(*index, object);
-        }
-        if (!indexed.empty()) {
-            std::stable_sort(indexed.begin(), indexed.end(),
-                             [](const auto& a, const auto& b) { return a.first < b.first; });
-            objects.clear();
-            for (const auto& [index, object] : indexed)
-                objects.push_back(object);
-            return objects;
-        }
-    }
-    std::stable_sort(objects.begin(), objects.end(), [](DisplayObject* a, DisplayObject* b) {
-        const Bounds ba = a->boundsIn(nullptr);
-        const Bounds bb = b->boundsIn(nullptr);
-        if (ba.yMin != bb.yMin)
-            return ba.yMin < bb.yMin;
-        return ba.xMin < bb.xMin;
-    });
-    return objects;
-}
-
-bool isInputText(const DisplayObject& object)
-{
-    return object.kind() == ObjectKind::EditText &&
-           !static_cast<const EditTextObject&>(object).definition().readOnly;
+    QueuedAction action;
+    action.kind = QueuedAction::Kind::FocusChange;
+    action.target = root.shared_from_this();
+    action.button = std::move(change.to);
+    action.other = std::move(change.from);
+    root.context().actions().push(std::move(action));
 }
 
 } // namespace
-
-bool FocusControl::takesFocus(const DisplayObject& object)
-{
-    if (object.isRoot())
-        return false;
-    std::optional<bool> chosen;
-    if (const ScriptEngine* engine = object.context().scriptEngine())
-        chosen = engine->tabEnabled(object);
-    // Only input fields take the focus, whatever scripts say.
-    if (object.kind() == ObjectKind::EditText)
-        return isInputText(object) && chosen.value_or(true);
-    return chosen.value_or(ButtonTracker::takesPointer(object));
-}
 
 std::shared_ptr<DisplayObject> FocusControl::focused() const
 {
@@ -86,18 +38,53 @@ std::shared_ptr<DisplayObject> FocusControl::focused() const
     return object && object->onStage() ? object : nullptr;
 }
 
-bool FocusControl::setFocus(SpriteObject& root, std::shared_ptr<DisplayObject> object)
+bool FocusControl::keysReachFocus() const
 {
+    const std::shared_ptr<DisplayObject> object = focused();
+    return object && m_keysReachFocus && object->kind() != ObjectKind::EditText;
+}
+
+std::optional<FocusControl::Change>
+FocusControl::moveFocus(SpriteObject&, std::shared_ptr<DisplayObject> object, Cause cause)
+{
+    if (object && (object->isRoot() || !object->onStage()))
+        object = nullptr;
     std::shared_ptr<DisplayObject> previous = focused();
-    if (previous == object)
-        return false;
+    const bool byKeys = cause == Cause::Script || cause == Cause::Keyboard;
+    if (byKeys || cause == Cause::Window) {
+        if (previous && rollsWithFocus(*previous))
+            ButtonTracker::transition(*previous, swf::OverUpToIdle);
+    }
+    if (byKeys && object) {
+        if (rollsWithFocus(*object))
+            ButtonTracker::transition(*object, swf::IdleToOverUp);
+        if (object->kind() == ObjectKind::EditText) {
+            auto& field = static_cast<EditTextObject&>(*object);
+            field.setSelection(TextSelection{0, field.content().length()});
+        }
+    }
     m_focused = object;
-    QueuedAction change;
-    change.kind = QueuedAction::Kind::FocusChange;
-    change.target = root.shared_from_this();
-    change.button = std::move(object);
-    change.other = std::move(previous);
-    root.context().actions().push(std::move(change));
+    m_keysReachFocus = byKeys && object;
+    if (m_keysReachFocus) {
+        const ScriptEngine* engine = object->context().scriptEngine();
+        m_showsRect = !engine || engine->showsFocusRect(*object);
+    }
+    if (previous == object)
+        return std::nullopt;
+    if (previous)
+        previous->markContentChanged();
+    if (object)
+        object->markContentChanged();
+    return Change{std::move(previous), std::move(object)};
+}
+
+bool FocusControl::setFocus(SpriteObject& root, std::shared_ptr<DisplayObject> object, Cause cause)
+{
+    std::optional<Change> change = moveFocus(root, std::move(object), cause);
+    if (!change)
+        return false;
+    if (cause != Cause::Script)
+        queueChange(root, std::move(*change));
     return true;
 }
 
@@ -115,8 +102,18 @@ bool FocusControl::tab(SpriteObject& root, bool backwards)
         next = at == order.begin() ? order.size() - 1 : std::size_t(at - order.begin()) - 1;
     else
         next = (std::size_t(at - order.begin()) + 1) % order.size();
-    setFocus(root, order[next]->shared_from_this());
+    setFocus(root, order[next]->shared_from_this(), Cause::Keyboard);
     return true;
+}
+
+void FocusControl::pointerMoved(const DisplayObject* pointedAt)
+{
+    const std::shared_ptr<DisplayObject> object = focused();
+    if (!object || !m_keysReachFocus || !rollsWithFocus(*object))
+        return;
+    m_keysReachFocus = false;
+    if (object.get() != pointedAt)
+        ButtonTracker::transition(*object, swf::OverUpToIdle);
 }
 
 } // namespace runtime

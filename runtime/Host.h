@@ -1,15 +1,20 @@
 #pragma once
 
+#include "AudioSink.h"
+#include "FontMetrics.h"
 #include "format/Result.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 namespace runtime {
+
+class BitmapRasterizer;
 
 /// The diagnostic log's categories, each with the name hosts show and match. The enum,
 /// the names and the player's Qt logging categories ("reelvane.<name>") all come from
@@ -20,6 +25,7 @@ namespace runtime {
 /// - Buttons: pointer tracking and button transitions
 /// - Actions: action blocks queued, run or dropped
 /// - Avm1: the interpreter: malformed byte code, failed calls, limits reached
+/// - Sound: sounds that cannot be decoded or played
 /// The movie's trace output is no diagnostic: it goes to Host::trace.
 #define RUNTIME_LOG_CATEGORY_LIST(X)                                                               \
     X(Format, "format")                                                                            \
@@ -27,7 +33,8 @@ namespace runtime {
     X(Display, "display")                                                                          \
     X(Buttons, "buttons")                                                                          \
     X(Actions, "actions")                                                                          \
-    X(Avm1, "avm1")
+    X(Avm1, "avm1")                                                                                \
+    X(Sound, "sound")
 
 /// What a diagnostic is about; a host can turn each on alone.
 enum class LogCategory : std::uint8_t {
@@ -74,8 +81,6 @@ constexpr std::optional<LogCategory> logCategoryFromName(std::string_view name)
 /// The engine calls these from the thread that drives the MoviePlayer, inside the
 /// player's own calls (construction, advance(), pointer input), never later. Each has a
 /// default that does nothing, so a host overrides only what it uses.
-///
-/// Still to come here: the audio sink (a pull-model output the sound mixer feeds).
 class Host {
 public:
     virtual ~Host() = default;
@@ -102,6 +107,29 @@ public:
     {
         return swf::makeError(swf::ErrorCode::CannotOpen, "the host loads no files");
     }
+
+    /// The measures of the system font text fields show `family` in (a font name, or
+    /// "_sans", "_serif" or "_typewriter"), in the style asked for: the engine reads no
+    /// font files. Null when the host has no fonts; the engine then lays text out with
+    /// rough proportions of its own.
+    virtual std::shared_ptr<const FontMetrics> deviceFont(std::string_view /*family*/,
+                                                          bool /*bold*/, bool /*italic*/)
+    {
+        return nullptr;
+    }
+
+    /// What draws display objects and filters into scripts' bitmaps (BitmapRasterizer.h);
+    /// none by default, and BitmapData.draw and applyFilter then do little.
+    virtual BitmapRasterizer* bitmapRasterizer() { return nullptr; }
+
+    /// Whether a movie's fscommand("quit") ends its playing. A standalone run (swfrun)
+    /// stops there; a player inside a window keeps playing, since the window's own
+    /// controls are what close a movie.
+    virtual bool honoursQuit() const { return false; }
+
+    /// The sound output (AudioSink.h), asked once as the player is made; none by
+    /// default, and the engine then plays no sound at all.
+    virtual AudioSink* audioSink() { return nullptr; }
 };
 
 } // namespace runtime

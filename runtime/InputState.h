@@ -34,6 +34,9 @@ public:
         placePointer(x, y);
         m_pointerKnown = true;
     }
+    // Scripts hid the pointer (Mouse.hide) over the movie.
+    bool pointerHidden() const { return m_pointerHidden; }
+    void setPointerHidden(bool hidden) { m_pointerHidden = hidden; }
     // How the host shows the stage: stage twips to the view's pixels (PointerPosition.h
     // says what it is for). Twentieths of a pixel from the stage's corner until set.
     const swf::Matrix& viewMatrix() const { return m_view; }
@@ -47,6 +50,7 @@ private:
     double m_pointerX = 0;
     double m_pointerY = 0;
     bool m_pointerKnown = false;
+    bool m_pointerHidden = false;
 };
 
 } // namespace runtime

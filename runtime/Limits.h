@@ -62,8 +62,46 @@ inline constexpr double kDefaultScriptTimeoutSeconds = 15.0;
 // off. A million units is far more than any field shows, and keeps every edit and
 // layout of one field bounded.
 inline constexpr std::size_t kMaxFieldText = 1'000'000;
+// Characters of a field's restrict list that count: each typed character is checked
+// against every entry, so the list stays short enough for that to cost nothing.
+inline constexpr std::size_t kMaxRestrictLength = 1024;
+// UTF-16 units one text event types (a key, an input method's commit): far more than a
+// person types at once; more from a host is cut off.
+inline constexpr std::size_t kMaxTypedText = 65536;
 // Nesting of tags in a field's HTML that is tracked; deeper tags still show their text,
 // in the format of the deepest tracked level.
 inline constexpr std::size_t kMaxHtmlNesting = 64;
+// Text layout: font sizes past 2,000 pixels and lengths past a million pixels show
+// nothing a stage can hold, and keep all of layout's sums well inside 32 bits.
+inline constexpr std::int64_t kMaxTextSizeTwips = 2000 * 20;
+inline constexpr std::int64_t kMaxTextLengthTwips = 1'000'000 * 20;
+// Lines one field lays out: every unit of the largest text on a line of its own.
+inline constexpr std::size_t kMaxTextLines = kMaxFieldText + 1;
+// Rules one style sheet keeps, and the length of the text it parses: far more than any
+// page of styles, and parsing stays linear in what it keeps.
+inline constexpr std::size_t kMaxStyleRules = 4096;
+inline constexpr std::size_t kMaxStyleSheetText = 1'000'000;
+
+// BitmapData's sizes as the reference allows them: up to 2880 pixels a side for movies
+// of SWF 9 and before; from SWF 10 up to 8191 a side and 16,777,215 pixels in all. At
+// four bytes a pixel the largest bitmap is 64 MiB.
+inline constexpr int kMaxBitmapSideSwf9 = 2880;
+inline constexpr int kMaxBitmapSide = 8191;
+inline constexpr std::int64_t kMaxBitmapPixels = 16'777'215;
+// Pixels of every script bitmap alive at once (1 GiB): a script making bitmaps in a loop
+// is refused here once the collector cannot free enough, rather than exhaust memory.
+inline constexpr std::uint64_t kMaxLiveBitmapPixels = std::uint64_t{256} << 20;
+
+// What scripts draw with the drawing API (moveTo, lineTo, curveTo, the fill and line
+// styles). One clip records at most as many calls as a movie's shape may hold records,
+// and as many styles as one style array; all the clips of a player together hold eight
+// times that, some 200 MB: enough for a drawing program left running for hours, and a
+// script that draws in a loop without clear() stops there instead of at the end of
+// memory. Calls past a cap are refused, with a diagnostic.
+inline constexpr std::size_t kMaxDrawingCommands = std::size_t{1} << 20;
+inline constexpr std::size_t kMaxDrawingStyles = 65535;
+inline constexpr std::size_t kMaxDrawingCommandsTotal = std::size_t{8} << 20;
+// Drawing coordinates, twips: as far as a shape's own records may reach.
+inline constexpr std::int32_t kMaxDrawingCoordinate = 1 << 30;
 
 } // namespace runtime::limits

@@ -65,6 +65,7 @@ void SpriteObject::removeAllChildren()
 void SpriteObject::replaceMovie(MovieInstancePtr movie)
 {
     removeAllChildren();
+    m_drawing.reset();
     const swf::MovieDefinition& definition = movie->definition();
     setMovieInstance(std::move(movie));
     setCharacter(nullptr);
@@ -81,6 +82,7 @@ void SpriteObject::replaceMovie(MovieInstancePtr movie)
 void SpriteObject::clearMovie()
 {
     removeAllChildren();
+    m_drawing.reset();
     // The clip is its parent's again, as an empty one; a level's root stays its movie's.
     if (parent() && isMovieRoot()) {
         setMovieInstance(parent()->movieInstancePtr());

@@ -3,6 +3,7 @@
 #include "DrawListBuilder.h"
 #include "FrameStep.h"
 #include "Limits.h"
+#include "MovieSounds.h"
 #include "Paths.h"
 #include "StageEvents.h"
 
@@ -82,11 +83,14 @@ void MoviePlayer::setScriptEngine(ScriptEngine* engine)
 
 void MoviePlayer::advance()
 {
+    if (m_context.quitRequested())
+        return;
     drainActions();
     m_context.nextTick();
     stepClips(*m_root);
     trackStillPointer();
     runActions();
+    m_context.sounds().endStep(m_context.tick());
 }
 
 DrawList MoviePlayer::buildDrawList() const

@@ -31,6 +31,7 @@
 #include "ScriptEngine.h"
 #include "ScriptLimits.h"
 #include "SpriteObject.h"
+#include "TextEditing.h"
 
 #include <cstddef>
 #include <memory>
@@ -40,6 +41,8 @@
 #include <vector>
 
 namespace runtime {
+
+class EditTextObject;
 
 class MoviePlayer {
 public:
@@ -58,8 +61,10 @@ public:
 
     // One frame step: actions still queued run first, then every clip on the stage steps
     // (enterFrame, then its timeline; the newest clip first, the main timeline last),
-    // then the actions this queued run.
+    // then the actions this queued run. Nothing, once a script has quit the player.
     void advance();
+    // A script asked the player to quit (fscommand "quit"): the movie stays as it is.
+    bool hasQuit() const { return m_context.quitRequested(); }
 
     // Input (PlayerInput.cpp). The pointer is in stage twips; keys are numbered as
     // scripts number them (KeyCodes.h), with the character a key types (0 for none).
@@ -71,13 +76,38 @@ public:
     void pointerMove(double x, double y);
     void pointerDown(double x, double y, MouseButton button = MouseButton::Left);
     void pointerUp(double x, double y, MouseButton button = MouseButton::Left);
-    // Before anything else a key down does, the focused object hears it (onKeyDown);
-    // a button's key-press condition for it then takes it, and otherwise Tab moves the
-    // focus and Enter or Space press the focused button or clip.
+    // The wheel turned by `lines` (up is positive) with the pointer at (x, y): the Mouse
+    // listeners hear it (onMouseWheel), and the text field under the pointer scrolls
+    // unless its mouseWheelEnabled is off.
+    void pointerWheel(double x, double y, int lines);
+    // After the clip events, a focused button or clip that the keys reach hears the key
+    // (onKeyDown; see FocusControl); a button's key-press condition for it then takes
+    // it, and otherwise Tab moves the focus and Enter or Space press the focused button
+    // or clip. A press of the left button gives the focus to the selectable text field
+    // under the pointer, or takes it away.
     void keyDown(int keyCode, int ascii);
     void keyUp(int keyCode, int ascii);
+    // Text (PlayerTextInput.cpp), for the focused text field: what the user typed (one
+    // character, or a composed string; UTF-8), and the editing keys and clipboard
+    // commands. A change of the text runs the field's onChanged.
+    void textInput(std::string_view utf8);
+    void textCommand(TextCommand command);
+    // The clipboard fields copy to and paste from, the player's own: a host keeps it in
+    // step with the system's as it likes.
+    std::string clipboardText() const;
+    void setClipboardText(std::string_view utf8);
+    // The player's window took or lost the keyboard: losing it takes the focus away.
+    void windowFocusChanged(bool hasKeyboard);
     InputState& input() { return m_context.input(); }
     const InputState& input() const { return m_context.input(); }
+
+    // How the host shows the stage (PlayerStage.cpp): the view's size in pixels, told
+    // whenever it changes; with no-scale the stage's size as scripts see it follows,
+    // and Stage's listeners hear onResize. Scripts may change the scale mode and the
+    // alignment the host places the stage by.
+    void setViewport(double widthPixels, double heightPixels);
+    StageView& stageView() { return m_context.stageView(); }
+    const StageView& stageView() const { return m_context.stageView(); }
 
     // The frame as it stands, in painting order.
     DrawList buildDrawList() const;
@@ -149,6 +179,13 @@ private:
                         std::size_t bytes = 0);
     void queueListeners(ClipEvent event);
     bool queueKeyPress(int keyCode, int ascii);
+    // A press of the pointer gives the focus (PlayerTextInput.cpp); a drag then selects.
+    void focusByPointer(double x, double y);
+    // A press on a text field's script link calls it.
+    void followLink(double x, double y);
+    void selectByPointer(double x, double y);
+    EditTextObject* focusedField() const;
+    void queueTextChanged(EditTextObject& field);
     void pressFocused();
     // After a frame, the pointer is over what the frame put under it.
     void trackStillPointer();
@@ -164,6 +201,9 @@ private:
     swf::Rgba m_paintedBackground;
     // The movies scripts loaded, while anything plays them (against the caps on them).
     std::vector<std::weak_ptr<MovieInstance>> m_loadedMovies;
+    // The field a press of the pointer went into, while the button stays down.
+    std::weak_ptr<DisplayObject> m_selecting;
+    std::u16string m_clipboard;
 };
 
 } // namespace runtime

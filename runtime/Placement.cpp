@@ -34,6 +34,8 @@ void Placement::merge(const swf::PlaceObject& tag)
         cacheAsBitmap = tag.cacheAsBitmap;
     if (tag.visible)
         visible = tag.visible;
+    if (tag.backgroundColor)
+        backgroundColor = tag.backgroundColor;
     // Clip event handlers come with the placing tag only.
     if (!tag.move && !tag.clipActions.empty())
         clipActions = &tag.clipActions;
@@ -65,6 +67,12 @@ void applyPlacement(DisplayObject& object, const Placement& placement, AbsentFie
         object.setCacheAsBitmap(placement.cacheAsBitmap.value_or(false));
     if (placement.visible || reset)
         object.setVisible(placement.visible.value_or(true));
+    // Scripts may set it too: a tag without one leaves theirs.
+    if (placement.backgroundColor) {
+        swf::Rgba opaque = *placement.backgroundColor;
+        opaque.a = 255;
+        object.setOpaqueBackground(opaque);
+    }
     // A name is never taken away: an unnamed object keeps the one it was given.
     if (placement.name)
         object.setName(*placement.name);
@@ -83,6 +91,7 @@ void inheritPlacement(const DisplayObject& from, DisplayObject& to)
     to.setFilters(from.filters());
     to.setCacheAsBitmap(from.cacheAsBitmap());
     to.setVisible(from.visible());
+    to.setOpaqueBackground(from.opaqueBackground());
     to.setClipActions(from.clipActions());
     to.setPlacedBy(from.placedBy());
     if (from.isScriptTransformed())

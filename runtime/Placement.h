@@ -24,6 +24,7 @@ struct Placement {
     const std::vector<swf::Filter>* filters = nullptr;
     std::optional<bool> cacheAsBitmap;
     std::optional<bool> visible;
+    std::optional<swf::Rgba> backgroundColor;
     const std::vector<swf::ClipAction>* clipActions = nullptr;
 
     static Placement fromTag(const swf::PlaceObject& tag);

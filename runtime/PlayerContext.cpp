@@ -1,6 +1,7 @@
 #include "PlayerContext.h"
 
 #include "DisplayObject.h"
+#include "MovieSounds.h"
 #include "SpriteObject.h"
 #include "StageEvents.h"
 #include "format/Limits.h"
@@ -8,7 +9,7 @@
 namespace runtime {
 
 PlayerContext::PlayerContext(swf::MoviePtr movie, Host& host)
-    : m_movie(std::move(movie)), m_host(host)
+    : m_movie(std::move(movie)), m_host(host), m_sounds(std::make_unique<MovieSounds>(host))
 {
     m_mainMovie = std::make_shared<MovieInstance>(m_movie, std::string(),
                                                   MovieInstance::reportedLength(m_movie->header));
@@ -19,6 +20,8 @@ PlayerContext::PlayerContext(swf::MoviePtr movie, Host& host)
             m_host.log(LogCategory::Format, note);
     }
 }
+
+PlayerContext::~PlayerContext() = default;
 
 std::string PlayerContext::newInstanceName()
 {

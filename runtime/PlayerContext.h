@@ -1,11 +1,13 @@
 #pragma once
 
 #include "ActionQueue.h"
+#include "Drawing.h"
 #include "Host.h"
 #include "InputState.h"
 #include "MovieInstance.h"
 #include "MovieRequests.h"
 #include "Names.h"
+#include "StageView.h"
 #include "format/Movie.h"
 
 #include <cstdint>
@@ -17,6 +19,7 @@
 namespace runtime {
 
 class DisplayObject;
+class MovieSounds;
 class ScriptEngine;
 class SpriteObject;
 
@@ -27,6 +30,7 @@ class SpriteObject;
 class PlayerContext {
 public:
     PlayerContext(swf::MoviePtr movie, Host& host);
+    ~PlayerContext();
     PlayerContext(const PlayerContext&) = delete;
     PlayerContext& operator=(const PlayerContext&) = delete;
 
@@ -81,6 +85,16 @@ public:
     std::uint64_t tick() const { return m_tick; }
     void nextTick() { ++m_tick; }
 
+    // A script asked the player to quit (fscommand "quit"): no frame follows.
+    void requestQuit() { m_quitRequested = true; }
+    bool quitRequested() const { return m_quitRequested; }
+
+    // Event and stream sounds, and the mixer the host's output pulls from.
+    MovieSounds& sounds() { return *m_sounds; }
+
+    // What every clip's drawing holds, against limits::kMaxDrawingCommandsTotal.
+    DrawingBudget& drawingBudget() { return m_drawingBudget; }
+
     // Counts live display objects against limits::kMaxDisplayObjects.
     bool canCreateObject() const;
     void objectCreated() { ++m_liveObjects; }
@@ -90,6 +104,10 @@ public:
     // The keyboard, the pointer, dragging and the focus.
     InputState& input() { return m_input; }
     const InputState& input() const { return m_input; }
+
+    // How the host shows the stage, as it and scripts set it.
+    StageView& stageView() { return m_stageView; }
+    const StageView& stageView() const { return m_stageView; }
 
     swf::Rgba background() const { return m_background; }
     // The movie's first SetBackgroundColor gives the stage its colour for good: later
@@ -122,12 +140,16 @@ private:
     std::uint64_t m_nextInstance = 1;
     std::uint64_t m_tick = 0;
     std::size_t m_liveObjects = 0;
+    DrawingBudget m_drawingBudget;
     std::map<int, std::shared_ptr<SpriteObject>> m_levels;
     MovieRequests m_movieRequests;
     // Without SetBackgroundColor the stage is white.
     swf::Rgba m_background{255, 255, 255, 255};
     bool m_backgroundSet = false;
+    bool m_quitRequested = false;
     InputState m_input;
+    StageView m_stageView;
+    std::unique_ptr<MovieSounds> m_sounds; // MovieSounds.h
 };
 
 } // namespace runtime

@@ -70,6 +70,9 @@ void MoviePlayer::pointerMove(double x, double y)
     broadcastClipEvent(*m_root, ClipEvent::MouseMove);
     queueListeners(ClipEvent::MouseMove);
     m_buttons.pointerMove(*m_root, x, y);
+    input.focus().pointerMoved(m_buttons.pointedAt().get());
+    if (m_buttons.isDown())
+        selectByPointer(x, y);
     runActions();
 }
 
@@ -82,7 +85,9 @@ void MoviePlayer::pointerDown(double x, double y, MouseButton button)
         input.drag().follow(x, y);
         broadcastClipEvent(*m_root, ClipEvent::MouseDown);
         queueListeners(ClipEvent::MouseDown);
+        focusByPointer(x, y);
         m_buttons.pointerDown(*m_root, x, y);
+        followLink(x, y);
     }
     runActions();
 }
@@ -96,6 +101,8 @@ void MoviePlayer::pointerUp(double x, double y, MouseButton button)
         input.drag().follow(x, y);
         broadcastClipEvent(*m_root, ClipEvent::MouseUp);
         queueListeners(ClipEvent::MouseUp);
+        selectByPointer(x, y);
+        m_selecting.reset();
         m_buttons.pointerUp(*m_root, x, y);
     }
     runActions();
@@ -106,8 +113,8 @@ void MoviePlayer::keyDown(int keyCode, int ascii)
     InputState& input = m_context.input();
     input.keyboard().press(keyCode, ascii);
     broadcastClipEvent(*m_root, ClipEvent::KeyDown);
-    if (const std::shared_ptr<DisplayObject> focused = input.focus().focused())
-        queueHandler(*focused, ClipEvent::KeyDown);
+    if (input.focus().keysReachFocus())
+        queueHandler(*input.focus().focused(), ClipEvent::KeyDown);
     queueListeners(ClipEvent::KeyDown);
     if (!queueKeyPress(keyCode, ascii)) {
         if (keyCode == key::Tab)
@@ -123,8 +130,8 @@ void MoviePlayer::keyUp(int keyCode, int ascii)
     InputState& input = m_context.input();
     input.keyboard().release(keyCode, ascii);
     broadcastClipEvent(*m_root, ClipEvent::KeyUp);
-    if (const std::shared_ptr<DisplayObject> focused = input.focus().focused())
-        queueHandler(*focused, ClipEvent::KeyUp);
+    if (input.focus().keysReachFocus())
+        queueHandler(*input.focus().focused(), ClipEvent::KeyUp);
     queueListeners(ClipEvent::KeyUp);
     runActions();
 }
@@ -161,10 +168,12 @@ bool MoviePlayer::queueKeyPress(int keyCode, int ascii)
     return false;
 }
 
+// Only where the focus shows: the keys reach it and its rectangle is on.
 void MoviePlayer::pressFocused()
 {
-    const std::shared_ptr<DisplayObject> focused = m_context.input().focus().focused();
-    if (!focused || !ButtonTracker::takesPointer(*focused))
+    const FocusControl& focus = m_context.input().focus();
+    const std::shared_ptr<DisplayObject> focused = focus.focused();
+    if (!focused || !focus.showsFocusRect() || !ButtonTracker::takesPointer(*focused))
         return;
     if (focused->kind() == ObjectKind::Button) {
         static_cast<ButtonObject&>(*focused).pressByKey();

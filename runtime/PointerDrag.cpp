@@ -41,7 +41,9 @@ std::string clipUnder(const DisplayObject& dragged, double x, double y)
     if (!root)
         return {};
     const DisplayObject* hit = topmostAt(*root, x, y, &dragged);
-    for (const DisplayObject* at = hit ? hit->parent() : nullptr; at; at = at->parent()) {
+    // A clip found for what its scripts drew holds that itself.
+    const DisplayObject* holder = hit && hit->kind() != ObjectKind::Sprite ? hit->parent() : hit;
+    for (const DisplayObject* at = holder; at; at = at->parent()) {
         if (at->isRoot())
             break;
         if (at->kind() == ObjectKind::Sprite)

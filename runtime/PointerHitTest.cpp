@@ -2,6 +2,8 @@
 
 #include "ButtonObject.h"
 #include "ShapeHitTest.h"
+#include "ShapeObject.h"
+#include "SpriteObject.h"
 #include "format/Limits.h"
 
 #include <variant>
@@ -12,7 +14,8 @@ namespace {
 
 bool takesPart(const DisplayObject& object)
 {
-    return object.visible() && !object.isMask() && !object.isUnloading();
+    return object.visible() && !object.isMask() && !object.isUnloading() &&
+           !object.isActiveScriptMask();
 }
 
 // The live tree is never deeper than the nesting cap: objects past it are not made.
@@ -28,7 +31,7 @@ bool covers(const DisplayObject& object, double x, double y, int level)
         if (takesPart(*child) && covers(*child, x, y, level + 1))
             return true;
     }
-    return false;
+    return drawingCovers(object, x, y);
 }
 
 const DisplayObject* topmost(const ContainerObject& container, double x, double y,
@@ -45,6 +48,9 @@ const DisplayObject* topmost(const ContainerObject& container, double x, double 
             if (const DisplayObject* found =
                     topmost(static_cast<const ContainerObject&>(child), x, y, exclude, level + 1))
                 return found;
+            // What the clip's scripts drew lies below its children.
+            if (drawingCovers(child, x, y))
+                return &child;
         } else if (covers(child, x, y, level + 1)) {
             return &child;
         }
@@ -65,6 +71,18 @@ const DisplayObject* topmostAt(const ContainerObject& root, double x, double y,
     return topmost(root, x, y, exclude, 0);
 }
 
+bool drawingCovers(const DisplayObject& object, double x, double y)
+{
+    if (object.kind() != ObjectKind::Sprite)
+        return false;
+    const Drawing* drawing = static_cast<const SpriteObject&>(object).drawing();
+    const std::shared_ptr<const swf::Shape> shape = drawing ? drawing->shape() : nullptr;
+    swf::Matrix inverse;
+    if (!shape || !object.worldMatrix().invert(inverse))
+        return false;
+    return hitTestShape(*shape, inverse.mapX(x, y), inverse.mapY(x, y));
+}
+
 bool leafCovers(const DisplayObject& object, double x, double y)
 {
     swf::Matrix inverse;
@@ -75,6 +93,10 @@ bool leafCovers(const DisplayObject& object, double x, double y)
     if (object.character()) {
         if (const auto* shape = std::get_if<swf::Shape>(&object.character()->data))
             return hitTestShape(*shape, localX, localY);
+        if (const auto* morph = std::get_if<swf::MorphShape>(&object.character()->data))
+            return hitTestShape(
+                swf::morphShapeAt(*morph, static_cast<const ShapeObject&>(object).morphRatio()),
+                localX, localY);
     }
     const Bounds bounds = object.localBounds();
     return !bounds.empty && localX >= bounds.xMin && localX <= bounds.xMax &&

@@ -6,15 +6,19 @@ class ContainerObject;
 class DisplayObject;
 
 // What lies under the pointer, on the live display list (stage twips). Only what is
-// drawn counts: invisible objects, masks and clips leaving the stage cover nothing.
-//   - shapes: their fills and strokes; morph shapes and texts: their bounds;
+// drawn counts: invisible objects, masks (a script's too) and clips leaving the stage
+// cover nothing.
+//   - shapes and morph shapes: their fills and strokes; texts: their bounds;
 //   - buttons: their hit area;
-//   - sprites: any of their children.
+//   - sprites: any of their children, or what their scripts drew.
 
 // Whether the point falls on what `object` draws.
 bool coversPoint(const DisplayObject& object, double x, double y);
-// The same for an object without children: a shape's fills and strokes, else its bounds.
+// The same for an object without children: a shape's or a morph's fills and strokes,
+// else its bounds.
 bool leafCovers(const DisplayObject& object, double x, double y);
+// Whether the point falls on the fills and lines a clip's scripts drew.
+bool drawingCovers(const DisplayObject& object, double x, double y);
 
 // The topmost object drawn at the point below `root` that is not `exclude` nor inside
 // it (a shape, a text, a button); null when nothing is there.

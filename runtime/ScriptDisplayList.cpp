@@ -87,6 +87,9 @@ std::shared_ptr<SpriteObject> SpriteObject::duplicateAs(std::string name, long l
     copy->setMatrix(matrix());
     copy->setColorTransform(colorTransform());
     copy->setClipActions(clipActions());
+    // What scripts drew on the clip is copied with it; children are not.
+    if (m_drawing && !m_drawing->empty())
+        copy->editDrawing().copyFrom(*m_drawing);
     into->placeForScript(copy, std::move(name), scriptDepth);
     return copy;
 }
@@ -117,7 +120,10 @@ bool DisplayObject::swapDepths(long long scriptDepth)
 {
     if (!m_parent || m_unloading || !inScriptRange(scriptDepth))
         return false;
-    m_parent->swapChildDepth(*this, storedDepth(scriptDepth));
+    const int depth = storedDepth(scriptDepth);
+    if (depth != m_depth)
+        m_depthScripted = true;
+    m_parent->swapChildDepth(*this, depth);
     return true;
 }
 
@@ -125,6 +131,10 @@ bool DisplayObject::swapDepths(DisplayObject& sibling)
 {
     if (!m_parent || m_unloading || sibling.m_unloading || sibling.m_parent != m_parent)
         return false;
+    if (&sibling != this) {
+        m_depthScripted = true;
+        sibling.m_depthScripted = true;
+    }
     m_parent->swapChildDepth(*this, sibling.m_depth);
     return true;
 }

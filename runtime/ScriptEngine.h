@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 
 namespace runtime {
 
@@ -82,6 +83,19 @@ struct QueuedAction {
         // onKillFocus and onSetFocus, then the Selection listeners' onSetFocus.
         // `target` is the main timeline.
         FocusChange,
+        // The user changed the text of the field `target` (typing, deleting, pasting):
+        // its variable follows and it tells its listeners (onChanged).
+        TextChanged,
+        // A press on a link of the field `target` whose address is a script call
+        // ("asfunction:name,argument"): `url` holds what follows the scheme.
+        TextLink,
+        // The mouse wheel turned by `wheelDelta` lines (up is positive) over `button`
+        // (the object under the pointer, or null), for the Mouse listeners'
+        // onMouseWheel; `target` is the main timeline.
+        MouseWheel,
+        // The stage's size as scripts see it changed (the host's view, with no-scale):
+        // Stage's listeners hear onResize. `target` is the main timeline.
+        Resize,
         // `loadEvent` of the load `observer` follows, into `target` (the clip or level
         // root the movie went to, or null for a level that could not be loaded). Runs
         // wherever the target stands.
@@ -106,6 +120,8 @@ struct QueuedAction {
     LoadEvent loadEvent = LoadEvent::Start; // Load
     std::uint64_t observer = 0;             // Load: the engine's name for the load
     std::size_t bytes = 0;                  // Load: the file's length
+    int wheelDelta = 0;                     // MouseWheel
+    std::string url;                        // TextLink
 };
 
 // The ActionScript interpreter, as the runtime sees it. The runtime never includes an
@@ -136,11 +152,23 @@ public:
     virtual bool hasButtonHandler(const DisplayObject& /*clip*/) const { return false; }
     // A script set the object's enabled property to false: it ignores the pointer.
     virtual bool isDisabled(const DisplayObject& /*object*/) const { return false; }
-    // The object's tabEnabled as a script set it; nothing when no script did.
+    // Whether a button, or a clip acting as one, shows the hand over it (useHandCursor);
+    // scripts may turn it off.
+    virtual bool usesHandCursor(const DisplayObject& /*object*/) const { return true; }
+    // The object's tabEnabled as a script set it, or true for a clip that scripts gave a
+    // member named as a button handler (onPress...), whatever its value; nothing else.
     virtual std::optional<bool> tabEnabled(const DisplayObject& /*object*/) const
     {
         return std::nullopt;
     }
+    // A clip's tabChildren as a script set it; nothing when no script did.
+    virtual std::optional<bool> tabChildren(const DisplayObject& /*clip*/) const
+    {
+        return std::nullopt;
+    }
+    // Whether the focus shows its rectangle around the object (_focusrect), and Enter
+    // or Space press it.
+    virtual bool showsFocusRect(const DisplayObject& /*object*/) const { return true; }
     // The object's tabIndex as a script set it; nothing when no script did.
     virtual std::optional<double> tabIndex(const DisplayObject& /*object*/) const
     {

@@ -1,6 +1,7 @@
 // SpriteObject: executing a frame's control tags, and replaying the timeline for a
 // backward jump or a loop.
 #include "Limits.h"
+#include "MovieSounds.h"
 #include "ObjectFactory.h"
 #include "PlayerContext.h"
 #include "SpriteObject.h"
@@ -51,6 +52,8 @@ void SpriteObject::executeFrame(std::size_t frame, FrameMode mode)
     // Frames the definition lacks (a count larger than its frames) are empty.
     if (frame >= m_timeline->frames.size())
         return;
+    if (mode == FrameMode::Full)
+        context().sounds().streamFrame(id(), *m_timeline, frame, context().tick());
     for (const swf::ControlTag& tag : m_timeline->frames[frame].tags)
         executeTag(tag, mode);
 }
@@ -73,8 +76,11 @@ void SpriteObject::executeTag(const swf::ControlTag& tag, FrameMode mode)
         queueInitAction(*initAction);
     } else if (const auto* background = std::get_if<swf::SetBackgroundColor>(&tag)) {
         context().setBackground(background->color);
+    } else if (const auto* startSound = std::get_if<swf::StartSound>(&tag)) {
+        // A sound belongs to the visit of its frame, like the frame's actions.
+        if (mode == FrameMode::Full)
+            context().sounds().startSound(movie(), *startSound, id());
     }
-    // StartSound waits for the sound engine.
 }
 
 void SpriteObject::place(const swf::PlaceObject& tag)
@@ -88,11 +94,17 @@ void SpriteObject::place(const swf::PlaceObject& tag)
             return;
         }
         // Leniency: a placement on an occupied depth replaces what is there, so the
-        // display shows what the latest tag describes.
+        // display shows what the latest tag describes; but not an object a script
+        // moved there.
+        if (const DisplayObject* occupant = childAt(tag.depth);
+            occupant && occupant->isDepthScripted())
+            return;
         createAt(tag.depth, Placement::fromTag(tag), &tag);
         return;
     }
     DisplayObject* existing = childAt(tag.depth);
+    if (existing && existing->isDepthScripted())
+        return;
     if (!existing) {
         // Leniency: a move of an empty depth changes nothing.
         context().log(LogCategory::Timeline, [&] {
@@ -172,6 +184,12 @@ void SpriteObject::rebuildTo(std::size_t frame, FrameMode targetMode)
         if (!isTimelineDepth(depth) || child->isUnloading())
             continue;
         auto placed = atTarget.find(depth);
+        // An object of the timeline's that a script moved to another depth stays where
+        // the target frame has something placed, whatever it is (which it then keeps
+        // from being placed).
+        if (child->isDepthScripted() && !child->isScriptPlaced() && placed != atTarget.end() &&
+            placed->second)
+            continue;
         if (placed != atTarget.end() && placed->second &&
             sameInstance(*child, *placed->second, definitions))
             kept.emplace(depth, placed->second);
@@ -209,6 +227,8 @@ void SpriteObject::rebuildTo(std::size_t frame, FrameMode targetMode)
         }
     }
     m_currentFrame = frame;
+    if (targetMode == FrameMode::Full && frame < m_timeline->frames.size())
+        context().sounds().streamFrame(id(), *m_timeline, frame, context().tick());
 }
 
 } // namespace runtime

@@ -33,6 +33,22 @@ std::shared_ptr<SpriteObject> SpriteObject::createEmpty(PlayerContext& context)
     return std::make_shared<SpriteObject>(context, nullptr, kNoFrames, 1);
 }
 
+Drawing& SpriteObject::editDrawing()
+{
+    if (!m_drawing)
+        m_drawing = std::make_unique<Drawing>(&context().drawingBudget());
+    markContentChanged();
+    return *m_drawing;
+}
+
+Bounds SpriteObject::localBounds() const
+{
+    Bounds bounds = ContainerObject::localBounds();
+    if (m_drawing)
+        bounds.include(m_drawing->bounds());
+    return bounds;
+}
+
 bool SpriteObject::runsActions() const
 {
     // A movie made for the other virtual machine keeps its code to itself: a movie
@@ -47,11 +63,17 @@ void SpriteObject::initialize()
 
 void SpriteObject::stepTimeline()
 {
-    // A single frame is never entered again: its actions ran once.
-    if (!m_playing || m_frameCount <= 1)
+    // Playing goes through the frames the file holds, whatever count it declares. A
+    // single frame is never entered again: its actions ran once. An unfinished timeline
+    // (cut short, or with tags after its last ShowFrame) waits at its last frame for
+    // the rest, which never comes: it neither goes on nor loops.
+    const std::size_t held = std::max<std::size_t>(1, m_timeline->frames.size());
+    if (!m_playing || held <= 1)
         return;
-    if (m_currentFrame + 1 < m_frameCount)
+    if (m_currentFrame + 1 < held)
         executeFrame(m_currentFrame + 1, FrameMode::Full);
+    else if (!m_timeline->complete)
+        return;
     else if (m_loops)
         rebuildTo(0, FrameMode::Full);
     else

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ContainerObject.h"
+#include "Drawing.h"
 #include "Placement.h"
 
 #include <cstddef>
@@ -108,6 +109,16 @@ public:
     std::shared_ptr<DisplayObject> createTextField(std::string name, long long scriptDepth,
                                                    swf::Twips x, swf::Twips y,
                                                    const swf::Rect& box);
+    // attachBitmap: shows `bitmap` at the depth, its top-left corner at the clip's origin.
+    std::shared_ptr<DisplayObject> attachBitmap(std::shared_ptr<class BitmapData> bitmap,
+                                                long long scriptDepth, bool smoothing);
+
+    // What its scripts drew (Drawing.h), painted below its children; null before
+    // anything was drawn. Changing it through editDrawing() marks the clip changed.
+    const Drawing* drawing() const { return m_drawing.get(); }
+    Drawing& editDrawing();
+    // Its children's bounds and its drawing's.
+    Bounds localBounds() const override;
 
 private:
     enum class FrameMode : bool { Full, PlacementsOnly };
@@ -134,6 +145,7 @@ private:
     bool m_loops = true;
     bool m_movieRoot = false;
     bool m_emptied = false;
+    std::unique_ptr<Drawing> m_drawing;
 };
 
 } // namespace runtime

@@ -89,7 +89,8 @@ TextFormat initialFormat(const swf::EditText& definition, const swf::MovieDefini
     format.underline = false;
     format.url = "";
     format.target = "";
-    format.align = definition.align;
+    // HTML fields take their alignment from the markup's paragraphs.
+    format.align = definition.html ? swf::TextAlign::Left : definition.align;
     format.leftMargin = definition.leftMargin / 20;
     format.rightMargin = definition.rightMargin / 20;
     // The indent is signed, whatever the format's description says.

@@ -2,6 +2,7 @@
 
 #include "Limits.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -21,6 +22,17 @@ bool sameName(std::u16string_view a, std::string_view b)
         return false;
     for (std::size_t i = 0; i < a.size(); ++i)
         if (lower(a[i]) != static_cast<char16_t>(b[i]))
+            return false;
+    return true;
+}
+
+// Tag names match whatever their letters' case.
+bool sameTag(std::u16string_view a, std::u16string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i]))
             return false;
     return true;
 }
@@ -251,7 +263,7 @@ public:
                 if (m_options.condenseWhite)
                     space();
                 else
-                    lineBreak(false);
+                    sourceBreak();
             } else if (m_options.condenseWhite && isSpace(c)) {
                 space();
                 ++i;
@@ -260,9 +272,6 @@ public:
                 ++i;
             }
         }
-        // The closing tag of the last paragraph starts no new one.
-        if (m_endedByClose && !m_pending.empty() && m_pending.back() == u'\r')
-            m_pending.pop_back();
         flush();
         return std::move(m_out);
     }
@@ -271,6 +280,8 @@ private:
     struct Level {
         std::u16string_view tag;
         TextFormat format;
+        // Inside an element its style sheet does not show.
+        bool hidden = false;
     };
 
     const TextFormat& current() const { return m_stack.back().format; }
@@ -290,10 +301,16 @@ private:
             m_pendingFormat = format;
         m_pending.push_back(unit);
         m_endedByClose = false;
+        if (unit == u'\r')
+            m_lastFormat.reset();
+        else
+            m_lastFormat = format;
     }
 
     void text(char32_t code)
     {
+        if (m_stack.back().hidden)
+            return;
         if (code >= 0x10000) {
             code -= 0x10000;
             put(static_cast<char16_t>(0xD800 + (code >> 10)), current());
@@ -324,26 +341,52 @@ private:
         text(u' ');
     }
 
+    // A line end in the markup itself breaks the line, on one line or many.
+    void sourceBreak()
+    {
+        put(u'\r', current());
+        m_endedByClose = false;
+    }
+
     void lineBreak(bool fromClose)
     {
         if (!m_options.multiline)
             return;
-        put(u'\r', current());
-        m_endedByClose = fromClose;
+        if (!fromClose) {
+            put(u'\r', current());
+            return;
+        }
+        // A paragraph ends once, however many closing tags it meets, in the format of
+        // what it held last.
+        if (m_endedByClose)
+            return;
+        put(u'\r', m_lastFormat ? TextFormat(*m_lastFormat) : current());
+        m_endedByClose = true;
     }
 
-    void push(std::u16string_view tag, const TextFormat& format)
+    void push(std::u16string_view tag, const TextFormat& format, bool hidden)
     {
+        hidden = hidden || m_stack.back().hidden;
+        m_lastFormat = format;
         if (m_stack.size() < limits::kMaxHtmlNesting)
-            m_stack.push_back({tag, format});
+            m_stack.push_back({tag, format, hidden});
         else
             m_stack.back().format = format;
+    }
+
+    // The style sheet's style for `selector`, if it has one.
+    const TextStyle* style(const std::string& selector) const
+    {
+        if (!m_options.styles)
+            return nullptr;
+        const auto found = m_options.styles->find(selector);
+        return found == m_options.styles->end() ? nullptr : &found->second;
     }
 
     void pop(std::u16string_view tag)
     {
         for (std::size_t k = m_stack.size(); k > 1; --k) {
-            if (sameName(m_stack[k - 1].tag, narrow(tag))) {
+            if (sameTag(m_stack[k - 1].tag, tag)) {
                 m_stack.resize(k - 1);
                 return;
             }
@@ -355,9 +398,10 @@ private:
         const std::u16string_view name = tag.name;
         const bool paragraph = sameName(name, "p") || sameName(name, "li");
         if (tag.closing) {
-            pop(name);
+            // The break ending a paragraph is in the paragraph's format.
             if (paragraph)
                 lineBreak(true);
+            pop(name);
             return;
         }
         if (sameName(name, "br") || sameName(name, "sbr")) {
@@ -365,6 +409,12 @@ private:
             return;
         }
         TextFormat format = current();
+        // A style sheet's styles come first; the tag's own attributes override them.
+        const StyleMatch styled = styleFor(tag);
+        for (const TextStyle* applied : {styled.byTag, styled.byClass})
+            if (applied)
+                format.apply(applied->format);
+        bool known = true;
         if (sameName(name, "b")) {
             format.bold = true;
         } else if (sameName(name, "i")) {
@@ -392,7 +442,8 @@ private:
             format.url = narrow(tag.attribute("href").value_or(u""));
             format.target = narrow(tag.attribute("target").value_or(u""));
         } else if (paragraph) {
-            if (!atParagraphStart())
+            // A list item starts a line of its own; a paragraph waits for its end.
+            if (sameName(name, "li") && !atParagraphStart())
                 lineBreak(false);
             if (auto align = tag.attribute("align"))
                 if (auto value = parseAlign(*align))
@@ -410,9 +461,54 @@ private:
             number("leading", format.leading);
             number("blockindent", format.blockIndent);
         } else if (!sameName(name, "span")) {
-            return; // unknown tags change nothing and need no closing
+            known = false;
         }
-        push(name, format);
+        if (!known && !styled.byTag && !styled.byClass)
+            return; // unknown tags change nothing and need no closing
+        bool hidden = false;
+        for (const TextStyle* applied : {styled.byTag, styled.byClass})
+            if (applied)
+                hidden = applied->display == TextStyle::Display::None;
+        push(name, format, hidden);
+    }
+
+    struct StyleMatch {
+        const TextStyle* byTag = nullptr;
+        const TextStyle* byClass = nullptr;
+    };
+
+    // A style sheet styles elements by tag name (paragraphs, list items, links and tags
+    // of the sheet's own; the other markup tags keep their meaning) and by class.
+    StyleMatch styleFor(const Tag& tag) const
+    {
+        StyleMatch match;
+        if (!m_options.styles)
+            return match;
+        static constexpr std::string_view kUnstyled[] = {"b",  "i",          "u",   "font", "span",
+                                                         "br", "textformat", "sbr", "img"};
+        std::string tagName = narrow(tag.name);
+        for (char& c : tagName)
+            c = static_cast<char>(lower(static_cast<unsigned char>(c)));
+        if (std::find(std::begin(kUnstyled), std::end(kUnstyled), tagName) == std::end(kUnstyled))
+            match.byTag = style(tagName);
+        if (auto value = tag.attribute("class"))
+            match.byClass = classStyle("." + narrow(*value));
+        return match;
+    }
+
+    // Class names match whatever their letters' case, the exact spelling first.
+    const TextStyle* classStyle(const std::string& selector) const
+    {
+        if (const TextStyle* exact = style(selector))
+            return exact;
+        for (const auto& [name, value] : *m_options.styles)
+            if (name.size() == selector.size() &&
+                std::equal(name.begin(), name.end(), selector.begin(), [](char a, char b) {
+                    return lower(static_cast<unsigned char>(a)) ==
+                           lower(static_cast<unsigned char>(b));
+                }))
+                return &value;
+        return nullptr;
     }
 
     std::u16string_view m_html;
@@ -422,6 +518,8 @@ private:
     std::u16string m_pending;
     TextFormat m_pendingFormat;
     bool m_endedByClose = false;
+    // The format of the paragraph's last text or tag, for the break that ends it.
+    std::optional<TextFormat> m_lastFormat;
 };
 
 void appendAscii(std::u16string& out, std::string_view text)
@@ -581,25 +679,60 @@ RichText parseHtml(std::u16string_view html, const TextFormat& base, const HtmlO
     return Parser(html, base, options).run();
 }
 
+bool sameMarkup(const TextFormat& a, const TextFormat& b)
+{
+    return fontAttributes(a, &b).empty() && a.bold.value_or(false) == b.bold.value_or(false) &&
+           a.italic.value_or(false) == b.italic.value_or(false) &&
+           a.underline.value_or(false) == b.underline.value_or(false) &&
+           a.url.value_or("") == b.url.value_or("") &&
+           a.target.value_or("") == b.target.value_or("");
+}
+
 std::u16string toHtml(const RichText& text)
 {
     std::u16string out;
     const std::u16string& units = text.text();
     const auto& runs = text.runs();
+    // The run holding each unit, walked forward as paragraphs are written.
     std::size_t runIndex = 0;
     std::size_t runStart = 0;
-    std::size_t start = 0;
-    while (start < units.size()) {
-        std::size_t end = units.find(u'\r', start);
-        if (end == std::u16string::npos)
-            end = units.size();
-        while (runIndex < runs.size() && runStart + runs[runIndex].length <= start) {
+    auto runAt = [&](std::size_t at) -> const RichText::Run& {
+        while (runIndex + 1 < runs.size() && runStart + runs[runIndex].length <= at) {
             runStart += runs[runIndex].length;
             ++runIndex;
         }
-        if (runIndex >= runs.size())
+        return runs[runIndex];
+    };
+    std::size_t start = 0;
+    while (start < units.size() && !runs.empty()) {
+        std::size_t end = units.find(u'\r', start);
+        if (end == std::u16string::npos)
+            end = units.size();
+        // The paragraph's pieces of one run each; the line end that closes it counts as
+        // an empty piece of its own run (its format shows even with nothing in it).
+        struct Piece {
+            std::size_t from, to;
+            const TextFormat* format;
+        };
+        std::vector<Piece> pieces;
+        for (std::size_t at = start; at < end;) {
+            const RichText::Run& run = runAt(at);
+            const std::size_t stop = std::min(end, runStart + run.length);
+            // Runs that differ only in what the markup does not show are written as one.
+            if (!pieces.empty() && sameMarkup(*pieces.back().format, run.format))
+                pieces.back().to = stop;
+            else
+                pieces.push_back({at, stop, &run.format});
+            at = stop;
+        }
+        if (end < units.size()) {
+            const TextFormat* closing = &runAt(end).format;
+            if (pieces.empty() || !sameMarkup(*pieces.back().format, *closing))
+                pieces.push_back({end, end, closing});
+        }
+        if (pieces.empty())
             break;
-        const TextFormat outer = runs[runIndex].format;
+        const TextFormat& outer = *pieces.front().format;
         const std::u16string wrapper = textFormatAttributes(outer);
         if (!wrapper.empty()) {
             appendAscii(out, "<TEXTFORMAT");
@@ -617,21 +750,33 @@ std::u16string toHtml(const RichText& text)
         appendAscii(out, "<FONT");
         out += fontAttributes(outer, nullptr);
         out.push_back(u'>');
-        std::size_t at = start;
-        std::size_t k = runIndex;
-        std::size_t kStart = runStart;
-        while (at < end && k < runs.size()) {
-            const std::size_t stop = std::min(end, kStart + runs[k].length);
-            if (stop > at)
-                appendRun(out, std::u16string_view(units).substr(at, stop - at), runs[k].format,
-                          outer);
-            at = stop;
-            if (at >= kStart + runs[k].length) {
-                kStart += runs[k].length;
-                ++k;
+        // Open FONT tags: a piece goes back to the one it matches, or nests a new one
+        // holding what differs from the innermost.
+        std::vector<const TextFormat*> open{&outer};
+        for (const Piece& piece : pieces) {
+            std::size_t match = 0; // the open tags to keep
+            for (std::size_t k = open.size(); k-- > 0;) {
+                if (fontAttributes(*piece.format, open[k]).empty()) {
+                    match = k + 1;
+                    break;
+                }
             }
+            if (match > 0) {
+                while (open.size() > match) {
+                    appendAscii(out, "</FONT>");
+                    open.pop_back();
+                }
+            } else if (open.size() < limits::kMaxHtmlNesting) {
+                appendAscii(out, "<FONT");
+                out += fontAttributes(*piece.format, open.back());
+                out.push_back(u'>');
+                open.push_back(piece.format);
+            }
+            appendRun(out, std::u16string_view(units).substr(piece.from, piece.to - piece.from),
+                      *piece.format, *piece.format);
         }
-        appendAscii(out, "</FONT>");
+        for (std::size_t k = 0; k < open.size(); ++k)
+            appendAscii(out, "</FONT>");
         appendAscii(out, bullet ? "</LI>" : "</P>");
         if (!wrapper.empty())
             appendAscii(out, "</TEXTFORMAT>");

@@ -5,6 +5,7 @@
 // markup it writes back, as the reference player spells it.
 
 #include "RichText.h"
+#include "TextStyles.h"
 
 #include <string_view>
 
@@ -15,6 +16,8 @@ struct HtmlOptions {
     bool condenseWhite = false;
     // Single-line fields break no lines: paragraphs, br and line ends run together.
     bool multiline = true;
+    // A style sheet's styles, applied to the elements they name (null for none).
+    const TextStyles* styles = nullptr;
 };
 
 // The text and formats `html` gives, starting from `base`. Unknown tags are skipped;

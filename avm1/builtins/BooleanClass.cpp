@@ -33,12 +33,9 @@ std::optional<bool> thisBoolean(const CallArgs& call)
 {
     if (call.thisValue.isBoolean())
         return call.thisValue.asBoolean();
-    Object* self = call.thisObject();
-    if (self && self->objectClass() == ObjectClass::Boolean) {
-        const Value primitive = static_cast<PrimitiveObject*>(self)->primitive();
-        if (primitive.isBoolean())
-            return primitive.asBoolean();
-    }
+    if (const Value primitive = wrappedPrimitive(call.thisObject(), ObjectClass::Boolean);
+        primitive.isBoolean())
+        return primitive.asBoolean();
     return std::nullopt;
 }
 

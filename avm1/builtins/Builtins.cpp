@@ -20,19 +20,32 @@ void installAll(Vm& vm)
     installAsNative(vm);
     installMovieClip(vm);
     installMovieClipLoader(vm);
+    installButton(vm);
+    installTabIndex(vm);
     installTextFormat(vm);
     installTextField(vm);
+    installStyleSheet(vm);
     installInputObjects(vm);
+    installStage(vm);
     installSelection(vm);
     installSystem(vm);
     installColor(vm);
+    installSound(vm);
     installGeom(vm);
+    installDisplayPackage(vm);
     installMediaDevices(vm);
     installContextMenu(vm);
     installTextSnapshot(vm);
     installXmlNode(vm);
     installXml(vm);
     installLoadVars(vm);
+    installExternalInterface(vm);
+    installLocalConnection(vm);
+    installSharedObject(vm);
+    installPrintJob(vm);
+    installXmlSocket(vm);
+    installFileReference(vm);
+    installTextRenderer(vm);
 }
 
 } // namespace avm1

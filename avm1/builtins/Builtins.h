@@ -2,6 +2,7 @@
 
 namespace avm1 {
 
+class Object;
 class Vm;
 
 // Each installs one built-in class or group of functions on the VM's global object,
@@ -25,17 +26,31 @@ void installAsNative(Vm& vm);        // ASnative, ASconstructor
 void installMovieClip(Vm& vm);       // MovieClip's timeline side
 void installMovieClipLoader(Vm& vm); // MovieClipLoader, MovieClip's loadMovie (after both)
 void installInputObjects(Vm& vm);    // Key, Mouse, Accessibility
+void installStage(Vm& vm);           // Stage (after AsBroadcaster)
 void installTextFormat(Vm& vm);      // TextFormat
 void installTextField(Vm& vm);       // TextField (after AsBroadcaster)
-void installSelection(Vm& vm);       // Selection: the keyboard focus
-void installSystem(Vm& vm);          // System and its capabilities, security, Product, IME
-void installColor(Vm& vm);           // Color
-void installGeom(Vm& vm);            // flash.geom and MovieClip's transform, after MovieClip
-void installMediaDevices(Vm& vm);    // Camera, Microphone
-void installContextMenu(Vm& vm);     // ContextMenu, ContextMenuItem
-void installTextSnapshot(Vm& vm);    // TextSnapshot
-void installXmlNode(Vm& vm);         // XMLNode
-void installXml(Vm& vm);             // XML, after XMLNode
-void installLoadVars(Vm& vm);        // LoadVars
+void installStyleSheet(Vm& vm);      // TextField.StyleSheet (after TextField)
+void installTextExtent(Vm& vm, Object* textFormatPrototype); // TextFormat.getTextExtent
+void installSelection(Vm& vm);                               // Selection: the keyboard focus
+void installSystem(Vm& vm);            // System and its capabilities, security, Product, IME
+void installColor(Vm& vm);             // Color
+void installSound(Vm& vm);             // Sound, stopAllSounds
+void installGeom(Vm& vm);              // flash.geom and MovieClip's transform, after MovieClip
+void installDisplayPackage(Vm& vm);    // flash.display, flash.filters, attachBitmap; after geom
+void installMediaDevices(Vm& vm);      // Camera, Microphone
+void installContextMenu(Vm& vm);       // ContextMenu, ContextMenuItem
+void installTextSnapshot(Vm& vm);      // TextSnapshot
+void installXmlNode(Vm& vm);           // XMLNode
+void installXml(Vm& vm);               // XML, after XMLNode
+void installLoadVars(Vm& vm);          // LoadVars
+void installExternalInterface(Vm& vm); // flash.external.ExternalInterface
+void installLocalConnection(Vm& vm);   // LocalConnection
+void installButton(Vm& vm);            // Button, after MovieClip
+void installTabIndex(Vm& vm);          // clips' and buttons' tabIndex, after Button
+void installSharedObject(Vm& vm);      // SharedObject
+void installPrintJob(Vm& vm);          // PrintJob
+void installXmlSocket(Vm& vm);         // XMLSocket
+void installFileReference(Vm& vm);     // flash.net.FileReference, FileReferenceList
+void installTextRenderer(Vm& vm);      // flash.text.TextRenderer
 
 } // namespace avm1

@@ -11,6 +11,24 @@ void ClassRegistry::bind(std::string_view symbol, Object* constructor)
         it->second = constructor;
     else
         m_entries.emplace(std::string(symbol), constructor);
+    m_boundAt[std::string(symbol)] = ++m_bindings;
+}
+
+const std::string* ClassRegistry::nameOf(const Object* constructor) const
+{
+    const std::string* found = nullptr;
+    std::uint64_t latest = 0;
+    for (const auto& [name, bound] : m_entries) {
+        if (bound != constructor)
+            continue;
+        auto at = m_boundAt.find(name);
+        const std::uint64_t when = at == m_boundAt.end() ? 0 : at->second;
+        if (!found || when > latest) {
+            found = &name;
+            latest = when;
+        }
+    }
+    return found;
 }
 
 bool ClassRegistry::unbind(std::string_view symbol)
@@ -19,6 +37,7 @@ bool ClassRegistry::unbind(std::string_view symbol)
     if (it == m_entries.end())
         return false;
     m_entries.erase(it);
+    m_boundAt.erase(std::string(symbol));
     return true;
 }
 
@@ -42,7 +61,18 @@ void ClassRegistry::traceChildren(Tracer& tracer)
 
 ClassRegistry& registeredClasses(Vm& vm)
 {
-    Cell*& slot = vm.builtins().classRegistry;
+    return registeredClassesOf(vm, vm.realm());
+}
+
+Object* classForSymbol(Vm& vm, int realm, std::string_view symbol)
+{
+    const CaseRule rule = realm == Vm::realmOf(7) ? CaseRule::Sensitive : CaseRule::Insensitive;
+    return registeredClassesOf(vm, realm).find(symbol, rule);
+}
+
+ClassRegistry& registeredClassesOf(Vm& vm, int realm)
+{
+    Cell*& slot = vm.builtinsOf(realm).classRegistry;
     if (!slot) {
         auto* registry = vm.heap().make<ClassRegistry>();
         slot = registry;

@@ -3,6 +3,7 @@
 #include "Builtins.h"
 #include "GeomColorTransform.h"
 #include "GeomObjects.h"
+#include "MovieClipParts.h"
 #include "Packages.h"
 
 namespace avm1 {
@@ -16,6 +17,7 @@ void installGeom(Vm& vm)
     prototypes.matrix = installMatrix(vm, geom, prototypes.point);
     prototypes.colorTransform = installColorTransform(vm, geom);
     installTransform(vm, geom, prototypes);
+    installMovieClipDisplay(vm, prototypes.rectangle);
 }
 
 } // namespace avm1

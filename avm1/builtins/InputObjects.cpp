@@ -40,6 +40,27 @@ Value returnsFalse(Vm&, const CallArgs&)
     return Value(false);
 }
 
+// Mouse.hide and Mouse.show: 1 when the pointer was showing before the call, else 0.
+Value setPointerHidden(Vm& vm, bool hidden)
+{
+    runtime::InputState* input = playerInput(vm);
+    if (!input)
+        return Value(1);
+    const bool wasShowing = !input->pointerHidden();
+    input->setPointerHidden(hidden);
+    return Value(wasShowing ? 1 : 0);
+}
+
+Value hidePointer(Vm& vm, const CallArgs&)
+{
+    return setPointerHidden(vm, true);
+}
+
+Value showPointer(Vm& vm, const CallArgs&)
+{
+    return setPointerHidden(vm, false);
+}
+
 // The key code argument; codes that are no whole number in range name no key.
 int keyArgument(Vm& vm, const CallArgs& call)
 {
@@ -129,8 +150,8 @@ void installInputObjects(Vm& vm)
 
     Object* mouse = vm.makeObject();
     makeBroadcaster(vm, mouse);
-    vm.defineMethod(mouse, "show", returnsUndefined, kBuiltIn);
-    vm.defineMethod(mouse, "hide", returnsUndefined, kBuiltIn);
+    vm.defineMethod(mouse, "show", showPointer, kBuiltIn);
+    vm.defineMethod(mouse, "hide", hidePointer, kBuiltIn);
     vm.global()->defineValue(vm, "Mouse", Value(mouse), PropertyFlag::DontEnum);
 
     Object* accessibility = vm.makeObject();

@@ -1,10 +1,14 @@
 #include "Loads.h"
 
 #include "ArrayObject.h"
+#include "UrlEscaping.h"
+#include "avm1/ClipObject.h"
 #include "avm1/Limits.h"
 #include "avm1/ScriptHost.h"
 #include "avm1/StringUnits.h"
 #include "avm1/Vm.h"
+#include "runtime/DisplayObject.h"
+#include "runtime/StageEvents.h"
 
 #include <algorithm>
 
@@ -51,12 +55,15 @@ std::string loadedText(std::span<const std::uint8_t> bytes)
     return std::string(bytes.begin(), bytes.end());
 }
 
-bool LoadQueue::request(Object* target, String* url)
+bool LoadQueue::request(Object* target, String* url, bool variables)
 {
-    std::erase_if(m_waiting, [target](const Request& r) { return r.target == target; });
+    // Variables loads add to each other; the other kinds replace the last.
+    if (!variables)
+        std::erase_if(m_waiting,
+                      [target](const Request& r) { return r.target == target && !r.variables; });
     if (m_waiting.size() >= limits::kMaxPendingLoads)
         return false;
-    m_waiting.push_back({target, url});
+    m_waiting.push_back({target, url, variables});
     return true;
 }
 
@@ -68,12 +75,32 @@ void LoadQueue::deliver(Vm& vm)
     for (const Request& request : m_delivering) {
         // A load asked for again by an earlier callback starts over in the next batch.
         const bool superseded =
-            std::any_of(m_waiting.begin(), m_waiting.end(),
-                        [&](const Request& r) { return r.target == request.target; });
+            std::any_of(m_waiting.begin(), m_waiting.end(), [&](const Request& r) {
+                return r.target == request.target && !r.variables && !request.variables;
+            });
         if (!superseded)
             deliverOne(vm, request);
     }
     m_delivering.clear();
+}
+
+void LoadQueue::deliverVariables(Vm& vm, Object* target, Value text)
+{
+    // A file that is not there sets nothing and tells no one.
+    if (!text.isString())
+        return;
+    forEachUrlVariable(text.asString()->view(),
+                       [&](const std::string& name, const std::string& value) {
+                           vm.setMember(target, vm.str(name), vm.strValue(value));
+                           return !vm.throwing() && !vm.aborted();
+                       });
+    if (vm.throwing())
+        vm.takeException();
+    ClipObject* clip = asClip(target);
+    ClipObject* live = clip ? clip->live() : nullptr;
+    if (runtime::DisplayObject* object = live ? live->displayObject() : nullptr;
+        object && object->kind() == runtime::ObjectKind::Sprite)
+        runtime::queueClipEvent(*object, runtime::ClipEvent::Data);
 }
 
 void LoadQueue::deliverOne(Vm& vm, const Request& request)
@@ -96,6 +123,10 @@ void LoadQueue::deliverOne(Vm& vm, const Request& request)
     }
     vm.startBudget();
     vm.clearAbort();
+    if (request.variables) {
+        deliverVariables(vm, request.target, text);
+        return;
+    }
     vm.callMethod(Value(request.target), vm.str("onData"), std::span<const Value>(&text, 1));
     if (vm.throwing()) {
         // What the player prints for any block that ends with an exception.
@@ -125,6 +156,11 @@ LoadQueue& loadQueue(Vm& vm)
         vm.addRoots([queue](Tracer& tracer) { tracer.mark(queue); });
     }
     return *static_cast<LoadQueue*>(slot);
+}
+
+bool startVariablesLoad(Vm& vm, Object* target, String* url)
+{
+    return target && loadQueue(vm).request(target, url, true);
 }
 
 bool startLoad(Vm& vm, Object* target, String* url)

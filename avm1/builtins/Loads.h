@@ -26,11 +26,14 @@ public:
     struct Request {
         Object* target = nullptr;
         String* url = nullptr;
+        // loadVariables: the file's pairs become the target's variables, and a clip
+        // then hears its data event, instead of onData.
+        bool variables = false;
     };
 
     // Queues a load into `target`, replacing one still waiting for it, as a new load
     // cancels the last. False when the cap on waiting loads is reached.
-    bool request(Object* target, String* url);
+    bool request(Object* target, String* url, bool variables = false);
     std::size_t size() const { return m_waiting.size(); }
 
     // Fetches what was asked for before this call and calls each target's onData;
@@ -45,6 +48,7 @@ public:
 
 private:
     void deliverOne(Vm& vm, const Request& request);
+    void deliverVariables(Vm& vm, Object* target, Value text);
 
     std::vector<Request> m_waiting;
     // The batch being delivered, kept alive while its callbacks run.
@@ -62,6 +66,10 @@ std::string loadedText(std::span<const std::uint8_t> bytes);
 // false, nothing of it received) and queues the request. False when it cannot be
 // queued.
 bool startLoad(Vm& vm, Object* target, String* url);
+
+// loadVariables: the url-encoded pairs of the file at `url` become variables of
+// `target` (a clip or a text field) once it arrives. False when it cannot be queued.
+bool startVariablesLoad(Vm& vm, Object* target, String* url);
 
 // The methods XML and LoadVars share.
 Value loadIntoThis(Vm& vm, const CallArgs& call);     // load(url)

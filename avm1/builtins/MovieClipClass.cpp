@@ -154,6 +154,12 @@ void installMovieClip(Vm& vm)
     installMovieClipGeometry(vm, proto);
     installMovieClipTextFields(vm, proto);
     installMovieClipDrag(vm, proto);
+    installMovieClipDrawing(vm, proto);
+    installMovieClipMasks(vm, proto);
+    // Clips acting as buttons show the hand unless a script says otherwise.
+    proto->defineValue(vm, "useHandCursor", Value(true), PropertyFlag::DontEnum);
+    // Clips take the pointer's events until a script turns them off.
+    proto->defineValue(vm, "enabled", Value(true), PropertyFlag::DontEnum);
 }
 
 } // namespace avm1

@@ -3,6 +3,7 @@
 // getInstanceAtDepth.
 #include "MovieClipParts.h"
 #include "MovieClipPlacement.h"
+#include "PropertyFlags.h"
 #include "avm1/ClipObject.h"
 #include "avm1/TargetPaths.h"
 #include "avm1/Vm.h"
@@ -130,6 +131,9 @@ void installMovieClipDepths(Vm& vm, Object* proto)
                              {"getDepth", getDepth},
                              {"getNextHighestDepth", getNextHighestDepth},
                              {"getInstanceAtDepth", getInstanceAtDepth}});
+    // getDepth came with SWF 6: older code does not see it.
+    if (Property* p = proto->properties().find(std::string_view("getDepth"), CaseRule::Sensitive))
+        p->flags |= VersionFlag::SinceSwf6;
 }
 
 } // namespace avm1

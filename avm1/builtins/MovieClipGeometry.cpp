@@ -8,7 +8,9 @@
 #include "runtime/ContainerObject.h"
 #include "runtime/PointerHitTest.h"
 #include "runtime/ShapeHitTest.h"
+#include "runtime/SpriteObject.h"
 
+#include <algorithm>
 #include <cmath>
 #include <variant>
 
@@ -33,6 +35,11 @@ runtime::Bounds extentOf(const runtime::DisplayObject& object, Edges edges, int 
     if (object.kind() == runtime::ObjectKind::Sprite ||
         object.kind() == runtime::ObjectKind::Button) {
         runtime::Bounds bounds;
+        if (object.kind() == runtime::ObjectKind::Sprite) {
+            if (const runtime::Drawing* drawing =
+                    static_cast<const runtime::SpriteObject&>(object).drawing())
+                bounds = edges == Edges::FillsOnly ? drawing->edgeBounds() : drawing->bounds();
+        }
         const auto& container = static_cast<const runtime::ContainerObject&>(object);
         for (const auto& [depth, child] : container.children()) {
             if (!child->isUnloading())
@@ -164,21 +171,46 @@ Value globalToLocal(Vm& vm, const CallArgs& call)
     return Value();
 }
 
-// Whether a point on the stage, in twips, falls on what the object draws.
+// Whether a point on the stage, in twips, falls on what the object draws. Inside a
+// container, what a clip-depth mask hides is not hit, nor is the mask itself.
 bool coversPoint(const runtime::DisplayObject& object, double x, double y, int level)
 {
     if (level >= swf::limits::kMaxDisplayNesting)
         return false;
-    if (object.kind() == runtime::ObjectKind::Sprite ||
-        object.kind() == runtime::ObjectKind::Button) {
-        const auto& container = static_cast<const runtime::ContainerObject&>(object);
-        for (const auto& [depth, child] : container.children()) {
-            if (!child->isUnloading() && !child->isMask() && coversPoint(*child, x, y, level + 1))
-                return true;
+    if (object.kind() != runtime::ObjectKind::Sprite &&
+        object.kind() != runtime::ObjectKind::Button)
+        return runtime::leafCovers(object, x, y);
+    const auto& container = static_cast<const runtime::ContainerObject&>(object);
+    // The clip-depth masks open at the child being tested, and whether each covers the
+    // point.
+    std::vector<std::pair<int, bool>> clips;
+    for (const auto& [depth, child] : container.children()) {
+        if (child->isUnloading())
+            continue;
+        while (!clips.empty() && depth > clips.back().first)
+            clips.pop_back();
+        if (child->isMask()) {
+            clips.emplace_back(child->clipDepth(), coversPoint(*child, x, y, level + 1));
+            continue;
         }
-        return false;
+        const bool shown = std::all_of(clips.begin(), clips.end(),
+                                       [](const std::pair<int, bool>& c) { return c.second; });
+        if (shown && coversPoint(*child, x, y, level + 1))
+            return true;
     }
-    return runtime::leafCovers(object, x, y);
+    return runtime::drawingCovers(object, x, y);
+}
+
+// hitTest's shape test: a clip a script's mask clips is hit only where the mask is; a
+// script's mask is drawn only as a clip, and is no target itself.
+bool shapeCovers(const runtime::DisplayObject& object, double x, double y)
+{
+    if (object.isActiveScriptMask())
+        return false;
+    const runtime::DisplayObject* mask = object.activeScriptMask();
+    if (mask && !coversPoint(*mask, x, y, 0))
+        return false;
+    return coversPoint(object, x, y, 0);
 }
 
 bool inside(const runtime::Bounds& bounds, double x, double y)
@@ -206,7 +238,7 @@ Value hitTest(Vm& vm, const CallArgs& call)
         const double x = toStage.mapX(px * kTwipsPerPixel, py * kTwipsPerPixel);
         const double y = toStage.mapY(px * kTwipsPerPixel, py * kTwipsPerPixel);
         if (shapeFlag)
-            return Value(coversPoint(*object, x, y, 0));
+            return Value(shapeCovers(*object, x, y));
         return Value(inside(object->boundsIn(nullptr), x, y));
     }
     runtime::DisplayObject* other = nullptr;

@@ -39,5 +39,13 @@ void installMovieClipGeometry(Vm& vm, Object* proto);
 void installMovieClipTextFields(Vm& vm, Object* proto);
 // startDrag, stopDrag (MovieClipDrag.cpp).
 void installMovieClipDrag(Vm& vm, Object* proto);
+// moveTo, lineTo, curveTo, the fills, the line styles, endFill, clear
+// (MovieClipDrawing.cpp).
+void installMovieClipDrawing(Vm& vm, Object* proto);
+// setMask (MovieClipMasks.cpp).
+void installMovieClipMasks(Vm& vm, Object* proto);
+// scrollRect and opaqueBackground (MovieClipDisplay.cpp), installed with flash.geom,
+// whose Rectangle scrollRect reads back as.
+void installMovieClipDisplay(Vm& vm, Object* rectanglePrototype);
 
 } // namespace avm1

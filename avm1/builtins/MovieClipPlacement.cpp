@@ -2,6 +2,7 @@
 
 #include "ClassRegistry.h"
 #include "avm1/ClipObject.h"
+#include "avm1/ClipRoots.h"
 #include "avm1/Vm.h"
 #include "runtime/PlayerContext.h"
 #include "runtime/SpriteObject.h"
@@ -33,7 +34,7 @@ Object* registeredClassOf(Vm& vm, const runtime::DisplayObject& object)
     for (const auto& [name, exported] : object.movie().exports) {
         if (exported != id)
             continue;
-        if (Object* ctor = registeredClasses(vm).find(name, vm.caseRule()))
+        if (Object* ctor = classForSymbol(vm, scriptRealmOf(object), name))
             return ctor;
     }
     return nullptr;

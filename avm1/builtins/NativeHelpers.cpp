@@ -34,6 +34,45 @@ Object* thisAsObject(Vm& vm, const CallArgs& call)
     return vm.toObject(call.thisValue);
 }
 
+namespace {
+
+// The primitive an instance of a wrapper subclass holds, as its native state.
+class PrimitiveBox final : public Cell {
+public:
+    PrimitiveBox(ObjectClass kind, Value value) : m_kind(kind), m_value(value) {}
+    ObjectClass kind() const { return m_kind; }
+    Value value() const { return m_value; }
+    void traceChildren(Tracer& tracer) override { tracer.mark(m_value); }
+
+private:
+    ObjectClass m_kind;
+    Value m_value;
+};
+
+} // namespace
+
+Value wrappedPrimitive(const Object* object, ObjectClass kind)
+{
+    if (!object)
+        return Value();
+    if (object->objectClass() == kind)
+        if (auto* wrapper = dynamic_cast<const PrimitiveObject*>(object))
+            return wrapper->primitive();
+    if (auto* box = dynamic_cast<const PrimitiveBox*>(object->nativeState());
+        box && box->kind() == kind)
+        return box->value();
+    return Value();
+}
+
+void wrapObjectAs(Vm& vm, Object* object, const Object* wrapper)
+{
+    const auto* primitive = dynamic_cast<const PrimitiveObject*>(wrapper);
+    if (!object || !primitive || object->nativeState())
+        return;
+    object->setNativeState(
+        vm.heap().make<PrimitiveBox>(primitive->objectClass(), primitive->primitive()));
+}
+
 std::vector<Value> elementsOf(Vm& vm, Object* object, std::size_t cap)
 {
     std::vector<Value> values;

@@ -24,6 +24,14 @@ void markConstructed(Vm& vm, Object* instance, Object* constructor);
 // "this" as an object: primitives through their wrappers, null for undefined and null.
 Object* thisAsObject(Vm& vm, const CallArgs& call);
 
+// The primitive a Boolean, Number or String object of `kind` holds: a wrapper's own, or
+// the one the class's constructor gave an instance of a script subclass through
+// super() (wrapObjectAs). Undefined for other objects.
+Value wrappedPrimitive(const Object* object, ObjectClass kind);
+// super(value) on a subclass of Boolean, Number or String: the object holds what a new
+// wrapper of `wrapper`'s kind would.
+void wrapObjectAs(Vm& vm, Object* object, const Object* wrapper);
+
 // The elements 0 to length - 1 of an array, an arguments object or any object with a
 // length, read through getters; at most `cap` of them. Empty when a read throws.
 std::vector<Value> elementsOf(Vm& vm, Object* object, std::size_t cap);

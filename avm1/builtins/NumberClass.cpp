@@ -37,12 +37,9 @@ std::optional<double> thisNumber(const CallArgs& call)
 {
     if (call.thisValue.isNumber())
         return call.thisValue.asNumber();
-    Object* self = call.thisObject();
-    if (self && self->objectClass() == ObjectClass::Number) {
-        const Value primitive = static_cast<PrimitiveObject*>(self)->primitive();
-        if (primitive.isNumber())
-            return primitive.asNumber();
-    }
+    if (const Value primitive = wrappedPrimitive(call.thisObject(), ObjectClass::Number);
+        primitive.isNumber())
+        return primitive.asNumber();
     return std::nullopt;
 }
 

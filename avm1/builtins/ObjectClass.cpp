@@ -60,8 +60,8 @@ Value addProperty(Vm& vm, const CallArgs& call)
             return Value(false);
         p = &self->properties().append(name);
     }
-    // An existing property keeps its attributes and place, and becomes the accessor.
-    p->value = Value();
+    // An existing property keeps its attributes, place and value (which watchers are
+    // shown as the old one), and becomes the accessor.
     p->getter = getter.asObject();
     p->setter = setter.objectOrNull();
     return Value(true);
@@ -145,7 +145,9 @@ Value hasOwnProperty(Vm& vm, const CallArgs& call)
     String* name = nameArgument(vm, call, 0);
     if (vm.throwing())
         return Value();
-    return Value(vm.hasOwnProperty(self, name));
+    // A property the movie's version hides is still the object's own.
+    return Value(vm.hasOwnProperty(self, name) ||
+                 self->properties().find(name, vm.caseRule()) != nullptr);
 }
 
 Value isPropertyEnumerable(Vm& vm, const CallArgs& call)

@@ -11,7 +11,8 @@ namespace {
 Object* childPackage(Vm& vm, Object* parent, std::string_view name, std::uint16_t flags)
 {
     String* key = vm.str(name);
-    if (Property* p = vm.findOwn(parent, key); p && !p->isAccessor()) {
+    // Found whatever the version flags hide: the movie's version does not make two.
+    if (Property* p = parent->properties().find(key, vm.caseRule()); p && !p->isAccessor()) {
         if (Object* existing = p->value.objectOrNull())
             return existing;
     }

@@ -5,6 +5,7 @@
 // that need an argument return undefined without one.
 #include "ArrayObject.h"
 #include "Builtins.h"
+#include "NativeHelpers.h"
 #include "StringObject.h"
 #include "avm1/StringUnits.h"
 #include "avm1/Vm.h"
@@ -27,11 +28,9 @@ String* thisText(Vm& vm, const CallArgs& call)
 {
     if (call.thisValue.isString())
         return call.thisValue.asString();
-    if (Object* o = call.thisObject(); o && o->objectClass() == ObjectClass::String) {
-        if (auto* wrapper = dynamic_cast<PrimitiveObject*>(o);
-            wrapper && wrapper->primitive().isString())
-            return wrapper->primitive().asString();
-    }
+    if (const Value primitive = wrappedPrimitive(call.thisObject(), ObjectClass::String);
+        primitive.isString())
+        return primitive.asString();
     return vm.toString(call.thisValue);
 }
 
@@ -217,11 +216,7 @@ Value primitiveValue(Vm&, const CallArgs& call)
 {
     if (call.thisValue.isString())
         return call.thisValue;
-    if (Object* o = call.thisObject(); o && o->objectClass() == ObjectClass::String) {
-        if (auto* wrapper = dynamic_cast<PrimitiveObject*>(o))
-            return wrapper->primitive();
-    }
-    return Value();
+    return wrappedPrimitive(call.thisObject(), ObjectClass::String);
 }
 
 // String.fromCharCode stops at the first code 0, as the reference's C strings do.

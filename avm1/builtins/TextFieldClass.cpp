@@ -73,10 +73,6 @@ bool sinceSwf8(Prop prop)
     return prop >= Prop::Filters;
 }
 
-// Text is not laid out for scripts: it always fits, so it never scrolls.
-constexpr std::int32_t kMaxScroll = 1;
-constexpr std::int32_t kMaxHScroll = 0;
-
 runtime::EditTextObject* fieldOf(Object* object)
 {
     ClipObject* clip = asClip(object);
@@ -117,13 +113,15 @@ Value readProp(Vm& vm, runtime::EditTextObject& field, Prop prop)
     case Prop::Restrict:
         return nullOr(vm, extras.restrict);
     case Prop::TextHeight:
+        return Value(static_cast<double>(field.layout()->textHeight / 20));
     case Prop::TextWidth:
-        return Value(0);
+        return Value(static_cast<double>(field.layout()->textWidth / 20));
     case Prop::MaxHScroll:
-        return Value(kMaxHScroll);
+        return Value(static_cast<double>(field.layout()->maxHScroll()));
     case Prop::BottomScroll:
+        return Value(static_cast<double>(field.layout()->bottomScroll(field.scroll())));
     case Prop::MaxScroll:
-        return Value(kMaxScroll);
+        return Value(static_cast<double>(field.layout()->maxScroll()));
     case Prop::Length:
         return Value(static_cast<double>(field.content().length()));
     case Prop::Selectable:
@@ -146,7 +144,7 @@ Value readProp(Vm& vm, runtime::EditTextObject& field, Prop prop)
         return look.maxLength && *look.maxLength ? Value(static_cast<double>(*look.maxLength))
                                                  : Value::null();
     case Prop::HScroll:
-        return Value(static_cast<double>(extras.hscroll));
+        return Value(static_cast<double>(field.hscroll()));
     case Prop::Variable:
         return look.variableName.empty() ? Value::null() : vm.strValue(look.variableName);
     case Prop::HtmlText:
@@ -158,7 +156,10 @@ Value readProp(Vm& vm, runtime::EditTextObject& field, Prop prop)
     case Prop::AutoSize:
         return vm.strValue(extras.autoSize);
     case Prop::TabIndex:
-        return extras.tabIndex ? Value(static_cast<double>(*extras.tabIndex)) : Value();
+        // Kept as a 32-bit index, read back without its sign.
+        return extras.tabIndex
+                   ? Value(static_cast<double>(static_cast<std::uint32_t>(*extras.tabIndex)))
+                   : Value();
     case Prop::TextColor:
         return Value(static_cast<double>(field.textColor()));
     case Prop::BackgroundColor:
@@ -166,7 +167,7 @@ Value readProp(Vm& vm, runtime::EditTextObject& field, Prop prop)
     case Prop::BorderColor:
         return Value(static_cast<double>(extras.borderColor));
     case Prop::Scroll:
-        return Value(static_cast<double>(extras.scroll));
+        return Value(static_cast<double>(field.scroll()));
     case Prop::Filters:
         return Value(vm.makeArray());
     case Prop::Sharpness:
@@ -198,12 +199,15 @@ void writeProp(Vm& vm, ClipObject& clip, runtime::EditTextObject& field, Prop pr
     case Prop::CondenseWhite:
         extras.condenseWhite = vm.toBoolean(value);
         return;
-    case Prop::Restrict:
-        if (value.isNullish())
+    case Prop::Restrict: {
+        // An empty list restricts nothing, as none does.
+        std::string list = value.isNullish() ? std::string() : vm.toStdString(value);
+        if (list.empty())
             extras.restrict.reset();
         else
-            extras.restrict = vm.toStdString(value);
+            extras.restrict = std::move(list);
         return;
+    }
     case Prop::Selectable:
         field.setSelectable(vm.toBoolean(value));
         return;
@@ -218,6 +222,7 @@ void writeProp(Vm& vm, ClipObject& clip, runtime::EditTextObject& field, Prop pr
         return;
     case Prop::Background:
         extras.background = vm.toBoolean(value);
+        field.markContentChanged();
         return;
     case Prop::Border:
         field.setBorder(vm.toBoolean(value));
@@ -237,7 +242,7 @@ void writeProp(Vm& vm, ClipObject& clip, runtime::EditTextObject& field, Prop pr
         return;
     }
     case Prop::HScroll:
-        extras.hscroll = std::clamp(vm.toInt32(value), 0, kMaxHScroll);
+        field.setHScroll(vm.toInt32(value));
         return;
     case Prop::Variable: {
         field.setVariableName(value.isNullish() ? std::string() : vm.toStdString(value));
@@ -247,10 +252,14 @@ void writeProp(Vm& vm, ClipObject& clip, runtime::EditTextObject& field, Prop pr
         clip.registry().textBindings().bind(vm, clip.registry(), field);
         return;
     }
+    case Prop::StyleSheet:
+        setStyleSheet(vm, clip, field, value);
+        return;
     case Prop::HtmlText: {
         const std::string text = vm.toStdString(value);
         if (vm.throwing())
             return;
+        refreshStyles(vm, clip, field);
         field.setHtmlText(text);
         clip.registry().textBindings().textAssigned(vm, clip.registry(), field);
         return;
@@ -267,6 +276,7 @@ void writeProp(Vm& vm, ClipObject& clip, runtime::EditTextObject& field, Prop pr
         const std::string text = vm.toStdString(value);
         if (vm.throwing())
             return;
+        refreshStyles(vm, clip, field);
         field.setText(text);
         clip.registry().textBindings().textAssigned(vm, clip.registry(), field);
         return;
@@ -296,13 +306,19 @@ void writeProp(Vm& vm, ClipObject& clip, runtime::EditTextObject& field, Prop pr
         return;
     case Prop::BackgroundColor:
         extras.backgroundColor = colorOf(vm, value);
+        field.markContentChanged();
         return;
     case Prop::BorderColor:
         extras.borderColor = colorOf(vm, value);
+        field.markContentChanged();
         return;
-    case Prop::Scroll:
-        extras.scroll = std::clamp(vm.toInt32(value), 1, kMaxScroll);
+    case Prop::Scroll: {
+        // Lines count from 1: the line index wraps as a 32-bit number would.
+        const auto index =
+            static_cast<std::int32_t>(static_cast<std::uint32_t>(vm.toInt32(value)) - 1u);
+        field.setScroll(index < 0 ? 1 : (index >= 0x7FFFFFFF ? index : index + 1));
         return;
+    }
     case Prop::Sharpness:
         extras.sharpness = vm.toNumber(value);
         return;
@@ -329,7 +345,11 @@ void writeProp(Vm& vm, ClipObject& clip, runtime::EditTextObject& field, Prop pr
 Value getProp(Vm& vm, const CallArgs& call)
 {
     runtime::EditTextObject* field = thisField(call);
-    return field ? readProp(vm, *field, propOf(call)) : Value();
+    if (!field)
+        return Value();
+    if (propOf(call) == Prop::StyleSheet)
+        return styleSheetOf(*asClip(call.thisObject())->live());
+    return readProp(vm, *field, propOf(call));
 }
 
 Value setProp(Vm& vm, const CallArgs& call)
@@ -365,7 +385,10 @@ Value getTextFormat(Vm& vm, const CallArgs& call)
         begin = indexArg(vm, call.arg(0), 0);
         end = call.count() >= 2 ? indexArg(vm, call.arg(1), length) : begin + 1;
     }
-    return Value(makeTextFormat(vm, field->formatOf(begin, std::max(begin, end))));
+    // A span holding no text has no attributes at all.
+    if (std::min(end, length) <= begin)
+        return Value(makeTextFormat(vm, runtime::TextFormat{}));
+    return Value(makeTextFormat(vm, field->formatOf(begin, end)));
 }
 
 // setTextFormat(format), (index, format) or (begin, end, format).
@@ -406,7 +429,8 @@ Value setNewTextFormat(Vm&, const CallArgs& call)
     return Value();
 }
 
-// Without a selection, the text goes in at the end.
+// The text takes the selection's place (the caret's, when it is empty), and the caret
+// goes after it.
 Value replaceSel(Vm& vm, const CallArgs& call)
 {
     runtime::EditTextObject* field = thisField(call);
@@ -415,8 +439,11 @@ Value replaceSel(Vm& vm, const CallArgs& call)
     const std::string text = vm.toStdString(call.arg(0));
     if (vm.throwing())
         return Value();
-    const std::size_t end = field->content().length();
-    field->replaceText(end, end, text);
+    const runtime::TextSelection selected = field->selection();
+    const std::size_t before = field->content().length() - (selected.end() - selected.begin());
+    field->replaceText(selected.begin(), selected.end(), text);
+    const std::size_t inserted = field->content().length() - before;
+    field->setSelection(runtime::TextSelection::at(selected.begin() + inserted));
     return Value();
 }
 

@@ -7,6 +7,7 @@
 #include "NativeHelpers.h"
 #include "TextFormatObject.h"
 #include "avm1/Vm.h"
+#include "runtime/RichText.h"
 
 #include <cfenv>
 #include <cmath>
@@ -60,6 +61,8 @@ std::int32_t roundedInt(double n)
         return std::numeric_limits<std::int32_t>::min();
     return static_cast<std::int32_t>(r);
 }
+
+constexpr std::size_t kMaxFontName = 64;
 
 std::int32_t margin(double n)
 {
@@ -199,7 +202,11 @@ void writeAttr(Vm& vm, TextFormatObject& object, Attr attr, Value value, bool cl
     };
     switch (attr) {
     case Attr::Font:
-        return text(f.font);
+        text(f.font);
+        // Font names are at most 64 characters long.
+        if (f.font)
+            f.font = runtime::toUtf8(runtime::toUtf16(*f.font).substr(0, kMaxFontName));
+        return;
     case Attr::Size:
         return whole(f.size, false);
     case Attr::Color:
@@ -220,7 +227,9 @@ void writeAttr(Vm& vm, TextFormatObject& object, Attr attr, Value value, bool cl
         return flag(f.underline);
     case Attr::Align: {
         if (unset) {
-            f.align.reset();
+            // Before SWF 8 an alignment is never unset once given.
+            if (vm.swfVersion() >= 8)
+                f.align.reset();
             return;
         }
         const std::string name = vm.toStdString(value);
@@ -349,6 +358,7 @@ void installTextFormat(Vm& vm)
         p.setter = setter;
         p.flags = PropertyFlag::DontDelete;
     }
+    installTextExtent(vm, proto);
 }
 
 } // namespace avm1

@@ -14,6 +14,12 @@ Value truth(const Activation& frame, bool b)
     return frame.swfVersion < 5 ? Value(b ? 1 : 0) : Value(b);
 }
 
+// The later comparisons, met in SWF 4 code outside functions, answer the same way.
+Value truth(const Activation& frame, Value v)
+{
+    return v.isBoolean() ? truth(frame, v.asBoolean()) : v;
+}
+
 } // namespace
 
 void doEquals(Interpreter& in, Activation& frame, const Instruction&)
@@ -59,32 +65,32 @@ void doNot(Interpreter& in, Activation& frame, const Instruction&)
     push(in, truth(frame, !in.vm().toBoolean(pop(in))));
 }
 
-void doEquals2(Interpreter& in, Activation&, const Instruction&)
+void doEquals2(Interpreter& in, Activation& frame, const Instruction&)
 {
     const Value b = pop(in);
     const Value a = pop(in);
-    push(in, Value(abstractEquals(in.vm(), a, b)));
+    push(in, truth(frame, abstractEquals(in.vm(), a, b)));
 }
 
-void doLess2(Interpreter& in, Activation&, const Instruction&)
+void doLess2(Interpreter& in, Activation& frame, const Instruction&)
 {
     const Value b = pop(in);
     const Value a = pop(in);
-    push(in, lessThan(in.vm(), a, b));
+    push(in, truth(frame, lessThan(in.vm(), a, b)));
 }
 
-void doGreater(Interpreter& in, Activation&, const Instruction&)
+void doGreater(Interpreter& in, Activation& frame, const Instruction&)
 {
     const Value b = pop(in);
     const Value a = pop(in);
-    push(in, greaterThan(in.vm(), a, b));
+    push(in, truth(frame, greaterThan(in.vm(), a, b)));
 }
 
-void doStrictEquals(Interpreter& in, Activation&, const Instruction&)
+void doStrictEquals(Interpreter& in, Activation& frame, const Instruction&)
 {
     const Value b = pop(in);
     const Value a = pop(in);
-    push(in, Value(strictEquals(a, b)));
+    push(in, truth(frame, strictEquals(a, b)));
 }
 
 } // namespace avm1::handlers

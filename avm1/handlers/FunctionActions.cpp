@@ -4,6 +4,7 @@
 #include "avm1/ClipScope.h"
 #include "avm1/ScriptFunction.h"
 #include "avm1/SuperObject.h"
+#include "avm1/builtins/NativeHelpers.h"
 
 namespace avm1::handlers {
 
@@ -59,12 +60,17 @@ Object* homeOf(Vm& vm, Object* object, String* name)
     return found ? found : object->prototype();
 }
 
+// Whether a function's body sees super: DefineFunction2 bodies unless they suppress it,
+// plain DefineFunction bodies from SWF 6.
 bool usesSuper(Object* fn)
 {
     if (!fn || !fn->isFunction() || static_cast<Function*>(fn)->isNative())
         return false;
-    const FunctionDef& def = static_cast<ScriptFunction*>(fn)->def();
-    return def.isFunction2 && !(def.flags & FunctionFlag::SuppressSuper);
+    const auto* script = static_cast<ScriptFunction*>(fn);
+    const FunctionDef& def = script->def();
+    if (!def.isFunction2)
+        return script->swfVersion() >= 6;
+    return !(def.flags & FunctionFlag::SuppressSuper);
 }
 
 Value invoke(Interpreter& in, Value fn, Value thisValue, std::span<const Value> args, Object* home)
@@ -73,6 +79,24 @@ Value invoke(Interpreter& in, Value fn, Value thisValue, std::span<const Value> 
     if (home && usesSuper(f))
         return in.callFunction(static_cast<ScriptFunction*>(f), thisValue, args, false, home);
     return in.vm().call(fn, thisValue, args);
+}
+
+// super(...): the superclass constructor, run on this object with its own super above.
+Value callSuperConstructor(Interpreter& in, SuperObject& super, std::span<const Value> args)
+{
+    Vm& vm = in.vm();
+    Object* home = super.home();
+    const Value ctor = home ? vm.getMember(home, vm.names().constructorOld) : Value();
+    Object* ctorHome = home ? home->prototype() : nullptr;
+    // A subclass of a wrapper class: the instance holds what a new wrapper would.
+    const Builtins& b = vm.builtins();
+    if (Object* c = ctor.objectOrNull();
+        c && (c == b.booleanCtor || c == b.numberCtor || c == b.stringCtor)) {
+        const Value wrapper = vm.construct(ctor, args);
+        wrapObjectAs(vm, super.thisValue().objectOrNull(), wrapper.objectOrNull());
+        return Value();
+    }
+    return invoke(in, ctor, super.thisValue(), args, ctorHome);
 }
 
 } // namespace
@@ -103,7 +127,15 @@ void doCallFunction(Interpreter& in, Activation& frame, const Instruction&)
     else if (frame.function && frame.function->def().isFunction2 && frame.locals)
         selfObject = frame.locals;
     const Value self = selfObject ? Value(selfObject) : Value();
-    push(in, vm.call(fn, self, args));
+    // super called by name runs the superclass constructor, as super() does.
+    if (Object* o = fn.objectOrNull(); o && o->objectClass() == ObjectClass::Super) {
+        push(in, callSuperConstructor(in, *static_cast<SuperObject*>(o), args));
+        return;
+    }
+    in.notePlainCall(frame.swfVersion);
+    const Value result = vm.call(fn, self, args);
+    in.notePlainCall(0);
+    push(in, result);
     haltIfBaseRemoved(frame);
 }
 
@@ -122,12 +154,8 @@ void doCallMethod(Interpreter& in, Activation& frame, const Instruction&)
 
     if (object && object->objectClass() == ObjectClass::Super) {
         auto* super = static_cast<SuperObject*>(object);
-        Object* home = super->home();
         if (noName) {
-            // super(...): the superclass constructor on this object.
-            const Value ctor = home ? vm.getMember(home, vm.names().constructorOld) : Value();
-            Object* ctorHome = home ? home->prototype() : nullptr;
-            push(in, invoke(in, ctor, super->thisValue(), args, ctorHome));
+            push(in, callSuperConstructor(in, *super, args));
             return;
         }
         Object* base2 = super->base();
@@ -137,6 +165,9 @@ void doCallMethod(Interpreter& in, Activation& frame, const Instruction&)
         return;
     }
     if (noName) {
+        // A primitive is wrapped first, as any use of it as an object is.
+        if (!object && !base.isNullish())
+            vm.toObject(base);
         push(in, vm.call(base, Value(), args));
         return;
     }

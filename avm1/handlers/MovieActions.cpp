@@ -3,11 +3,15 @@
 #include "Handlers.h"
 #include "Stack.h"
 #include "avm1/ClipObject.h"
+#include "avm1/ClipRoots.h"
 #include "avm1/ScriptHost.h"
+#include "avm1/builtins/Loads.h"
 #include "avm1/builtins/MovieClipDrag.h"
 #include "avm1/builtins/MovieClipPlacement.h"
 #include "avm1/builtins/MovieLoads.h"
+#include "runtime/DisplayObject.h"
 #include "runtime/Limits.h"
+#include "runtime/PlayerContext.h"
 
 namespace avm1::handlers {
 
@@ -42,6 +46,37 @@ bool isCommand(std::string_view url)
     return url.size() >= 10 && sameKey(url.substr(0, 10), "FSCommand:", CaseRule::Insensitive);
 }
 
+// An fscommand: "quit" closes the player once the running step is done, where the host
+// lets movies quit; the others speak to a host page, which this player has not.
+void runCommand(Interpreter& in, std::string_view url)
+{
+    in.vm().logLazy([&] { return "fscommand: " + std::string(url.substr(10)); });
+    if (!sameKey(url.substr(10), "quit", CaseRule::Insensitive))
+        return;
+    ClipObject* root = asClip(in.rootClip());
+    runtime::DisplayObject* object = root ? root->displayObject() : nullptr;
+    if (object && object->context().host().honoursQuit())
+        object->context().requestQuit();
+}
+
+// loadVariables and loadVariablesNum: the target is a clip or text field, a path to
+// one, or "_levelN". The variables the request would send go nowhere.
+void loadVariables(Interpreter& in, Activation& frame, Value targetValue, const std::string& url)
+{
+    Vm& vm = in.vm();
+    Object* target = asClip(targetValue.objectOrNull());
+    if (!target) {
+        const std::string path = vm.toStdString(targetValue);
+        ClipObject* root = asClip(in.rootClip());
+        if (const auto level = levelTargetOf(path); level && root)
+            target = levelClip(root->registry(), *level);
+        else if (!path.empty())
+            target = in.resolveTarget(frame, path);
+    }
+    if (!target || !startVariablesLoad(vm, target, vm.str(url)))
+        vm.logLazy([&] { return "loadVariables not followed: " + url; });
+}
+
 } // namespace
 
 // getURL to a window goes nowhere; to "_levelN" it is loadMovieNum (an empty url
@@ -51,7 +86,11 @@ void doGetURL(Interpreter& in, Activation& frame, const Instruction& ins)
     Vm& vm = in.vm();
     String* url = frame.block->strings[ins.operand];
     String* window = frame.block->strings[ins.operand + 1];
-    if (const auto level = levelTargetOf(window->view()); level && !isCommand(url->view())) {
+    if (isCommand(url->view())) {
+        runCommand(in, url->view());
+        return;
+    }
+    if (const auto level = levelTargetOf(window->view())) {
         LoadTarget target;
         target.level = *level;
         requestMovie(vm, target, url->text());
@@ -71,8 +110,12 @@ void doGetURL2(Interpreter& in, Activation& frame, const Instruction& ins)
     std::string url = vm.toStdString(urlValue);
     if (vm.throwing())
         return;
-    if ((ins.u8 & kLoadVariables) || isCommand(url)) {
-        vm.logLazy([&] { return "GetURL2 not followed: " + url; });
+    if (isCommand(url)) {
+        runCommand(in, url);
+        return;
+    }
+    if (ins.u8 & kLoadVariables) {
+        loadVariables(in, frame, targetValue, url);
         return;
     }
     LoadTarget target;

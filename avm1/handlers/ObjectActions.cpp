@@ -51,6 +51,9 @@ void doNewMethod(Interpreter& in, Activation& frame, const Instruction&)
     Value ctor = base;
     if (!nameValue.isUndefined() && !(nameValue.isString() && nameValue.asString()->empty()))
         ctor = vm.getMember(base, vm.toString(nameValue));
+    else if (!base.isObject() && !base.isNullish())
+        vm.toObject(base); // a primitive is wrapped first, as any use of it as an object is
+
     push(in, vm.construct(ctor, args));
     if (!base.isNullish())
         haltIfBaseRemoved(frame);

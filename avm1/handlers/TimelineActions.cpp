@@ -5,6 +5,8 @@
 #include "Stack.h"
 #include "avm1/ClipObject.h"
 #include "avm1/builtins/MovieClipParts.h"
+#include "runtime/MovieSounds.h"
+#include "runtime/PlayerContext.h"
 #include "runtime/SpriteObject.h"
 
 #include <cmath>
@@ -177,6 +179,10 @@ void doCall(Interpreter& in, Activation& frame, const Instruction&)
 
 void doToggleQuality(Interpreter&, Activation&, const Instruction&) {}
 
-void doStopSounds(Interpreter&, Activation&, const Instruction&) {}
+void doStopSounds(Interpreter& in, Activation& frame, const Instruction&)
+{
+    if (runtime::SpriteObject* sprite = targetSprite(in, frame))
+        sprite->context().sounds().stopAll();
+}
 
 } // namespace avm1::handlers

@@ -57,11 +57,12 @@ void doDelete2(Interpreter& in, Activation& frame, const Instruction&)
 {
     Vm& vm = in.vm();
     String* name = vm.toString(pop(in));
-    // A path names the object to delete from ("o.a", "clip:v").
+    // A path names the object to delete from ("o.a", "clip:v", "o:c.v"): the name is
+    // what follows the last ":" or ".".
     const std::string_view text = name->view();
-    std::size_t split = text.rfind(':');
+    std::size_t split = text.find_last_of(":.");
     if (split == std::string_view::npos)
-        split = text.find_last_of("./");
+        split = text.rfind('/');
     if (split != std::string_view::npos && split > 0 && split + 1 < text.size()) {
         Object* owner = in.resolveTarget(frame, text.substr(0, split));
         push(in, Value(owner ? vm.deleteMember(owner, vm.str(text.substr(split + 1))) : false));

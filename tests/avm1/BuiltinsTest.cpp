@@ -47,9 +47,12 @@ std::vector<std::string>& calls()
 
 Value logThisAndArgs(avm1::Vm& vm, const avm1::CallArgs& call)
 {
-    std::string line = vm.toStdString(call.thisValue) + ":";
-    for (const Value& v : call.args)
-        line += " " + vm.toStdString(v);
+    std::string line = vm.toStdString(call.thisValue);
+    line.push_back(':');
+    for (const Value& v : call.args) {
+        line.push_back(' ');
+        line.append(vm.toString(v)->view());
+    }
     calls().push_back(line);
     return Value(static_cast<double>(call.count()));
 }

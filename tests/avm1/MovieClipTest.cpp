@@ -194,6 +194,7 @@ class MovieClipTest : public QObject {
 private Q_SLOTS:
     void attachMovie();
     void registeredClassConstructsOnceAtAttach();
+    void scriptOnLoadAnswersForRegisteredClassesOnly();
     void removedClipStopsAtItsNextCall();
     void frameNumbersAre32Bits();
     void duplicateAndRemove();
@@ -282,6 +283,31 @@ void MovieClipTest::registeredClassConstructsOnceAtAttach()
     s.call("made", "hasOwnProperty", {"__constructor__"}).trace();
     QCOMPARE(QString::fromStdString(runFrames(6, {s, Script{}})),
              QStringLiteral("ctor from init\nafter attach\ntrue\ntrue"));
+}
+
+void MovieClipTest::scriptOnLoadAnswersForRegisteredClassesOnly()
+{
+    // holder.onLoad = ...; Cls.prototype.onLoad = ...; registerClass; attachMovie.
+    Script s;
+    ActionWriter plain;
+    plain.push({"plain load"}).op(Op::Trace);
+    s.get("holder").a.push({"onLoad"}).defineFunction("", {}, plain).op(Op::SetMember);
+    s.a.defineFunction("Cls", {}, ActionWriter());
+    ActionWriter ofClass;
+    ofClass.push({"class load"}).op(Op::Trace);
+    s.get("Cls")
+        .member("prototype")
+        .a.push({"onLoad"})
+        .defineFunction("", {}, ofClass)
+        .op(Op::SetMember);
+    s.callWith("Object", "registerClass", 2, [](Script& args) {
+        args.get("Cls");
+        args.a.push({"Box"});
+    });
+    s.pop();
+    s.call("_root", "attachMovie", {"Box", "made", 3});
+    s.pop();
+    QCOMPARE(QString::fromStdString(runFrames(6, {s, Script{}})), QStringLiteral("class load"));
 }
 
 // A clip's code that removes the clip goes on until its next call, which is its last

@@ -121,6 +121,7 @@ class MovieLoadingTest : public QObject {
 private Q_SLOTS:
     void levelsAreRootsOfTheirOwn();
     void loadedCodeKeepsItsVersion();
+    void swf5CodeCallsLaterFunctionsAsItsOwn();
     void clipsTakeMoviesWithVariables();
     void lockRootConvertsLikeABoolean();
     void movieClipLoaderEvents();
@@ -163,6 +164,30 @@ void MovieLoadingTest::loadedCodeKeepsItsVersion()
     const std::string got =
         run(8, {first, Code(), later}, {{"six.swf", movieBytes(6, {child})}}, 3);
     QCOMPARE(QString::fromStdString(got), QString("1\nx\nundefined\n1\nxundefined"));
+}
+
+// A SWF 6 function that SWF 5 code calls by name runs as a SWF 5 function would: on
+// the caller's timeline, by SWF 5's rules, with no "this"; called as a method, or from
+// its own movie, it runs as its own.
+void MovieLoadingTest::swf5CodeCallsLaterFunctionsAsItsOwn()
+{
+    Code body;
+    body.a.push({"this"}).op(Op::GetVariable).op(Op::TypeOf).op(Op::Trace);
+    body.a.push({"", 11}).op(Op::GetProperty).op(Op::Trace);
+    body.a.push({"getDepth"}).op(Op::GetVariable).op(Op::TypeOf).op(Op::Trace);
+    Code child;
+    child.a.push({"f"}).defineFunction("", {}, body.a).op(Op::SetVariable);
+    Code first;
+    first.getUrl2("six.swf", "_level1", 0);
+    Code later;
+    later.a.push({"f", "_level1"}).op(Op::GetVariable).push({"f"}).op(Op::GetMember);
+    later.a.op(Op::SetVariable);
+    later.a.push({0, "f"}).op(Op::CallFunction).op(Op::Pop);
+    later.call("_level1", "f", {});
+    const std::string got =
+        run(5, {first, Code(), later}, {{"six.swf", movieBytes(6, {child})}}, 3);
+    QCOMPARE(QString::fromStdString(got),
+             QString("undefined\n/\nundefined\nmovieclip\n_level1\nfunction"));
 }
 
 void MovieLoadingTest::clipsTakeMoviesWithVariables()

@@ -22,8 +22,17 @@ public:
             return swf::makeError(swf::ErrorCode::TooLarge);
         return std::vector<std::uint8_t>(it->second.begin(), it->second.end());
     }
+    bool logEnabled(runtime::LogCategory) const override { return diagnostics != nullptr; }
+    void log(runtime::LogCategory, std::string_view message) override
+    {
+        if (diagnostics)
+            diagnostics->emplace_back(message);
+    }
     std::vector<std::string> lines;
     std::map<std::string, std::string> files;
+    bool honoursQuit() const override { return quits; }
+    std::vector<std::string>* diagnostics = nullptr;
+    bool quits = true;
 };
 
 } // namespace
@@ -36,6 +45,8 @@ std::vector<std::string> traces(const swfwriter::MovieWriter& movie, const Optio
         return {"<load failed: " + loaded.error().message() + ">"};
     TraceHost host;
     host.files = options.files;
+    host.diagnostics = options.diagnostics;
+    host.quits = options.honoursQuit;
     runtime::MoviePlayer player(*loaded, host);
     avm1::Engine engine(player, host);
     engine.vm().setTimeBudget(options.timeBudgetSeconds);

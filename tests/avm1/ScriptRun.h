@@ -15,6 +15,10 @@ struct Options {
     double timeBudgetSeconds = 15;
     // The files beside the movie that its loads find, by url.
     std::map<std::string, std::string> files = {};
+    // When given, the diagnostics of every category are on and kept here.
+    std::vector<std::string>* diagnostics = nullptr;
+    // Whether fscommand("quit") ends the run, as it does in swfrun.
+    bool honoursQuit = true;
 };
 
 std::vector<std::string> traces(const swfwriter::MovieWriter& movie, const Options& options = {});

@@ -41,8 +41,11 @@ std::vector<std::string>& calls()
 Value recordArgs(avm1::Vm& vm, const avm1::CallArgs& call)
 {
     std::string line;
-    for (const Value& v : call.args)
-        line += (line.empty() ? "" : " ") + vm.toStdString(v);
+    for (const Value& v : call.args) {
+        if (!line.empty())
+            line.push_back(' ');
+        line.append(vm.toString(v)->view());
+    }
     calls().push_back(line);
     return Value();
 }

@@ -252,6 +252,39 @@ private Q_SLOTS:
         QCOMPARE(definition->timeline.frames.size(), std::size_t(2));
     }
 
+    // A timeline is whole when its tags end with End right after a ShowFrame; tags
+    // after the last ShowFrame, or no End, leave it unfinished.
+    void timelinesKnowWhetherTheyAreWhole()
+    {
+        TagList whole;
+        whole.doAction({0x00});
+        whole.showFrame();
+        whole.showFrame();
+        TagList trailing;
+        trailing.showFrame();
+        trailing.doAction({0x00});
+        TagList cutShort;
+        cutShort.showFrame();
+        cutShort.showFrame();
+        ByteWriter noEnd;
+        noEnd.u16(3);
+        noEnd.u16(2);
+        noEnd.bytes(cutShort.bytes());
+        MovieWriter movie;
+        movie.defineSprite(1, whole);
+        movie.defineSprite(2, trailing);
+        movie.add(39, noEnd.data());
+        movie.showFrame();
+        const auto definition = load(movie);
+        QVERIFY(definition);
+        QVERIFY(definition->timeline.complete);
+        QVERIFY(definition->get<swf::Sprite>(1)->timeline.complete);
+        const swf::Sprite* withTrailing = definition->get<swf::Sprite>(2);
+        QVERIFY(!withTrailing->timeline.complete);
+        QCOMPARE(withTrailing->timeline.frames.size(), std::size_t(2));
+        QVERIFY(!definition->get<swf::Sprite>(3)->timeline.complete);
+    }
+
     void damagedClipActionsKeepThePlacement_data()
     {
         QTest::addColumn<int>("listEnd");

@@ -3,6 +3,7 @@
 
 #include "MovieWriter.h"
 #include "player/StageLayout.h"
+#include "runtime/StageView.h"
 #include "windowing/Form.h"
 
 #include <QFile>
@@ -129,6 +130,32 @@ private Q_SLOTS:
                                 .arg(r.y())
                                 .arg(r.width())
                                 .arg(r.height())));
+    }
+
+    void stageAlignment_data()
+    {
+        using namespace runtime::StageAlign;
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("align");
+        QTest::addColumn<QPointF>("topLeft");
+        // A 400 x 300 stage in an 800 x 400 view: show all leaves room across, no
+        // scale both ways.
+        QTest::newRow("show all, centred") << 0 << 0 << QPointF(133.333, 0);
+        QTest::newRow("show all, left") << 0 << int(Left) << QPointF(0, 0);
+        QTest::newRow("show all, right") << 0 << int(Right) << QPointF(266.667, 0);
+        QTest::newRow("no scale, top right") << 3 << int(Top | Right) << QPointF(400, 0);
+        QTest::newRow("no scale, bottom") << 3 << int(Bottom) << QPointF(200, 100);
+        QTest::newRow("no scale, left wins") << 3 << int(Left | Right) << QPointF(0, 50);
+    }
+    void stageAlignment()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, align);
+        QFETCH(QPointF, topLeft);
+        const QRectF r = stageRectInView(QSizeF(400, 300), QSizeF(800, 400), ScaleMode(mode),
+                                         std::uint8_t(align));
+        QVERIFY2(qAbs(r.x() - topLeft.x()) < 0.01 && qAbs(r.y() - topLeft.y()) < 0.01,
+                 qPrintable(QStringLiteral("%1 %2").arg(r.x()).arg(r.y())));
     }
 };
 

@@ -50,6 +50,8 @@ private Q_SLOTS:
     void maskClipsContent();
     void maskIsTheUnionOfItsShapes();
     void nestedMasksIntersect();
+    void groupRectangleCutsItsContents();
+    void groupBackgroundLiesUnderItsContents();
     void blendModes_data();
     void blendModes();
     void alphaAndEraseNeedALayer();
@@ -103,6 +105,58 @@ void RenderCompositionTest::nestedMasksIntersect()
     // After the inner clip ends, the outer one still holds.
     QCOMPARE(at(image, 12, 30), QColor(0, 0, 255));
     QVERIFY(isWhite(at(image, 5, 30)));
+}
+
+void RenderCompositionTest::groupRectangleCutsItsContents()
+{
+    Rects r;
+    // A group at (10, 10) cut to 40 x 30 pixels of its own space.
+    runtime::DrawCommand group =
+        Scene::group(swf::Matrix::translation(10 * kPx, 10 * kPx), swf::BlendMode::Normal, 90);
+    group.clipRect =
+        swf::Rect{swf::Twips{0}, swf::Twips{40 * kPx}, swf::Twips{0}, swf::Twips{30 * kPx}};
+    const QImage image =
+        draw(r, {group, r.rect(0, 0, 100, 100, kRed), Scene::marker(Kind::EndGroup, 90),
+                 r.rect(90, 90, 100, 100, kBlack)});
+    QCOMPARE(at(image, 30, 20), QColor(255, 0, 0));
+    QCOMPARE(at(image, 11, 38), QColor(255, 0, 0));
+    QVERIFY(isWhite(at(image, 5, 5)));
+    QVERIFY(isWhite(at(image, 55, 20)));
+    QVERIFY(isWhite(at(image, 30, 45)));
+    QCOMPARE(at(image, 95, 95), QColor(0, 0, 0)); // past the group nothing is cut
+
+    // In a mask only shapes count: the rectangle of a group there cuts nothing.
+    runtime::DrawCommand inMask = group;
+    const QImage masked =
+        draw(r, {Scene::marker(Kind::BeginMask), inMask, r.rect(0, 0, 80, 80, kBlack),
+                 Scene::marker(Kind::EndGroup, 90), Scene::marker(Kind::EndMask),
+                 r.rect(0, 0, 100, 100, kRed), Scene::marker(Kind::EndClip)});
+    QCOMPARE(at(masked, 70, 70), QColor(255, 0, 0));
+    QVERIFY(isWhite(at(masked, 90, 90)));
+}
+
+void RenderCompositionTest::groupBackgroundLiesUnderItsContents()
+{
+    Rects r;
+    const swf::Rgba blue{0, 0, 255, 255};
+    runtime::DrawCommand group =
+        Scene::group(swf::Matrix::translation(60 * kPx, 60 * kPx), swf::BlendMode::Normal, 91);
+    group.background = blue;
+    group.backgroundBox =
+        swf::Rect{swf::Twips{0}, swf::Twips{20 * kPx}, swf::Twips{0}, swf::Twips{20 * kPx}};
+    std::vector<runtime::DrawCommand> commands{r.rect(0, 0, 100, 50, {0, 255, 0, 255}), group,
+                                               r.rect(65, 65, 70, 70, kRed),
+                                               Scene::marker(Kind::EndGroup, 91)};
+    // Drawn in place, and inside the layer a blend mode gives the group.
+    for (const swf::BlendMode mode : {swf::BlendMode::Normal, swf::BlendMode::Layer}) {
+        commands[1].blendMode = mode;
+        const QImage image = draw(r, commands);
+        QCOMPARE(at(image, 62, 62), QColor(0, 0, 255));
+        QCOMPARE(at(image, 67, 67), QColor(255, 0, 0));
+        QCOMPARE(at(image, 78, 78), QColor(0, 0, 255));
+        QVERIFY(isWhite(at(image, 85, 85)));
+        QCOMPARE(at(image, 20, 20), QColor(0, 255, 0));
+    }
 }
 
 void RenderCompositionTest::blendModes_data()

@@ -52,6 +52,8 @@ private Q_SLOTS:
     void linearRgbInterpolationIsBrighterMidway();
     void bitmapFill_data();
     void bitmapFill();
+    void shrunkenBitmapAveragesItsPixels_data();
+    void shrunkenBitmapAveragesItsPixels();
     void colorTransform_data();
     void colorTransform();
     void strokeWidth_data();
@@ -192,6 +194,53 @@ void RenderShapesTest::bitmapFill()
     list.commands.push_back(
         scene.place(scene.define(1, filledShape(fill, {rectPath(0, 0, 40 * kPx, 40 * kPx)}))));
     QCOMPARE(at(renderFrame(list, {60, 60}), point.x(), point.y()), expected);
+}
+
+void RenderShapesTest::shrunkenBitmapAveragesItsPixels_data()
+{
+    QTest::addColumn<swf::FillType>("type");
+    QTest::addColumn<int>("shrink");
+    QTest::addColumn<bool>("grey");
+    const auto smoothed = swf::FillType::RepeatingBitmap;
+    const auto plain = swf::FillType::NonSmoothedRepeatingBitmap;
+    QTest::newRow("smoothed, a third") << smoothed << 3 << true;
+    QTest::newRow("smoothed, an eighth") << smoothed << 8 << true;
+    QTest::newRow("smoothed, a thirteenth") << smoothed << 13 << true;
+    // Without smoothing every device pixel shows one bitmap pixel, as it is.
+    QTest::newRow("not smoothed, an eighth") << plain << 8 << false;
+}
+
+void RenderShapesTest::shrunkenBitmapAveragesItsPixels()
+{
+    QFETCH(swf::FillType, type);
+    QFETCH(int, shrink);
+    QFETCH(bool, grey);
+    // Columns alternately black and white, 256 pixels square.
+    swf::Bitmap stripes;
+    stripes.width = stripes.height = 256;
+    for (std::uint32_t y = 0; y < 256; ++y)
+        for (std::uint32_t x = 0; x < 256; ++x)
+            stripes.pixels.push_back(x % 2 ? 0xffffffffu : 0xff000000u);
+    Scene scene;
+    scene.define(7, stripes);
+    swf::FillStyle fill;
+    fill.type = type;
+    fill.bitmapId = 7;
+    fill.matrix = swf::Matrix::scale(double(kPx) / shrink, double(kPx) / shrink);
+    runtime::DrawList list = scene.list();
+    list.commands.push_back(
+        scene.place(scene.define(1, filledShape(fill, {rectPath(0, 0, 16 * kPx, 16 * kPx)}))));
+    const QImage image = renderFrame(list, {20, 20});
+    for (int y = 2; y < 14; y += 3)
+        for (int x = 2; x < 14; ++x) {
+            const int red = at(image, x, y).red();
+            if (grey)
+                QVERIFY2(std::abs(red - 128) <= 24,
+                         qPrintable(QStringLiteral("%1 at (%2, %3)").arg(red).arg(x).arg(y)));
+            else
+                QVERIFY2(red == 0 || red == 255,
+                         qPrintable(QStringLiteral("%1 at (%2, %3)").arg(red).arg(x).arg(y)));
+        }
 }
 
 void RenderShapesTest::colorTransform_data()

@@ -1,6 +1,9 @@
-// Static and edit text: glyph outlines, device fonts, layout and HTML.
+// Static and edit text: glyph outlines, device fonts, and fields drawn from the
+// runtime's layout of their text.
 #include "RenderScenes.h"
-#include "render/HtmlText.h"
+#include "render/DeviceFonts.h"
+#include "runtime/TextFonts.h"
+#include "runtime/TextHtml.h"
 
 #include <QTest>
 
@@ -46,6 +49,36 @@ QRect inkBounds(const QImage& image)
     return ink;
 }
 
+// Measures system fonts with the faces the renderer draws, as the hosts do.
+class FontHost : public runtime::Host {
+public:
+    std::shared_ptr<const runtime::FontMetrics> deviceFont(std::string_view family, bool bold,
+                                                           bool italic) override
+    {
+        return render::DeviceFonts::shared().metrics(std::string(family), bold, italic);
+    }
+};
+
+// The command that draws `field` showing `text` (its own text when null), laid out as
+// the runtime lays it out.
+runtime::DrawCommand placeField(Scene& scene, swf::CharacterId id, const swf::EditText& field,
+                                const std::string* text = nullptr)
+{
+    runtime::DrawCommand command = scene.place(scene.define(id, field));
+    FontHost host;
+    runtime::FieldFonts fonts(*scene.movie, host, field);
+    const runtime::TextFormat format = runtime::initialFormat(field, scene.movie.get());
+    runtime::RichText content;
+    content.assign(runtime::toUtf16(text ? *text : field.initialText), format);
+    runtime::TextBox box;
+    box.width = field.bounds.width().value;
+    box.height = field.bounds.height().value;
+    box.wordWrap = field.wordWrap;
+    command.textLayout =
+        std::make_shared<const runtime::TextLayout>(runtime::layoutText(content, box, fonts));
+    return command;
+}
+
 } // namespace
 
 class RenderTextTest : public QObject {
@@ -58,8 +91,6 @@ private Q_SLOTS:
     void editTextWrapsWords();
     void editTextDeviceFontStaysInItsBox();
     void editTextBorderAndBackground();
-    void htmlToPlainText_data();
-    void htmlToPlainText();
 };
 
 void RenderTextTest::staticTextPlacesGlyphs()
@@ -117,7 +148,7 @@ void RenderTextTest::editTextWithEmbeddedGlyphs()
     field.align = align;
     field.initialText = "AAB";
     runtime::DrawList list = scene.list();
-    list.commands.push_back(scene.place(scene.define(2, field)));
+    list.commands.push_back(placeField(scene, 2, field));
     const QRect ink = inkBounds(renderFrame(list, {200, 40}));
     QVERIFY2(std::abs(ink.left() - left) <= 2 && std::abs(ink.right() - right) <= 2,
              qPrintable(QStringLiteral("%1..%2").arg(ink.left()).arg(ink.right())));
@@ -137,8 +168,7 @@ void RenderTextTest::editTextWrapsWords()
     field.wordWrap = field.multiline = true;
     field.initialText = "AA AA AA";
     runtime::DrawList list = scene.list();
-    const swf::Character* character = scene.define(2, field);
-    list.commands.push_back(scene.place(character));
+    list.commands.push_back(placeField(scene, 2, field));
     const QRect wrapped = inkBounds(renderFrame(list, {60, 100}));
     // Each word fills most of a line: three lines, 20 pixels apart.
     QVERIFY2(wrapped.height() >= 48, qPrintable(QString::number(wrapped.height())));
@@ -147,7 +177,7 @@ void RenderTextTest::editTextWrapsWords()
     field.wordWrap = false;
     field.multiline = false;
     runtime::DrawList single = scene.list();
-    single.commands.push_back(scene.place(scene.define(3, field)));
+    single.commands.push_back(placeField(scene, 3, field));
     const QRect oneLine = inkBounds(renderFrame(single, {60, 100}));
     QVERIFY(oneLine.height() < 15);
     QVERIFY(oneLine.right() <= 40); // cut at the field's edge
@@ -163,10 +193,8 @@ void RenderTextTest::editTextDeviceFontStaysInItsBox()
     field.color = {0, 0, 0, 255};
     field.initialText = "MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM";
     runtime::DrawList list = scene.list();
-    runtime::DrawCommand command = scene.place(scene.define(2, field));
     const std::string current = "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW";
-    command.text = &current; // the runtime's text wins over the initial one
-    list.commands.push_back(command);
+    list.commands.push_back(placeField(scene, 2, field, &current));
     const QImage image = renderFrame(list, {160, 60});
     const QRect ink = inkBounds(image);
     QVERIFY2(!ink.isEmpty(), "the system font drew nothing");
@@ -178,43 +206,33 @@ void RenderTextTest::editTextDeviceFontStaysInItsBox()
 
 void RenderTextTest::editTextBorderAndBackground()
 {
+    // The box's fill and frame come in the colours the field has, each only when shown.
     Scene scene;
     swf::EditText field;
     field.bounds = swf::Rect{{10 * kPx}, {50 * kPx}, {10 * kPx}, {30 * kPx}};
     field.border = true;
-    runtime::DrawList list = scene.list({0, 128, 0, 255});
-    list.commands.push_back(scene.place(scene.define(2, field)));
-    const QImage image = renderFrame(list, {60, 40});
-    QCOMPARE(at(image, 30, 20), kWhite);          // background
-    QVERIFY(qGray(image.pixel(10, 20)) < 60);     // left border
-    QVERIFY(qGray(image.pixel(30, 10)) < 60);     // top border
-    QCOMPARE(at(image, 5, 5), QColor(0, 128, 0)); // stage around it
-}
+    const swf::Character* character = scene.define(2, field);
+    auto draw = [&](std::optional<swf::Rgba> fill, std::optional<swf::Rgba> frame) {
+        runtime::DrawList list = scene.list({0, 128, 0, 255});
+        runtime::DrawCommand command = scene.place(character);
+        command.boxBackground = fill;
+        command.boxBorder = frame;
+        list.commands.push_back(command);
+        return renderFrame(list, {60, 40});
+    };
+    const QImage plain = draw(swf::Rgba{255, 255, 255, 255}, swf::Rgba{0, 0, 0, 255});
+    QCOMPARE(at(plain, 30, 20), kWhite);          // background
+    QVERIFY(qGray(plain.pixel(10, 20)) < 60);     // left border
+    QVERIFY(qGray(plain.pixel(30, 10)) < 60);     // top border
+    QCOMPARE(at(plain, 5, 5), QColor(0, 128, 0)); // stage around it
 
-void RenderTextTest::htmlToPlainText_data()
-{
-    QTest::addColumn<QString>("html");
-    QTest::addColumn<QString>("plain");
-    QTest::newRow("tags dropped") << "<b>bold</b> and <font color=\"#ff0000\">red</font>"
-                                  << "bold and red";
-    QTest::newRow("paragraphs") << "<p align=\"left\">one</p><p>two</p>"
-                                << "one\ntwo";
-    QTest::newRow("breaks") << "a<br>b<br/>c<BR />d"
-                            << "a\nb\nc\nd";
-    QTest::newRow("entities") << "&lt;&amp;&gt;&quot;&apos;"
-                              << "<&>\"'";
-    QTest::newRow("numeric references") << "&#233;&#x41;" << QString::fromUtf8("\xc3\xa9") + "A";
-    QTest::newRow("bare ampersand") << "fish & chips &nosuch;"
-                                    << "fish & chips &nosuch;";
-    QTest::newRow("unfinished tag") << "text<font"
-                                    << "text";
-}
+    const QImage coloured = draw(swf::Rgba{0, 255, 255, 255}, swf::Rgba{255, 0, 255, 255});
+    QCOMPARE(at(coloured, 30, 20), QColor(0, 255, 255));
+    QCOMPARE(at(coloured, 10, 20), QColor(255, 0, 255));
 
-void RenderTextTest::htmlToPlainText()
-{
-    QFETCH(QString, html);
-    QFETCH(QString, plain);
-    QCOMPARE(render::plainTextFromHtml(html), plain);
+    const QImage frameOnly = draw(std::nullopt, swf::Rgba{0, 0, 255, 255});
+    QCOMPARE(at(frameOnly, 30, 20), QColor(0, 128, 0));
+    QCOMPARE(at(frameOnly, 10, 20), QColor(0, 0, 255));
 }
 
 QTEST_MAIN(RenderTextTest)

@@ -114,6 +114,7 @@ private Q_SLOTS:
     void changedTargetIsRedrawnWhole();
     void movedGroupReusesItsLayer();
     void changedGroupIsDrawnAgain();
+    void slowlyMovingGroupsAreNotSnappedToPixels();
     void backgroundOverride();
     void otherTargetFormatIsConverted();
     void damagedListsDrawSafely();
@@ -227,6 +228,51 @@ void StageRendererTest::changedGroupIsDrawnAgain()
     fresh.render(busy.frame(3), third, pixelView(), Quality::High);
     QVERIFY2(maxDifference(image, third) <= 2,
              qPrintable(QString::number(maxDifference(image, third))));
+}
+
+void StageRendererTest::slowlyMovingGroupsAreNotSnappedToPixels()
+{
+    // A plain group and a blurred one creeping right by 0.35 pixels a frame: each frame
+    // must show them where a renderer that keeps no layers draws them, never a layer
+    // kept from an earlier frame put down at the nearest whole pixel.
+    Scene scene;
+    const swf::Character* bar = scene.define(1, solidRect(0, 0, 7 * kPx, 30 * kPx, {0, 0, 0, 255}));
+    std::vector<swf::Filter> blur{swf::BlurFilter{2, 2, 1}};
+    auto frame = [&](int n) {
+        runtime::DrawList list = scene.list();
+        auto& c = list.commands;
+        const swf::Matrix plainAt = swf::Matrix::translation((10 + 0.35 * n) * kPx, 10 * kPx);
+        c.push_back(Scene::group(plainAt, swf::BlendMode::Normal, 1, 1));
+        c.push_back(scene.place(bar, plainAt, 2, 1));
+        c.push_back(Scene::marker(Kind::EndGroup, 1));
+        const swf::Matrix blurredAt = swf::Matrix::translation((40 + 0.35 * n) * kPx, 10 * kPx);
+        c.push_back(Scene::group(blurredAt, swf::BlendMode::Normal, 3, 1, &blur));
+        c.push_back(scene.place(bar, blurredAt, 4, 1));
+        c.push_back(Scene::marker(Kind::EndGroup, 3));
+        return list;
+    };
+    StageRenderer cached, uncached;
+    uncached.setGroupCaching(false);
+    QImage kept = blank({80, 50});
+    for (int n = 0; n < 8; ++n) {
+        cached.render(frame(n), kept, pixelView(), Quality::High);
+        QImage expected = blank({80, 50});
+        uncached.render(frame(n), expected, pixelView(), Quality::High);
+        QVERIFY2(
+            maxDifference(kept, expected) <= 2,
+            qPrintable(QStringLiteral("frame %1: %2").arg(n).arg(maxDifference(kept, expected))));
+    }
+    // Moving by whole pixels, the layers still serve.
+    const auto wholeMove = [&](int n) {
+        runtime::DrawList list = frame(0);
+        for (runtime::DrawCommand& command : list.commands)
+            command.matrix.tx += n * kPx;
+        return list;
+    };
+    QImage moved = blank({80, 50});
+    for (int n = 0; n < 3; ++n)
+        cached.render(wholeMove(n), moved, pixelView(), Quality::High);
+    QCOMPARE(cached.lastFrameStats().groupsReused, 2);
 }
 
 void StageRendererTest::backgroundOverride()

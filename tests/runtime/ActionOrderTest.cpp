@@ -35,7 +35,7 @@ swf::Timeline markedFrames(std::initializer_list<std::uint8_t> markers)
 {
     swf::Timeline result;
     for (std::uint8_t marker : markers)
-        result.frames.push_back(swf::Frame{{action(marker)}, {}});
+        result.frames.push_back(swf::Frame{{action(marker)}, {}, {}});
     return result;
 }
 

@@ -13,7 +13,7 @@ using runtime::MoviePlayer;
 
 namespace {
 
-// G/g: BeginGroup/EndGroup, M/m: BeginMask/EndMask, E: EndClip, c: Character.
+// G/g: BeginGroup/EndGroup, M/m: BeginMask/EndMask, E: EndClip, c: Character, d: Drawing.
 std::string kinds(const DrawList& list)
 {
     std::string out;
@@ -36,6 +36,9 @@ std::string kinds(const DrawList& list)
             break;
         case DrawCommand::Kind::EndGroup:
             out += 'g';
+            break;
+        case DrawCommand::Kind::Drawing:
+            out += 'd';
             break;
         }
     }

@@ -95,13 +95,14 @@ void PropertiesTest::readBack_data()
     QTest::newRow("x infinite") << "x" << kInf << -107374182.4;
     QTest::newRow("y minus infinity") << "y" << -kInf << -107374182.4;
     QTest::newRow("x NaN keeps the old value") << "x" << kNaN << 0.0;
-    // Scales and rotation read back as written, rotation within (-180, 180].
+    // Scales and rotation read back as written, rotation within [-180, 180].
     QTest::newRow("xscale") << "xscale" << 150.0 << 150.0;
     QTest::newRow("yscale fraction") << "yscale" << 1.5 << 1.5;
     QTest::newRow("xscale infinite") << "xscale" << kInf << kInf;
     QTest::newRow("rotation") << "rotation" << 60.0 << 60.0;
     QTest::newRow("rotation past a turn") << "rotation" << 370.0 << 10.0;
-    QTest::newRow("rotation -180") << "rotation" << -180.0 << 180.0;
+    QTest::newRow("rotation -180 stays") << "rotation" << -180.0 << -180.0;
+    QTest::newRow("rotation -181") << "rotation" << -181.0 << 179.0;
     QTest::newRow("rotation 270") << "rotation" << 270.0 << -90.0;
     QTest::newRow("rotation infinite") << "rotation" << kInf << kNaN;
     // Alpha goes through the 8.8 multiplier: truncated toward zero.
@@ -144,8 +145,8 @@ void PropertiesTest::fromTheTimelinesMatrix_data()
     QTest::newRow("identity") << swf::Matrix{} << 100.0 << 100.0 << 0.0;
     QTest::newRow("scaled") << swf::Matrix::scale(2, 0.5) << 200.0 << 50.0 << 0.0;
     QTest::newRow("quarter turn") << swf::Matrix{0, 1, -1, 0, 0, 0} << 100.0 << 100.0 << 90.0;
-    // Mirrored left to right: the reference reads a half turn and a negative y scale.
-    QTest::newRow("mirrored") << swf::Matrix::scale(-1, 1) << 100.0 << -100.0 << 180.0;
+    // Mirrored left to right: the reference reads a half turn, both scales positive.
+    QTest::newRow("mirrored") << swf::Matrix::scale(-1, 1) << 100.0 << 100.0 << 180.0;
 }
 
 Q_DECLARE_METATYPE(swf::Matrix)

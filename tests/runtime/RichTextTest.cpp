@@ -3,6 +3,7 @@
 #include "runtime/RichText.h"
 
 #include "runtime/TextHtml.h"
+#include "runtime/TextStyles.h"
 
 #include <QtTest>
 
@@ -34,6 +35,8 @@ private Q_SLOTS:
     void utf8RoundTrip();
     void htmlReading();
     void htmlWriting();
+    void htmlLineBreaks();
+    void htmlWithStyleSheet();
 };
 
 void RichTextTest::formatsSplitAndJoin()
@@ -86,7 +89,8 @@ void RichTextTest::htmlReading()
     RichText text = parseHtml(u"<p align='center'><b>a</b><font color=\"#ff0\" size=\"+2\">b</font>"
                               u"</p><p>c&lt;&#65;&unknown;</p>",
                               base, {});
-    QCOMPARE(q(text.text()), QStringLiteral("ab\rc<A&unknown;"));
+    // Each paragraph ends in a break, the last one too.
+    QCOMPARE(q(text.text()), QStringLiteral("ab\rc<A&unknown;\r"));
     QCOMPARE(*text.formatOf(0, 1)->bold, true);
     QCOMPARE(*text.formatOf(1, 2)->color, 0xFF0u);
     QCOMPARE(*text.formatOf(1, 2)->size, 14);
@@ -141,6 +145,55 @@ void RichTextTest::htmlWriting()
     text.assign(u"m", indented);
     QVERIFY(q(toHtml(text)).startsWith(QStringLiteral("<TEXTFORMAT LEFTMARGIN=\"5\"><P")));
     QVERIFY(toHtml(RichText()).empty());
+}
+
+void RichTextTest::htmlLineBreaks()
+{
+    const TextFormat base = colored(0);
+    HtmlOptions single;
+    single.multiline = false;
+    // On one line, paragraphs run together but line ends in the markup still break.
+    QCOMPARE(q(parseHtml(u"<p>a</p><p>b</p>", base, single).text()), QStringLiteral("ab"));
+    QCOMPARE(q(parseHtml(u"a\nb", base, single).text()), QStringLiteral("a\rb"));
+    // A paragraph ends once, however many closing tags end it; opening one breaks
+    // nothing, a list item starts a line of its own.
+    QCOMPARE(q(parseHtml(u"<p>a<p>b</p></p>", base, {}).text()), QStringLiteral("ab\r"));
+    QCOMPARE(q(parseHtml(u"x<li>y</li>", base, {}).text()), QStringLiteral("x\ry\r"));
+    // The break is in the format of what the paragraph held last.
+    const RichText closed = parseHtml(u"<p><font color='#111111'>a</font></p>", base, {});
+    QCOMPARE(*closed.formatOf(1, 2)->color, 0x111111u);
+}
+
+void RichTextTest::htmlWithStyleSheet()
+{
+    TextStyles styles;
+    TextStyle red;
+    red.format.color = 0xFF0000;
+    styles[".red"] = red;
+    TextStyle big;
+    big.format.size = 30;
+    big.format.align = swf::TextAlign::Right;
+    styles["p"] = big;
+    styles["span"] = big;
+    TextStyle hidden;
+    hidden.display = TextStyle::Display::None;
+    styles["secret"] = hidden;
+    HtmlOptions options;
+    options.styles = &styles;
+    const TextFormat base = colored(0);
+    const auto first = [&](std::u16string_view html) {
+        return *parseHtml(html, base, options).formatOf(0, 1);
+    };
+    // Classes match whatever their case, but not with white space around them.
+    QCOMPARE(*first(u"<span class='RED'>a</span>").color, 0xFF0000u);
+    QCOMPARE(*first(u"<span class=' red'>a</span>").color, 0u);
+    // Tag styles apply to paragraphs (and tags of the sheet's own), not to spans; the
+    // tag's own attributes win over them.
+    QCOMPARE(*first(u"<p>a</p>").size, 30);
+    QCOMPARE(*first(u"<span>a</span>").size, 12);
+    QVERIFY(first(u"<p align='left'>a</p>").align == swf::TextAlign::Left);
+    // An element its style hides shows nothing.
+    QCOMPARE(q(parseHtml(u"a<secret>b</secret>c", base, options).text()), QStringLiteral("ac"));
 }
 
 QTEST_GUILESS_MAIN(RichTextTest)

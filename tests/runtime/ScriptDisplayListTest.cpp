@@ -44,6 +44,7 @@ private Q_SLOTS:
     void removeOnlyFromScriptDepths();
     void swapDepths();
     void rebuildLeavesScriptDepthsAlone();
+    void timelineLetsSwappedClipsBe();
     void rebuildKeepsTheSameInstance_data();
     void rebuildKeepsTheSameInstance();
     void rebuildMakesWhatComesAndGoes();
@@ -201,7 +202,9 @@ void ScriptDisplayListTest::swapDepths()
                            .main(timeline({{named(place(1, 20), "a"), named(place(3, 21), "b")}}))
                            .build(),
                        host);
-    DisplayObject* a = player.findByPath("a");
+    // Held, so that a removed one can still be asked.
+    const auto aHeld = player.findByPath("a")->shared_from_this();
+    DisplayObject* a = aHeld.get();
     DisplayObject* b = player.findByPath("b");
     QCOMPARE(player.root().nextHighestScriptDepth(), 0LL);
     QVERIFY(a->swapDepths(999));
@@ -255,6 +258,44 @@ void ScriptDisplayListTest::rebuildLeavesScriptDepthsAlone()
     player.advance();
     QCOMPARE(player.currentFrame(), std::size_t(0));
     QCOMPARE(player.root().childAtScriptDepth(2), original.get());
+}
+
+// A timeline clip a script swapped to another depth is the script's: the timeline's
+// moves leave it, its placements do not replace it, and a jump back keeps it where the
+// frame jumped to places something (and takes it away where nothing is placed).
+// Swapping to the depth it has changes nothing.
+void ScriptDisplayListTest::timelineLetsSwappedClipsBe()
+{
+    RecordingHost host;
+    MoviePlayer player(
+        Builder()
+            .sprite(20, timeline({{}}))
+            .sprite(21, timeline({{}}))
+            .sprite(22, timeline({{}}))
+            .main(timeline({{named(place(1, 20), "a"), named(place(2, 21), "b")},
+                            {named(place(3, 22), "c"), at(move(1), 2000), at(move(2), 2000)}}))
+            .build(),
+        host);
+    // Held, so that a removed one can still be asked.
+    const auto aHeld = player.findByPath("a")->shared_from_this();
+    DisplayObject* a = aHeld.get();
+    DisplayObject* b = player.findByPath("b");
+    QVERIFY(b->swapDepths(b->scriptDepth()));
+    QVERIFY(!b->isDepthScripted());
+    QVERIFY(a->swapDepths(*b));
+    player.advance();
+    // b, swapped to depth 1, is not moved by the move of depth 1; nor a at depth 2.
+    QCOMPARE(b->x(), 0.0);
+    QCOMPARE(a->x(), 0.0);
+    DisplayObject* c = player.findByPath("c");
+    QVERIFY(c->swapDepths(*a)); // c goes to depth 2, a to depth 3
+    player.gotoFrame(0);
+    // Depths 1 and 2 have placements in frame 0: b and c stay there, and are not
+    // replaced; depth 3 has none: a goes.
+    QCOMPARE(player.root().childAtScriptDepth(1 - kOffset), b);
+    QCOMPARE(player.root().childAtScriptDepth(2 - kOffset), c);
+    QVERIFY(!a->onStage());
+    QVERIFY(!player.root().childAtScriptDepth(3 - kOffset));
 }
 
 void ScriptDisplayListTest::rebuildKeepsTheSameInstance_data()

@@ -84,7 +84,7 @@ swf::Timeline timeline(std::initializer_list<FrameTags> frames)
 {
     swf::Timeline result;
     for (const FrameTags& tags : frames)
-        result.frames.push_back(swf::Frame{tags, {}});
+        result.frames.push_back(swf::Frame{tags, {}, {}});
     return result;
 }
 
@@ -229,7 +229,8 @@ std::size_t RecordingEngine::runAction(const runtime::QueuedAction& action)
                                                     : 'e';
     std::string entry(1, kind);
     entry += std::to_string(action.code.empty() ? -1 : int(action.code[0]));
-    entry += "@" + action.target->path();
+    entry += '@';
+    entry += action.target->path();
     ran.push_back(entry);
     actions.push_back(action);
     return action.code.empty() ? 0 : 1;

@@ -86,6 +86,7 @@ private Q_SLOTS:
     void nextAndPrevFrame();
     void frameCounts_data();
     void frameCounts();
+    void anUnfinishedTimelineWaitsAtItsLastFrame();
     void selfNestingStopsAtCap();
     void selfNestingTwiceStopsAtObjectCap();
     void backgroundColor();
@@ -361,11 +362,13 @@ void TimelineTest::frameCounts_data()
     QTest::addColumn<int>("declared");
     QTest::addColumn<int>("stored");
     QTest::addColumn<int>("frameCount");
+    QTest::addColumn<int>("played"); // the frames playing goes through before it loops
 
-    QTest::newRow("declared as stored") << 3 << 3 << 3;
-    QTest::newRow("fewer stored than declared") << 5 << 2 << 5;
-    QTest::newRow("more stored than declared") << 1 << 3 << 3;
-    QTest::newRow("none declared, none stored") << 0 << 0 << 1;
+    QTest::newRow("declared as stored") << 3 << 3 << 3 << 3;
+    // The count says 5, but playing goes through the frames the file holds.
+    QTest::newRow("fewer stored than declared") << 5 << 2 << 5 << 2;
+    QTest::newRow("more stored than declared") << 1 << 3 << 3 << 3;
+    QTest::newRow("none declared, none stored") << 0 << 0 << 1 << 1;
 }
 
 void TimelineTest::frameCounts()
@@ -373,6 +376,7 @@ void TimelineTest::frameCounts()
     QFETCH(int, declared);
     QFETCH(int, stored);
     QFETCH(int, frameCount);
+    QFETCH(int, played);
 
     // Stored frame 0 places a square; stored frame 1 removes it.
     swf::Timeline frames;
@@ -380,6 +384,7 @@ void TimelineTest::frameCounts()
         frames.frames.push_back({i == 0   ? FrameTags{place(1, 10)}
                                  : i == 1 ? FrameTags{remove(1)}
                                           : FrameTags{},
+                                 {},
                                  {}});
     for (const bool asSprite : {false, true}) {
         Builder builder;
@@ -395,12 +400,30 @@ void TimelineTest::frameCounts()
         SpriteObject* sprite = asSprite ? clip(player, "clip") : &player.root();
         QVERIFY(sprite);
         QCOMPARE(sprite->frameCount(), std::size_t(frameCount));
-        for (int step = 1; step <= frameCount; ++step) {
+        for (int step = 1; step <= played; ++step) {
             player.advance();
-            QCOMPARE(sprite->currentFrame(), std::size_t(step % frameCount));
+            QCOMPARE(sprite->currentFrame(), std::size_t(step % played));
         }
         // Back at frame 0 after the loop: what frame 0 places is there again.
         QCOMPARE(sprite->childAt(1) != nullptr, stored > 0);
+    }
+}
+
+// A timeline whose last frame is unfinished (no End after its last ShowFrame) stays on
+// it: it neither loops nor plays that frame again; a whole one loops.
+void TimelineTest::anUnfinishedTimelineWaitsAtItsLastFrame()
+{
+    for (const bool complete : {false, true}) {
+        swf::Timeline frames = timeline({{place(1, 10)}, {remove(1)}});
+        frames.complete = complete;
+        RecordingHost host;
+        MoviePlayer player(Builder().square(10).main(frames).build(), host);
+        for (int step = 0; step < 3; ++step)
+            player.advance();
+        QCOMPARE(player.currentFrame(), std::size_t(1));
+        player.advance();
+        QCOMPARE(player.currentFrame(), complete ? std::size_t(0) : std::size_t(1));
+        QCOMPARE(player.root().childAt(1) != nullptr, complete);
     }
 }
 

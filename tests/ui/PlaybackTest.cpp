@@ -45,6 +45,26 @@ private Q_SLOTS:
         QVERIFY(Runtime::endRequested());
     }
 
+    void theButtonsStayUsableOverThePlayingMovie()
+    {
+        MainWindowFixture fixture({"a.swf"});
+        frmMain& window = fixture.show();
+        QTest::mouseClick(window.window(), Qt::LeftButton, Qt::NoModifier,
+                          window.lblIndex[0].pixelRect().center());
+        QTRY_VERIFY(window.ShockwaveFlash.hasMovie());
+        // The movie has the keyboard and follows the pointer...
+        QWidget* movie = window.ShockwaveFlash.widget();
+        QTRY_VERIFY(movie->hasFocus());
+        QVERIFY(movie->hasMouseTracking());
+        QTest::mouseMove(movie, movie->rect().center());
+        // ...but the close button still takes a click in its place over it.
+        const QPoint close = window.picX.widget()->geometry().center();
+        QCOMPARE(window.window()->childAt(close), window.picX.widget());
+        QTest::mouseClick(window.window()->childAt(close), Qt::LeftButton);
+        QVERIFY(!window.ShockwaveFlash.IsPlaying());
+        QVERIFY(!window.ShockwaveFlash.Visible());
+    }
+
     void closeFromAnEmptyListEndsTheProgram()
     {
         MainWindowFixture fixture;

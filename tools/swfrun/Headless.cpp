@@ -1,11 +1,14 @@
 #include "Headless.h"
 
+#include "AudioRecorder.h"
 #include "Disassembly.h"
 #include "InputPlayback.h"
 #include "avm1/Engine.h"
 #include "format/Movie.h"
 #include "player/MovieLoader.h"
 #include "player/ViewTransform.h"
+#include "render/DeviceFonts.h"
+#include "render/ScriptRasterizer.h"
 #include "render/StageRenderer.h"
 #include "runtime/Host.h"
 #include "runtime/MoviePlayer.h"
@@ -25,8 +28,8 @@ namespace {
 // for go to standard error, so that standard output holds the trace alone.
 class ConsoleHost : public runtime::Host {
 public:
-    ConsoleHost(const LogSelection& log, swf::ImportFetcher files)
-        : m_log(log), m_files(std::move(files))
+    ConsoleHost(const LogSelection& log, swf::ImportFetcher files, AudioRecorder& audio)
+        : m_log(log), m_files(std::move(files)), m_audio(audio)
     {}
 
     void trace(std::string_view line) override
@@ -46,10 +49,21 @@ public:
     {
         return m_files(std::string(url), maxBytes);
     }
+    std::shared_ptr<const runtime::FontMetrics> deviceFont(std::string_view family, bool bold,
+                                                           bool italic) override
+    {
+        return render::DeviceFonts::shared().metrics(std::string(family), bold, italic);
+    }
+    runtime::AudioSink* audioSink() override { return &m_audio; }
+    runtime::BitmapRasterizer* bitmapRasterizer() override { return &m_rasterizer; }
+    // A run here stands for the standalone player, where a movie may quit.
+    bool honoursQuit() const override { return true; }
 
 private:
     LogSelection m_log;
     swf::ImportFetcher m_files;
+    AudioRecorder& m_audio;
+    render::ScriptRasterizer m_rasterizer;
 };
 
 void fail(const std::string& movie, const std::string& message)
@@ -85,13 +99,20 @@ QTransform stageView(const Options& options, const swf::Rect& stage)
     return view;
 }
 
-// Input events give the pointer in the viewport's pixels, or the stage's without one.
-QTransform pointerToStage(const Options& options, const swf::Rect& stage)
+// The stage in the viewport's pixels, placed as the movie's stage settings say (show-all
+// and centred unless its scripts change them).
+QTransform viewportView(const Options& options, const runtime::MoviePlayer& movie)
 {
-    if (options.viewportWidth > 0 && options.viewportHeight > 0) {
-        const QSizeF viewport(options.viewportWidth, options.viewportHeight);
-        return player::stageToView(stage, viewport, player::ScaleMode::ShowAll).inverted();
-    }
+    const QSizeF viewport(options.viewportWidth, options.viewportHeight);
+    return player::stageToView(movie.stage(), viewport, movie.stageView());
+}
+
+// Input events give the pointer in the viewport's pixels, or the stage's without one.
+QTransform pointerToStage(const Options& options, const runtime::MoviePlayer& movie)
+{
+    const swf::Rect stage = movie.stage();
+    if (options.viewportWidth > 0 && options.viewportHeight > 0)
+        return viewportView(options, movie).inverted();
     QTransform toStage;
     toStage.translate(stage.xMin.value, stage.yMin.value);
     toStage.scale(swf::Twips::kPerPixel, swf::Twips::kPerPixel);
@@ -121,7 +142,10 @@ int run(const Options& options)
             return 1;
         }
     }
-    ConsoleHost host(options.log, player::importFetcherFor(QFileInfo(path).absolutePath()));
+    // Sounds play at the movie's frame timing whether or not a file keeps them, so that
+    // scripts see them progress and end.
+    AudioRecorder audio(!options.wav.empty());
+    ConsoleHost host(options.log, player::importFetcherFor(QFileInfo(path).absolutePath()), audio);
     runtime::MoviePlayer movie(*loaded, host);
     // Scripts see the movie as a file at the root (_url, and the addresses of the movies
     // it loads), wherever it lies: a run prints the same in any folder.
@@ -129,9 +153,16 @@ int run(const Options& options)
     if (options.maxExecutionSeconds > 0)
         movie.setScriptTimeout(options.maxExecutionSeconds);
     avm1::Engine scripts(movie, host);
+    if (options.viewportWidth > 0 && options.viewportHeight > 0)
+        movie.setViewport(options.viewportWidth, options.viewportHeight);
     movie.runActions();
-    playWithInput(movie, options.frames, input.events, pointerToStage(options, movie.stage()));
+    playWithInput(movie, options.frames, input.events, pointerToStage(options, movie),
+                  [&] { audio.pullFrame(movie.frameRate()); });
     std::fflush(stdout);
+    if (!options.wav.empty() && !audio.writeWav(options.wav)) {
+        fail(options.wav, "cannot write the sound");
+        return 1;
+    }
     if (options.png.empty())
         return 0;
 
@@ -139,9 +170,9 @@ int run(const Options& options)
     const bool inViewport = options.viewportWidth > 0 && options.viewportHeight > 0;
     QImage picture(inViewport ? viewportSize(options) : stageSize(options, stage),
                    QImage::Format_ARGB32_Premultiplied);
-    const QTransform view =
-        inViewport ? player::stageToView(stage, QSizeF(picture.size()), player::ScaleMode::ShowAll)
-                   : stageView(options, stage);
+    const QTransform view = inViewport ? viewportView(options, movie) *
+                                             QTransform::fromScale(options.scale, options.scale)
+                                       : stageView(options, stage);
     render::StageRenderer renderer;
     renderer.render(movie.buildDrawList(), picture, view, options.quality);
     if (!picture.convertToFormat(QImage::Format_RGB32)

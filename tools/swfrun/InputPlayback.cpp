@@ -1,5 +1,7 @@
 #include "InputPlayback.h"
 
+#include <QString>
+
 namespace swfrun {
 
 void sendEvent(runtime::MoviePlayer& movie, const InputEvent& event, const QTransform& toStage)
@@ -21,18 +23,29 @@ void sendEvent(runtime::MoviePlayer& movie, const InputEvent& event, const QTran
     case InputEvent::Type::KeyUp:
         movie.keyUp(event.keyCode, event.ascii);
         break;
-    case InputEvent::Type::TextInput:
+    case InputEvent::Type::TextInput: {
+        const char32_t typed[] = {event.codepoint, 0};
+        movie.textInput(QString::fromUcs4(typed, 1).toStdString());
+        break;
+    }
     case InputEvent::Type::TextControl:
+        if (event.command)
+            movie.textCommand(*event.command);
+        break;
     case InputEvent::Type::SetClipboardText:
+        movie.setClipboardText(event.text);
+        break;
     case InputEvent::Type::FocusGained:
     case InputEvent::Type::FocusLost:
+        movie.windowFocusChanged(event.type == InputEvent::Type::FocusGained);
+        break;
     case InputEvent::Type::Wait:
         break;
     }
 }
 
 void playWithInput(runtime::MoviePlayer& movie, long frames, const std::vector<InputEvent>& events,
-                   const QTransform& toStage)
+                   const QTransform& toStage, const std::function<void()>& afterFrame)
 {
     const QTransform toView = toStage.inverted();
     movie.input().setViewMatrix(swf::Matrix{toView.m11(), toView.m12(), toView.m21(), toView.m22(),
@@ -48,6 +61,8 @@ void playWithInput(runtime::MoviePlayer& movie, long frames, const std::vector<I
             }
             sendEvent(movie, events[next], toStage);
         }
+        if (afterFrame)
+            afterFrame();
     }
 }
 

@@ -65,6 +65,36 @@ constexpr std::array<std::pair<const char*, int>, 26> kNamedKeys{{
 // Function keys F1 to F15.
 constexpr int kFunctionKeys = 15;
 
+using Command = runtime::TextCommand;
+
+constexpr std::array<std::pair<const char*, Command>, 25> kCommands{{
+    {"MoveLeft", Command::MoveLeft},
+    {"MoveRight", Command::MoveRight},
+    {"MoveLeftWord", Command::MoveLeftWord},
+    {"MoveRightWord", Command::MoveRightWord},
+    {"MoveLeftLine", Command::MoveLineStart},
+    {"MoveRightLine", Command::MoveLineEnd},
+    {"MoveLeftDocument", Command::MoveTextStart},
+    {"MoveRightDocument", Command::MoveTextEnd},
+    {"SelectLeft", Command::SelectLeft},
+    {"SelectRight", Command::SelectRight},
+    {"SelectLeftWord", Command::SelectLeftWord},
+    {"SelectRightWord", Command::SelectRightWord},
+    {"SelectLeftLine", Command::SelectLineStart},
+    {"SelectRightLine", Command::SelectLineEnd},
+    {"SelectLeftDocument", Command::SelectTextStart},
+    {"SelectRightDocument", Command::SelectTextEnd},
+    {"SelectAll", Command::SelectAll},
+    {"Copy", Command::Copy},
+    {"Cut", Command::Cut},
+    {"Paste", Command::Paste},
+    {"Backspace", Command::Backspace},
+    {"BackspaceWord", Command::BackspaceWord},
+    {"Delete", Command::Delete},
+    {"DeleteWord", Command::DeleteWord},
+    {"Enter", Command::Enter},
+}};
+
 std::optional<Type> typeNamed(const QString& name)
 {
     for (const auto& [text, type] : kTypes) {
@@ -134,7 +164,8 @@ bool readEvent(const QJsonObject& object, InputEvent& event)
         return event.codepoint != 0;
     case Type::TextControl:
         event.text = object.value(QLatin1String("code")).toString().toStdString();
-        return true;
+        event.command = textCommandNamed(event.text);
+        return event.command.has_value();
     case Type::SetClipboardText:
         event.text = object.value(QLatin1String("text")).toString().toStdString();
         return true;
@@ -169,6 +200,15 @@ int keyCodeNamed(const std::string& name, int& ascii)
     const char32_t c = static_cast<char32_t>(points.front());
     ascii = c < 0x80 ? static_cast<int>(c) : 0;
     return runtime::keyCodeForCharacter(c);
+}
+
+std::optional<runtime::TextCommand> textCommandNamed(const std::string& name)
+{
+    for (const auto& [text, command] : kCommands) {
+        if (name == text)
+            return command;
+    }
+    return std::nullopt;
 }
 
 InputScript parseInputScript(std::span<const std::uint8_t> bytes)

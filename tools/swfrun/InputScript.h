@@ -39,8 +39,10 @@ struct InputEvent {
     int ascii = 0;
     // TextInput: the character typed.
     char32_t codepoint = 0;
-    // TextControl: the command ("Backspace", "Paste"...); SetClipboardText: the text.
+    // TextControl: the command's name ("Backspace", "Paste"...) and the command;
+    // SetClipboardText: the text.
     std::string text;
+    std::optional<runtime::TextCommand> command;
 };
 
 // Files far larger than any recorded session are refused rather than read.
@@ -63,5 +65,9 @@ InputScript readInputScript(const std::string& path);
 // The key a file names: a name ("Tab", "ArrowLeft", "F5") or a character; 0 when it
 // names none. The character the key types, if any, goes to `ascii`.
 int keyCodeNamed(const std::string& name, int& ascii);
+
+// The editing command a TextControl event names ("MoveLeft", "SelectAll", "Paste"...);
+// nothing for a name this reader does not know.
+std::optional<runtime::TextCommand> textCommandNamed(const std::string& name);
 
 } // namespace swfrun

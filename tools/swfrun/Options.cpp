@@ -57,10 +57,12 @@ bool readOption(std::string_view name, std::string_view value, Options& options)
         if (!frames || *frames < 1)
             return false;
         options.frames = *frames;
-    } else if (name == "--png" || name == "--input") {
+    } else if (name == "--png" || name == "--input" || name == "--wav") {
         if (value.empty())
             return false;
-        (name == "--png" ? options.png : options.input) = std::string(value);
+        (name == "--png"   ? options.png
+         : name == "--wav" ? options.wav
+                           : options.input) = std::string(value);
     } else if (name == "--viewport") {
         return readViewport(value, options);
     } else if (name == "--scale") {
@@ -90,7 +92,7 @@ bool readOption(std::string_view name, std::string_view value, Options& options)
 
 const char* usageText()
 {
-    return "usage: swfrun [--frames N] [--png FILE] [--quality low|medium|high|best]\n"
+    return "usage: swfrun [--frames N] [--png FILE] [--wav FILE] [--quality low|medium|high|best]\n"
            "              [--viewport WxH] [--scale F] [--input FILE]\n"
            "              [--max-execution-seconds S] [--log CATEGORY|all]... [--disasm]\n"
            "              MOVIE.swf";

@@ -13,6 +13,7 @@ struct Options {
     std::string movie;
     long frames = 1;   // the first frame counts as one
     std::string png;   // empty: no picture
+    std::string wav;   // empty: no sound file
     std::string input; // the events file to send; empty: none
     // The window the stage is shown in, in pixels; 0 by 0 means the stage's own size.
     int viewportWidth = 0;

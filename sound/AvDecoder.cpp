@@ -1,0 +1,266 @@
+// The compressed codings, decoded by libavcodec. Each coding's bytes are cut into the
+// packets the decoder expects: MP3 by its parser (frames run across stream blocks),
+// Nellymoser in whole 64-byte blocks, G.711 anywhere; ADPCM and Speex data go in whole,
+// as their decoders find the block structure themselves.
+#include "Decoder.h"
+#include "Limits.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/frame.h>
+#include <libavutil/log.h>
+}
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <mutex>
+#include <string>
+
+namespace sound {
+
+namespace {
+
+using swf::ErrorCode;
+using swf::makeError;
+
+struct CodecContextFree {
+    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
+};
+struct ParserFree {
+    void operator()(AVCodecParserContext* p) const { av_parser_close(p); }
+};
+struct PacketFree {
+    void operator()(AVPacket* p) const { av_packet_free(&p); }
+};
+struct FrameFree {
+    void operator()(AVFrame* f) const { av_frame_free(&f); }
+};
+
+AVCodecID codecId(Codec codec)
+{
+    switch (codec) {
+    case Codec::Adpcm:
+        return AV_CODEC_ID_ADPCM_SWF;
+    case Codec::Mp3:
+        return AV_CODEC_ID_MP3;
+    case Codec::Nellymoser16k:
+    case Codec::Nellymoser8k:
+    case Codec::Nellymoser:
+        return AV_CODEC_ID_NELLYMOSER;
+    case Codec::G711ALaw:
+        return AV_CODEC_ID_PCM_ALAW;
+    case Codec::G711MuLaw:
+        return AV_CODEC_ID_PCM_MULAW;
+    case Codec::Speex:
+        return AV_CODEC_ID_SPEEX;
+    case Codec::PcmNative:
+    case Codec::PcmLittle:
+        break;
+    }
+    return AV_CODEC_ID_NONE;
+}
+
+std::int16_t toInt16(float value)
+{
+    const float scaled = std::clamp(value, -1.0f, 1.0f) * 32767.0f;
+    return static_cast<std::int16_t>(std::lrint(scaled));
+}
+
+// One sample of channel `c`, frame `i`, whatever the decoder's sample layout.
+std::int16_t sampleAt(const AVFrame& frame, int c, int i)
+{
+    const int channels = frame.ch_layout.nb_channels;
+    const auto format = static_cast<AVSampleFormat>(frame.format);
+    const bool planar = av_sample_fmt_is_planar(format);
+    const uint8_t* base = planar ? frame.extended_data[c] : frame.extended_data[0];
+    const int index = planar ? i : i * channels + c;
+    switch (format) {
+    case AV_SAMPLE_FMT_S16:
+    case AV_SAMPLE_FMT_S16P:
+        return reinterpret_cast<const std::int16_t*>(base)[index];
+    case AV_SAMPLE_FMT_S32:
+    case AV_SAMPLE_FMT_S32P:
+        return static_cast<std::int16_t>(reinterpret_cast<const std::int32_t*>(base)[index] >> 16);
+    case AV_SAMPLE_FMT_FLT:
+    case AV_SAMPLE_FMT_FLTP:
+        return toInt16(reinterpret_cast<const float*>(base)[index]);
+    case AV_SAMPLE_FMT_U8:
+    case AV_SAMPLE_FMT_U8P:
+        return static_cast<std::int16_t>((int(base[index]) - 128) * 256);
+    default:
+        return 0;
+    }
+}
+
+class AvDecoder final : public Decoder {
+public:
+    swf::Status open(const SoundFormat& format)
+    {
+        m_format = format;
+        const AVCodec* codec = avcodec_find_decoder(codecId(format.codec));
+        if (!codec)
+            return makeError(ErrorCode::Unsupported,
+                             "no decoder for sound format " + std::to_string(int(format.codec)));
+        m_context.reset(avcodec_alloc_context3(codec));
+        m_packet.reset(av_packet_alloc());
+        m_frame.reset(av_frame_alloc());
+        if (!m_context || !m_packet || !m_frame)
+            return makeError(ErrorCode::TooLarge, "sound decoder");
+        m_context->sample_rate = int(std::lround(format.rate));
+        av_channel_layout_default(&m_context->ch_layout, format.channels());
+        if (format.codec == Codec::Adpcm)
+            m_context->bits_per_coded_sample = 16;
+        if (avcodec_open2(m_context.get(), codec, nullptr) < 0)
+            return makeError(ErrorCode::Unsupported, "sound decoder cannot open");
+        if (format.codec == Codec::Mp3)
+            m_parser.reset(av_parser_init(AV_CODEC_ID_MP3));
+        return swf::Ok{};
+    }
+
+    swf::Status decode(std::span<const std::uint8_t> bytes, std::vector<std::int16_t>& out,
+                       std::size_t maxFrames) override
+    {
+        m_out = &out;
+        m_room = maxFrames;
+        if (m_parser)
+            return decodeParsed(bytes);
+        std::size_t step = bytes.size();
+        if (m_format.codec == Codec::Nellymoser16k || m_format.codec == Codec::Nellymoser8k ||
+            m_format.codec == Codec::Nellymoser)
+            step = 64 * 64;
+        else if (m_format.codec == Codec::G711ALaw || m_format.codec == Codec::G711MuLaw)
+            step = limits::kMaxPacketBytes;
+        for (std::size_t at = 0; at < bytes.size() && m_room > 0; at += step) {
+            auto status = sendPacket(bytes.subspan(at, std::min(step, bytes.size() - at)));
+            if (!status)
+                return status;
+        }
+        return swf::Ok{};
+    }
+
+    void finish(std::vector<std::int16_t>& out, std::size_t maxFrames) override
+    {
+        m_out = &out;
+        m_room = maxFrames;
+        if (m_parser) {
+            std::uint8_t* frameData = nullptr;
+            int frameSize = 0;
+            av_parser_parse2(m_parser.get(), m_context.get(), &frameData, &frameSize, nullptr, 0,
+                             AV_NOPTS_VALUE, AV_NOPTS_VALUE, 0);
+            if (frameSize > 0)
+                (void)sendPacket({frameData, std::size_t(frameSize)});
+        }
+        // An empty packet asks the decoder for what it still holds.
+        if (avcodec_send_packet(m_context.get(), nullptr) >= 0)
+            (void)receiveFrames();
+    }
+
+private:
+    swf::Status decodeParsed(std::span<const std::uint8_t> bytes)
+    {
+        const std::uint8_t* data = bytes.data();
+        std::size_t left = bytes.size();
+        for (std::size_t calls = 0; left > 0 && m_room > 0; ++calls) {
+            if (calls >= limits::kMaxDecodeCalls)
+                return makeError(ErrorCode::TooLarge, "sound data");
+            std::uint8_t* frameData = nullptr;
+            int frameSize = 0;
+            const int chunk = int(std::min(left, limits::kMaxPacketBytes));
+            const int used =
+                av_parser_parse2(m_parser.get(), m_context.get(), &frameData, &frameSize, data,
+                                 chunk, AV_NOPTS_VALUE, AV_NOPTS_VALUE, 0);
+            if (used < 0)
+                return makeError(ErrorCode::BadValue, "MP3 data");
+            data += used;
+            left -= std::size_t(used);
+            if (frameSize > 0) {
+                auto status = sendPacket({frameData, std::size_t(frameSize)});
+                if (!status)
+                    return status;
+            } else if (used == 0) {
+                break;
+            }
+        }
+        return swf::Ok{};
+    }
+
+    swf::Status sendPacket(std::span<const std::uint8_t> bytes)
+    {
+        if (bytes.empty())
+            return swf::Ok{};
+        if (bytes.size() > std::size_t(std::numeric_limits<int>::max() / 2))
+            return makeError(ErrorCode::TooLarge, "sound packet");
+        const int size = int(bytes.size());
+        if (av_new_packet(m_packet.get(), size) < 0)
+            return makeError(ErrorCode::TooLarge, "sound packet");
+        std::memcpy(m_packet->data, bytes.data(), std::size_t(size));
+        const int sent = avcodec_send_packet(m_context.get(), m_packet.get());
+        av_packet_unref(m_packet.get());
+        if (sent < 0 && sent != AVERROR(EAGAIN))
+            return makeError(ErrorCode::BadValue, "damaged sound data");
+        return receiveFrames();
+    }
+
+    swf::Status receiveFrames()
+    {
+        while (true) {
+            const int received = avcodec_receive_frame(m_context.get(), m_frame.get());
+            if (received == AVERROR(EAGAIN) || received == AVERROR_EOF)
+                return swf::Ok{};
+            if (received < 0)
+                return makeError(ErrorCode::BadValue, "damaged sound data");
+            append(*m_frame);
+            av_frame_unref(m_frame.get());
+        }
+    }
+
+    // Adds the frame in the format's channel count: mono decoded into a stereo format is
+    // doubled, stereo into mono averaged.
+    void append(const AVFrame& frame)
+    {
+        const int decoded = frame.ch_layout.nb_channels;
+        if (decoded <= 0)
+            return;
+        const int wanted = m_format.channels();
+        const std::size_t frames = std::min(std::size_t(std::max(frame.nb_samples, 0)), m_room);
+        for (std::size_t i = 0; i < frames; ++i) {
+            const int left = sampleAt(frame, 0, int(i));
+            const int right = decoded > 1 ? sampleAt(frame, 1, int(i)) : left;
+            if (wanted == 1) {
+                m_out->push_back(static_cast<std::int16_t>((left + right) / 2));
+            } else {
+                m_out->push_back(static_cast<std::int16_t>(left));
+                m_out->push_back(static_cast<std::int16_t>(right));
+            }
+        }
+        m_room -= frames;
+    }
+
+    SoundFormat m_format;
+    std::unique_ptr<AVCodecContext, CodecContextFree> m_context;
+    std::unique_ptr<AVCodecParserContext, ParserFree> m_parser;
+    std::unique_ptr<AVPacket, PacketFree> m_packet;
+    std::unique_ptr<AVFrame, FrameFree> m_frame;
+    std::vector<std::int16_t>* m_out = nullptr;
+    std::size_t m_room = 0;
+};
+
+} // namespace
+
+swf::Result<std::unique_ptr<Decoder>> makeAvDecoder(const SoundFormat& format)
+{
+    // The library reports damaged data on standard error; the engine's own diagnostics
+    // say what matters, and a normal run prints nothing.
+    static std::once_flag quiet;
+    std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
+    auto decoder = std::make_unique<AvDecoder>();
+    auto status = decoder->open(format);
+    if (!status)
+        return status.error();
+    return std::unique_ptr<Decoder>(std::move(decoder));
+}
+
+} // namespace sound

@@ -1,0 +1,316 @@
+// Rules of the language as the reference applies them where the obvious reading
+// differs: SWF 4 code's comparisons, super called by name and in plain functions, names
+// of the main timeline and levels from SWF 7, __proto__ holding any value, subclasses of
+// the wrapper classes, primitives wrapped by the String class of the moment, classes
+// registered per realm, and loadVariables.
+#include "ScriptRun.h"
+#include "avm1/Vm.h"
+#include "avm1/builtins/ClassRegistry.h"
+#include "swfwriter/ButtonWriter.h"
+
+#include <QtTest>
+#include <functional>
+
+using namespace swfwriter;
+using scriptrun::joined;
+using scriptrun::run;
+
+namespace {
+
+struct Case {
+    const char* name;
+    int version;
+    std::function<void(ActionWriter&)> code;
+    const char* expected;
+};
+
+void runCases(const std::vector<Case>& cases)
+{
+    for (const Case& c : cases) {
+        ActionWriter a;
+        c.code(a);
+        const std::string got = joined(run(c.version, a));
+        if (got != c.expected)
+            qWarning("case %s", c.name);
+        QCOMPARE(QString::fromStdString(got), QString::fromUtf8(c.expected));
+    }
+}
+
+// name = function(params) { body } with a plain DefineFunction.
+void defineVariable(ActionWriter& a, const std::string& name,
+                    const std::vector<std::string>& params, const ActionWriter& body)
+{
+    a.push({name});
+    a.defineFunction("", params, body);
+    a.op(Op::SetVariable);
+}
+
+// `subclass` extends `superclass`, both variables.
+void extend(ActionWriter& a, const std::string& subclass, const std::string& superclass)
+{
+    a.push({subclass}).op(Op::GetVariable).push({superclass}).op(Op::GetVariable);
+    a.op(Op::Extends);
+}
+
+void traceText(ActionWriter& a, const char* text)
+{
+    a.push({text}).op(Op::Trace);
+}
+
+} // namespace
+
+class LanguageRulesTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void swf4Comparisons();
+    void superInPlainFunctions();
+    void rootAndLevelNames();
+    void prototypeValues();
+    void wrapperSubclassesAndWrapping();
+    void classesAreRegisteredPerRealm();
+    void loadVariablesSetsTheTargetsVariables();
+    void versionsOfClipMembers();
+    void buttonsAreNoObjectsToSwf5Code_data();
+    void buttonsAreNoObjectsToSwf5Code();
+};
+
+// SWF 4 had no Boolean: its code's comparisons push 1 and 0, even with the later
+// actions, while a function body (functions came with SWF 5) keeps SWF 5's rules.
+void LanguageRulesTest::swf4Comparisons()
+{
+    runCases({
+        {"Equals2 and Less2 in SWF 4 code", 4,
+         [](ActionWriter& a) {
+             a.push({1, 1}).op(Op::Equals2).op(Op::Trace);
+             a.push({2, 1}).op(Op::Less2).op(Op::Trace);
+         },
+         "1\n0"},
+        {"a function body of a SWF 4 movie", 4,
+         [](ActionWriter& a) {
+             ActionWriter body;
+             body.push({1, 1}).op(Op::Equals2).op(Op::Trace);
+             body.push({"x", 4, 0}).op(Op::Divide).op(Op::Add2).op(Op::Trace);
+             a.defineFunction("f", {}, body);
+             a.push({0, "f"}).op(Op::CallFunction).op(Op::Pop);
+         },
+         "true\nxInfinity"},
+    });
+}
+
+void LanguageRulesTest::superInPlainFunctions()
+{
+    runCases({
+        {"super() by name runs each superclass constructor once", 6,
+         [](ActionWriter& a) {
+             ActionWriter base;
+             traceText(base, "base");
+             ActionWriter middle;
+             middle.push({0, "super"}).op(Op::CallFunction).op(Op::Pop);
+             traceText(middle, "middle");
+             ActionWriter leaf;
+             leaf.push({0, "super"}).op(Op::CallFunction).op(Op::Pop);
+             traceText(leaf, "leaf");
+             defineVariable(a, "Base", {}, base);
+             defineVariable(a, "Middle", {}, middle);
+             defineVariable(a, "Leaf", {}, leaf);
+             extend(a, "Middle", "Base");
+             extend(a, "Leaf", "Middle");
+             a.push({"o", 0, "Leaf"}).op(Op::NewObject).op(Op::SetVariable);
+         },
+         "base\nmiddle\nleaf"},
+        {"super.m() in plain functions climbs one class at a time", 6,
+         [](ActionWriter& a) {
+             ActionWriter base;
+             defineVariable(a, "A", {}, base);
+             defineVariable(a, "B", {}, base);
+             defineVariable(a, "C", {}, base);
+             extend(a, "B", "A");
+             extend(a, "C", "B");
+             for (const char* cls : {"A", "B", "C"}) {
+                 ActionWriter method;
+                 if (std::string(cls) != "A")
+                     method.push({0, "super"})
+                         .op(Op::GetVariable)
+                         .push({"m"})
+                         .op(Op::CallMethod)
+                         .op(Op::Pop);
+                 traceText(method, cls);
+                 a.push({cls}).op(Op::GetVariable).push({"prototype"}).op(Op::GetMember);
+                 a.push({"m"}).defineFunction("", {}, method).op(Op::SetMember);
+             }
+             a.push({0, 0, "C"}).op(Op::NewObject).push({"m"}).op(Op::CallMethod).op(Op::Pop);
+         },
+         "A\nB\nC"},
+    });
+}
+
+// From SWF 7 "_root" and "_levelN" are names like any other, exact in case; the
+// display properties stay free of case.
+void LanguageRulesTest::rootAndLevelNames()
+{
+    auto names = [](ActionWriter& a) {
+        for (const char* name : {"_ROOT", "_LEVEL0", "_root"})
+            a.push({name}).op(Op::GetVariable).op(Op::TypeOf).op(Op::Trace);
+        a.push({"_root"}).op(Op::GetVariable).push({"_X"}).op(Op::GetMember).op(Op::Trace);
+    };
+    runCases({
+        {"SWF 7", 7, names, "undefined\nundefined\nmovieclip\n0"},
+        {"SWF 6", 6, names, "movieclip\nmovieclip\nmovieclip\n0"},
+    });
+}
+
+void LanguageRulesTest::prototypeValues()
+{
+    runCases({
+        {"__proto__ keeps a primitive given to it", 6,
+         [](ActionWriter& a) {
+             a.push({"o", 0}).op(Op::InitObject).op(Op::SetVariable);
+             a.push({"o"}).op(Op::GetVariable).push({"__proto__", 123}).op(Op::SetMember);
+             a.push({"o"}).op(Op::GetVariable).push({"__proto__"}).op(Op::GetMember);
+             a.op(Op::PushDuplicate).op(Op::Trace).op(Op::TypeOf).op(Op::Trace);
+             a.push({"o"}).op(Op::GetVariable).push({"toString"}).op(Op::GetMember);
+             a.op(Op::TypeOf).op(Op::Trace);
+         },
+         "123\nnumber\nundefined"},
+        {"an object without __proto__ gets one back by assignment", 6,
+         [](ActionWriter& a) {
+             a.push({"o", 0}).op(Op::InitObject).op(Op::SetVariable);
+             a.push({"o"}).op(Op::GetVariable).push({"__proto__"}).op(Op::Delete).op(Op::Pop);
+             a.push({"o"}).op(Op::GetVariable).push({"__proto__", "x", "inherited", 1});
+             a.op(Op::InitObject).op(Op::SetMember);
+             a.push({"o"}).op(Op::GetVariable).push({"x"}).op(Op::GetMember).op(Op::Trace);
+         },
+         "inherited"},
+        {"a primitive prototype becomes the instance's __proto__", 6,
+         [](ActionWriter& a) {
+             defineVariable(a, "F", {}, ActionWriter());
+             a.push({"F"}).op(Op::GetVariable).push({"prototype", true}).op(Op::SetMember);
+             a.push({0, "F"}).op(Op::NewObject).push({"__proto__"}).op(Op::GetMember);
+             a.op(Op::TypeOf).op(Op::Trace);
+         },
+         "boolean"},
+    });
+}
+
+void LanguageRulesTest::wrapperSubclassesAndWrapping()
+{
+    runCases({
+        {"super(value) in a subclass of Number gives the instance its number", 6,
+         [](ActionWriter& a) {
+             ActionWriter ctor;
+             ctor.push({"v"}).op(Op::GetVariable).push({1, "super"}).op(Op::CallFunction);
+             ctor.op(Op::Pop);
+             defineVariable(a, "MyNumber", {"v"}, ctor);
+             extend(a, "MyNumber", "Number");
+             a.push({"n", 42, 1, "MyNumber"}).op(Op::NewObject).op(Op::SetVariable);
+             a.push({"n"}).op(Op::GetVariable).push({1}).op(Op::Add2).op(Op::Trace);
+         },
+         "43"},
+        {"a string's length and a call of a string wrap it with String as it is now", 6,
+         [](ActionWriter& a) {
+             ActionWriter ctor;
+             ctor.push({"wrapped "}).push({"v"}).op(Op::GetVariable).op(Op::Add2).op(Op::Trace);
+             a.push({"_global"}).op(Op::GetVariable).push({"String"});
+             a.defineFunction("", {"v"}, ctor).op(Op::SetMember);
+             a.push({"abc"}).push({"length"}).op(Op::GetMember).op(Op::Trace);
+             a.push({0, "f", Undefined{}}).op(Op::CallMethod).op(Op::Pop);
+         },
+         "wrapped abc\n3\nwrapped f"},
+    });
+}
+
+// Object.registerClass binds a symbol for the movies of the registering code's realm:
+// a movie of the other kind (SWF 7 and later against the older) does not see it.
+void LanguageRulesTest::classesAreRegisteredPerRealm()
+{
+    avm1::Vm vm(6);
+    const avm1::Value ctor(
+        vm.makeNative([](avm1::Vm&, const avm1::CallArgs&) { return avm1::Value(); }));
+    const avm1::Value args[] = {vm.strValue("Symbol"), ctor};
+    vm.callMethod(vm.getMember(vm.global(), vm.str("Object")), vm.str("registerClass"), args);
+    QCOMPARE(avm1::classForSymbol(vm, avm1::Vm::realmOf(6), "SYMBOL"), ctor.asObject());
+    QVERIFY(avm1::classForSymbol(vm, avm1::Vm::realmOf(8), "Symbol") == nullptr);
+}
+
+// loadVariablesNum("vars", 0): the file's pairs become the main timeline's variables
+// once it arrives, after the step, and the clip hears its data event.
+void LanguageRulesTest::loadVariablesSetsTheTargetsVariables()
+{
+    ActionWriter first;
+    ActionWriter onData;
+    traceText(onData, "data");
+    first.push({"_root"}).op(Op::GetVariable).push({"onData"});
+    first.defineFunction("", {}, onData).op(Op::SetMember);
+    first.push({"vars", "_level0"}).getUrl2(0x80);
+    first.push({"a"}).op(Op::GetVariable).op(Op::Trace);
+    ActionWriter second;
+    second.push({"a"}).op(Op::GetVariable).op(Op::Trace);
+    second.push({"b"}).op(Op::GetVariable).op(Op::Trace);
+    const std::vector<ActionWriter> frames{first, second};
+    scriptrun::Options options;
+    options.frames = 2;
+    options.files = {{"vars", "a=1&b=two%20words"}};
+    QCOMPARE(QString::fromStdString(joined(scriptrun::traces(scriptMovie(6, frames), options))),
+             QStringLiteral("undefined\ndata\n1\ntwo words"));
+}
+
+// getDepth came with SWF 6; from SWF 7 a clip named NaN is named 0.
+void LanguageRulesTest::versionsOfClipMembers()
+{
+    auto getDepthType = [](ActionWriter& a) {
+        a.push({"_root"}).op(Op::GetVariable).push({"getDepth"}).op(Op::GetMember);
+        a.op(Op::TypeOf).op(Op::Trace);
+    };
+    auto nameNaN = [](ActionWriter& a) {
+        a.push({"", 13, 0}).push({0}).op(Op::Divide).op(Op::SetProperty);
+        a.push({"", 13}).op(Op::GetProperty).op(Op::Trace);
+    };
+    runCases({
+        {"getDepth in SWF 5", 5, getDepthType, "undefined"},
+        {"getDepth in SWF 6", 6, getDepthType, "function"},
+        {"NaN as a name in SWF 6", 6, nameNaN, "NaN"},
+        {"NaN as a name in SWF 7", 7, nameNaN, "0"},
+    });
+}
+
+void LanguageRulesTest::buttonsAreNoObjectsToSwf5Code_data()
+{
+    QTest::addColumn<int>("version");
+    QTest::addColumn<QString>("expected");
+    // The clip inside the button traces its _parent; the main timeline then the type
+    // of what the button's name reaches, and of a path through it.
+    QTest::newRow("SWF 5: the clip holding the button stands for it")
+        << 5 << "_level0\nmovieclip\nundefined";
+    QTest::newRow("SWF 6: the button itself") << 6 << "_level0.b\nobject\nmovieclip";
+}
+
+void LanguageRulesTest::buttonsAreNoObjectsToSwf5Code()
+{
+    QFETCH(int, version);
+    QFETCH(QString, expected);
+    MovieWriter movie(version);
+    TagList inner;
+    ActionWriter innerCode;
+    innerCode.push({"_parent"}).op(Op::GetVariable).op(Op::Trace);
+    inner.doAction(innerCode.end().bytes());
+    inner.showFrame();
+    movie.defineSprite(2, inner);
+    ButtonRecord record;
+    record.characterId = 2;
+    record.states = 0x01;
+    movie.add(34, defineButton2Body(3, false, {record}, {}));
+    Place place;
+    place.characterId = 3;
+    place.name = "b";
+    movie.place2(place);
+    ActionWriter code;
+    code.push({"b"}).op(Op::GetVariable).op(Op::TypeOf).op(Op::Trace);
+    code.push({"b.instance1"}).op(Op::GetVariable).op(Op::TypeOf).op(Op::Trace);
+    movie.doAction(code.end().bytes());
+    movie.showFrame();
+    QCOMPARE(QString::fromStdString(joined(scriptrun::traces(movie))), expected);
+}
+
+QTEST_GUILESS_MAIN(LanguageRulesTest)
+#include "LanguageRulesTest.moc"
