@@ -115,6 +115,29 @@ runtime::BitmapData* thisBitmap(const CallArgs& call)
     return liveBitmapDataOf(call.thisValue);
 }
 
+CopyArguments readCopyArguments(Vm& vm, const CallArgs& call, std::size_t minCount)
+{
+    CopyArguments args;
+    args.target = thisBitmap(call);
+    if (!args.target || call.count() < minCount) {
+        args.failure = kTooFewArguments;
+        return args;
+    }
+    args.source = bitmapDataOf(call.arg(0));
+    if (!args.source || args.source->disposed()) {
+        args.failure = args.source ? -3 : -2;
+        return args;
+    }
+    const auto rect = readPixelRect(vm, call.arg(1));
+    if (!rect) {
+        args.failure = -4;
+        return args;
+    }
+    args.rect = *rect;
+    args.dest = readPixelPoint(vm, call.arg(2));
+    return args;
+}
+
 bool allowBitmap(Vm& vm, int width, int height)
 {
     if (width <= 0 || height <= 0)

@@ -118,25 +118,18 @@ Value draw(Vm& vm, const CallArgs& call)
 // applyFilter(source, sourceRect, destPoint, filter)
 Value applyFilter(Vm& vm, const CallArgs& call)
 {
-    runtime::BitmapData* target = thisBitmap(call);
-    if (!target || call.count() < 4)
-        return Value(kTooFewArguments);
-    runtime::BitmapData* source = bitmapDataOf(call.arg(0));
-    if (!source)
-        return Value(-2);
-    if (source->disposed())
-        return Value(-3);
-    const auto rect = readPixelRect(vm, call.arg(1));
-    if (!rect)
-        return Value(-4);
-    const PixelPoint dest = readPixelPoint(vm, call.arg(2));
-    if (applyDisplacementMap(vm, call.arg(3), *target, *source, *rect, dest.x, dest.y))
+    const CopyArguments args = readCopyArguments(vm, call, 4);
+    if (args.failure != 0)
+        return Value(args.failure);
+    if (applyDisplacementMap(vm, call.arg(3), *args.target, *args.source, args.rect, args.dest.x,
+                             args.dest.y))
         return Value(0);
     const std::optional<swf::Filter> filter = filterOf(vm, call.arg(3));
     if (!filter)
         return Value(-5);
     if (runtime::BitmapRasterizer* painter = rasterizer(vm))
-        painter->applyFilter(*target, *source, *rect, dest.x, dest.y, *filter);
+        painter->applyFilter(*args.target, *args.source, args.rect, args.dest.x, args.dest.y,
+                             *filter);
     return Value(0);
 }
 

@@ -83,25 +83,16 @@ Value perlinNoise(Vm& vm, const CallArgs& call)
 // seed for the next call.
 Value pixelDissolve(Vm& vm, const CallArgs& call)
 {
-    runtime::BitmapData* target = thisBitmap(call);
-    if (!target || call.count() < 5)
-        return Value(kTooFewArguments);
-    runtime::BitmapData* source = bitmapDataOf(call.arg(0));
-    if (!source)
-        return Value(-2);
-    if (source->disposed())
-        return Value(-3);
-    const auto rect = readPixelRect(vm, call.arg(1));
-    if (!rect)
-        return Value(-4);
-    const PixelPoint dest = readPixelPoint(vm, call.arg(2));
+    const CopyArguments args = readCopyArguments(vm, call, 5);
+    if (args.failure != 0)
+        return Value(args.failure);
     const std::int64_t seed = seedArgument(vm, call.arg(3));
     const std::int64_t count = vm.toInt32(call.arg(4));
     const std::uint32_t fill = call.count() > 5 ? vm.toUint32(call.arg(5)) : 0;
     if (vm.throwing())
         return Value();
-    return Value(static_cast<double>(
-        bitmap::pixelDissolve(*target, *source, *rect, dest.x, dest.y, seed, count, fill)));
+    return Value(static_cast<double>(bitmap::pixelDissolve(
+        *args.target, *args.source, args.rect, args.dest.x, args.dest.y, seed, count, fill)));
 }
 
 } // namespace

@@ -36,6 +36,19 @@ inline Object* dataObjectOr(const CallArgs& call, Object* fallback)
 // cap on every bitmap alive (after a collection, when needed).
 bool allowBitmap(Vm& vm, int width, int height);
 
+// The arguments the copying methods open with, after "this": (source, sourceRect,
+// destPoint). `failure` is 0 when they were read, else the code to answer with: -1
+// without `minCount` arguments or with a disposed target, -2 when the source is no
+// bitmap, -3 when it is disposed, -4 when the rectangle is none.
+struct CopyArguments {
+    runtime::BitmapData* target = nullptr;
+    runtime::BitmapData* source = nullptr;
+    runtime::PixelRect rect{};
+    PixelPoint dest{};
+    int failure = 0;
+};
+CopyArguments readCopyArguments(Vm& vm, const CallArgs& call, std::size_t minCount);
+
 // A point-shaped object with both x and y; none otherwise.
 std::optional<PixelPoint> readStrictPixelPoint(Vm& vm, Value value);
 

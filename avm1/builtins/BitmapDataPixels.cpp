@@ -21,21 +21,6 @@ namespace {
 
 namespace bitmap = runtime::bitmap;
 
-// A source bitmap argument: -2 when it is none, -3 when disposed.
-struct SourceArgument {
-    runtime::BitmapData* bitmap = nullptr;
-    int failure = 0;
-};
-SourceArgument sourceArgument(Value value)
-{
-    runtime::BitmapData* source = bitmapDataOf(value);
-    if (!source)
-        return {nullptr, -2};
-    if (source->disposed())
-        return {nullptr, -3};
-    return {source, 0};
-}
-
 std::uint32_t colorArgument(Vm& vm, const CallArgs& call, std::size_t index, std::uint32_t fallback)
 {
     return index < call.count() ? vm.toUint32(call.arg(index)) : fallback;
@@ -56,42 +41,29 @@ Value fillRect(Vm& vm, const CallArgs& call)
 // copyPixels(source, sourceRect, destPoint, alphaBitmap, alphaPoint, mergeAlpha)
 Value copyPixels(Vm& vm, const CallArgs& call)
 {
-    runtime::BitmapData* target = thisBitmap(call);
-    if (!target || call.count() < 3)
-        return Value(kTooFewArguments);
-    const SourceArgument source = sourceArgument(call.arg(0));
-    if (!source.bitmap)
-        return Value(source.failure);
-    const auto rect = readPixelRect(vm, call.arg(1));
-    if (!rect)
-        return Value(-4);
-    const PixelPoint dest = readPixelPoint(vm, call.arg(2));
+    const CopyArguments args = readCopyArguments(vm, call, 3);
+    if (args.failure != 0)
+        return Value(args.failure);
     bitmap::AlphaSource alpha;
     if (runtime::BitmapData* alphaBitmap = liveBitmapDataOf(call.arg(3))) {
         const PixelPoint at = readPixelPoint(vm, call.arg(4));
         alpha = {alphaBitmap, at.x, at.y};
     }
     const bool mergeAlpha = vm.toBoolean(call.arg(5));
-    bitmap::copyPixels(*target, *source.bitmap, *rect, dest.x, dest.y, alpha, mergeAlpha);
+    bitmap::copyPixels(*args.target, *args.source, args.rect, args.dest.x, args.dest.y, alpha,
+                       mergeAlpha);
     return Value(0);
 }
 
 // copyChannel(source, sourceRect, destPoint, sourceChannel, destChannel)
 Value copyChannel(Vm& vm, const CallArgs& call)
 {
-    runtime::BitmapData* target = thisBitmap(call);
-    if (!target || call.count() < 5)
-        return Value(kTooFewArguments);
-    const SourceArgument source = sourceArgument(call.arg(0));
-    if (!source.bitmap)
-        return Value(source.failure);
-    const auto rect = readPixelRect(vm, call.arg(1));
-    if (!rect)
-        return Value(-4);
-    const PixelPoint dest = readPixelPoint(vm, call.arg(2));
+    const CopyArguments args = readCopyArguments(vm, call, 5);
+    if (args.failure != 0)
+        return Value(args.failure);
     const std::uint32_t from = vm.toUint32(call.arg(3));
     const std::uint32_t to = vm.toUint32(call.arg(4));
-    bitmap::copyChannel(*target, *source.bitmap, *rect, dest.x, dest.y, from, to);
+    bitmap::copyChannel(*args.target, *args.source, args.rect, args.dest.x, args.dest.y, from, to);
     return Value(kTooFewArguments);
 }
 
@@ -121,21 +93,14 @@ Value colorTransform(Vm& vm, const CallArgs& call)
 // alphaMultiplier): each multiplier from 0 to 256.
 Value merge(Vm& vm, const CallArgs& call)
 {
-    runtime::BitmapData* target = thisBitmap(call);
-    if (!target || call.count() < 6)
-        return Value(kTooFewArguments);
-    const SourceArgument source = sourceArgument(call.arg(0));
-    if (!source.bitmap)
-        return Value(source.failure);
-    const auto rect = readPixelRect(vm, call.arg(1));
-    if (!rect)
-        return Value(-4);
-    const PixelPoint dest = readPixelPoint(vm, call.arg(2));
+    const CopyArguments args = readCopyArguments(vm, call, 6);
+    if (args.failure != 0)
+        return Value(args.failure);
     // Without an alpha multiplier the source's alpha replaces the target's.
     std::array<std::int32_t, 4> multipliers{0, 0, 0, 256};
     for (std::size_t c = 0; c < 4 && 3 + c < call.count(); ++c)
         multipliers[c] = std::clamp(vm.toInt32(call.arg(3 + c)), 0, 256);
-    bitmap::merge(*target, *source.bitmap, *rect, dest.x, dest.y, multipliers);
+    bitmap::merge(*args.target, *args.source, args.rect, args.dest.x, args.dest.y, multipliers);
     return Value(kTooFewArguments);
 }
 
@@ -151,16 +116,9 @@ Value scroll(Vm& vm, const CallArgs& call)
 // paletteMap(source, sourceRect, destPoint, redArray, greenArray, blueArray, alphaArray)
 Value paletteMap(Vm& vm, const CallArgs& call)
 {
-    runtime::BitmapData* target = thisBitmap(call);
-    if (!target || call.count() < 3)
-        return Value(kTooFewArguments);
-    const SourceArgument source = sourceArgument(call.arg(0));
-    if (!source.bitmap)
-        return Value(source.failure);
-    const auto rect = readPixelRect(vm, call.arg(1));
-    if (!rect)
-        return Value(-4);
-    const PixelPoint dest = readPixelPoint(vm, call.arg(2));
+    const CopyArguments args = readCopyArguments(vm, call, 3);
+    if (args.failure != 0)
+        return Value(args.failure);
     bitmap::PaletteTables tables;
     for (std::size_t c = 0; c < 4; ++c) {
         Object* array = call.arg(3 + c).objectOrNull();
@@ -173,7 +131,7 @@ Value paletteMap(Vm& vm, const CallArgs& call)
         if (vm.throwing())
             return Value();
     }
-    bitmap::paletteMap(*target, *source.bitmap, *rect, dest.x, dest.y, tables);
+    bitmap::paletteMap(*args.target, *args.source, args.rect, args.dest.x, args.dest.y, tables);
     return Value();
 }
 
@@ -212,16 +170,9 @@ std::optional<bitmap::Comparison> comparison(std::string_view text)
 // copySource): how many pixels passed.
 Value threshold(Vm& vm, const CallArgs& call)
 {
-    runtime::BitmapData* target = thisBitmap(call);
-    if (!target || call.count() < 5)
-        return Value(kTooFewArguments);
-    const SourceArgument source = sourceArgument(call.arg(0));
-    if (!source.bitmap)
-        return Value(source.failure);
-    const auto rect = readPixelRect(vm, call.arg(1));
-    if (!rect)
-        return Value(-4);
-    const PixelPoint dest = readPixelPoint(vm, call.arg(2));
+    const CopyArguments args = readCopyArguments(vm, call, 5);
+    if (args.failure != 0)
+        return Value(args.failure);
     const std::string operation = vm.toStdString(call.arg(3));
     bitmap::Threshold test;
     test.threshold = vm.toUint32(call.arg(4));
@@ -233,7 +184,7 @@ Value threshold(Vm& vm, const CallArgs& call)
         return Value(0);
     test.operation = *op;
     return Value(static_cast<double>(
-        bitmap::threshold(*target, *source.bitmap, *rect, dest.x, dest.y, test)));
+        bitmap::threshold(*args.target, *args.source, args.rect, args.dest.x, args.dest.y, test)));
 }
 
 // getColorBoundsRect(mask, color, findColor)
