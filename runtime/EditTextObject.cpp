@@ -291,17 +291,29 @@ void EditTextObject::setTextColor(std::uint32_t color)
     contentChanged();
 }
 
+namespace {
+
+// A side of the field's box from a script's number: within half the 32-bit range, so
+// that the box's width and height stay in range too.
+std::int32_t boxSide(double twips)
+{
+    return static_cast<std::int32_t>(
+        std::clamp(twips, double(INT32_MIN / 2), double(INT32_MAX / 2)));
+}
+
+} // namespace
+
 void EditTextObject::setBoxWidth(double twips)
 {
     swf::Rect box = definition().bounds;
-    box.xMax = swf::Twips{static_cast<std::int32_t>(box.xMin.value + std::max(0.0, twips))};
+    box.xMax = swf::Twips{boxSide(box.xMin.value + std::max(0.0, twips))};
     ownDefinition().bounds = box;
 }
 
 void EditTextObject::setBoxHeight(double twips)
 {
     swf::Rect box = definition().bounds;
-    box.yMax = swf::Twips{static_cast<std::int32_t>(box.yMin.value + std::max(0.0, twips))};
+    box.yMax = swf::Twips{boxSide(box.yMin.value + std::max(0.0, twips))};
     ownDefinition().bounds = box;
 }
 

@@ -15,7 +15,8 @@ namespace {
 swf::Twips pixelsArg(Vm& vm, Value value)
 {
     const std::int64_t pixels = vm.toInt32(value);
-    const std::int64_t twips = std::clamp<std::int64_t>(pixels * 20, INT32_MIN, INT32_MAX);
+    // Half the 32-bit range, so that the box's sides and their distance stay in range.
+    const std::int64_t twips = std::clamp<std::int64_t>(pixels * 20, INT32_MIN / 2, INT32_MAX / 2);
     return swf::Twips{static_cast<std::int32_t>(twips)};
 }
 

@@ -381,6 +381,15 @@ void TextFieldTest::createTextField()
              s.call("made", "getTextFormat", {}).member("font").trace();
          },
          "_level0.made\n2\n-3\n40\n20\n\ndynamic\nTimes New Roman\nnull"},
+        {"a box of the largest sizes still lays out", 8,
+         [](Script& s) {
+             s.call("_root", "createTextField", {"huge", 5, 0, 0, 10, -2147483647.0}).pop();
+             s.setMember("huge", "text", "a");
+             s.get("huge").member("textHeight").push({0}).op(Op::Less).trace();
+             s.setMember("huge", "_height", 1e300);
+             s.get("huge").member("maxscroll").trace();
+         },
+         "false\n1"},
         {"its width sizes the box; removeTextField removes it", 8,
          [](Script& s) {
              s.call("_root", "createTextField", {"made", 5, 0, 0, 10, 10}).pop();
