@@ -8,10 +8,12 @@
 #include "Packages.h"
 #include "PropertyFlags.h"
 #include "XmlNode.h"
+#include "XmlParser.h"
 #include "avm1/ClipObject.h"
 #include "avm1/Vm.h"
 
 #include <string>
+#include <string_view>
 
 namespace avm1 {
 
@@ -81,23 +83,18 @@ public:
     }
 
     // <array>: elements 0 to length - 1 as numbered properties.
-    void array(Value v)
-    {
-        Nesting nesting(*this);
-        m_out += "<array>";
-        if (nesting.ok())
-            elements(v, 0, true);
-        m_out += "</array>";
-    }
+    void array(Value v) { list(v, "array", 0, true); }
 
     // <arguments>: elements from 1 (the first is the function's name), unnamed.
-    void arguments(Value v)
+    void arguments(Value v) { list(v, "arguments", 1, false); }
+
+    void list(Value v, std::string_view tag, std::uint32_t first, bool numbered)
     {
         Nesting nesting(*this);
-        m_out += "<arguments>";
+        m_out.append("<").append(tag).append(">");
         if (nesting.ok())
-            elements(v, 1, false);
-        m_out += "</arguments>";
+            elements(v, first, numbered);
+        m_out.append("</").append(tag).append(">");
     }
 
     // <object>: the enumerable properties in for..in order; names as they are.
@@ -133,27 +130,7 @@ public:
             return "null";
         std::string out;
         out.reserve(text.size());
-        for (char c : text) {
-            switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&apos;";
-                break;
-            default:
-                out += c;
-            }
-        }
+        xml::appendEscaped(out, text);
         return out;
     }
 

@@ -55,56 +55,56 @@ enum class Field : std::uint8_t {
     Mode,
 };
 
-struct FieldSpec {
+struct FieldEntry {
     const char* name;
     Field field;
 };
 
 // The prototypes' properties in the order for..in shows them.
-constexpr FieldSpec kDropShadowFields[] = {
+constexpr FieldEntry kDropShadowFields[] = {
     {"distance", Field::Distance}, {"angle", Field::Angle},          {"color", Field::Color},
     {"alpha", Field::Alpha},       {"quality", Field::Quality},      {"inner", Field::Inner},
     {"knockout", Field::Knockout}, {"blurX", Field::BlurX},          {"blurY", Field::BlurY},
     {"strength", Field::Strength}, {"hideObject", Field::HideObject}};
-constexpr FieldSpec kBlurFields[] = {
+constexpr FieldEntry kBlurFields[] = {
     {"blurX", Field::BlurX}, {"blurY", Field::BlurY}, {"quality", Field::Quality}};
-constexpr FieldSpec kGlowFields[] = {{"color", Field::Color},       {"alpha", Field::Alpha},
-                                     {"quality", Field::Quality},   {"inner", Field::Inner},
-                                     {"knockout", Field::Knockout}, {"blurX", Field::BlurX},
-                                     {"blurY", Field::BlurY},       {"strength", Field::Strength}};
-constexpr FieldSpec kBevelFields[] = {{"distance", Field::Distance},
-                                      {"angle", Field::Angle},
-                                      {"highlightColor", Field::HighlightColor},
-                                      {"highlightAlpha", Field::HighlightAlpha},
-                                      {"shadowColor", Field::ShadowColor},
-                                      {"shadowAlpha", Field::ShadowAlpha},
-                                      {"quality", Field::Quality},
-                                      {"strength", Field::Strength},
-                                      {"knockout", Field::Knockout},
-                                      {"blurX", Field::BlurX},
-                                      {"blurY", Field::BlurY},
-                                      {"type", Field::Type}};
-constexpr FieldSpec kGradientFields[] = {
+constexpr FieldEntry kGlowFields[] = {{"color", Field::Color},       {"alpha", Field::Alpha},
+                                      {"quality", Field::Quality},   {"inner", Field::Inner},
+                                      {"knockout", Field::Knockout}, {"blurX", Field::BlurX},
+                                      {"blurY", Field::BlurY},       {"strength", Field::Strength}};
+constexpr FieldEntry kBevelFields[] = {{"distance", Field::Distance},
+                                       {"angle", Field::Angle},
+                                       {"highlightColor", Field::HighlightColor},
+                                       {"highlightAlpha", Field::HighlightAlpha},
+                                       {"shadowColor", Field::ShadowColor},
+                                       {"shadowAlpha", Field::ShadowAlpha},
+                                       {"quality", Field::Quality},
+                                       {"strength", Field::Strength},
+                                       {"knockout", Field::Knockout},
+                                       {"blurX", Field::BlurX},
+                                       {"blurY", Field::BlurY},
+                                       {"type", Field::Type}};
+constexpr FieldEntry kGradientFields[] = {
     {"distance", Field::Distance}, {"angle", Field::Angle},     {"colors", Field::Colors},
     {"alphas", Field::Alphas},     {"ratios", Field::Ratios},   {"blurX", Field::BlurX},
     {"blurY", Field::BlurY},       {"quality", Field::Quality}, {"strength", Field::Strength},
     {"knockout", Field::Knockout}, {"type", Field::Type}};
-constexpr FieldSpec kColorMatrixFields[] = {{"matrix", Field::Matrix}};
-constexpr FieldSpec kConvolutionFields[] = {
+constexpr FieldEntry kColorMatrixFields[] = {{"matrix", Field::Matrix}};
+constexpr FieldEntry kConvolutionFields[] = {
     {"matrixX", Field::MatrixX}, {"matrixY", Field::MatrixY},
     {"matrix", Field::Matrix},   {"divisor", Field::Divisor},
     {"bias", Field::Bias},       {"preserveAlpha", Field::PreserveAlpha},
     {"clamp", Field::Clamp},     {"color", Field::Color},
     {"alpha", Field::Alpha}};
-constexpr FieldSpec kDisplacementFields[] = {{"mapBitmap", Field::MapBitmap},
-                                             {"mapPoint", Field::MapPoint},
-                                             {"componentX", Field::ComponentX},
-                                             {"componentY", Field::ComponentY},
-                                             {"scaleX", Field::ScaleX},
-                                             {"scaleY", Field::ScaleY},
-                                             {"mode", Field::Mode},
-                                             {"color", Field::Color},
-                                             {"alpha", Field::Alpha}};
+constexpr FieldEntry kDisplacementFields[] = {{"mapBitmap", Field::MapBitmap},
+                                              {"mapPoint", Field::MapPoint},
+                                              {"componentX", Field::ComponentX},
+                                              {"componentY", Field::ComponentY},
+                                              {"scaleX", Field::ScaleX},
+                                              {"scaleY", Field::ScaleY},
+                                              {"mode", Field::Mode},
+                                              {"color", Field::Color},
+                                              {"alpha", Field::Alpha}};
 
 FilterPrototypes* classesOf(const CallArgs& call)
 {
@@ -517,14 +517,14 @@ constexpr Field kDisplacementArgs[] = {Field::MapBitmap,  Field::MapPoint, Field
                                        Field::ComponentY, Field::ScaleX,   Field::ScaleY,
                                        Field::Mode,       Field::Color,    Field::Alpha};
 
-struct ClassSpec {
+struct FilterClass {
     const char* name;
     FilterKind kind;
-    std::span<const FieldSpec> fields;
+    std::span<const FieldEntry> fields;
     std::span<const Field> arguments;
 };
 
-const ClassSpec kClasses[] = {
+const FilterClass kClasses[] = {
     {"DropShadowFilter", FilterKind::DropShadow, kDropShadowFields, kDropShadowArgs},
     {"BlurFilter", FilterKind::Blur, kBlurFields, kBlurArgs},
     {"GlowFilter", FilterKind::Glow, kGlowFields, kGlowArgs},
@@ -536,7 +536,7 @@ const ClassSpec kClasses[] = {
     {"DisplacementMapFilter", FilterKind::DisplacementMap, kDisplacementFields, kDisplacementArgs},
 };
 
-const ClassSpec& specOf(FilterKind kind)
+const FilterClass& filterClassOf(FilterKind kind)
 {
     return kClasses[static_cast<std::size_t>(kind)];
 }
@@ -551,15 +551,15 @@ Value constructFilter(Vm& vm, const CallArgs& call)
     const auto kind = static_cast<FilterKind>(static_cast<int>(callee->data().asNumber()));
     auto* state = vm.heap().make<FilterState>(kind, defaultFilter(kind));
     self->setNativeState(state);
-    const ClassSpec& spec = specOf(kind);
+    const FilterClass& filterClass = filterClassOf(kind);
     // A substitute colour given without its alpha is opaque.
     if (auto* convolution = std::get_if<ConvolutionFilterState>(&state->data);
         convolution && call.count() == 8)
         convolution->alpha = 255;
-    for (std::size_t i = 0; i < spec.arguments.size() && i < call.count(); ++i) {
+    for (std::size_t i = 0; i < filterClass.arguments.size() && i < call.count(); ++i) {
         if (call.arg(i).isUndefined())
             continue;
-        writeField(vm, *state, spec.arguments[i], call.arg(i));
+        writeField(vm, *state, filterClass.arguments[i], call.arg(i));
         if (vm.throwing())
             return Value();
     }
@@ -596,12 +596,13 @@ FilterPrototypes* installFilters(Vm& vm, Object* pointPrototype)
     definePackageClass(vm, package, "BitmapFilter", baseProto, constructBitmapFilter);
     vm.defineMethod(baseProto, "clone", cloneFilter, 0)->setData(Value(holder));
 
-    for (const ClassSpec& spec : kClasses) {
+    for (const FilterClass& filterClass : kClasses) {
         Object* proto = vm.makeObject(baseProto);
-        classes->prototypes[static_cast<std::size_t>(spec.kind)] = proto;
-        NativeFunction* ctor = definePackageClass(vm, package, spec.name, proto, constructFilter);
-        ctor->setData(Value(static_cast<double>(spec.kind)));
-        for (const FieldSpec& field : spec.fields) {
+        classes->prototypes[static_cast<std::size_t>(filterClass.kind)] = proto;
+        NativeFunction* ctor =
+            definePackageClass(vm, package, filterClass.name, proto, constructFilter);
+        ctor->setData(Value(static_cast<double>(filterClass.kind)));
+        for (const FieldEntry& field : filterClass.fields) {
             const Value data = field.field == Field::MapPoint
                                    ? Value(holder)
                                    : Value(static_cast<double>(field.field));
