@@ -4,6 +4,7 @@
 #include "ClipRoots.h"
 #include "TargetPaths.h"
 #include "Vm.h"
+#include "builtins/VideoProperties.h"
 #include "format/Limits.h"
 #include "runtime/ContainerObject.h"
 #include "runtime/DisplayObject.h"
@@ -21,6 +22,8 @@ ObjectClass classOf(const runtime::DisplayObject& object)
         return ObjectClass::Button;
     case runtime::ObjectKind::EditText:
         return ObjectClass::TextField;
+    case runtime::ObjectKind::Video:
+        return ObjectClass::Video;
     default:
         return ObjectClass::MovieClip;
     }
@@ -44,6 +47,12 @@ ClipObject::ClipObject(Object* prototype, ClipRegistry& registry,
 ClipObject::~ClipObject()
 {
     m_registry.forget(m_objectId);
+}
+
+void ClipObject::traceChildren(Tracer& tracer)
+{
+    Object::traceChildren(tracer);
+    tracer.mark(m_attachedVideo);
 }
 
 runtime::SpriteObject* ClipObject::sprite() const
@@ -94,6 +103,9 @@ bool ClipObject::setVirtual(Vm& vm, String* name, const Value& value)
             vm.setMember(other, name, value);
         return true;
     }
+    if (runtime::DisplayObject* object = displayObject();
+        object && setVideoProperty(vm, *object, name, value))
+        return true;
     if (name->empty() || name->view()[0] != '_')
         return false;
     return setClipProperty(vm, *this, name->view(), value);
@@ -131,6 +143,8 @@ bool ClipObject::resolveFallback(Vm& vm, String* name, Value& out)
             return true;
         }
     }
+    if (getVideoProperty(vm, *object, name, out))
+        return true;
     if (name->view()[0] != '_')
         return false;
     return getClipProperty(vm, *self, name->view(), out);
@@ -160,9 +174,7 @@ void ClipObject::virtualKeys(Vm& vm, std::vector<String*>& keys)
 
 String* clipPathText(Vm& vm, Object* object)
 {
-    const ObjectClass kind = object->objectClass();
-    if (kind != ObjectClass::MovieClip && kind != ObjectClass::Button &&
-        kind != ObjectClass::TextField)
+    if (!asClip(object))
         return nullptr;
     ClipObject* clip = static_cast<ClipObject*>(object)->live();
     if (!clip)
@@ -191,14 +203,15 @@ ClipObject* asClip(Object* object)
         return nullptr;
     const ObjectClass kind = object->objectClass();
     if (kind != ObjectClass::MovieClip && kind != ObjectClass::Button &&
-        kind != ObjectClass::TextField)
+        kind != ObjectClass::TextField && kind != ObjectClass::Video)
         return nullptr;
     return static_cast<ClipObject*>(object);
 }
 
 ClipObject* ClipRegistry::wrap(runtime::DisplayObject* object)
 {
-    if (!object || !(object->isScriptable() || object->isRoot()))
+    if (!object || !(object->isScriptable() || object->isRoot() ||
+                     object->kind() == runtime::ObjectKind::Video))
         return nullptr;
     if (auto it = m_wrappers.find(object->id()); it != m_wrappers.end())
         return it->second;
@@ -209,6 +222,8 @@ ClipObject* ClipRegistry::wrap(runtime::DisplayObject* object)
         proto = builtins.buttonProto;
     else if (object->kind() == runtime::ObjectKind::EditText && builtins.textFieldProto)
         proto = builtins.textFieldProto;
+    else if (object->kind() == runtime::ObjectKind::Video && builtins.videoProto)
+        proto = builtins.videoProto;
     auto* wrapper = m_vm.heap().make<ClipObject>(proto, *this, object->shared_from_this());
     m_wrappers.emplace(object->id(), wrapper);
     return wrapper;

@@ -1,6 +1,6 @@
 #pragma once
 
-// A display object as scripts see it: a MovieClip, Button or TextField object whose
+// A display object as scripts see it: a MovieClip, Button, TextField or Video object whose
 // plain properties are the clip's timeline variables and whose display properties
 // (_x, _currentframe...) and child instances are answered from the runtime.
 //
@@ -66,6 +66,11 @@ public:
     // The object's own _focusrect (SWF 6 on), over the movie's; unset is null.
     std::optional<bool> focusRect() const { return m_focusRect; }
     void setFocusRect(std::optional<bool> shown) { m_focusRect = shown; }
+    // A video's source given by attachVideo (a NetStream); null when none.
+    Object* attachedVideo() const { return m_attachedVideo; }
+    void setAttachedVideo(Object* source) { m_attachedVideo = source; }
+
+    void traceChildren(Tracer& tracer) override;
 
 private:
     ClipRegistry& m_registry;
@@ -76,12 +81,13 @@ private:
     bool m_constructed = false;
     std::optional<std::int32_t> m_tabIndex;
     std::optional<bool> m_focusRect;
+    Object* m_attachedVideo = nullptr;
 };
 
 // A clip's target path in dot syntax ("_level0.menu"), "" for a clip that is gone;
 // null for objects that are not clips.
 String* clipPathText(Vm& vm, Object* object);
-// The object as a clip wrapper (a MovieClip, Button or TextField); null for others.
+// The object as a clip wrapper (a MovieClip, Button, TextField or Video); null for others.
 ClipObject* asClip(Object* object);
 
 // Buttons are no objects to SWF 5 code: a name or _parent that reaches one reaches the

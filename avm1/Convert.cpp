@@ -71,10 +71,10 @@ Value Vm::toPrimitive(Value value, Hint hint)
     if (hint == Hint::None)
         hint = object->objectClass() == ObjectClass::Date && m_swfVersion >= 6 ? Hint::String
                                                                                : Hint::Number;
-    // Clips, buttons and text fields have no number: their valueOf is never asked.
+    // Clips, buttons, text fields and videos have no number: their valueOf is never asked.
     const ObjectClass kind = object->objectClass();
     if (hint == Hint::Number && (kind == ObjectClass::MovieClip || kind == ObjectClass::Button ||
-                                 kind == ObjectClass::TextField))
+                                 kind == ObjectClass::TextField || kind == ObjectClass::Video))
         return value;
     String* method = hint == Hint::String ? m_names.toString : m_names.valueOf;
     bool called = false;

@@ -4,10 +4,12 @@
 #include "Interpreter.h"
 #include "Timers.h"
 #include "builtins/ClassRegistry.h"
+#include "builtins/ContextMenus.h"
 #include "builtins/DeferredEvents.h"
 #include "builtins/Loads.h"
 #include "builtins/LocalConnectionClass.h"
 #include "builtins/MovieClipPlacement.h"
+#include "builtins/NetStreamState.h"
 #include "builtins/SoundState.h"
 #include "builtins/SystemObject.h"
 #include "builtins/TextFields.h"
@@ -34,7 +36,11 @@ Engine::Engine(runtime::MoviePlayer& player, runtime::Host& host)
     m_vm->interpreter().setRootClip(m_clips->wrap(&player.root()));
     describeMovie(*m_vm, m_vm->interpreter().rootClip(),
                   MovieFacts{player.movie().attributes.useNetwork});
-    m_rootsId = m_vm->addRoots([this](Tracer& tracer) { m_clips->trace(tracer); });
+    m_openMenu = m_vm->heap().make<OpenContextMenu>();
+    m_rootsId = m_vm->addRoots([this](Tracer& tracer) {
+        m_clips->trace(tracer);
+        tracer.mark(m_openMenu);
+    });
     player.setScriptEngine(this);
 }
 
@@ -214,6 +220,26 @@ void Engine::objectCreated(runtime::DisplayObject& object)
 
 void Engine::objectRemoved(runtime::DisplayObject&) {}
 
+void Engine::contextMenuOpening(const runtime::DisplayObject* target,
+                                runtime::ContextMenuModel& model)
+{
+    std::vector<Object*> owners;
+    // The clips keep their script objects; the objects on the way are found by wrapping.
+    for (auto* object = const_cast<runtime::DisplayObject*>(target); object;
+         object = object->parent()) {
+        if (ClipObject* clip = m_clips->wrap(object))
+            owners.push_back(clip);
+    }
+    if (owners.empty() || owners.back() != m_clips->wrap(&m_player.root()))
+        owners.push_back(m_clips->wrap(&m_player.root()));
+    openContextMenu(*m_vm, owners, model, *m_openMenu);
+}
+
+void Engine::contextMenuItemChosen(std::size_t index)
+{
+    chooseContextMenuItem(*m_vm, *m_openMenu, index);
+}
+
 void Engine::stepFinished()
 {
     // Values left on the stack are seen by the blocks of the same step, not the next.
@@ -226,6 +252,7 @@ void Engine::stepFinished()
     // What file dialogs and sockets report.
     deliverDeferredEvents(*m_vm);
     soundEvents(*m_vm).deliver(*m_vm, m_player.root().context().sounds());
+    netStreams(*m_vm).deliver(*m_vm, m_player.root().context().sounds(), m_frameMilliseconds);
     m_vm->maybeCollect();
     m_stepStart = std::chrono::steady_clock::now();
 }

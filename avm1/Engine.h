@@ -23,6 +23,8 @@ class MoviePlayer;
 
 namespace avm1 {
 
+class OpenContextMenu;
+
 class Engine final : public runtime::ScriptEngine, public ScriptHost {
 public:
     // Attaches itself to `player`; detach before the player goes.
@@ -49,6 +51,9 @@ public:
     std::optional<double> tabIndex(const runtime::DisplayObject& object) const override;
     std::optional<bool> tabChildren(const runtime::DisplayObject& clip) const override;
     bool showsFocusRect(const runtime::DisplayObject& object) const override;
+    void contextMenuOpening(const runtime::DisplayObject* target,
+                            runtime::ContextMenuModel& model) override;
+    void contextMenuItemChosen(std::size_t index) override;
 
     // ScriptHost
     void trace(std::string_view line) override;
@@ -103,6 +108,7 @@ private:
     std::unique_ptr<ClipRegistry> m_clips;
     std::unique_ptr<Vm> m_vm;
     std::size_t m_rootsId = 0;
+    OpenContextMenu* m_openMenu = nullptr; // rooted with the clips
 };
 
 } // namespace avm1

@@ -120,4 +120,7 @@ inline constexpr int kMaxPerlinOctaves = 32;
 // than the action.
 inline constexpr std::uint32_t kClockCheckInterval = 1u << 16;
 
+// A context menu's own items shown at once: the reference shows no more than this.
+inline constexpr std::size_t kMaxContextMenuItems = 15;
+
 } // namespace avm1::limits

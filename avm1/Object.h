@@ -25,6 +25,7 @@ enum class ObjectClass : std::uint8_t {
     MovieClip,
     Button,
     TextField,
+    Video,
     Super,
     Other,
 };

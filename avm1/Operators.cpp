@@ -63,13 +63,13 @@ Value objectToPrimitive(Vm& vm, Value v, Hint hint)
     return v.isObject() ? vm.toPrimitive(v, hint) : v;
 }
 
-// Clips, buttons and text fields stay themselves through valueOf without stopping a
+// Clips, buttons, text fields and videos stay themselves through valueOf without stopping a
 // comparison as other objects do: they compare as NaN.
 bool isDisplayObject(const Object* object)
 {
     const ObjectClass kind = object->objectClass();
     return kind == ObjectClass::MovieClip || kind == ObjectClass::Button ||
-           kind == ObjectClass::TextField;
+           kind == ObjectClass::TextField || kind == ObjectClass::Video;
 }
 
 bool stopsComparison(Value primitive)

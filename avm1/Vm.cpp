@@ -150,7 +150,8 @@ void Vm::traceRoots(Tracer& tracer)
                           b->stringProto, b->numberProto,    b->booleanProto,  b->dateProto,
                           b->errorProto,  b->movieClipProto, b->buttonProto,   b->textFieldProto,
                           b->objectCtor,  b->functionCtor,   b->arrayCtor,     b->stringCtor,
-                          b->numberCtor,  b->booleanCtor,    b->errorCtor,     b->xmlNodeProto})
+                          b->numberCtor,  b->booleanCtor,    b->errorCtor,     b->xmlNodeProto,
+                          b->videoProto})
             tracer.mark(o);
     }
     for (const Value& v : m_stack)

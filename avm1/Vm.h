@@ -89,6 +89,7 @@ struct Builtins {
     Object* movieClipProto = nullptr;
     Object* buttonProto = nullptr;
     Object* textFieldProto = nullptr;
+    Object* videoProto = nullptr;
     Object* objectCtor = nullptr;
     Object* functionCtor = nullptr;
     Object* arrayCtor = nullptr;
@@ -106,6 +107,8 @@ struct Builtins {
     Cell* loads = nullptr;
     // Sound objects waiting for their sounds to end or load (builtins/SoundState.h).
     Cell* sounds = nullptr;
+    // NetStreams playing (builtins/NetStreamState.h).
+    Cell* netStreams = nullptr;
     // The MovieClipLoaders following movie loads under way (builtins/MovieLoads.h).
     Cell* movieLoads = nullptr;
     // LocalConnection's names and messages, and SharedObject's objects, for all the

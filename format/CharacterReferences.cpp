@@ -109,9 +109,10 @@ void renumberIn(Sprite& sprite, const Renumbering& renumber)
         renumberIn(frame, renumber);
 }
 
-// Fonts, bitmaps and the kept bytes of sounds, video and binary data name no others.
+// Fonts, bitmaps, videos and the kept bytes of sounds and binary data name no others.
 void renumberIn(Font&, const Renumbering&) {}
 void renumberIn(Bitmap&, const Renumbering&) {}
+void renumberIn(VideoStream&, const Renumbering&) {}
 void renumberIn(OpaqueCharacter&, const Renumbering&) {}
 
 } // namespace

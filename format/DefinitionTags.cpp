@@ -91,6 +91,11 @@ Status defineSprite(TagSite& site, ByteReader& in, int)
     return Ok{};
 }
 
+Status defineVideoStream(TagSite& site, ByteReader& in, int)
+{
+    return defineFrom(site, parseVideoStream(in));
+}
+
 Status defineOpaque(TagSite& site, ByteReader& in, int)
 {
     const auto rest = in.rest();
@@ -120,6 +125,14 @@ Status completeButtonSound(TagSite& site, ByteReader& in, int)
     if (!button)
         return makeError(ErrorCode::BadReference, "button " + std::to_string(site.id));
     return applyButtonSound(in, *button);
+}
+
+Status completeVideoFrame(TagSite& site, ByteReader& in, int)
+{
+    VideoStream* stream = earlier<VideoStream>(site);
+    if (!stream)
+        return makeError(ErrorCode::BadReference, "video stream " + std::to_string(site.id));
+    return addVideoFrame(in, *stream);
 }
 
 // Settings for a static text are of no use to the player; for an unknown id, no more.

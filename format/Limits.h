@@ -45,6 +45,11 @@ inline constexpr std::int32_t kMaxCoordinate = 1 << 30;
 inline constexpr std::size_t kMaxFrames = 65535;
 inline constexpr std::size_t kMaxTagsPerFrame = 1u << 20;
 
+// Embedded video: the bytes of one stream's VideoFrame packets together; a long clip at
+// a high rate stays in the tens of megabytes. (Their count needs no cap of its own: frame
+// numbers are 16 bits, and a number keeps one packet.)
+inline constexpr std::size_t kMaxVideoBytesPerStream = 128 * kMiB;
+
 // Notes on tolerated defects kept per movie: a hostile file could otherwise make one
 // per tag, and the first few are what a reader of the log needs.
 inline constexpr std::size_t kMaxNotes = 64;

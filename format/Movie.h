@@ -9,6 +9,7 @@
 #include "Shape.h"
 #include "Text.h"
 #include "Timeline.h"
+#include "Video.h"
 
 #include <array>
 #include <map>
@@ -21,14 +22,14 @@
 
 namespace swf {
 
-// Bytes the engine keeps but does not interpret yet (sounds, video, binary data).
+// Bytes the engine keeps but does not interpret yet (sounds, binary data).
 struct OpaqueCharacter {
     std::uint16_t tagCode = 0;
     std::vector<std::uint8_t> body;
 };
 
 using CharacterData = std::variant<Shape, MorphShape, Bitmap, Font, StaticText, EditText, Button,
-                                   Sprite, OpaqueCharacter>;
+                                   Sprite, VideoStream, OpaqueCharacter>;
 
 struct Character {
     CharacterId id = 0;

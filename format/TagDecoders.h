@@ -18,6 +18,7 @@ Status defineText(TagSite& site, ByteReader& in, int version);
 Status defineEditText(TagSite& site, ByteReader& in, int version);
 Status defineButton(TagSite& site, ByteReader& in, int version);
 Status defineSprite(TagSite& site, ByteReader& in, int version);
+Status defineVideoStream(TagSite& site, ByteReader& in, int version);
 // Bytes kept for later parts of the engine, or never drawn (DefineFont4's CFF data).
 Status defineOpaque(TagSite& site, ByteReader& in, int version);
 // Completions of an earlier character.
@@ -25,6 +26,7 @@ Status completeFontInfo(TagSite& site, ByteReader& in, int version);
 Status completeButtonCxform(TagSite& site, ByteReader& in, int version);
 Status completeButtonSound(TagSite& site, ByteReader& in, int version);
 Status completeTextSettings(TagSite& site, ByteReader& in, int version);
+Status completeVideoFrame(TagSite& site, ByteReader& in, int version);
 
 // ControlTags.cpp: what the open frame shows or does.
 Status placeObject(TagSite& site, ByteReader& in, int version);

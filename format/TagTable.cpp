@@ -55,8 +55,9 @@ constexpr TagHandler kTagHandlers[] = {
     {ImportAssets, TagKind::Movie, tags::importAssets, 1},
     {EnableDebugger, TagKind::Skipped, nullptr},
     {DoInitAction, TagKind::Control, tags::doInitAction},
-    {DefineVideoStream, TagKind::Definition, tags::defineOpaque},
-    {VideoFrame, TagKind::Skipped, nullptr},
+    {DefineVideoStream, TagKind::Definition, tags::defineVideoStream},
+    // A frame's packet joins its stream's definition, read before it.
+    {VideoFrame, TagKind::Completion, tags::completeVideoFrame},
     {DefineFontInfo2, TagKind::Completion, tags::completeFontInfo, 2},
     {EnableDebugger2, TagKind::Skipped, nullptr},
     {ScriptLimits, TagKind::Movie, tags::scriptLimits},

@@ -1,10 +1,12 @@
 // Writes the fuzzers' seeds with the project's own writer: for the movie loader, one
 // small movie for each kind of definition and display tag, in each compression; for
-// the interpreter, action blocks of each family of actions, a version byte first.
-//     make-fuzz-seeds MOVIE_FOLDER [ACTION_FOLDER]
+// the interpreter, action blocks of each family of actions, a version byte first; for the
+// FLV reader, small files of each video coding with metadata and cue points.
+//     make-fuzz-seeds MOVIE_FOLDER [ACTION_FOLDER [FLV_FOLDER]]
 #include "ActionWriter.h"
 #include "BitmapWriter.h"
 #include "ButtonWriter.h"
+#include "FlvWriter.h"
 #include "FontWriter.h"
 #include "MorphShapeWriter.h"
 #include "MovieWriter.h"
@@ -14,6 +16,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -458,12 +461,76 @@ bool writeActionSeeds(const std::string& folder)
     return ok;
 }
 
+// Frames of a 32 x 32 square that moves, as libavcodec's encoders coded them: a keyframe
+// and an inter frame of each coding the encoders have.
+const std::vector<std::uint8_t> kSorensonFrames[] = {
+    {0x00, 0x00, 0x84, 0x00, 0x10, 0x10, 0x11, 0x26, 0xfc, 0xfc, 0xfd, 0xd7,
+     0xff, 0xff, 0x37, 0xe7, 0xee, 0xbe, 0xbf, 0xff, 0xf9, 0xbf, 0x75, 0xbf,
+     0x75, 0xff, 0xff, 0xcf, 0xaf, 0xaf, 0xaf, 0xaf, 0xff, 0xfc},
+    {0x00, 0x00, 0x84, 0x04, 0x10, 0x10, 0x31, 0x1c, 0x17, 0xdc, 0x17, 0xc0}};
+const std::vector<std::uint8_t> kScreenFrames[] = {
+    {0x30, 0x20, 0x30, 0x20, 0x00, 0x27, 0x78, 0xda, 0xed, 0xcc, 0x31, 0x11, 0x00, 0x00, 0x08,
+     0x04, 0xa0, 0xea, 0xdf, 0x5c, 0x0b, 0x38, 0xba, 0x78, 0x42, 0x00, 0x92, 0x59, 0x2d, 0x89,
+     0xdf, 0xef, 0xf7, 0xfb, 0xfd, 0x7e, 0xff, 0x91, 0x1f, 0x3e, 0x68, 0x7c, 0x73, 0x59, 0xc8}};
+const std::vector<std::uint8_t> kScreen2Frames[] = {
+    {0x30, 0x20, 0x30, 0x20, 0x00, 0x00, 0x1e, 0x10, 0x78, 0xda, 0x3b, 0x24, 0x70,
+     0x08, 0x05, 0xb2, 0xe2, 0x00, 0x87, 0x46, 0xd5, 0x8d, 0xaa, 0x1b, 0x55, 0x37,
+     0xe8, 0xd5, 0x8d, 0xc2, 0x91, 0x05, 0x01, 0x81, 0xf8, 0x7a, 0xd0},
+    {0x30, 0x20, 0x30, 0x20, 0x00, 0x00, 0x16, 0x15, 0x00, 0x18, 0xc3, 0x05, 0x49, 0x49, 0x2b,
+     0xa3, 0x6a, 0x47, 0xd5, 0x8e, 0xaa, 0x1d, 0x9e, 0x6a, 0x01, 0x9a, 0xd9, 0x70, 0x7f}};
+
+std::vector<std::uint8_t> flvMetadata()
+{
+    AmfWriter amf;
+    amf.string("onMetaData").beginEcmaArray(5).key("duration").number(0.08);
+    amf.key("width").number(32).key("height").number(32).key("created").date(1.0e12);
+    amf.key("keyframes").beginObject().key("filepositions").beginStrictArray(1).number(13);
+    amf.key("times").beginStrictArray(1).number(0).end().end();
+    return amf.bytes();
+}
+
+std::vector<std::uint8_t> flvOfFrames(std::uint8_t codecId,
+                                      std::span<const std::vector<std::uint8_t>> frames)
+{
+    FlvWriter writer;
+    writer.script(0, flvMetadata());
+    AmfWriter cue;
+    cue.string("onCuePoint").beginObject().key("name").string("cue").key("time").number(0.04);
+    cue.key("parameters").beginObject().key("a").null().end().end();
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        writer.video(std::uint32_t(40 * i), i == 0 ? 1 : 2, codecId, frames[i]);
+        writer.audio(std::uint32_t(40 * i), 0x2e, std::vector<std::uint8_t>{0xff, 0xfb, 0x90});
+        if (i == 0)
+            writer.script(40, cue.bytes());
+    }
+    return writer.bytes();
+}
+
+bool writeFlvSeeds(const std::string& folder)
+{
+    bool ok = writeBytes(folder + "/sorenson.flv", flvOfFrames(2, kSorensonFrames));
+    ok &= writeBytes(folder + "/screen.flv", flvOfFrames(3, kScreenFrames));
+    ok &= writeBytes(folder + "/screen2.flv", flvOfFrames(6, kScreen2Frames));
+    // Headers only, for the codings without an encoder here: VP6 (crop byte, then an intra
+    // frame's first bytes), VP6 with alpha, and H.264's configuration then an IDR slice.
+    const std::vector<std::uint8_t> vp6[] = {{0x00, 0x00, 0x60, 0x02, 0x02, 0x02, 0x02}};
+    ok &= writeBytes(folder + "/vp6.flv", flvOfFrames(4, vp6));
+    const std::vector<std::uint8_t> vp6a[] = {{0x00, 0x00, 0x00, 0x04, 0x00, 0x60, 0x02, 0x02}};
+    ok &= writeBytes(folder + "/vp6a.flv", flvOfFrames(5, vp6a));
+    const std::vector<std::uint8_t> avc[] = {{0x00, 0,    0,    0,    0x01, 0x42, 0xc0,
+                                              0x0a, 0xff, 0xe1, 0x00, 0x04, 0x67, 0x42,
+                                              0xc0, 0x0a, 0x01, 0x00, 0x02, 0x68, 0xce},
+                                             {0x01, 0, 0, 0, 0, 0, 0, 3, 0x65, 0x88, 0x84}};
+    ok &= writeBytes(folder + "/h264.flv", flvOfFrames(7, avc));
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: make-fuzz-seeds MOVIE_FOLDER [ACTION_FOLDER]\n");
+    if (argc < 2 || argc > 4) {
+        std::fprintf(stderr, "usage: make-fuzz-seeds MOVIE_FOLDER [ACTION_FOLDER [FLV_FOLDER]]\n");
         return 2;
     }
     const std::string folder = argv[1];
@@ -478,7 +545,9 @@ int main(int argc, char** argv)
         ok &= movie.writeFile(folder + "/" + name + "-zlib.swf", Compression::Zlib);
     }
     ok &= shapes().writeFile(folder + "/shapes-lzma.swf", Compression::Lzma);
-    if (argc == 3)
+    if (argc >= 3)
         ok &= writeActionSeeds(argv[2]);
+    if (argc == 4)
+        ok &= writeFlvSeeds(argv[3]);
     return ok ? 0 : 1;
 }

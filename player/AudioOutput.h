@@ -5,7 +5,9 @@
 #include <QObject>
 #include <QThread>
 #include <atomic>
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace player {
 
@@ -32,6 +34,11 @@ public:
     // wait where they are.
     void setPaused(bool paused);
     bool isOpen() const;
+    // Frames handed to the device so far, silence included.
+    std::uint64_t framesFed() const;
+    // How much of what was fed the device has played, in milliseconds; nothing while no
+    // device is open.
+    std::optional<std::int64_t> heardMs() const;
     // Opens the device if the mix now sounds and it was not tried yet; the session calls
     // it after each step.
     void wake();
@@ -47,6 +54,10 @@ private:
     QThread m_thread;
     AudioWorker* m_worker = nullptr;
     std::shared_ptr<std::atomic<bool>> m_paused = std::make_shared<std::atomic<bool>>(false);
+    std::shared_ptr<std::atomic<std::uint64_t>> m_fed =
+        std::make_shared<std::atomic<std::uint64_t>>(0);
+    std::shared_ptr<std::atomic<std::int64_t>> m_heard =
+        std::make_shared<std::atomic<std::int64_t>>(-1);
 };
 
 } // namespace player

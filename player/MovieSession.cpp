@@ -2,6 +2,8 @@
 
 #include "Diagnostics.h"
 #include "render/DeviceFonts.h"
+#include "runtime/MovieSounds.h"
+#include "runtime/PlayerContext.h"
 
 namespace player {
 
@@ -63,6 +65,13 @@ void MovieSession::advance(int frames)
     for (int i = 0; i < frames; ++i)
         m_player->advance();
     m_audio.wake();
+}
+
+std::optional<std::int64_t> MovieSession::streamSoundMs() const
+{
+    if (!m_player->root().context().sounds().streamPlaying())
+        return std::nullopt;
+    return m_audio.heardMs();
 }
 
 void MovieSession::draw(QImage& target, const QTransform& view, render::Quality quality,

@@ -45,6 +45,9 @@ public:
     // Stop silences the sound at once; Play lets it go on.
     void setSoundPaused(bool paused) { m_audio.setPaused(paused); }
     const AudioOutput& audio() const { return m_audio; }
+    // The played time of the output while a timeline's stream sound plays, which the
+    // movie's time then follows; nothing otherwise.
+    std::optional<std::int64_t> streamSoundMs() const;
 
 private:
     void requestRepaint() override { m_dirty = true; }

@@ -137,7 +137,7 @@ protected:
     {
         event->accept();
         if (m_player.settings().menu)
-            showPlayerMenu(m_player, event->globalPos());
+            showPlayerMenu(m_player, event->globalPos(), m_player.contextMenuAt(event->pos()));
     }
 
 private:
@@ -227,7 +227,7 @@ void ShockwaveFlash::movieLoaded(MovieLoader::Result result)
     movie.setLoop(m_loop);
     if (!m_playing)
         movie.stop();
-    m_clock.start(movie.frameRate(), m_time.elapsed());
+    m_clock.start(movie.frameRate(), movieTimeMs());
     redraw();
     scheduleTick();
     if (Visible())
@@ -240,16 +240,22 @@ void ShockwaveFlash::scheduleTick()
         m_timer.stop();
         return;
     }
-    const std::int64_t wait = m_clock.msUntilNextFrame(m_time.elapsed());
+    const std::int64_t wait = m_clock.msUntilNextFrame(movieTimeMs());
     if (wait >= 0)
         m_timer.start(static_cast<int>(std::min<std::int64_t>(wait, 1000 * 60)));
+}
+
+std::int64_t ShockwaveFlash::movieTimeMs()
+{
+    return m_soundClock.now(m_time.elapsed(),
+                            m_session ? m_session->streamSoundMs() : std::nullopt);
 }
 
 void ShockwaveFlash::tick()
 {
     if (!m_session)
         return;
-    const int due = m_clock.framesDue(m_time.elapsed());
+    const int due = m_clock.framesDue(movieTimeMs());
     m_session->advance(due);
     followMovie();
     scheduleTick();
@@ -280,7 +286,7 @@ void ShockwaveFlash::visibilityChanged()
     WindowedControl::visibilityChanged();
     // A hidden player does no work; it takes up the movie's time where it left off.
     if (Visible() && m_session) {
-        m_clock.start(m_session->player().frameRate(), m_time.elapsed());
+        m_clock.start(m_session->player().frameRate(), movieTimeMs());
         scheduleTick();
         takeKeyboard();
     } else {
@@ -475,6 +481,27 @@ void ShockwaveFlash::pointer(QEvent::Type type, QPointF pixel, Qt::MouseButton b
         else if (type == QEvent::MouseButtonRelease)
             movie.pointerUp(twips.x(), twips.y(), *which);
     }
+    followMovie();
+}
+
+runtime::ContextMenuModel ShockwaveFlash::contextMenuAt(QPointF pixel)
+{
+    if (!m_session)
+        return {};
+    bool invertible = false;
+    const QPointF twips = viewTransform().inverted(&invertible).map(pixel);
+    if (!invertible)
+        return {};
+    runtime::ContextMenuModel model = m_session->player().openContextMenu(twips.x(), twips.y());
+    followMovie();
+    return model;
+}
+
+void ShockwaveFlash::chooseMenuItem(std::size_t index)
+{
+    if (!m_session)
+        return;
+    m_session->player().chooseContextMenuItem(index);
     followMovie();
 }
 

@@ -3,8 +3,10 @@
 #include "MovieLoader.h"
 #include "PlaybackClock.h"
 #include "PlayerSettings.h"
+#include "SoundClock.h"
 #include "format/MovieHeader.h"
 #include "render/Quality.h"
+#include "runtime/ContextMenu.h"
 #include "windowing/WindowedControl.h"
 
 #include <QElapsedTimer>
@@ -82,6 +84,10 @@ public:
 
     // Input and painting, from the control's widget.
     void pointer(QEvent::Type type, QPointF pixel, Qt::MouseButton button);
+    // The context menu opened at `pixel`: what the movie makes of it (see PlayerMenu).
+    runtime::ContextMenuModel contextMenuAt(QPointF pixel);
+    // The movie's own menu item `index` was chosen.
+    void chooseMenuItem(std::size_t index);
     // A key pressed (KeyPress) or released (KeyRelease): Qt's key and the text it typed.
     void key(QEvent::Type type, int qtKey, const QString& text);
     void viewResized();
@@ -109,6 +115,8 @@ private:
     void showFailure(const QString& reason);
     void movieLoaded(MovieLoader::Result result);
     void tick();
+    // The movie's time, by the sound's clock while a stream sound plays.
+    std::int64_t movieTimeMs();
     void scheduleTick();
     void redraw();
     // Draws the movie into the picture, without asking for a paint.
@@ -139,6 +147,7 @@ private:
     std::unique_ptr<MovieLoader> m_loader;
     std::unique_ptr<MovieSession> m_session;
     PlaybackClock m_clock;
+    SoundClock m_soundClock;
     QElapsedTimer m_time;
     QTimer m_timer;
     QImage m_picture;

@@ -1,6 +1,7 @@
 #include "BitmapImages.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace render {
@@ -8,15 +9,18 @@ namespace render {
 namespace {
 
 std::string keyFor(const swf::Bitmap& bitmap, const swf::ColorTransform& transform, int pad,
-                   int level)
+                   int level, std::uint64_t stamp)
 {
-    std::string key(sizeof(const void*) + sizeof(transform) + 2 * sizeof(int), '\0');
-    const void* address = &bitmap;
+    // A leading byte keeps stamps and addresses apart.
+    std::string key(1 + sizeof(std::uint64_t) + sizeof(transform) + 2 * sizeof(int), '\0');
+    const auto name =
+        stamp ? stamp : static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(&bitmap));
     char* out = key.data();
-    std::memcpy(out, &address, sizeof(address));
-    std::memcpy(out + sizeof(address), &transform, sizeof(transform));
-    std::memcpy(out + sizeof(address) + sizeof(transform), &pad, sizeof(pad));
-    std::memcpy(out + sizeof(address) + sizeof(transform) + sizeof(pad), &level, sizeof(level));
+    *out++ = stamp ? 's' : 'a';
+    std::memcpy(out, &name, sizeof(name));
+    std::memcpy(out + sizeof(name), &transform, sizeof(transform));
+    std::memcpy(out + sizeof(name) + sizeof(transform), &pad, sizeof(pad));
+    std::memcpy(out + sizeof(name) + sizeof(transform) + sizeof(pad), &level, sizeof(level));
     return key;
 }
 
@@ -36,12 +40,12 @@ QImage BitmapImages::wrap(const swf::Bitmap& bitmap)
 }
 
 QImage BitmapImages::image(const swf::Bitmap& bitmap, const swf::ColorTransform& transform, int pad,
-                           int level)
+                           int level, std::uint64_t stamp)
 {
     QImage source = wrap(bitmap);
     if (source.isNull() || (transform.isIdentity() && pad == 0 && level <= 0))
         return source;
-    const std::string key = keyFor(bitmap, transform, pad, level);
+    const std::string key = keyFor(bitmap, transform, pad, level, stamp);
     if (auto found = m_cache.find(key))
         return *found;
     QImage result = pad > 0 ? padEdges(source, pad) : source.copy();

@@ -23,8 +23,10 @@ public:
     // repeat its edges (clipped fills extend their edge pixels beyond the bitmap), and
     // halved `level` times, each pixel the average of those it covers: a bitmap drawn
     // far smaller than its size samples that instead of skipping pixels.
+    // `stamp`, when not 0, names the pixels in place of the bitmap's address: a script's
+    // bitmap changes, and its pixels come and go, while a movie's stay put.
     QImage image(const swf::Bitmap& bitmap, const swf::ColorTransform& transform, int pad,
-                 int level = 0);
+                 int level = 0, std::uint64_t stamp = 0);
 
     void clear() { m_cache.clear(); }
     std::size_t cachedBytes() const { return m_cache.totalCost(); }

@@ -19,24 +19,52 @@ bool alphaOnly(const swf::ColorTransform& t)
            t.bAdd == 0 && t.aAdd == 0 && t.aMul >= 0 && t.aMul <= 256;
 }
 
+// A name for the pixels an object draws now: its id and content version, mixed so that
+// no two of them meet.
+std::uint64_t stampOf(const runtime::DrawCommand& command)
+{
+    std::uint64_t h = command.objectId * 0x9E3779B97F4A7C15ull ^ command.contentVersion;
+    h ^= h >> 31;
+    h *= 0xBF58476D1CE4E5B9ull;
+    h ^= h >> 29;
+    return h | 1;
+}
+
+QImage imageFor(const runtime::DrawCommand& command, const swf::ColorTransform& transform, int pad,
+                BitmapImages& images)
+{
+    if (transform.isIdentity() && pad == 0)
+        return BitmapImages::wrap(*command.bitmap);
+    if (command.objectId != 0)
+        return images.image(*command.bitmap, transform, pad, 0, stampOf(command));
+    // Pixels of no object have no name to be cached by: made afresh.
+    QImage image = BitmapImages::wrap(*command.bitmap);
+    if (image.isNull())
+        return image;
+    image = pad > 0 ? BitmapImages::padEdges(image, pad) : image.copy();
+    BitmapImages::applyColorTransform(image, transform);
+    return image;
+}
+
 } // namespace
 
 QRect addBitmapItem(const runtime::DrawCommand& command, const FrameContext& context,
-                    const QRect& clip, PaintList& out)
+                    BitmapImages& images, const QRect& clip, PaintList& out)
 {
     if (!command.bitmap || command.bitmap->width == 0 || command.bitmap->height == 0)
         return {};
-    QImage image = BitmapImages::wrap(*command.bitmap);
-    if (image.isNull())
-        return {};
     qreal opacity = 1;
-    if (alphaOnly(command.colorTransform)) {
-        opacity = command.colorTransform.aMul / 256.0;
-    } else {
-        image = image.copy();
-        BitmapImages::applyColorTransform(image, command.colorTransform);
+    swf::ColorTransform colors = command.colorTransform;
+    if (alphaOnly(colors)) {
+        opacity = colors.aMul / 256.0;
+        colors = {};
     }
     if (opacity <= 0)
+        return {};
+    const bool smooth = command.smoothing && context.quality != Quality::Low;
+    const int pad = smooth ? 1 : 0;
+    const QImage image = imageFor(command, colors, pad, images);
+    if (image.isNull())
         return {};
     const QTransform transform = toQTransform(command.matrix) * context.view;
     const QRectF rect = ownRect(*command.bitmap);
@@ -49,9 +77,11 @@ QRect addBitmapItem(const runtime::DrawCommand& command, const FrameContext& con
     item.transform = transform;
     item.bounds = bounds;
     item.brush = QBrush(image);
-    item.brush.setTransform(QTransform::fromScale(swf::Twips::kPerPixel, swf::Twips::kPerPixel));
+    // A padded image starts `pad` pixels before the bitmap's origin.
+    item.brush.setTransform(
+        QTransform().scale(swf::Twips::kPerPixel, swf::Twips::kPerPixel).translate(-pad, -pad));
     item.opacity = opacity;
-    item.smooth = command.smoothing && context.quality != Quality::Low;
+    item.smooth = smooth;
     out.push_back(std::move(item));
     return bounds;
 }

@@ -84,12 +84,23 @@ bool alphaOnly(const swf::ColorTransform& t)
 
 FillBrush BrushFactory::make(const swf::FillStyle& style, const swf::ColorTransform& transform,
                              const swf::MovieDefinition* movie, Quality quality,
-                             const QRectF& shapeBounds, const QTransform& toDevice)
+                             const QRectF& shapeBounds, const QTransform& toDevice,
+                             const std::vector<runtime::DrawnBitmap>* drawn)
 {
     if (style.isGradient())
         return gradient(style, transform);
-    if (style.isBitmap())
-        return bitmap(style, transform, movie, quality, shapeBounds, toDevice);
+    if (style.isBitmap()) {
+        // An unknown id (0xFFFF among them), or a bitmap disposed, draws nothing.
+        if (drawn) {
+            if (style.bitmapId >= drawn->size() || !(*drawn)[style.bitmapId].pixels)
+                return {};
+            const runtime::DrawnBitmap& pixels = (*drawn)[style.bitmapId];
+            return bitmap(style, transform, pixels.pixels.get(), pixels.stamp, quality, shapeBounds,
+                          toDevice);
+        }
+        const swf::Bitmap* pixels = movie ? movie->get<swf::Bitmap>(style.bitmapId) : nullptr;
+        return bitmap(style, transform, pixels, 0, quality, shapeBounds, toDevice);
+    }
     FillBrush fill;
     const QColor color = toQColor(style.color, transform);
     fill.brush = QBrush(color);
@@ -140,12 +151,10 @@ FillBrush BrushFactory::gradient(const swf::FillStyle& style, const swf::ColorTr
 }
 
 FillBrush BrushFactory::bitmap(const swf::FillStyle& style, const swf::ColorTransform& transform,
-                               const swf::MovieDefinition* movie, Quality quality,
+                               const swf::Bitmap* bitmap, std::uint64_t stamp, Quality quality,
                                const QRectF& shapeBounds, const QTransform& toDevice)
 {
     FillBrush fill;
-    // An unknown id (0xFFFF among them) draws nothing.
-    const swf::Bitmap* bitmap = movie ? movie->get<swf::Bitmap>(style.bitmapId) : nullptr;
     if (!bitmap)
         return fill;
     const QTransform matrix = toQTransform(style.matrix);
@@ -161,7 +170,7 @@ FillBrush BrushFactory::bitmap(const swf::FillStyle& style, const swf::ColorTran
     }
     fill.smooth = quality == Quality::High && style.isSmoothedBitmap();
     const int level = fill.smooth ? reductionFor(matrix * toDevice) : 0;
-    const QImage image = m_bitmaps.image(*bitmap, pixelTransform, pad, level);
+    const QImage image = m_bitmaps.image(*bitmap, pixelTransform, pad, level, stamp);
     if (image.isNull() || fill.opacity <= 0)
         return fill;
     fill.brush = QBrush(image);

@@ -5,6 +5,7 @@
 #include "Quality.h"
 #include "format/Movie.h"
 #include "format/Style.h"
+#include "runtime/DrawList.h"
 
 #include <QBrush>
 
@@ -28,15 +29,18 @@ public:
 
     // `shapeBounds` (the path's twips) tells a clipped bitmap how far to extend its edges;
     // `toDevice` (the shape's twips to device pixels) how small a bitmap is drawn.
+    // Bitmap fills take their pixels from `drawn` by bitmapId when given (a script's
+    // drawing), from the movie's bitmaps otherwise.
     FillBrush make(const swf::FillStyle& style, const swf::ColorTransform& transform,
                    const swf::MovieDefinition* movie, Quality quality, const QRectF& shapeBounds,
-                   const QTransform& toDevice = {});
+                   const QTransform& toDevice = {},
+                   const std::vector<runtime::DrawnBitmap>* drawn = nullptr);
 
 private:
     FillBrush gradient(const swf::FillStyle& style, const swf::ColorTransform& transform);
     FillBrush bitmap(const swf::FillStyle& style, const swf::ColorTransform& transform,
-                     const swf::MovieDefinition* movie, Quality quality, const QRectF& shapeBounds,
-                     const QTransform& toDevice);
+                     const swf::Bitmap* bitmap, std::uint64_t stamp, Quality quality,
+                     const QRectF& shapeBounds, const QTransform& toDevice);
 
     GradientRamps& m_ramps;
     BitmapImages& m_bitmaps;

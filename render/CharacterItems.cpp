@@ -19,6 +19,12 @@ const swf::MovieDefinition* movieOf(const runtime::DrawCommand& command,
     return command.movie ? command.movie : listMovie;
 }
 
+// Where a command's bitmap fills find their pixels: a drawing's own, not the movie's.
+const std::vector<runtime::DrawnBitmap>* drawnBitmaps(const runtime::DrawCommand& command)
+{
+    return command.kind == runtime::DrawCommand::Kind::Drawing ? &command.drawingBitmaps : nullptr;
+}
+
 PaintItem fillItem(const QPainterPath& path, const QTransform& transform, const QRect& bounds,
                    const FillBrush& brush)
 {
@@ -74,7 +80,7 @@ void CharacterItems::prepareDrawings(const std::vector<runtime::DrawCommand>& co
 QRect CharacterItems::add(const runtime::DrawCommand& command, const QRect& clip, PaintList& out)
 {
     if (command.bitmap)
-        return addBitmapItem(command, m_context, clip, out);
+        return addBitmapItem(command, m_context, m_caches.bitmaps, clip, out);
     const QTransform transform = toQTransform(command.matrix) * m_context.view;
     if (auto shape = shapeFor(command, transform))
         return addShape(*shape, command, transform, clip, out);
@@ -100,7 +106,7 @@ QRect CharacterItems::addShape(const PreparedShape& shape, const runtime::DrawCo
                 continue;
             const FillBrush brush = m_brushes.make(
                 *fill.style, command.colorTransform, movieOf(command, m_context.movie),
-                m_context.quality, fill.path.boundingRect(), transform);
+                m_context.quality, fill.path.boundingRect(), transform, drawnBitmaps(command));
             if (!brush.visible)
                 continue;
             out.push_back(fillItem(fill.path, transform, bounds, brush));
@@ -120,7 +126,7 @@ QRect CharacterItems::addStroke(const PreparedStroke& stroke, const runtime::Dra
     if (line.fill) {
         brush =
             m_brushes.make(*line.fill, command.colorTransform, movieOf(command, m_context.movie),
-                           m_context.quality, stroke.bounds, transform);
+                           m_context.quality, stroke.bounds, transform, drawnBitmaps(command));
     } else {
         const QColor color = toQColor(line.color, command.colorTransform);
         brush.brush = QBrush(color);

@@ -2,6 +2,7 @@
 
 #include "PathFlattener.h"
 #include "QtConversions.h"
+#include "RoundStroker.h"
 #include "SharedPaths.h"
 
 #include <QPainterPathStroker>
@@ -25,13 +26,19 @@ PreparedStroke prepareStroke(const swf::LineStyle& line, const swf::Path& path, 
     stroke.centre = flattenPath(path, tolerance, closing);
     const double halfWidth = line.width / 2.0;
     if (line.width > 0) {
-        QPainterPathStroker stroker;
-        stroker.setWidth(line.width);
-        stroker.setCapStyle(toQtCap(line.startCap));
-        stroker.setJoinStyle(toQtJoin(line.join));
-        stroker.setMiterLimit(line.miterLimit);
-        stroker.setCurveThreshold(tolerance);
-        stroke.outline = flattenQtPath(stroker.createStroke(curvedPath(path, closing)), tolerance);
+        if (auto outline = roundJoinedOutline(stroke.centre, line, tolerance,
+                                              closing == SubpathClosing::CloseLoops)) {
+            stroke.outline = std::move(*outline);
+        } else {
+            QPainterPathStroker stroker;
+            stroker.setWidth(line.width);
+            stroker.setCapStyle(toQtCap(line.startCap));
+            stroker.setJoinStyle(toQtJoin(line.join));
+            stroker.setMiterLimit(line.miterLimit);
+            stroker.setCurveThreshold(tolerance);
+            stroke.outline =
+                flattenQtPath(stroker.createStroke(curvedPath(path, closing)), tolerance);
+        }
         stroke.outline.setFillRule(Qt::WindingFill);
         stroke.bounds = stroke.outline.boundingRect();
     } else {
@@ -75,7 +82,7 @@ std::shared_ptr<PreparedShape> prepareShape(const swf::Shape& shape, double tole
             out.strokes.push_back(std::move(item));
         }
     }
-    SharedPaths warmer;
+    SharedPaths& warmer = SharedPaths::forThisThread();
     for (const PreparedLayer& layer : prepared->layers) {
         for (const PreparedFill& fill : layer.fills)
             warmer.prepare(fill.path);

@@ -13,6 +13,8 @@ class SharedPaths {
 public:
     SharedPaths();
     void prepare(const QPainterPath& path);
+    // One for each thread that prepares paths, kept from frame to frame.
+    static SharedPaths& forThisThread();
 
 private:
     QImage m_image;

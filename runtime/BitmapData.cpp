@@ -10,6 +10,12 @@ namespace runtime {
 namespace {
 
 std::atomic<std::uint64_t> g_livePixels{0};
+std::atomic<std::uint64_t> g_lastStamp{0};
+
+std::uint64_t nextStamp()
+{
+    return g_lastStamp.fetch_add(1, std::memory_order_relaxed) + 1;
+}
 
 std::uint64_t pixelCount(int width, int height)
 {
@@ -30,7 +36,7 @@ BitmapData::~BitmapData()
 
 BitmapData::BitmapData(int width, int height, bool transparent, std::uint32_t argb)
     : m_width(std::max(width, 0)), m_height(std::max(height, 0)), m_transparent(transparent),
-      m_image(std::make_shared<swf::Bitmap>())
+      m_stamp(nextStamp()), m_image(std::make_shared<swf::Bitmap>())
 {
     m_image->width = static_cast<std::uint32_t>(m_width);
     m_image->height = static_cast<std::uint32_t>(m_height);
@@ -40,7 +46,7 @@ BitmapData::BitmapData(int width, int height, bool transparent, std::uint32_t ar
 
 BitmapData::BitmapData(const swf::Bitmap& source)
     : m_width(static_cast<int>(source.width)), m_height(static_cast<int>(source.height)),
-      m_image(std::make_shared<swf::Bitmap>(source))
+      m_stamp(nextStamp()), m_image(std::make_shared<swf::Bitmap>(source))
 {
     m_image->complete = true;
     m_image->pixels.resize(static_cast<std::size_t>(m_width) * m_height);
@@ -83,12 +89,18 @@ std::uint32_t* BitmapData::edit()
 void BitmapData::addViewer(const std::shared_ptr<DisplayObject>& viewer)
 {
     std::erase_if(m_viewers, [](const std::weak_ptr<DisplayObject>& v) { return v.expired(); });
-    m_viewers.push_back(viewer);
+    // A clip that fills with the bitmap again and again is told once.
+    const bool known =
+        std::any_of(m_viewers.begin(), m_viewers.end(),
+                    [&](const std::weak_ptr<DisplayObject>& v) { return v.lock() == viewer; });
+    if (!known)
+        m_viewers.push_back(viewer);
 }
 
 void BitmapData::changed()
 {
     ++m_version;
+    m_stamp = nextStamp();
     for (const auto& weak : m_viewers) {
         if (auto viewer = weak.lock())
             viewer->markContentChanged();

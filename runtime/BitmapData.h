@@ -110,6 +110,9 @@ public:
     std::shared_ptr<const swf::Bitmap> snapshot() const { return m_image; }
     // Bumped by every change: whoever keeps something made from the pixels compares it.
     std::uint64_t version() const { return m_version; }
+    // Unlike any other bitmap's, now or before, and changed with the pixels: a key for
+    // what is made from them that outlives the bitmap.
+    std::uint64_t stamp() const { return m_stamp; }
 
     // A display object that shows the pixels: it is marked changed with them.
     void addViewer(const std::shared_ptr<DisplayObject>& viewer);
@@ -134,6 +137,7 @@ private:
     bool m_transparent = true;
     bool m_disposed = false;
     std::uint64_t m_version = 0;
+    std::uint64_t m_stamp = 0;
     std::shared_ptr<swf::Bitmap> m_image;
     std::vector<std::weak_ptr<DisplayObject>> m_viewers;
 };

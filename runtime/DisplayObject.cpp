@@ -105,6 +105,7 @@ void DisplayObject::setRatio(std::uint16_t value)
         return;
     m_ratio = value;
     markContentChanged();
+    ratioChanged();
 }
 
 void DisplayObject::setClipDepth(std::uint16_t value)

@@ -18,7 +18,7 @@ namespace runtime {
 class ContainerObject;
 class PlayerContext;
 
-// Bitmap: a script's bitmap a clip shows (attachBitmap).
+// Bitmap: a script's bitmap a clip shows (attachBitmap). Video: an embedded video.
 enum class ObjectKind : std::uint8_t {
     Shape,
     MorphShape,
@@ -26,7 +26,8 @@ enum class ObjectKind : std::uint8_t {
     EditText,
     Button,
     Sprite,
-    Bitmap
+    Bitmap,
+    Video
 };
 
 using FilterList = std::shared_ptr<const std::vector<swf::Filter>>;
@@ -44,7 +45,9 @@ public:
     // The definition it was made from; null for the main timeline.
     const swf::Character* character() const { return m_character; }
     swf::CharacterId characterId() const { return m_character ? m_character->id : 0; }
-    // Sprites, buttons and edit texts: the kinds scripts can address.
+    // Sprites, buttons and edit texts: the kinds scripts can address, and that get an
+    // instance name when placed without one. (Videos have script objects too, but no
+    // names of their own.)
     bool isScriptable() const;
 
     // Unique for the player's life and never reused; later objects have larger ids, so
@@ -213,6 +216,8 @@ protected:
     DisplayObject(PlayerContext& context, ObjectKind kind, const swf::Character* character);
     // Bumps this object and, for containers, everything inside.
     virtual void bumpSubtree() { ++m_contentVersion; }
+    // The ratio was set to a new value (videos show the frame it numbers).
+    virtual void ratioChanged() {}
     // A level's root stands at the level's number as its depth (getDepth gives
     // level - 16384).
     void markAsRoot(int level = 0)

@@ -61,11 +61,17 @@ void DisplayObject::applyScriptTransform(const ScriptTransform& t)
 {
     const double xRadians = t.rotation / kDegreesPerRadian;
     const double yRadians = t.yRotation / kDegreesPerRadian;
+    // Kept in the 16.16 fixed point the format stores matrices in, as the reference
+    // keeps what scripts set.
+    const auto fixed = [](double v) {
+        const double value = drawable(v);
+        return std::abs(value) < 32768.0 ? std::round(value * 65536.0) / 65536.0 : value;
+    };
     swf::Matrix m = m_matrix;
-    m.a = drawable(t.xScale / 100 * std::cos(xRadians));
-    m.b = drawable(t.xScale / 100 * std::sin(xRadians));
-    m.c = drawable(-t.yScale / 100 * std::sin(yRadians));
-    m.d = drawable(t.yScale / 100 * std::cos(yRadians));
+    m.a = fixed(t.xScale / 100 * std::cos(xRadians));
+    m.b = fixed(t.xScale / 100 * std::sin(xRadians));
+    m.c = fixed(-t.yScale / 100 * std::sin(yRadians));
+    m.d = fixed(t.yScale / 100 * std::cos(yRadians));
     const bool changed = !(m == m_matrix);
     m_matrix = m;
     m_scriptTransform = t;
@@ -172,14 +178,18 @@ void DisplayObject::setAlpha(double percent)
     setColorTransform(transform);
 }
 
+// The box in the parent's space between edges on whole twips: the reference moves the
+// corners in fixed point, which floors them.
 double DisplayObject::width() const
 {
-    return localBounds().transformed(m_matrix).width() / swf::Twips::kPerPixel;
+    const Bounds box = localBounds().transformed(m_matrix);
+    return box.empty ? 0 : (std::floor(box.xMax) - std::floor(box.xMin)) / swf::Twips::kPerPixel;
 }
 
 double DisplayObject::height() const
 {
-    return localBounds().transformed(m_matrix).height() / swf::Twips::kPerPixel;
+    const Bounds box = localBounds().transformed(m_matrix);
+    return box.empty ? 0 : (std::floor(box.yMax) - std::floor(box.yMin)) / swf::Twips::kPerPixel;
 }
 
 void DisplayObject::setWidth(double pixels)

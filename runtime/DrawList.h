@@ -14,6 +14,13 @@ namespace runtime {
 
 struct TextLayout;
 
+// A script's bitmap as a drawing's fill paints it: its pixels now (none once disposed),
+// and a stamp that differs for any other pixels, of this bitmap or another.
+struct DrawnBitmap {
+    std::shared_ptr<const swf::Bitmap> pixels;
+    std::uint64_t stamp = 0;
+};
+
 // One frame's drawing, flattened in painting order: what the renderer needs to know of
 // the display tree, and nothing of how the runtime keeps it. Matrices map the object's
 // own twips to stage twips; colour transforms are composed down the tree.
@@ -56,8 +63,9 @@ struct DrawCommand {
     // without width) while nothing is selected, in the field's own twips.
     std::vector<swf::Rect> textSelection;
     std::optional<swf::Rect> textCaret;
-    // Character without a character: a script's bitmap (attachBitmap), each pixel 20
-    // twips of its own space, sampled bilinearly when `smoothing` is on.
+    // Character with pixels: a script's bitmap (attachBitmap), or a video's picture
+    // (its matrix scales the picture to the video's size), each pixel 20 twips of its
+    // own space, sampled bilinearly when `smoothing` is on.
     const swf::Bitmap* bitmap = nullptr;
     bool smoothing = false;
     swf::BlendMode blendMode = swf::BlendMode::Normal;
@@ -75,6 +83,9 @@ struct DrawCommand {
     std::uint64_t objectId = 0;
     std::uint64_t contentVersion = 0;
     std::shared_ptr<const swf::Shape> drawing; // Drawing
+    // Drawing: what its bitmap fills paint with, by their bitmapId. Their stamps are
+    // folded into `contentVersion`.
+    std::vector<DrawnBitmap> drawingBitmaps;
 };
 
 struct DrawList {

@@ -1,5 +1,6 @@
 #include "DrawListBuilder.h"
 
+#include "BitmapData.h"
 #include "BitmapObject.h"
 #include "ContainerObject.h"
 #include "EditTextObject.h"
@@ -8,6 +9,7 @@
 #include "ShapeObject.h"
 #include "SpriteObject.h"
 #include "TextCaret.h"
+#include "VideoObject.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,6 +27,17 @@ swf::Twips wholeTwips(double twips)
     if (!std::isfinite(twips))
         return swf::Twips{0};
     return swf::Twips{static_cast<std::int32_t>(std::clamp(twips, -kLimit, kLimit))};
+}
+
+// A drawing's version with the stamp of one of the bitmaps it fills with: new pixels give
+// a new content version, so what was prepared from the old ones is not reused.
+std::uint64_t foldStamp(std::uint64_t version, std::uint64_t stamp)
+{
+    std::uint64_t h = version ^ (stamp + 0x9E3779B97F4A7C15ull + (version << 6) + (version >> 2));
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    h ^= h >> 33;
+    return h;
 }
 
 class Builder {
@@ -105,11 +118,30 @@ public:
             push(command);
             return;
         }
+        case ObjectKind::Video:
+            video(static_cast<const VideoObject&>(object), command);
+            return;
         }
     }
 
 private:
     void push(DrawCommand command) { m_list.commands.push_back(std::move(command)); }
+
+    // The picture, scaled from its own size to the object's bounds.
+    void video(const VideoObject& shown, DrawCommand& command)
+    {
+        std::shared_ptr<const swf::Bitmap> picture = shown.picture();
+        const Bounds bounds = shown.localBounds();
+        if (!picture || picture->width == 0 || picture->height == 0 || bounds.empty)
+            return;
+        const double sx = bounds.width() / (picture->width * double(swf::Twips::kPerPixel));
+        const double sy = bounds.height() / (picture->height * double(swf::Twips::kPerPixel));
+        command.matrix = command.matrix * swf::Matrix::scale(sx, sy);
+        command.bitmap = picture.get();
+        command.smoothing = shown.smoothing();
+        m_list.retained.push_back(std::move(picture));
+        push(command);
+    }
 
     static void showSelection(const EditTextObject& field, DrawCommand& command)
     {
@@ -196,6 +228,11 @@ private:
         command.objectId = sprite.id();
         command.contentVersion = drawing->version();
         command.drawing = std::move(shape);
+        for (const BitmapDataPtr& bitmap : drawing->bitmaps()) {
+            command.drawingBitmaps.push_back(
+                {bitmap->disposed() ? nullptr : bitmap->snapshot(), bitmap->stamp()});
+            command.contentVersion = foldStamp(command.contentVersion, bitmap->stamp());
+        }
         push(std::move(command));
     }
 

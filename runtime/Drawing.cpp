@@ -1,5 +1,6 @@
 #include "Drawing.h"
 
+#include "BitmapData.h"
 #include "DrawingShapeBuilder.h"
 #include "Limits.h"
 
@@ -44,6 +45,23 @@ bool Drawing::beginFill(const swf::FillStyle& fill)
         return false;
     m_fills.push_back(fill);
     m_filling = true;
+    return true;
+}
+
+bool Drawing::beginBitmapFill(swf::FillStyle fill, std::shared_ptr<BitmapData> bitmap)
+{
+    if (!bitmap)
+        return false;
+    auto found = std::find(m_bitmaps.begin(), m_bitmaps.end(), bitmap);
+    const auto index = static_cast<std::size_t>(found - m_bitmaps.begin());
+    // Every bitmap has a fill of its own, so the styles' cap bounds them too.
+    if (index >= limits::kMaxDrawingStyles)
+        return false;
+    fill.bitmapId = static_cast<swf::CharacterId>(index);
+    if (!beginFill(fill))
+        return false;
+    if (found == m_bitmaps.end())
+        m_bitmaps.push_back(std::move(bitmap));
     return true;
 }
 
@@ -117,6 +135,7 @@ void Drawing::clear()
     m_commands.clear();
     m_fills.clear();
     m_lines.clear();
+    m_bitmaps.clear();
     m_line = kNoStyle;
     m_filling = false;
 }
@@ -133,6 +152,7 @@ bool Drawing::copyFrom(const Drawing& other)
     m_commands = other.m_commands;
     m_fills = other.m_fills;
     m_lines = other.m_lines;
+    m_bitmaps = other.m_bitmaps;
     m_line = other.m_line;
     m_filling = other.m_filling;
     m_stale = true;
@@ -144,11 +164,13 @@ void Drawing::rebuild() const
     if (!m_stale)
         return;
     m_stale = false;
-    if (m_commands == m_builtCommands && m_fills == m_builtFills && m_lines == m_builtLines)
+    if (m_commands == m_builtCommands && m_fills == m_builtFills && m_lines == m_builtLines &&
+        m_bitmaps == m_builtBitmaps)
         return;
     m_builtCommands = m_commands;
     m_builtFills = m_fills;
     m_builtLines = m_lines;
+    m_builtBitmaps = m_bitmaps;
     ++m_version;
 
     DrawingShapeBuilder builder;

@@ -11,6 +11,8 @@
 
 namespace runtime {
 
+class BitmapData;
+
 // The drawing commands every clip of one player holds together, against
 // limits::kMaxDrawingCommandsTotal.
 class DrawingBudget {
@@ -48,6 +50,10 @@ public:
 
     // beginFill, beginGradientFill, beginBitmapFill: closes the fill in use first.
     bool beginFill(const swf::FillStyle& fill);
+    // beginBitmapFill: `fill` a bitmap fill painting with `bitmap`'s pixels as they are
+    // when drawn, not as they were at the call; its bitmapId is set to the bitmap's
+    // place in bitmaps().
+    bool beginBitmapFill(swf::FillStyle fill, std::shared_ptr<BitmapData> bitmap);
     // endFill, and beginFill without a colour.
     bool endFill();
     // lineStyle; nothing for no lines.
@@ -63,6 +69,8 @@ public:
     bool copyFrom(const Drawing& other);
 
     bool empty() const { return m_commands.empty(); }
+    // The bitmaps the fills paint with, by the fills' bitmapId; each once.
+    const std::vector<std::shared_ptr<BitmapData>>& bitmaps() const { return m_bitmaps; }
     std::size_t commandCount() const { return m_commands.size(); }
 
     // The shape as drawn now; null when nothing is drawn. Made again only after a
@@ -96,6 +104,7 @@ private:
     std::vector<Command> m_commands;
     std::vector<swf::FillStyle> m_fills;
     std::vector<swf::LineStyle> m_lines;
+    std::vector<std::shared_ptr<BitmapData>> m_bitmaps;
     std::uint32_t m_line = kNoStyle; // the line style in use
     bool m_filling = false;
 
@@ -104,6 +113,7 @@ private:
     mutable std::vector<Command> m_builtCommands;
     mutable std::vector<swf::FillStyle> m_builtFills;
     mutable std::vector<swf::LineStyle> m_builtLines;
+    mutable std::vector<std::shared_ptr<BitmapData>> m_builtBitmaps;
     mutable std::shared_ptr<const swf::Shape> m_shape;
     mutable std::uint64_t m_version = 0;
 };

@@ -104,4 +104,10 @@ inline constexpr std::size_t kMaxDrawingCommandsTotal = std::size_t{8} << 20;
 // Drawing coordinates, twips: as far as a shape's own records may reach.
 inline constexpr std::int32_t kMaxDrawingCoordinate = 1 << 30;
 
+// Video frames one jump of an embedded video decodes: it decodes from the keyframe at or
+// before the frame shown, and encoders place keyframes seconds apart. A stream whose
+// keyframes lie farther apart starts this many frames back instead, showing smeared
+// pictures until its next keyframe, so that one jump cannot cost minutes of decoding.
+inline constexpr std::size_t kMaxVideoFramesDecodedAtOnce = 300;
+
 } // namespace runtime::limits

@@ -80,6 +80,10 @@ public:
     // listeners hear it (onMouseWheel), and the text field under the pointer scrolls
     // unless its mouseWheelEnabled is off.
     void pointerWheel(double x, double y, int lines);
+    // The context menu opens with the pointer at (x, y) (PlayerInput.cpp): the movie
+    // decides what it shows; a choice of one of its own items runs that item's handler.
+    ContextMenuModel openContextMenu(double x, double y);
+    void chooseContextMenuItem(std::size_t index);
     // After the clip events, a focused button or clip that the keys reach hears the key
     // (onKeyDown; see FocusControl); a button's key-press condition for it then takes
     // it, and otherwise Tab moves the focus and Enter or Space press the focused button

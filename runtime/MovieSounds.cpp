@@ -260,4 +260,13 @@ void MovieSounds::endStep(std::uint64_t step)
     }
 }
 
+bool MovieSounds::streamPlaying() const
+{
+    for (const auto& [id, stream] : m_streams) {
+        if (stream.voice && m_mixer->isPlaying(stream.voice))
+            return true;
+    }
+    return false;
+}
+
 } // namespace runtime

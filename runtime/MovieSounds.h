@@ -76,6 +76,9 @@ public:
     /// The step is over: streams whose timeline entered no frame in it (stopped or
     /// removed clips) stop.
     void endStep(std::uint64_t step);
+    /// Whether a timeline's stream sound is playing now (the control then keeps the
+    /// movie's time by the sound's).
+    bool streamPlaying() const;
 
 private:
     struct Stream {

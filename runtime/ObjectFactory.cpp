@@ -7,6 +7,7 @@
 #include "ShapeObject.h"
 #include "SpriteObject.h"
 #include "StaticTextObject.h"
+#include "VideoObject.h"
 #include "format/Limits.h"
 
 #include <string>
@@ -83,6 +84,8 @@ std::shared_ptr<DisplayObject> createObject(const swf::Character* character,
             } else if constexpr (std::is_same_v<T, swf::Sprite>) {
                 return std::make_shared<SpriteObject>(context, character, data.timeline,
                                                       data.declaredFrameCount);
+            } else if constexpr (std::is_same_v<T, swf::VideoStream>) {
+                return std::make_shared<VideoObject>(context, character, data);
             } else {
                 // Bitmaps, fonts and sounds are used by other characters, never placed.
                 context.log(LogCategory::Display, [&] {

@@ -5,6 +5,7 @@
 #include "ButtonObject.h"
 #include "FrameStep.h"
 #include "MoviePlayer.h"
+#include "PointerHitTest.h"
 #include "StageEvents.h"
 #include "format/Limits.h"
 
@@ -190,6 +191,25 @@ void MoviePlayer::trackStillPointer()
         return;
     m_context.input().drag().follow(input.pointerX(), input.pointerY());
     m_buttons.pointerMove(*m_root, input.pointerX(), input.pointerY());
+}
+
+ContextMenuModel MoviePlayer::openContextMenu(double x, double y)
+{
+    ContextMenuModel model;
+    model.playerItems = m_context.stageView().showMenu();
+    if (m_engine && m_root) {
+        m_engine->contextMenuOpening(topmostAt(*m_root, x, y, nullptr), model);
+        runActions();
+    }
+    return model;
+}
+
+void MoviePlayer::chooseContextMenuItem(std::size_t index)
+{
+    if (!m_engine)
+        return;
+    m_engine->contextMenuItemChosen(index);
+    runActions();
 }
 
 } // namespace runtime

@@ -1,6 +1,7 @@
 // What scripts do to display lists: attachMovie, createEmptyMovieClip,
 // duplicateMovieClip, removeMovieClip and swapDepths. Depths here are as scripts see
 // them (limits::kScriptDepthOffset below the stored ones).
+#include "BitmapData.h"
 #include "EditTextObject.h"
 #include "Limits.h"
 #include "ObjectFactory.h"
@@ -88,8 +89,12 @@ std::shared_ptr<SpriteObject> SpriteObject::duplicateAs(std::string name, long l
     copy->setColorTransform(colorTransform());
     copy->setClipActions(clipActions());
     // What scripts drew on the clip is copied with it; children are not.
-    if (m_drawing && !m_drawing->empty())
+    if (m_drawing && !m_drawing->empty()) {
         copy->editDrawing().copyFrom(*m_drawing);
+        // The copy's bitmap fills paint with the same live bitmaps.
+        for (const BitmapDataPtr& bitmap : m_drawing->bitmaps())
+            bitmap->addViewer(copy);
+    }
     into->placeForScript(copy, std::move(name), scriptDepth);
     return copy;
 }

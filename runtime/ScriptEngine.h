@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ContextMenu.h"
 #include "format/Style.h"
 
 #include <cstdint>
@@ -181,6 +182,12 @@ public:
     // A step (a frame advance or an input event) is over and no code runs: a safe
     // moment for the engine's housekeeping (garbage collection, timers).
     virtual void stepFinished() {}
+    // The context menu opens over `target` (the topmost object under the pointer; null
+    // for the stage): the menu that applies there hears onSelect, then says how the
+    // player's menu looks. `model` comes with the player's own settings.
+    virtual void contextMenuOpening(const DisplayObject* /*target*/, ContextMenuModel& /*model*/) {}
+    // The movie's own item `index` (of those contextMenuOpening gave) was chosen.
+    virtual void contextMenuItemChosen(std::size_t /*index*/) {}
 };
 
 } // namespace runtime

@@ -3,6 +3,7 @@
 // Nellymoser in whole 64-byte blocks, G.711 anywhere; ADPCM and Speex data go in whole,
 // as their decoders find the block structure themselves.
 #include "Decoder.h"
+#include "LibavHandles.h"
 #include "Limits.h"
 
 extern "C" {
@@ -25,19 +26,6 @@ namespace {
 
 using swf::ErrorCode;
 using swf::makeError;
-
-struct CodecContextFree {
-    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct ParserFree {
-    void operator()(AVCodecParserContext* p) const { av_parser_close(p); }
-};
-struct PacketFree {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct FrameFree {
-    void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
 
 AVCodecID codecId(Codec codec)
 {
@@ -240,10 +228,10 @@ private:
     }
 
     SoundFormat m_format;
-    std::unique_ptr<AVCodecContext, CodecContextFree> m_context;
-    std::unique_ptr<AVCodecParserContext, ParserFree> m_parser;
-    std::unique_ptr<AVPacket, PacketFree> m_packet;
-    std::unique_ptr<AVFrame, FrameFree> m_frame;
+    libav::CodecContext m_context;
+    libav::Parser m_parser;
+    libav::Packet m_packet;
+    libav::Frame m_frame;
     std::vector<std::int16_t>* m_out = nullptr;
     std::size_t m_room = 0;
 };
@@ -252,10 +240,7 @@ private:
 
 swf::Result<std::unique_ptr<Decoder>> makeAvDecoder(const SoundFormat& format)
 {
-    // The library reports damaged data on standard error; the engine's own diagnostics
-    // say what matters, and a normal run prints nothing.
-    static std::once_flag quiet;
-    std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
+    libav::quietLogging();
     auto decoder = std::make_unique<AvDecoder>();
     auto status = decoder->open(format);
     if (!status)

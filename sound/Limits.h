@@ -43,4 +43,8 @@ inline constexpr std::size_t kMaxPacketBytes = 1 << 16;
 // a stream of packets that decode to nothing.
 inline constexpr std::size_t kMaxDecodeCalls = 1 << 20;
 
+// Fields kept from one file's ID3 tag: more than any real tag has, so a tag made of many
+// tiny frames gives scripts no more than this.
+inline constexpr std::size_t kMaxId3Fields = 256;
+
 } // namespace sound::limits

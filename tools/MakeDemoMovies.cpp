@@ -1,11 +1,14 @@
 // Writes the demo folder's sample movies with the project's own SWF writer:
 //     make-demo-movies FOLDER
 #include "MovieWriter.h"
+#include "MusicBoxMovie.h"
 #include "ShapeWriter.h"
 #include "SketchPadMovie.h"
+#include "VideoDemoMovie.h"
 
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <string>
 
 using namespace swfwriter;
@@ -130,5 +133,14 @@ int main(int argc, char** argv)
     ok &= write(colourBands(2), folder, "Test Card Part 2.swf", Compression::None);
     ok &= write(colourBands(10), folder, "Test Card Part 10.swf", Compression::Zlib);
     ok &= write(sketchPad(), folder, "Sketch Pad.swf", Compression::Zlib);
+    ok &= write(musicBox(), folder, "Music Box.swf", Compression::Zlib);
+    const VideoDemo video = videoDemo("Bouncing Ball.flv");
+    if (!video.flv.empty()) {
+        ok &= write(video.movie, folder, "Bouncing Ball.swf", Compression::Zlib);
+        std::ofstream flv(folder + "/Bouncing Ball.flv", std::ios::binary);
+        flv.write(reinterpret_cast<const char*>(video.flv.data()),
+                  std::streamsize(video.flv.size()));
+        ok &= bool(flv);
+    }
     return ok ? 0 : 1;
 }

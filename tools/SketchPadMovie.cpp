@@ -101,6 +101,20 @@ MovieWriter sketchPad()
     callMethod(script, "_root", "createTextField", {"hint", 4, 350, 16, 200, 40});
     setMember(script, "hint", "textColor", 0xe0e4ec);
     setMember(script, "hint", "text", "Arrow keys move the star");
+
+    // The context menu gains an item that puts the star back in the middle.
+    ActionWriter centre;
+    setMember(centre, "star", "_x", 275);
+    setMember(centre, "star", "_y", 225);
+    script.push({"menu", 0, "ContextMenu"}).op(Op::NewObject).op(Op::SetVariable);
+    script.push({"item"});
+    script.defineFunction("", {}, centre);
+    script.push({"Centre the star", 2, "ContextMenuItem"}).op(Op::NewObject).op(Op::SetVariable);
+    script.push({"item"}).op(Op::GetVariable);
+    script.push({1, "menu"}).op(Op::GetVariable).push({"customItems"}).op(Op::GetMember);
+    script.push({"push"}).op(Op::CallMethod).op(Op::Pop);
+    script.push({"_root"}).op(Op::GetVariable).push({"menu", "menu"}).op(Op::GetVariable);
+    script.op(Op::SetMember);
     script.op(Op::Stop);
 
     MovieWriter movie(8, 550, 400, 30);

@@ -21,6 +21,7 @@ void installAll(Vm& vm)
     installMovieClip(vm);
     installMovieClipLoader(vm);
     installButton(vm);
+    installVideo(vm);
     installTabIndex(vm);
     installTextFormat(vm);
     installTextField(vm);
@@ -31,6 +32,7 @@ void installAll(Vm& vm)
     installSystem(vm);
     installColor(vm);
     installSound(vm);
+    installNetStream(vm);
     installGeom(vm);
     installDisplayPackage(vm);
     installMediaDevices(vm);

@@ -35,6 +35,7 @@ void installSelection(Vm& vm);                               // Selection: the k
 void installSystem(Vm& vm);            // System and its capabilities, security, Product, IME
 void installColor(Vm& vm);             // Color
 void installSound(Vm& vm);             // Sound, stopAllSounds
+void installNetStream(Vm& vm);         // NetConnection, NetStream
 void installGeom(Vm& vm);              // flash.geom and MovieClip's transform, after MovieClip
 void installDisplayPackage(Vm& vm);    // flash.display, flash.filters, attachBitmap; after geom
 void installMediaDevices(Vm& vm);      // Camera, Microphone
@@ -47,6 +48,7 @@ void installExternalInterface(Vm& vm); // flash.external.ExternalInterface
 void installLocalConnection(Vm& vm);   // LocalConnection
 void installButton(Vm& vm);            // Button, after MovieClip
 void installTabIndex(Vm& vm);          // clips' and buttons' tabIndex, after Button
+void installVideo(Vm& vm);             // Video
 void installSharedObject(Vm& vm);      // SharedObject
 void installPrintJob(Vm& vm);          // PrintJob
 void installXmlSocket(Vm& vm);         // XMLSocket

@@ -4,8 +4,11 @@
 // a caption, a handler and three flags. Both copy themselves; a menu's copy shares its
 // builtInItems object and copies each custom item through that item's own copy().
 #include "Builtins.h"
+#include "ContextMenus.h"
 #include "NativeHelpers.h"
+#include "avm1/Limits.h"
 #include "avm1/Vm.h"
+#include "runtime/ContextMenu.h"
 
 namespace avm1 {
 
@@ -113,7 +116,78 @@ Value copyItem(Vm& vm, const CallArgs& call)
     return vm.construct(vm.getMember(vm.global(), vm.str("ContextMenuItem")), args);
 }
 
+// Whether the flag of built-in item `name` leaves it shown: a flag a script removed
+// leaves it so.
+bool shown(Vm& vm, Object* flags, const char* name)
+{
+    if (!flags)
+        return true;
+    const Value flag = vm.getMember(flags, vm.str(name));
+    return flag.isUndefined() || vm.toBoolean(flag);
+}
+
 } // namespace
+
+void OpenContextMenu::traceChildren(Tracer& tracer)
+{
+    tracer.mark(owner);
+    for (Object* item : items)
+        tracer.mark(item);
+}
+
+void openContextMenu(Vm& vm, const std::vector<Object*>& ownersInward,
+                     runtime::ContextMenuModel& model, OpenContextMenu& open)
+{
+    open.owner = nullptr;
+    open.items.clear();
+    // The innermost object that has a menu of its own decides.
+    Object* menu = nullptr;
+    for (Object* owner : ownersInward) {
+        Object* candidate = vm.getMember(owner, vm.str("menu")).objectOrNull();
+        if (candidate && !vm.throwing()) {
+            menu = candidate;
+            open.owner = owner;
+            break;
+        }
+    }
+    if (!menu)
+        return;
+    const Value handlerArgs[] = {Value(open.owner), Value(menu)};
+    callHandler(vm, vm.getMember(menu, vm.str("onSelect")), Value(menu), handlerArgs,
+                OnException::Ignore);
+    Object* flags = vm.getMember(menu, vm.str("builtInItems")).objectOrNull();
+    model.zoom = shown(vm, flags, "zoom");
+    model.quality = shown(vm, flags, "quality");
+    model.play = shown(vm, flags, "play");
+    model.loop = shown(vm, flags, "loop");
+    model.rewind = shown(vm, flags, "rewind");
+    model.forwardBack = shown(vm, flags, "forward_back");
+    Object* custom = vm.getMember(menu, vm.str("customItems")).objectOrNull();
+    for (const Value& value : elementsOf(vm, custom, limits::kMaxDenseArrayLength)) {
+        Object* item = value.objectOrNull();
+        if (!item || !vm.toBoolean(vm.getMember(item, vm.str("visible"))))
+            continue;
+        if (open.items.size() >= limits::kMaxContextMenuItems)
+            break;
+        runtime::ContextMenuItem shownItem;
+        shownItem.caption = vm.toStdString(vm.getMember(item, vm.str("caption")));
+        shownItem.enabled = vm.toBoolean(vm.getMember(item, vm.str("enabled")));
+        shownItem.separatorBefore = vm.toBoolean(vm.getMember(item, vm.str("separatorBefore")));
+        if (vm.throwing())
+            vm.takeException();
+        model.items.push_back(std::move(shownItem));
+        open.items.push_back(item);
+    }
+}
+
+void chooseContextMenuItem(Vm& vm, OpenContextMenu& open, std::size_t index)
+{
+    if (index >= open.items.size())
+        return;
+    Object* item = open.items[index];
+    const Value args[] = {Value(open.owner), Value(item)};
+    callHandler(vm, vm.getMember(item, vm.str("onSelect")), Value(item), args, OnException::Ignore);
+}
 
 void installContextMenu(Vm& vm)
 {

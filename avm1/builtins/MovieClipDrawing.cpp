@@ -2,7 +2,9 @@
 // beginBitmapFill, lineStyle, lineGradientStyle, endFill and clear. The clip's drawing
 // (runtime/Drawing.h) keeps what they draw and the rules it is drawn by; here the
 // arguments become twips and styles. Coordinates are pixels in the clip's own space.
+#include "BitmapDataObject.h"
 #include "DrawingStyles.h"
+#include "GeomObjects.h"
 #include "MovieClipParts.h"
 #include "avm1/Vm.h"
 #include "runtime/Limits.h"
@@ -96,10 +98,38 @@ Value beginGradientFill(Vm& vm, const CallArgs& call)
                   [&](runtime::Drawing& d) { return d.beginFill(*fill); });
 }
 
-// FIXME: fills with script bitmaps wait for the renderer to paint fills from them.
-Value beginBitmapFill(Vm&, const CallArgs&)
+// beginBitmapFill(bitmap, matrix, repeat, smoothing): the fill paints with the bitmap as
+// it is whenever it is drawn. Its pixels are a pixel each in the clip's space unless the
+// matrix (a flash.geom.Matrix, in pixels) maps them elsewhere; they repeat unless
+// `repeat` is false, when their edges stretch out instead. Anything but a live bitmap
+// gives no fill: the fill in use ends, as endFill.
+Value beginBitmapFill(Vm& vm, const CallArgs& call)
 {
-    return Value();
+    runtime::BitmapDataPtr bitmap = sharedBitmapDataOf(call.arg(0));
+    if (!bitmap || bitmap->disposed())
+        return drawOn(vm, call, "beginBitmapFill", [](runtime::Drawing& d) { return d.endFill(); });
+    swf::Matrix matrix;
+    if (Object* given = call.arg(1).objectOrNull(); given && !readMatrix(vm, given, matrix))
+        return Value();
+    const bool repeat = call.arg(2).isUndefined() || vm.toBoolean(call.arg(2));
+    const bool smoothing = vm.toBoolean(call.arg(3));
+    if (vm.throwing())
+        return Value();
+    swf::FillStyle fill;
+    fill.type = repeat ? (smoothing ? swf::FillType::RepeatingBitmap
+                                    : swf::FillType::NonSmoothedRepeatingBitmap)
+                       : (smoothing ? swf::FillType::ClippedBitmap
+                                    : swf::FillType::NonSmoothedClippedBitmap);
+    // The fill's space is twips, as a shape's bitmap fills are.
+    fill.matrix = swf::Matrix::scale(kTwipsPerPixel, kTwipsPerPixel) * matrix;
+    runtime::SpriteObject* sprite = thisSprite(call);
+    if (!sprite)
+        return Value();
+    // The clip is marked changed whenever the bitmap is.
+    if (auto viewer = sprite->weak_from_this().lock())
+        bitmap->addViewer(viewer);
+    return drawOn(vm, call, "beginBitmapFill",
+                  [&](runtime::Drawing& d) { return d.beginBitmapFill(fill, bitmap); });
 }
 
 Value endFill(Vm& vm, const CallArgs& call)

@@ -25,6 +25,30 @@ constexpr double kEmptyCoordinate = 0x7FFFFFF;
 
 enum class Edges : bool { WithStrokes, FillsOnly };
 
+// The object's matrix to the stage as the reference composes it for scripts: from the
+// object up through its parents, each product's translation kept in whole twips.
+swf::Matrix stageMatrix(const runtime::DisplayObject& object)
+{
+    swf::Matrix m = object.matrix();
+    for (const runtime::DisplayObject* p = object.parent(); p; p = p->parent()) {
+        m = p->matrix() * m;
+        m.tx = std::round(m.tx);
+        m.ty = std::round(m.ty);
+    }
+    return m;
+}
+
+// Its inverse, the translation again in whole twips; false for a matrix flattened to a
+// line.
+bool stageInverse(const runtime::DisplayObject& object, swf::Matrix& out)
+{
+    if (!stageMatrix(object).invert(out))
+        return false;
+    out.tx = std::round(out.tx);
+    out.ty = std::round(out.ty);
+    return true;
+}
+
 // What an object covers in its own twips: a container's children each give their
 // box in its space, as the reference measures. getRect leaves out the strokes of
 // shapes that keep their edges apart (DefineShape4).
@@ -94,9 +118,9 @@ Value boundsIn(Vm& vm, const CallArgs& call, Edges edges)
     swf::Matrix toSpace;
     if (space != object) {
         swf::Matrix fromStage;
-        if (!space->worldMatrix().invert(fromStage))
+        if (!stageInverse(*space, fromStage))
             return Value();
-        toSpace = fromStage * object->worldMatrix();
+        toSpace = fromStage * stageMatrix(*object);
     }
     const runtime::Bounds local = extentOf(*object, edges, 0);
     const runtime::Bounds bounds = space == object ? local : local.transformed(toSpace);
@@ -144,13 +168,9 @@ void convertPoint(Vm& vm, const CallArgs& call, bool toGlobal)
     const Value y = vm.getMember(point, yName);
     if (vm.throwing() || !x.isNumber() || !y.isNumber())
         return;
-    swf::Matrix matrix = object->worldMatrix();
-    if (!toGlobal) {
-        swf::Matrix inverse;
-        if (!matrix.invert(inverse))
-            return;
-        matrix = inverse;
-    }
+    swf::Matrix matrix = stageMatrix(*object);
+    if (!toGlobal && !stageInverse(*object, matrix))
+        return;
     const double tx = x.asNumber() * kTwipsPerPixel;
     const double ty = y.asNumber() * kTwipsPerPixel;
     vm.setMember(point, xName, Value(std::round(matrix.mapX(tx, ty)) / kTwipsPerPixel));

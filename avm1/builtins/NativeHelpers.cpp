@@ -99,4 +99,31 @@ std::vector<Value> elementsOf(Vm& vm, Object* object, std::size_t cap)
     return values;
 }
 
+void callHandler(Vm& vm, const Value& function, const Value& self, std::span<const Value> args,
+                 OnException onException)
+{
+    Object* f = function.objectOrNull();
+    if (!f || !f->isFunction())
+        return;
+    vm.startBudget();
+    vm.clearAbort();
+    vm.call(function, self, args);
+    if (vm.throwing()) {
+        const Value e = vm.takeException();
+        if (onException == OnException::Warn)
+            vm.trace("Warning: Uncaught exception, " + vm.toStdString(e));
+        if (vm.throwing())
+            vm.takeException();
+    }
+    vm.clearAbort();
+}
+
+void callNamedHandler(Vm& vm, Object* target, std::string_view name, std::span<const Value> args,
+                      OnException onException)
+{
+    const Value handler = vm.getMember(Value(target), vm.str(name));
+    if (!vm.throwing())
+        callHandler(vm, handler, Value(target), args, onException);
+}
+
 } // namespace avm1

@@ -6,6 +6,8 @@
 #include "avm1/Function.h"
 
 #include <cstddef>
+#include <span>
+#include <string_view>
 #include <vector>
 
 namespace avm1 {
@@ -35,5 +37,18 @@ void wrapObjectAs(Vm& vm, Object* object, const Object* wrapper);
 // The elements 0 to length - 1 of an array, an arguments object or any object with a
 // length, read through getters; at most `cap` of them. Empty when a read throws.
 std::vector<Value> elementsOf(Vm& vm, Object* object, std::size_t cap);
+
+// How a handler the player calls on its own (an event, a status, a menu choice) ends
+// when it throws: the warning line the player prints for a block that ends so, or
+// nothing.
+enum class OnException : bool { Warn, Ignore };
+
+// Calls `function` on `self` with a fresh time budget, when it is a function; what it
+// throws ends it there.
+void callHandler(Vm& vm, const Value& function, const Value& self, std::span<const Value> args,
+                 OnException onException);
+// The same for the handler `target` has under `name`, called on `target`.
+void callNamedHandler(Vm& vm, Object* target, std::string_view name, std::span<const Value> args,
+                      OnException onException = OnException::Warn);
 
 } // namespace avm1

@@ -3,6 +3,7 @@
 #include "avm1/Object.h"
 #include "avm1/ScriptHost.h"
 #include "avm1/Vm.h"
+#include "sound/Id3Tags.h"
 #include "sound/Mp3File.h"
 
 #include <algorithm>
@@ -56,8 +57,17 @@ void finishLoad(Vm& vm, Object* object)
     auto bytes = vm.host() ? vm.host()->fetchFile(state->url, limits::kMaxLoadedFileBytes)
                            : swf::Result<std::vector<std::uint8_t>>(
                                  swf::makeError(swf::ErrorCode::CannotOpen, "no host"));
-    if (bytes && sound::hasId3Tag(*bytes))
-        callHandler(vm, object, "onID3", {});
+    if (bytes) {
+        // Sound.id3 holds the tag's fields, set before onID3 hears of them.
+        const sound::Id3Fields fields = sound::readId3Tags(*bytes);
+        if (!fields.empty() || sound::hasId3Tag(*bytes)) {
+            Object* id3 = vm.makeObject();
+            for (const auto& [name, text] : fields)
+                vm.setMember(id3, name, vm.strValue(text));
+            object->defineValue(vm, "id3", Value(id3));
+            callHandler(vm, object, "onID3", {});
+        }
+    }
     std::shared_ptr<const sound::DecodedSound> decoded;
     if (bytes) {
         if (auto samples = sound::decodeMp3File(*bytes))

@@ -120,11 +120,14 @@ void doCallFunction(Interpreter& in, Activation& frame, const Instruction&)
     const Value fn = in.getVariable(frame, name, &owner);
     // A function found on a with block's object or through a path runs on that object.
     // Elsewhere a plain call's this is the caller's timeline, or, from a
-    // DefineFunction2 body, that body's activation object, as the reference passes them.
+    // DefineFunction2 body that keeps its own this, that body's activation object, as the
+    // reference passes them.
     Object* selfObject = frame.target;
+    const bool ownThis = frame.function && frame.function->def().isFunction2 &&
+                         !(frame.function->def().flags & FunctionFlag::SuppressThis);
     if (owner)
         selfObject = owner;
-    else if (frame.function && frame.function->def().isFunction2 && frame.locals)
+    else if (ownThis && frame.locals)
         selfObject = frame.locals;
     const Value self = selfObject ? Value(selfObject) : Value();
     // super called by name runs the superclass constructor, as super() does.

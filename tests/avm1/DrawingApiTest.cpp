@@ -193,6 +193,23 @@ void DrawingApiTest::hitTests()
              s.traceCall("c", "hitTest", {250, 20, true});
          },
          "true\nfalse\ntrue\nfalse"},
+        {"a bitmap fill is hit and measured as other fills; without a bitmap, no fill",
+         [](Script& s) {
+             s.clip("c", 1);
+             s.a.push({"bmp", 0xFFFFFF, false, 4, 4, 4, "flash"}).op(Op::GetVariable);
+             s.a.push({"display"}).op(Op::GetMember).push({"BitmapData"}).op(Op::NewMethod);
+             s.a.op(Op::SetVariable);
+             s.a.push({"bmp"}).op(Op::GetVariable).push({1, "c"}).op(Op::GetVariable);
+             s.a.push({"beginBitmapFill"}).op(Op::CallMethod).op(Op::Pop);
+             s.square("c", 0, 0, 100).run("c", "endFill");
+             s.traceCall("c", "hitTest", {50, 50, true});
+             s.traceCall("c", "hitTest", {150, 50, true});
+             s.traceCall("c", "getBounds", {}, "xMax");
+             s.clip("d", 2);
+             s.run("d", "beginBitmapFill", {5}).square("d", 0, 0, 100).run("d", "endFill");
+             s.traceCall("d", "hitTest", {50, 50, true});
+         },
+         "true\nfalse\n100\nfalse"},
     });
 }
 

@@ -322,6 +322,20 @@ void InterpreterTest::referencePlayerRules()
              a.push({0, "f"}).op(Op::CallFunction).op(Op::Trace);
          },
          "undefined"},
+        {"a plain call from a body that keeps its this runs on the body's activation", 7,
+         [](ActionWriter& a) {
+             ActionWriter inner;
+             inner.push({"this"}).op(Op::GetVariable).push({"_root"}).op(Op::GetVariable);
+             inner.op(Op::Equals2).op(Op::Trace);
+             a.defineFunction("inner", {}, inner);
+             ActionWriter call;
+             call.push({0, "inner"}).op(Op::CallFunction).op(Op::Pop);
+             a.defineFunction2("keeps", 2, 0, {}, call);
+             a.defineFunction2("suppresses", 2, FunctionFlag::SuppressThis, {}, call);
+             a.push({0, "keeps"}).op(Op::CallFunction).op(Op::Pop);
+             a.push({0, "suppresses"}).op(Op::CallFunction).op(Op::Pop);
+         },
+         "false\ntrue"},
         {"a caught throw drops what the try body pushed", 7,
          [](ActionWriter& a) {
              a.push({"kept"});

@@ -157,11 +157,25 @@ public:
         return parts.join(' ');
     }
 
+    runtime::MoviePlayer& player() { return *m_player; }
+
 private:
     QuietHost m_host;
     std::unique_ptr<runtime::MoviePlayer> m_player;
     std::unique_ptr<avm1::Engine> m_engine;
 };
+
+// What the menu handlers heard: the name they were made for, and their arguments.
+QStringList s_heard;
+
+avm1::Value recordCall(avm1::Vm& vm, const avm1::CallArgs& call)
+{
+    QStringList args;
+    for (std::size_t i = 0; i < call.count(); ++i)
+        args << QString::fromStdString(vm.toStdString(call.arg(i)));
+    s_heard << args.join(' ');
+    return Value();
+}
 
 } // namespace
 
@@ -178,6 +192,7 @@ private Q_SLOTS:
     void transformOfAClip();
     void clipTransformProperty();
     void contextMenuAndItems();
+    void contextMenuShapesThePlayersMenu();
     void captureDevicesAbsent();
     void textSnapshotOfStaticText();
 };
@@ -412,6 +427,51 @@ void PlayerObjectsTest::contextMenuAndItems()
     s.vm().call(s.get(s.get(s.get(s.global(), "ContextMenu"), "prototype"), "hideBuiltInItems"),
                 bare, std::vector<Value>{});
     QCOMPARE(s.get(s.get(bare, "builtInItems"), "save").asBoolean(), false);
+}
+
+void PlayerObjectsTest::contextMenuShapesThePlayersMenu()
+{
+    Stage s;
+    s_heard.clear();
+    // Without a menu of the movie's, the player's items all stay.
+    runtime::ContextMenuModel plain = s.player().openContextMenu(0, 0);
+    QVERIFY(plain.playerItems && plain.play && plain.zoom && plain.items.empty());
+
+    const Value handler(s.vm().makeNative(recordCall));
+    Value menu = s.make(s.get(s.global(), "ContextMenu"), {handler});
+    s.set(s.get(menu, "builtInItems"), "play", Value(false));
+    Value items = s.get(menu, "customItems");
+    s.call(items, "push", {s.make(s.get(s.global(), "ContextMenuItem"), {s.str("Go"), handler})});
+    Value hidden = s.make(s.get(s.global(), "ContextMenuItem"), {s.str("Hidden"), handler});
+    s.set(hidden, "visible", Value(false));
+    s.call(items, "push", {hidden});
+    Value off = s.make(s.get(s.global(), "ContextMenuItem"),
+                       {s.str("Off"), handler, Value(true), Value(false)});
+    s.call(items, "push", {off});
+    s.set(s.clip("box"), "menu", menu);
+
+    // Over the box its menu applies: onSelect hears the box and the menu first.
+    const runtime::ContextMenuModel overBox = s.player().openContextMenu(900, 1300);
+    QCOMPARE(s_heard.size(), 1);
+    QCOMPARE(s_heard[0], QString("_level0.box [object Object]"));
+    QVERIFY(!overBox.play && overBox.loop && overBox.zoom);
+    QCOMPARE(overBox.items.size(), std::size_t(2)); // the invisible one left out
+    QCOMPARE(QString::fromStdString(overBox.items[0].caption), QString("Go"));
+    QVERIFY(overBox.items[0].enabled && !overBox.items[0].separatorBefore);
+    QVERIFY(!overBox.items[1].enabled && overBox.items[1].separatorBefore);
+    s.player().chooseContextMenuItem(0);
+    QCOMPARE(s_heard.size(), 2);
+    QVERIFY(s_heard[1].startsWith("_level0.box Go") ||
+            s_heard[1].startsWith("_level0.box [object Object]"));
+    // Past the end nothing runs.
+    s.player().chooseContextMenuItem(7);
+    QCOMPARE(s_heard.size(), 2);
+
+    // Elsewhere the root has no menu: the player's own; Stage.showMenu hides them.
+    const runtime::ContextMenuModel elsewhere = s.player().openContextMenu(9000, 7000);
+    QVERIFY(elsewhere.play && elsewhere.items.empty());
+    s.set(s.get(s.global(), "Stage"), "showMenu", Value(false));
+    QVERIFY(!s.player().openContextMenu(9000, 7000).playerItems);
 }
 
 void PlayerObjectsTest::captureDevicesAbsent()

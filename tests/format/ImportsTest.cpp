@@ -189,7 +189,8 @@ std::optional<swf::CharacterId> firstReference(const swf::Character& character)
 const char* kindName(const swf::CharacterData& data)
 {
     static const char* const names[] = {"Shape",    "MorphShape", "Bitmap", "Font",  "StaticText",
-                                        "EditText", "Button",     "Sprite", "Opaque"};
+                                        "EditText", "Button",     "Sprite", "Video", "Opaque"};
+    static_assert(std::size(names) == std::variant_size_v<swf::CharacterData>);
     return names[data.index()];
 }
 

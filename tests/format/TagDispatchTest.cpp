@@ -66,7 +66,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("where");
         const std::pair<const char*, std::pair<int, Bytes>> tags[] = {
             {"DefineSound", {14, {0x3e, 0x02, 0x00, 0x00, 0x00, 0xaa}}},
-            {"DefineVideoStream", {60, {0x01, 0x00, 0x40, 0x00, 0x30, 0x00, 0x00, 0x02}}},
             {"DefineBinaryData", {87, {0x00, 0x00, 0x00, 0x00, 'b', 'i', 'n'}}},
             {"DefineFont4", {91, kFont4Rest}},
         };

@@ -1,6 +1,6 @@
 // The control's sound output: with no device (as on a headless machine) the movie plays
-// on silently after one diagnostic line; with one, the output opens, pauses and closes
-// with the session.
+// on silently after one diagnostic line; with one, the output opens, keeps being fed,
+// pauses and closes with the session.
 #include "MovieWriter.h"
 #include "SoundWriter.h"
 #include "player/MovieSession.h"
@@ -64,7 +64,12 @@ private Q_SLOTS:
                 QCOMPARE(s_lines.size(), 1);
                 QVERIFY(s_lines[0].contains("no sound output"));
             } else {
+                // The device is kept fed, not filled once: it goes on taking frames (a
+                // device with a long latency of its own, as PulseAudio's null sink has
+                // at first, may take a few seconds to start).
                 QVERIFY(session.audio().isOpen());
+                const std::uint64_t before = session.audio().framesFed();
+                QTRY_VERIFY_WITH_TIMEOUT(session.audio().framesFed() - before > 44100 / 10, 5000);
             }
         }
         // Closing the session released the device and its thread; a second one opens

@@ -357,6 +357,22 @@ private Q_SLOTS:
         QCOMPARE(before->width, 2u);
     }
 
+    void stampsNameThePixels()
+    {
+        // Unlike versions, stamps never repeat across bitmaps: a cache keyed by them
+        // outlives the bitmap whose pixels it holds.
+        BitmapData a(2, 2, true, 0), b(2, 2, true, 0);
+        QVERIFY(a.stamp() != b.stamp());
+        const std::uint64_t first = a.stamp();
+        QCOMPARE(a.argbAt(0, 0), 0u);
+        QCOMPARE(a.stamp(), first);
+        a.setArgb(0, 0, 0xFF00FF00u);
+        QVERIFY(a.stamp() != first && a.stamp() != b.stamp());
+        const std::uint64_t changed = a.stamp();
+        a.dispose();
+        QVERIFY(a.stamp() != changed);
+    }
+
     void attachedBitmapsDrawAndRedrawWithTheirPixels()
     {
         testmovie::RecordingHost host;

@@ -2,6 +2,7 @@
 // closing edges stroked, layers), their bounds, versions, copies and caps.
 #include "runtime/Drawing.h"
 
+#include "runtime/BitmapData.h"
 #include "runtime/Limits.h"
 #include "runtime/ShapeHitTest.h"
 
@@ -91,6 +92,7 @@ private Q_SLOTS:
     void clearTakesEverything();
     void versionFollowsContent();
     void copyKeepsDrawing();
+    void bitmapFillsNameTheirBitmaps();
     void capsRefuseCalls();
 };
 
@@ -334,6 +336,46 @@ void DrawingTest::copyKeepsDrawing()
     copy.lineTo(100, 100);
     QCOMPARE(segments(copy.shape()->layers[0].strokePaths.at(0).path), "M0,0 L100,0 L100,100");
     QCOMPARE(box(original.bounds()), "0,0 100,0");
+}
+
+void DrawingTest::bitmapFillsNameTheirBitmaps()
+{
+    auto first = std::make_shared<runtime::BitmapData>(2, 2, true, 0);
+    auto second = std::make_shared<runtime::BitmapData>(2, 2, true, 0);
+    swf::FillStyle fill;
+    fill.type = swf::FillType::RepeatingBitmap;
+    Drawing drawing;
+    auto frame = [&](const std::vector<std::shared_ptr<runtime::BitmapData>>& bitmaps) {
+        drawing.clear();
+        for (const auto& bitmap : bitmaps) {
+            QVERIFY(drawing.beginBitmapFill(fill, bitmap));
+            square(drawing, 0, 0, 100);
+        }
+        drawing.endFill();
+    };
+    // A bitmap filled with twice is kept once; each fill names its bitmap's place.
+    frame({first, second, first});
+    QCOMPARE(drawing.bitmaps().size(), std::size_t(2));
+    QCOMPARE(drawing.bitmaps()[1], second);
+    const auto& layers = drawing.shape()->layers;
+    std::vector<int> ids;
+    for (const auto& layer : layers)
+        for (const swf::FillStyle& style : layer.fills)
+            ids.push_back(style.bitmapId);
+    QCOMPARE(ids, (std::vector<int>{0, 1, 0}));
+    QVERIFY(!drawing.beginBitmapFill(fill, nullptr));
+    // The same calls with other bitmaps are another picture.
+    const std::uint64_t version = drawing.version();
+    frame({first, second, first});
+    QCOMPARE(drawing.version(), version);
+    frame({second, first, second});
+    QVERIFY(drawing.version() != version);
+    // Copies paint with the same bitmaps; clear lets them go.
+    Drawing copy;
+    QVERIFY(copy.copyFrom(drawing));
+    QCOMPARE(copy.bitmaps(), drawing.bitmaps());
+    drawing.clear();
+    QVERIFY(drawing.bitmaps().empty());
 }
 
 void DrawingTest::capsRefuseCalls()

@@ -186,11 +186,15 @@ void PropertiesTest::scaleAndRotationStayIndependent()
     QCOMPARE(clip->xScale(), 200.0);
     QCOMPARE(clip->yScale(), 50.0);
     QCOMPARE(clip->rotation(), 45.0);
+    // The matrix holds them in the format's 16.16 fixed point.
     const double half = std::sqrt(0.5);
-    QVERIFY(std::fabs(clip->matrix().a - 2 * half) < 1e-12);
-    QVERIFY(std::fabs(clip->matrix().b - 2 * half) < 1e-12);
-    QVERIFY(std::fabs(clip->matrix().c + 0.5 * half) < 1e-12);
-    QVERIFY(std::fabs(clip->matrix().d - 0.5 * half) < 1e-12);
+    const double step = 1.0 / 65536;
+    const swf::Matrix& m = clip->matrix();
+    for (const auto& [value, exact] : {std::pair{m.a, 2 * half}, std::pair{m.b, 2 * half},
+                                       std::pair{m.c, -0.5 * half}, std::pair{m.d, 0.5 * half}}) {
+        QVERIFY(std::fabs(value - exact) <= step / 2);
+        QCOMPARE(value / step, std::round(value / step));
+    }
     for (int i = 0; i < 100; ++i)
         clip->setRotation(clip->rotation() + 3.6);
     QVERIFY(std::fabs(clip->rotation() - 45) < 1e-9);
