@@ -12,6 +12,7 @@
 #include "MovieWriter.h"
 #include "ShapeWriter.h"
 #include "TextWriter.h"
+#include "VideoWriter.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -479,6 +480,32 @@ const std::vector<std::uint8_t> kScreen2Frames[] = {
     {0x30, 0x20, 0x30, 0x20, 0x00, 0x00, 0x16, 0x15, 0x00, 0x18, 0xc3, 0x05, 0x49, 0x49, 0x2b,
      0xa3, 0x6a, 0x47, 0xd5, 0x8e, 0xaa, 0x1d, 0x9e, 0x6a, 0x01, 0x9a, 0xd9, 0x70, 0x7f}};
 
+// An embedded Sorenson stream on the main timeline, its frames shown by the placement's
+// ratio, forwards and then back.
+MovieWriter embeddedVideo()
+{
+    MovieWriter movie(8);
+    VideoStreamHeader header;
+    header.frameCount = 2;
+    header.width = 32;
+    header.height = 32;
+    header.smoothing = true;
+    movie.add(60, defineVideoStream(1, header));
+    for (std::uint16_t frame : {0, 1, 0}) {
+        if (frame < std::size(kSorensonFrames))
+            movie.add(61, videoFrame(1, frame, kSorensonFrames[frame]));
+        Place place = placed(1, 1);
+        if (movie.frameCount() > 0) {
+            place.characterId.reset();
+            place.move = true;
+        }
+        place.ratio = frame;
+        movie.place2(place);
+        movie.showFrame();
+    }
+    return movie;
+}
+
 std::vector<std::uint8_t> flvMetadata()
 {
     AmfWriter amf;
@@ -534,11 +561,10 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string folder = argv[1];
-    const std::pair<const char*, MovieWriter> movies[] = {{"shapes", shapes()},
-                                                          {"sprites", spritesAndMasks()},
-                                                          {"bitmaps", bitmaps()},
-                                                          {"text", textAndButtons()},
-                                                          {"morph", morph()}};
+    const std::pair<const char*, MovieWriter> movies[] = {
+        {"shapes", shapes()},   {"sprites", spritesAndMasks()},
+        {"bitmaps", bitmaps()}, {"text", textAndButtons()},
+        {"morph", morph()},     {"video", embeddedVideo()}};
     bool ok = true;
     for (const auto& [name, movie] : movies) {
         ok &= movie.writeFile(folder + "/" + name + ".swf", Compression::None);

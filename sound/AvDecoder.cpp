@@ -157,9 +157,13 @@ private:
             std::uint8_t* frameData = nullptr;
             int frameSize = 0;
             const int chunk = int(std::min(left, limits::kMaxPacketBytes));
+            // The parser reads a little past what it is given, as all of the library's
+            // input may be read: it gets a copy followed by zeroed padding.
+            m_parserInput.assign(data, data + chunk);
+            m_parserInput.resize(std::size_t(chunk) + AV_INPUT_BUFFER_PADDING_SIZE, 0);
             const int used =
-                av_parser_parse2(m_parser.get(), m_context.get(), &frameData, &frameSize, data,
-                                 chunk, AV_NOPTS_VALUE, AV_NOPTS_VALUE, 0);
+                av_parser_parse2(m_parser.get(), m_context.get(), &frameData, &frameSize,
+                                 m_parserInput.data(), chunk, AV_NOPTS_VALUE, AV_NOPTS_VALUE, 0);
             if (used < 0)
                 return makeError(ErrorCode::BadValue, "MP3 data");
             data += used;
@@ -232,6 +236,7 @@ private:
     libav::Parser m_parser;
     libav::Packet m_packet;
     libav::Frame m_frame;
+    std::vector<std::uint8_t> m_parserInput;
     std::vector<std::int16_t>* m_out = nullptr;
     std::size_t m_room = 0;
 };
