@@ -11,6 +11,7 @@ extern "C" {
 #include <libavutil/channel_layout.h>
 #include <libavutil/frame.h>
 #include <libavutil/log.h>
+#include <libavutil/mem.h>
 }
 
 #include <algorithm>
@@ -18,6 +19,7 @@ extern "C" {
 #include <cstring>
 #include <limits>
 #include <mutex>
+#include <optional>
 #include <string>
 
 namespace sound {
@@ -44,6 +46,8 @@ AVCodecID codecId(Codec codec)
         return AV_CODEC_ID_PCM_MULAW;
     case Codec::Speex:
         return AV_CODEC_ID_SPEEX;
+    case Codec::Aac:
+        return AV_CODEC_ID_AAC;
     case Codec::PcmNative:
     case Codec::PcmLittle:
         break;
@@ -85,7 +89,7 @@ std::int16_t sampleAt(const AVFrame& frame, int c, int i)
 
 class AvDecoder final : public Decoder {
 public:
-    swf::Status open(const SoundFormat& format)
+    swf::Status open(const SoundFormat& format, std::span<const std::uint8_t> extradata = {})
     {
         m_format = format;
         const AVCodec* codec = avcodec_find_decoder(codecId(format.codec));
@@ -101,6 +105,17 @@ public:
         av_channel_layout_default(&m_context->ch_layout, format.channels());
         if (format.codec == Codec::Adpcm)
             m_context->bits_per_coded_sample = 16;
+        if (!extradata.empty()) {
+            if (extradata.size() > limits::kMaxPacketBytes)
+                return makeError(ErrorCode::TooLarge, "sound decoder configuration");
+            // The library's input is padded, as it may read past the end.
+            m_context->extradata = static_cast<std::uint8_t*>(
+                av_mallocz(extradata.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+            if (!m_context->extradata)
+                return makeError(ErrorCode::TooLarge, "sound decoder configuration");
+            std::memcpy(m_context->extradata, extradata.data(), extradata.size());
+            m_context->extradata_size = int(extradata.size());
+        }
         if (avcodec_open2(m_context.get(), codec, nullptr) < 0)
             return makeError(ErrorCode::Unsupported, "sound decoder cannot open");
         if (format.codec == Codec::Mp3)
@@ -241,7 +256,62 @@ private:
     std::size_t m_room = 0;
 };
 
+// The rate and channels of an AudioSpecificConfig: object type (5 bits, or 6 more after
+// 31), rate index (4 bits, or 24 bits of rate after 15), channel configuration (4 bits).
+std::optional<SoundFormat> aacFormat(std::span<const std::uint8_t> config)
+{
+    static constexpr int kRates[] = {96000, 88200, 64000, 48000, 44100, 32000, 24000,
+                                     22050, 16000, 12000, 11025, 8000,  7350};
+    std::size_t bit = 0;
+    const auto bits = [&](int n) -> std::optional<std::uint32_t> {
+        if (bit + std::size_t(n) > config.size() * 8)
+            return std::nullopt;
+        std::uint32_t value = 0;
+        for (int i = 0; i < n; ++i, ++bit)
+            value = value << 1 | ((config[bit / 8] >> (7 - bit % 8)) & 1);
+        return value;
+    };
+    auto type = bits(5);
+    if (type && *type == 31)
+        type = bits(6);
+    const auto rateIndex = bits(4);
+    if (!type || !rateIndex)
+        return std::nullopt;
+    SoundFormat format;
+    format.codec = Codec::Aac;
+    if (*rateIndex == 15) {
+        const auto rate = bits(24);
+        if (!rate || *rate == 0)
+            return std::nullopt;
+        format.rate = *rate;
+    } else if (*rateIndex < std::size(kRates)) {
+        format.rate = kRates[*rateIndex];
+    } else {
+        return std::nullopt;
+    }
+    const auto channels = bits(4);
+    if (!channels || *channels == 0)
+        return std::nullopt;
+    format.stereo = *channels >= 2;
+    return format;
+}
+
 } // namespace
+
+swf::Result<std::unique_ptr<Decoder>> makeAacDecoder(std::span<const std::uint8_t> config,
+                                                     SoundFormat& format)
+{
+    libav::quietLogging();
+    const std::optional<SoundFormat> read = aacFormat(config);
+    if (!read)
+        return makeError(ErrorCode::BadValue, "AAC configuration");
+    format = *read;
+    auto decoder = std::make_unique<AvDecoder>();
+    auto status = decoder->open(format, config);
+    if (!status)
+        return status.error();
+    return std::unique_ptr<Decoder>(std::move(decoder));
+}
 
 swf::Result<std::unique_ptr<Decoder>> makeAvDecoder(const SoundFormat& format)
 {

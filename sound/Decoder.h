@@ -39,4 +39,10 @@ swf::Result<std::unique_ptr<Decoder>> makeDecoder(const SoundFormat& format);
 /// Decoders of the codings libavcodec reads (everything but PCM).
 swf::Result<std::unique_ptr<Decoder>> makeAvDecoder(const SoundFormat& format);
 
+/// AAC as FLV files carry it: `config` is the AudioSpecificConfig of the first audio
+/// packet, which gives the rate and channels (`format` comes out with them); the
+/// decoder then takes the raw frames of the packets after it.
+swf::Result<std::unique_ptr<Decoder>> makeAacDecoder(std::span<const std::uint8_t> config,
+                                                     SoundFormat& format);
+
 } // namespace sound

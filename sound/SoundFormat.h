@@ -24,6 +24,7 @@ enum class Codec : std::uint8_t {
     Nellymoser = 6,
     G711ALaw = 7,
     G711MuLaw = 8,
+    Aac = 10, // FLV files only: SWF's sound tags never carry it
     Speex = 11,
 };
 

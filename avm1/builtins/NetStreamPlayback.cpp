@@ -79,6 +79,32 @@ Value toScriptValue(Vm& vm, const video::amf0::Value& value, int depth)
     return Value();
 }
 
+// FLV's sound format 10, the only one SWF's sound tags lack.
+constexpr std::uint8_t kAacFormat = 10;
+
+// The decoder of the file's sound: AAC from the configuration its first packet carries,
+// the rest from the tag header's format byte.
+swf::Result<std::unique_ptr<sound::Decoder>>
+audioDecoder(const std::vector<video::AudioPacket>& packets, sound::SoundFormat& format)
+{
+    const auto& first = packets.front().header;
+    if (first.format == kAacFormat) {
+        for (const auto& packet : packets) {
+            if (packet.header.aacPacketType == 0)
+                return sound::makeAacDecoder(packet.payload, format);
+        }
+        return swf::makeError(swf::ErrorCode::BadValue, "AAC sound without its configuration");
+    }
+    const auto byte =
+        static_cast<std::uint8_t>(first.format << 4 | (first.rateIndex & 3) << 2 |
+                                  (first.sixteenBit ? 2 : 0) | (first.stereo ? 1 : 0));
+    auto read = sound::soundFormatFromByte(byte);
+    if (!read)
+        return read.error();
+    format = *read;
+    return sound::makeDecoder(format);
+}
+
 // The file's sound, decoded whole as one sound: FLV audio tags are the blocks of one
 // stream in one format.
 std::shared_ptr<const sound::DecodedSound> decodeAudio(const video::FlvVideoStream& stream)
@@ -86,30 +112,23 @@ std::shared_ptr<const sound::DecodedSound> decodeAudio(const video::FlvVideoStre
     const auto& packets = stream.audioPackets();
     if (packets.empty())
         return nullptr;
-    const auto& first = packets.front().header;
-    const auto byte =
-        static_cast<std::uint8_t>(first.format << 4 | (first.rateIndex & 3) << 2 |
-                                  (first.sixteenBit ? 2 : 0) | (first.stereo ? 1 : 0));
-    auto format = sound::soundFormatFromByte(byte);
-    if (!format)
-        return nullptr;
-    auto decoder = sound::makeDecoder(*format);
+    sound::SoundFormat format;
+    auto decoder = audioDecoder(packets, format);
     if (!decoder)
         return nullptr;
     auto decoded = std::make_shared<sound::DecodedSound>();
-    decoded->rate = format->rate;
-    decoded->channels = format->channels();
+    decoded->rate = format.rate;
+    decoded->channels = format.channels();
+    constexpr std::size_t kMax = sound::limits::kMaxDecodedFrames;
     for (const auto& packet : packets) {
+        // AAC's configuration went to the decoder already.
+        if (packet.header.aacPacketType && *packet.header.aacPacketType != 1)
+            continue;
         const std::size_t have = decoded->frames();
-        if (have >= sound::limits::kMaxDecodedFrames)
-            break;
-        if (!(*decoder)->decode(packet.payload, decoded->samples,
-                                sound::limits::kMaxDecodedFrames - have))
+        if (have >= kMax || !(*decoder)->decode(packet.payload, decoded->samples, kMax - have))
             break;
     }
-    (*decoder)->finish(decoded->samples,
-                       sound::limits::kMaxDecodedFrames -
-                           std::min(decoded->frames(), sound::limits::kMaxDecodedFrames));
+    (*decoder)->finish(decoded->samples, kMax - std::min(decoded->frames(), kMax));
     if (decoded->samples.empty())
         return nullptr;
     return decoded;

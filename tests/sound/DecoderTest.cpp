@@ -170,6 +170,35 @@ private Q_SLOTS:
         QVERIFY(out.size() >= 20000); // the second of sound, less what the encoder delays
     }
 
+    void aacFromItsConfigurationAndFrames()
+    {
+        if (!tones::hasEncoder("aac"))
+            QSKIP("libavcodec has no AAC encoder here");
+        const auto tone = tones::sine(1000, 44100, 44100, 2, 0.5);
+        const tones::Encoded encoded = tones::encode("aac", tone, 44100, 2);
+        QVERIFY(!encoded.configuration.empty());
+        sound::SoundFormat format;
+        auto decoder = sound::makeAacDecoder(encoded.configuration, format);
+        QVERIFY(decoder);
+        // The configuration, not a format byte, gives the rate and the channels.
+        QCOMPARE(format.rate, 44100.0);
+        QVERIFY(format.stereo);
+        std::vector<std::int16_t> out;
+        for (const auto& packet : encoded.packets)
+            QVERIFY((*decoder)->decode(packet, out, 1 << 20));
+        (*decoder)->finish(out, 1 << 20);
+        const auto samples = tones::toFloat(out);
+        QVERIFY(samples.size() >= 2 * 40000);
+        const auto middle = std::span(samples).subspan(2 * 10000, 2 * 20000);
+        QVERIFY(std::abs(tones::frequency(middle, 2, 1, 44100) - 1000) < 10);
+        QVERIFY(tones::rms(middle, 2, 0) > 0.25);
+        // A configuration cut short, before its rate or inside an escaped one, makes no
+        // decoder.
+        QVERIFY(!sound::makeAacDecoder(std::span(encoded.configuration).first(1), format));
+        const std::uint8_t badRate[] = {0x17, 0x90};
+        QVERIFY(!sound::makeAacDecoder(badRate, format));
+    }
+
     void damagedDataEndsEarly_data()
     {
         QTest::addColumn<QString>("encoder");

@@ -96,6 +96,8 @@ Encoded encode(const char* encoder, std::span<const std::int16_t> samples, int r
         return out;
     }
     out.initialPadding = context->initial_padding;
+    if (context->extradata && context->extradata_size > 0)
+        out.configuration.assign(context->extradata, context->extradata + context->extradata_size);
     const int frameSize = context->frame_size > 0 ? context->frame_size : 1024;
     AVFrame* frame = av_frame_alloc();
     AVPacket* packet = av_packet_alloc();

@@ -15,7 +15,8 @@ std::vector<std::int16_t> sine(double hz, double rate, std::size_t frames, int c
 
 struct Encoded {
     std::vector<std::vector<std::uint8_t>> packets;
-    int initialPadding = 0; // frames the encoder put before the signal
+    int initialPadding = 0;                  // frames the encoder put before the signal
+    std::vector<std::uint8_t> configuration; // the encoder's global header (AAC's config)
     std::vector<std::uint8_t> joined() const;
 };
 
