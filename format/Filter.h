@@ -80,8 +80,8 @@ struct ColorMatrixFilter {
 };
 
 // No file stores this one: scripts give it to display objects (a displacement map),
-// and it is kept with their other filters so that it reads back. The map is the
-// picture it had when it was given; a display list does not draw it yet.
+// and it is kept with their other filters so that it reads back and is drawn. The map is
+// the picture it had when it was given.
 struct DisplacementMapFilter {
     std::shared_ptr<const Bitmap> map;
     std::int32_t mapX = 0, mapY = 0;

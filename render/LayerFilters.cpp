@@ -145,6 +145,8 @@ void applyFilters(QImage& layer, const std::vector<swf::Filter>& filters, double
             applyColorMatrix(layer, *matrix);
         else if (const auto* convolution = std::get_if<swf::ConvolutionFilter>(&filter))
             applyConvolution(layer, *convolution);
+        else if (const auto* displacement = std::get_if<swf::DisplacementMapFilter>(&filter))
+            applyDisplacementMap(layer, *displacement, scale);
     }
 }
 

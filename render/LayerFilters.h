@@ -25,5 +25,6 @@ void applyBevel(QImage& layer, const swf::BevelFilter& filter, double scale);
 void applyGradientBevel(QImage& layer, const swf::GradientGlowFilter& filter, double scale);
 void applyColorMatrix(QImage& layer, const swf::ColorMatrixFilter& filter);
 void applyConvolution(QImage& layer, const swf::ConvolutionFilter& filter);
+void applyDisplacementMap(QImage& layer, const swf::DisplacementMapFilter& filter, double scale);
 
 } // namespace render

@@ -102,7 +102,14 @@ public:
                 command.boxBorder = rgb(field.extras().borderColor);
             if (object.context().input().focus().focused().get() == &object)
                 showSelection(field, command);
+            // Filters and a blend mode act on a layer: the field is drawn into one of its
+            // own, as a clip's contents are.
+            const bool layered = field.filters() || field.blendMode() != swf::BlendMode::Normal;
+            if (layered && !inMask)
+                beginLeafGroup(field, command);
             push(command);
+            if (layered && !inMask)
+                marker(Kind::EndGroup, field.id());
             return;
         }
         case ObjectKind::Sprite:
@@ -187,6 +194,23 @@ private:
             drawing(static_cast<const SpriteObject&>(container), matrix, color);
         children(container, matrix, color, inMask);
         marker(Kind::EndGroup, container.id());
+    }
+
+    // A layer for one object that has no children, with its filters and blend mode.
+    void beginLeafGroup(const DisplayObject& object, const DrawCommand& drawn)
+    {
+        DrawCommand command;
+        command.kind = Kind::BeginGroup;
+        command.objectId = object.id();
+        command.contentVersion = drawn.contentVersion;
+        command.matrix = drawn.matrix;
+        command.colorTransform = swf::ColorTransform{};
+        command.blendMode = object.blendMode();
+        if (const FilterList& filters = object.filters()) {
+            command.filters = filters.get();
+            m_list.retained.push_back(filters);
+        }
+        push(command);
     }
 
     // A scroll rectangle shows that part of the group at its origin, cut to it; an

@@ -187,6 +187,18 @@ void DrawListTest::editTextKeepsItsTextInTheList()
     QCOMPARE(*before.commands[1].text, std::string("hello"));
     QCOMPARE(*after.commands[1].text, std::string("bye"));
     QVERIFY(after.commands[1].contentVersion != before.commands[1].contentVersion);
+    // With filters or a blend mode the field is drawn in a layer of its own.
+    field->setFilters(std::make_shared<const std::vector<swf::Filter>>(
+        std::vector<swf::Filter>{swf::BlurFilter{4, 4, 1}}));
+    const DrawList filtered = player.buildDrawList();
+    QCOMPARE(kinds(filtered), std::string("GGcgg"));
+    QVERIFY(filtered.commands[1].filters && filtered.commands[1].filters->size() == 1);
+    QCOMPARE(filtered.commands[1].objectId, field->id());
+    field->setFilters(nullptr);
+    field->setBlendMode(swf::BlendMode::Screen);
+    const DrawList blended = player.buildDrawList();
+    QCOMPARE(kinds(blended), std::string("GGcgg"));
+    QCOMPARE(blended.commands[1].blendMode, swf::BlendMode::Screen);
 }
 
 void DrawListTest::contentVersions()
