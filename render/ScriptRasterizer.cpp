@@ -1,5 +1,6 @@
 #include "ScriptRasterizer.h"
 
+#include "BlendModes.h"
 #include "LayerFilters.h"
 #include "runtime/BitmapOperations.h"
 
@@ -26,7 +27,7 @@ ScriptRasterizer::ScriptRasterizer()
 }
 
 void ScriptRasterizer::drawList(runtime::BitmapData& target, const runtime::DrawList& list,
-                                runtime::PixelRect clip, bool /*smoothing*/)
+                                runtime::PixelRect clip, bool /*smoothing*/, swf::BlendMode blend)
 {
     clip = runtime::bitmap::clipTo(target, clip);
     if (clip.empty() || list.commands.empty())
@@ -39,8 +40,15 @@ void ScriptRasterizer::drawList(runtime::BitmapData& target, const runtime::Draw
         QTransform::fromScale(toPixels, toPixels) * QTransform::fromTranslate(-clip.x, -clip.y);
     m_renderer.render(list, layer, view, Quality::High);
     QImage pixels = wrapForWriting(target);
-    QPainter painter(&pixels);
-    painter.drawImage(clip.x, clip.y, layer);
+    if (blend == swf::BlendMode::Normal || blend == swf::BlendMode::Layer ||
+        hasCompositionMode(blend)) {
+        QPainter painter(&pixels);
+        painter.setCompositionMode(compositionMode(blend));
+        painter.drawImage(clip.x, clip.y, layer);
+        return;
+    }
+    blendByHand(pixels, QRect(clip.x, clip.y, clip.width, clip.height), layer,
+                QPoint(clip.x, clip.y), blend);
 }
 
 void ScriptRasterizer::applyFilter(runtime::BitmapData& target, const runtime::BitmapData& source,

@@ -13,7 +13,8 @@ public:
     ScriptRasterizer();
 
     void drawList(runtime::BitmapData& target, const runtime::DrawList& list,
-                  runtime::PixelRect clip, bool smoothing) override;
+                  runtime::PixelRect clip, bool smoothing,
+                  swf::BlendMode blend = swf::BlendMode::Normal) override;
     void applyFilter(runtime::BitmapData& target, const runtime::BitmapData& source,
                      runtime::PixelRect sourceRect, int destX, int destY,
                      const swf::Filter& filter) override;

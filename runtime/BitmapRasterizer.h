@@ -18,11 +18,11 @@ class BitmapRasterizer {
 public:
     virtual ~BitmapRasterizer() = default;
 
-    // Paints `list` over the target's pixels inside `clip` (target pixels). The list's
-    // matrices map to the target's twips: 20 to a pixel, as the stage's are.
-    // `smoothing` samples bitmaps the list draws bilinearly.
-    virtual void drawList(BitmapData& target, const DrawList& list, PixelRect clip,
-                          bool smoothing) = 0;
+    // Paints `list` over the target's pixels inside `clip` (target pixels), laid over them
+    // by `blend`. The list's matrices map to the target's twips: 20 to a pixel, as the
+    // stage's are. `smoothing` samples bitmaps the list draws bilinearly.
+    virtual void drawList(BitmapData& target, const DrawList& list, PixelRect clip, bool smoothing,
+                          swf::BlendMode blend = swf::BlendMode::Normal) = 0;
 
     // Writes `source`'s `sourceRect` run through `filter` into the target at
     // (destX, destY), replacing what was there. Sizes in the filter are pixels.

@@ -83,7 +83,8 @@ DisplayObject* findTarget(ContainerObject& container, double x, double y, int le
     const auto& children = container.children();
     for (auto it = children.rbegin(); it != children.rend(); ++it) {
         DisplayObject& child = *it->second;
-        if (!child.visible() || child.isMask() || child.isUnloading() || child.isActiveScriptMask())
+        if (!child.visible() || child.isMask() || child.isUnloading() ||
+            child.isActiveScriptMask() || !maskAllows(child, x, y))
             continue;
         if (child.kind() == ObjectKind::Button) {
             auto& button = static_cast<ButtonObject&>(child);

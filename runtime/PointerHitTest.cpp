@@ -28,7 +28,7 @@ bool covers(const DisplayObject& object, double x, double y, int level)
     if (object.kind() != ObjectKind::Sprite)
         return leafCovers(object, x, y);
     for (const auto& [depth, child] : static_cast<const ContainerObject&>(object).children()) {
-        if (takesPart(*child) && covers(*child, x, y, level + 1))
+        if (takesPart(*child) && maskAllows(*child, x, y) && covers(*child, x, y, level + 1))
             return true;
     }
     return drawingCovers(object, x, y);
@@ -42,7 +42,7 @@ const DisplayObject* topmost(const ContainerObject& container, double x, double 
     const auto& children = container.children();
     for (auto it = children.rbegin(); it != children.rend(); ++it) {
         const DisplayObject& child = *it->second;
-        if (&child == exclude || !takesPart(child))
+        if (&child == exclude || !takesPart(child) || !maskAllows(child, x, y))
             continue;
         if (child.kind() == ObjectKind::Sprite) {
             if (const DisplayObject* found =
@@ -59,6 +59,12 @@ const DisplayObject* topmost(const ContainerObject& container, double x, double 
 }
 
 } // namespace
+
+bool maskAllows(const DisplayObject& object, double x, double y)
+{
+    const DisplayObject* mask = object.activeScriptMask();
+    return !mask || covers(*mask, x, y, 0);
+}
 
 bool coversPoint(const DisplayObject& object, double x, double y)
 {

@@ -12,6 +12,9 @@ class DisplayObject;
 //   - buttons: their hit area;
 //   - sprites: any of their children, or what their scripts drew.
 
+// Whether a script's mask on the object (setMask) lets the point through: true without
+// one, else whether the point falls on what the mask draws.
+bool maskAllows(const DisplayObject& object, double x, double y);
 // Whether the point falls on what `object` draws.
 bool coversPoint(const DisplayObject& object, double x, double y);
 // The same for an object without children: a shape's or a morph's fills and strokes,

@@ -7,6 +7,7 @@
 #include "FilterObjects.h"
 #include "GeomColorTransform.h"
 #include "GeomObjects.h"
+#include "MovieClipParts.h"
 #include "avm1/ClipObject.h"
 #include "avm1/Vm.h"
 #include "runtime/BitmapOperations.h"
@@ -86,10 +87,12 @@ Value draw(Vm& vm, const CallArgs& call)
         clipRect = bitmap::clipTo(*target, *given);
     }
     const bool smoothing = vm.toBoolean(call.arg(5));
+    const swf::BlendMode blend = scriptBlendMode(vm, call.arg(3)).value_or(swf::BlendMode::Normal);
     if (vm.throwing() || clipRect.empty())
         return Value();
 
-    if (sourceBitmap && color.isIdentity() && wholeTranslation(matrix)) {
+    if (sourceBitmap && color.isIdentity() && wholeTranslation(matrix) &&
+        blend == swf::BlendMode::Normal) {
         copyOver(*target, *sourceBitmap, static_cast<int>(matrix.tx), static_cast<int>(matrix.ty),
                  clipRect);
         return Value();
@@ -107,11 +110,11 @@ Value draw(Vm& vm, const CallArgs& call)
         command.colorTransform = color;
         list.commands.push_back(command);
         list.retained.push_back(std::move(pixels));
-        painter->drawList(*target, list, clipRect, smoothing);
+        painter->drawList(*target, list, clipRect, smoothing, blend);
         return Value();
     }
     const runtime::DrawList list = runtime::buildDrawList(*sourceObject, inTwips(matrix), color);
-    painter->drawList(*target, list, clipRect, smoothing);
+    painter->drawList(*target, list, clipRect, smoothing, blend);
     return Value();
 }
 

@@ -1,6 +1,8 @@
-// MovieClip's scrollRect and opaqueBackground (SWF 8): what part of itself a clip shows,
-// and the colour behind it. scrollRect reads back as a new flash.geom.Rectangle each
-// time; any object with x, y, width and height sets it, anything else takes it away.
+// MovieClip's scrollRect, opaqueBackground, blendMode and cacheAsBitmap (SWF 8): what part
+// of itself a clip shows, the colour behind it, how it is laid over what is below, and
+// whether it is drawn through a bitmap of itself. scrollRect reads back as a new
+// flash.geom.Rectangle each time; any object with x, y, width and height sets it,
+// anything else takes it away.
 #include "GeomObjects.h"
 #include "GeomScript.h"
 #include "MovieClipParts.h"
@@ -90,7 +92,63 @@ Value setOpaqueBackground(Vm& vm, const CallArgs& call)
     return Value();
 }
 
+// The blend modes by the names scripts give them, in the order of their numbers (1 on).
+constexpr const char* kBlendModeNames[] = {
+    "normal", "layer",    "multiply", "screen", "lighten", "darken",  "difference",
+    "add",    "subtract", "invert",   "alpha",  "erase",   "overlay", "hardlight"};
+
+Value getBlendMode(Vm& vm, const CallArgs& call)
+{
+    const runtime::DisplayObject* object = thisDisplayObject(call);
+    if (!object)
+        return Value();
+    const auto index = static_cast<std::size_t>(object->blendMode()) - 1;
+    return vm.strValue(index < std::size(kBlendModeNames) ? kBlendModeNames[index] : "normal");
+}
+
+// A name, or a mode's number; anything else leaves the mode as it is.
+Value setBlendMode(Vm& vm, const CallArgs& call)
+{
+    runtime::DisplayObject* object = thisDisplayObject(call);
+    if (!object)
+        return Value();
+    if (const std::optional<swf::BlendMode> mode = scriptBlendMode(vm, call.arg(0)))
+        object->setBlendMode(*mode);
+    return Value();
+}
+
+Value getCacheAsBitmap(Vm&, const CallArgs& call)
+{
+    const runtime::DisplayObject* object = thisDisplayObject(call);
+    return object ? Value(object->cacheAsBitmap()) : Value();
+}
+
+Value setCacheAsBitmap(Vm& vm, const CallArgs& call)
+{
+    if (runtime::DisplayObject* object = thisDisplayObject(call))
+        object->setCacheAsBitmap(vm.toBoolean(call.arg(0)));
+    return Value();
+}
+
 } // namespace
+
+std::optional<swf::BlendMode> scriptBlendMode(Vm& vm, const Value& given)
+{
+    if (given.isNumber()) {
+        const double n = given.asNumber();
+        if (n >= 1 && n <= double(std::size(kBlendModeNames)) && n == std::floor(n))
+            return swf::blendModeFromByte(static_cast<std::uint8_t>(n));
+        return std::nullopt;
+    }
+    if (!given.isString())
+        return std::nullopt;
+    const std::string name = vm.toStdString(given);
+    for (std::size_t i = 0; i < std::size(kBlendModeNames); ++i) {
+        if (name == kBlendModeNames[i])
+            return swf::blendModeFromByte(static_cast<std::uint8_t>(i + 1));
+    }
+    return std::nullopt;
+}
 
 void installMovieClipDisplay(Vm& vm, Object* rectanglePrototype)
 {
@@ -102,6 +160,8 @@ void installMovieClipDisplay(Vm& vm, Object* rectanglePrototype)
     defineAccessor(vm, proto, "scrollRect", getScrollRect, setScrollRect, kFlags)
         ->setData(Value(rectanglePrototype));
     defineAccessor(vm, proto, "opaqueBackground", getOpaqueBackground, setOpaqueBackground, kFlags);
+    defineAccessor(vm, proto, "blendMode", getBlendMode, setBlendMode, kFlags);
+    defineAccessor(vm, proto, "cacheAsBitmap", getCacheAsBitmap, setCacheAsBitmap, kFlags);
 }
 
 } // namespace avm1

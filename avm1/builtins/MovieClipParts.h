@@ -4,8 +4,10 @@
 // installers of each group of methods (MovieClipClass.cpp installs them all).
 
 #include "avm1/Function.h"
+#include "format/Filter.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace runtime {
 class DisplayObject;
@@ -20,6 +22,9 @@ class ClipObject;
 // path when its clip is gone); null for other objects and for clips nothing replaced.
 ClipObject* thisClip(const CallArgs& call);
 runtime::DisplayObject* thisDisplayObject(const CallArgs& call);
+// A blend mode as scripts give one: its name ("multiply") or its number (1 to 14);
+// nothing for anything else.
+std::optional<swf::BlendMode> scriptBlendMode(Vm& vm, const Value& given);
 // The same, only for movie clips.
 runtime::SpriteObject* thisSprite(const CallArgs& call);
 

@@ -187,6 +187,7 @@ private Q_SLOTS:
     void buttonHandlersFollowItsActions();
     void clipHandlersAfterTheBroadcast();
     void disabledClipTakesNoPress();
+    void scriptMaskLimitsWhereAClipIsPressed();
     void focusTakesTheKeys();
     void dragAndDropTarget();
 };
@@ -273,6 +274,26 @@ void InputEventsTest::disabledClipTakesNoPress()
     Session session({frame});
     session.click(5, 5);
     QCOMPARE(session.take(), QString("mouseDown"));
+}
+
+void InputEventsTest::scriptMaskLimitsWhereAClipIsPressed()
+{
+    // A 20 by 20 mask over the corner of the 100 by 100 clip.
+    Code frame;
+    frame.handler("clip", "onPress", Code().text("press"));
+    frame.call("_root", "createEmptyMovieClip", {"m", 50}).a.op(Op::Pop);
+    frame.call("m", "beginFill", {0}).a.op(Op::Pop);
+    for (const auto& [x, y] : {std::pair{20, 0}, {20, 20}, {0, 20}, {0, 0}})
+        frame.call("m", "lineTo", {x, y}).a.op(Op::Pop);
+    frame.call("m", "endFill", {}).a.op(Op::Pop);
+    frame.a.push({"m"}).op(Op::GetVariable).push({1, "clip"}).op(Op::GetVariable);
+    frame.a.push({"setMask"}).op(Op::CallMethod).op(Op::Pop);
+    Session session({frame, Code(), Code()});
+    session.click(50, 50); // on the clip, outside its mask
+    QCOMPARE(session.take(), QString());
+    session.player->advance();
+    session.click(5, 5);
+    QCOMPARE(session.take(), QString("press"));
 }
 
 void InputEventsTest::focusTakesTheKeys()

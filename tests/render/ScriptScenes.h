@@ -4,6 +4,7 @@
 // interpreter and painted frame after frame by one renderer.
 #include "RenderScenes.h"
 #include "avm1/Engine.h"
+#include "render/ScriptRasterizer.h"
 #include "render/StageRenderer.h"
 #include "runtime/MoviePlayer.h"
 #include "swfwriter/ActionWriter.h"
@@ -20,7 +21,14 @@ using namespace swfwriter;
 
 inline constexpr int kStage = 100;
 
-class QuietHost : public runtime::Host {};
+// Draws scripts' bitmaps with the renderer, as the players' hosts do.
+class QuietHost : public runtime::Host {
+public:
+    runtime::BitmapRasterizer* bitmapRasterizer() override { return &m_bitmaps; }
+
+private:
+    render::ScriptRasterizer m_bitmaps;
+};
 
 // A variable's value as an argument.
 struct Var {
@@ -33,6 +41,7 @@ struct Arg {
     Arg(bool b) : value(b) {}
     Arg(const char* text) : value(text) {}
     Arg(std::string text) : value(std::move(text)) {}
+    Arg(std::nullptr_t) : value(PushValue(nullptr)) {}
     Arg(Var v) : variable(std::move(v.name)) {}
     std::optional<PushValue> value;
     std::string variable;

@@ -1,5 +1,6 @@
-// Filters scripts give to clips, drawn: a displacement map moves the clip's pixels by
-// its map's channels, in each of its modes, and scales with the view.
+// What scripts set on clips and bitmaps that changes how they are laid down, drawn: a
+// displacement map moves a clip's pixels by its map's channels, in each of its modes;
+// blend modes by name and number, on clips and in BitmapData.draw.
 #include "ScriptScenes.h"
 
 #include <QtTest>
@@ -11,6 +12,7 @@ using scenes::at;
 namespace {
 
 const QColor kRed(255, 0, 0), kBlue(0, 0, 255), kGreen(0, 255, 0), kWhite(255, 255, 255);
+const QColor kBlack(0, 0, 0), kYellow(255, 255, 0);
 
 // A clip "c" of two bands, red on x 0..40 and blue on 40..80 (y 0..40), and a map of
 // the clip's size whose red channel is `red` everywhere (128 displaces nothing).
@@ -37,7 +39,7 @@ Script& displace(Script& s, int scaleX, const char* mode)
 
 } // namespace
 
-class RenderScriptFiltersTest : public QObject {
+class RenderScriptEffectsTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -84,7 +86,52 @@ private Q_SLOTS:
         QCOMPARE(at(frame, 35, 20), kRed);
         QCOMPARE(at(frame, 45, 20), kBlue);
     }
+
+    void clipsBlendByNameOrNumber_data()
+    {
+        QTest::addColumn<int>("byNumber");
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QColor>("overlap");
+        QTest::newRow("multiply") << 0 << "multiply" << kBlack;
+        QTest::newRow("screen") << 0 << "screen" << kYellow;
+        QTest::newRow("screen as 4") << 4 << "" << kYellow;
+        QTest::newRow("not a mode") << 0 << "shiny" << kRed;
+    }
+    void clipsBlendByNameOrNumber()
+    {
+        QFETCH(int, byNumber);
+        QFETCH(QString, mode);
+        QFETCH(QColor, overlap);
+        // A red square half over a green one.
+        Script s;
+        s.clip("under", 1).run("under", "beginFill", {0x00FF00}).rect("under", 0, 0, 40, 40);
+        s.clip("over", 2).run("over", "beginFill", {0xFF0000}).rect("over", 20, 0, 60, 40);
+        s.a.push({"over"}).op(Op::GetVariable).push({"blendMode"});
+        if (byNumber)
+            s.a.push({byNumber});
+        else
+            s.a.push({mode.toStdString()});
+        s.a.op(Op::SetMember);
+        Playback play({s});
+        const QImage frame = play.paint();
+        QCOMPARE(at(frame, 30, 20), overlap);
+        QCOMPARE(at(frame, 10, 20), kGreen);
+    }
+
+    void drawBlendsOverTheBitmap()
+    {
+        // A green bitmap, a red one drawn over it multiplied: black where they meet.
+        Script s;
+        s.make("under", "display", "BitmapData", {20, 20, false, 0x00FF00});
+        s.make("red", "display", "BitmapData", {10, 20, false, 0xFF0000});
+        s.run("under", "draw", {Var{"red"}, nullptr, nullptr, "multiply"});
+        s.clip("c", 1).run("c", "attachBitmap", {Var{"under"}, 1});
+        Playback play({s});
+        const QImage frame = play.paint();
+        QCOMPARE(at(frame, 5, 5), kBlack);
+        QCOMPARE(at(frame, 15, 5), kGreen);
+    }
 };
 
-QTEST_MAIN(RenderScriptFiltersTest)
-#include "tst_RenderScriptFilters.moc"
+QTEST_MAIN(RenderScriptEffectsTest)
+#include "tst_RenderScriptEffects.moc"
