@@ -3,6 +3,8 @@
 #include "BitmapImages.h"
 #include "QtConversions.h"
 
+#include <cmath>
+
 namespace render {
 
 namespace {
@@ -46,6 +48,21 @@ QImage imageFor(const runtime::DrawCommand& command, const swf::ColorTransform& 
     return image;
 }
 
+// The bitmap's corner on a whole device pixel, as its snapping asks: Auto only when it
+// is drawn one pixel a device pixel (each bitmap pixel is 20 twips) and not turned.
+QTransform snapped(const QTransform& transform, runtime::PixelSnapping snapping)
+{
+    constexpr double kUnit = 1.0 / swf::Twips::kPerPixel;
+    const bool plain = std::abs(transform.m11() - kUnit) < 1e-6 &&
+                       std::abs(transform.m22() - kUnit) < 1e-6 && transform.m12() == 0 &&
+                       transform.m21() == 0;
+    if (snapping == runtime::PixelSnapping::Never ||
+        (snapping == runtime::PixelSnapping::Auto && !plain))
+        return transform;
+    return QTransform(transform.m11(), transform.m12(), transform.m21(), transform.m22(),
+                      std::round(transform.dx()), std::round(transform.dy()));
+}
+
 } // namespace
 
 QRect addBitmapItem(const runtime::DrawCommand& command, const FrameContext& context,
@@ -66,7 +83,8 @@ QRect addBitmapItem(const runtime::DrawCommand& command, const FrameContext& con
     const QImage image = imageFor(command, colors, pad, images);
     if (image.isNull())
         return {};
-    const QTransform transform = toQTransform(command.matrix) * context.view;
+    const QTransform transform =
+        snapped(toQTransform(command.matrix) * context.view, command.pixelSnapping);
     const QRectF rect = ownRect(*command.bitmap);
     const QRect bounds = deviceBounds(rect, transform) & clip;
     if (bounds.isEmpty())

@@ -7,9 +7,10 @@
 
 namespace runtime {
 
-BitmapObject::BitmapObject(PlayerContext& context, BitmapDataPtr bitmap, bool smoothing)
+BitmapObject::BitmapObject(PlayerContext& context, BitmapDataPtr bitmap, bool smoothing,
+                           PixelSnapping snapping)
     : DisplayObject(context, ObjectKind::Bitmap, nullptr), m_bitmap(std::move(bitmap)),
-      m_smoothing(smoothing)
+      m_smoothing(smoothing), m_snapping(snapping)
 {}
 
 Bounds BitmapObject::localBounds() const
@@ -24,12 +25,13 @@ Bounds BitmapObject::localBounds() const
 }
 
 std::shared_ptr<DisplayObject> SpriteObject::attachBitmap(BitmapDataPtr bitmap,
-                                                          long long scriptDepth, bool smoothing)
+                                                          long long scriptDepth, bool smoothing,
+                                                          PixelSnapping snapping)
 {
     if (!bitmap || scriptDepth < limits::kMinScriptDepth || scriptDepth > limits::kMaxScriptDepth ||
         !context().canCreateObject())
         return nullptr;
-    auto shown = std::make_shared<BitmapObject>(context(), bitmap, smoothing);
+    auto shown = std::make_shared<BitmapObject>(context(), bitmap, smoothing, snapping);
     shown->setMovieInstance(movieInstancePtr());
     bitmap->addViewer(shown);
     return placeForScript(shown, std::string(), scriptDepth);

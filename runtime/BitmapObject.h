@@ -2,6 +2,7 @@
 
 #include "BitmapData.h"
 #include "DisplayObject.h"
+#include "PixelSnapping.h"
 
 namespace runtime {
 
@@ -10,17 +11,20 @@ namespace runtime {
 // it changed with every change of its pixels.
 class BitmapObject : public DisplayObject {
 public:
-    BitmapObject(PlayerContext& context, BitmapDataPtr bitmap, bool smoothing);
+    BitmapObject(PlayerContext& context, BitmapDataPtr bitmap, bool smoothing,
+                 PixelSnapping snapping = PixelSnapping::Auto);
 
     const BitmapData& bitmap() const { return *m_bitmap; }
     std::shared_ptr<const swf::Bitmap> pixels() const { return m_bitmap->snapshot(); }
     bool smoothing() const { return m_smoothing; }
+    PixelSnapping pixelSnapping() const { return m_snapping; }
 
     Bounds localBounds() const override;
 
 private:
     BitmapDataPtr m_bitmap;
     bool m_smoothing;
+    PixelSnapping m_snapping;
 };
 
 } // namespace runtime

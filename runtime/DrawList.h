@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PixelSnapping.h"
 #include "format/Filter.h"
 #include "format/Geometry.h"
 #include "format/Movie.h"
@@ -68,6 +69,7 @@ struct DrawCommand {
     // own space, sampled bilinearly when `smoothing` is on.
     const swf::Bitmap* bitmap = nullptr;
     bool smoothing = false;
+    PixelSnapping pixelSnapping = PixelSnapping::Never;
     swf::BlendMode blendMode = swf::BlendMode::Normal;
     const std::vector<swf::Filter>* filters = nullptr; // groups; null or empty for none
     bool cacheAsBitmap = false;

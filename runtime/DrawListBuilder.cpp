@@ -121,6 +121,7 @@ public:
             std::shared_ptr<const swf::Bitmap> pixels = shown.pixels();
             command.bitmap = pixels.get();
             command.smoothing = shown.smoothing();
+            command.pixelSnapping = shown.pixelSnapping();
             m_list.retained.push_back(std::move(pixels));
             push(command);
             return;

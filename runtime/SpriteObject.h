@@ -2,6 +2,7 @@
 
 #include "ContainerObject.h"
 #include "Drawing.h"
+#include "PixelSnapping.h"
 #include "Placement.h"
 
 #include <cstddef>
@@ -111,7 +112,8 @@ public:
                                                    const swf::Rect& box);
     // attachBitmap: shows `bitmap` at the depth, its top-left corner at the clip's origin.
     std::shared_ptr<DisplayObject> attachBitmap(std::shared_ptr<class BitmapData> bitmap,
-                                                long long scriptDepth, bool smoothing);
+                                                long long scriptDepth, bool smoothing,
+                                                PixelSnapping snapping = PixelSnapping::Auto);
 
     // What its scripts drew (Drawing.h), painted below its children; null before
     // anything was drawn. Changing it through editDrawing() marks the clip changed.

@@ -31,10 +31,20 @@ Value attachBitmap(Vm& vm, const CallArgs& call)
     if (!sprite || !bitmap || bitmap->disposed() || call.count() < 2)
         return Value();
     const double depth = vm.toNumber(call.arg(1));
+    // "always" and "never" by name; "auto", and anything else, snaps when nothing turns
+    // or scales the bitmap.
+    auto snapping = runtime::PixelSnapping::Auto;
+    if (call.arg(2).isString()) {
+        const std::string name = vm.toStdString(call.arg(2));
+        if (name == "always")
+            snapping = runtime::PixelSnapping::Always;
+        else if (name == "never")
+            snapping = runtime::PixelSnapping::Never;
+    }
     const bool smoothing = vm.toBoolean(call.arg(3));
     if (vm.throwing() || !std::isfinite(depth))
         return Value();
-    sprite->attachBitmap(std::move(bitmap), static_cast<long long>(depth), smoothing);
+    sprite->attachBitmap(std::move(bitmap), static_cast<long long>(depth), smoothing, snapping);
     return Value();
 }
 

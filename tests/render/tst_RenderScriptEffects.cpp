@@ -1,6 +1,7 @@
 // What scripts set on clips and bitmaps that changes how they are laid down, drawn: a
 // displacement map moves a clip's pixels by its map's channels, in each of its modes;
-// blend modes by name and number, on clips and in BitmapData.draw.
+// blend modes by name and number, on clips and in BitmapData.draw; a bitmap's pixel
+// snapping.
 #include "ScriptScenes.h"
 
 #include <QtTest>
@@ -130,6 +131,31 @@ private Q_SLOTS:
         const QImage frame = play.paint();
         QCOMPARE(at(frame, 5, 5), kBlack);
         QCOMPARE(at(frame, 15, 5), kGreen);
+    }
+
+    void attachedBitmapsSnapToPixelsAsAsked_data()
+    {
+        QTest::addColumn<QString>("snapping");
+        QTest::addColumn<int>("xScale");
+        QTest::addColumn<bool>("snapped");
+        QTest::newRow("always") << "always" << 100 << true;
+        QTest::newRow("never") << "never" << 100 << false;
+        QTest::newRow("auto, at its own size") << "auto" << 100 << true;
+        QTest::newRow("auto, scaled") << "auto" << 150 << false;
+    }
+    void attachedBitmapsSnapToPixelsAsAsked()
+    {
+        QFETCH(QString, snapping);
+        QFETCH(int, xScale);
+        QFETCH(bool, snapped);
+        // A red bitmap in a clip at x 10.4: snapped, its first column is all of pixel 10.
+        Script s;
+        s.make("red", "display", "BitmapData", {10, 10, false, 0xFF0000});
+        s.clip("c", 1).run("c", "attachBitmap", {Var{"red"}, 1, snapping.toStdString()});
+        s.a.push({"c"}).op(Op::GetVariable).push({"_x", 10.4}).op(Op::SetMember);
+        s.set("c", "_xscale", xScale);
+        Playback play({s});
+        QCOMPARE(at(play.paint(), 10, 5) == kRed, snapped);
     }
 };
 
