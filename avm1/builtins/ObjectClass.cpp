@@ -226,6 +226,11 @@ void installObject(Vm& vm)
                                    {"isPrototypeOf", isPrototypeOf},
                                    {"isPropertyEnumerable", isPropertyEnumerable},
                                    {"toLocaleString", toLocaleString}});
+    // These three arrived with SWF 6: older movies do not see them.
+    for (std::string_view name : {"hasOwnProperty", "isPrototypeOf", "isPropertyEnumerable"}) {
+        if (Property* p = objectProto->properties().find(name, CaseRule::Sensitive))
+            p->flags |= VersionFlag::SinceSwf6;
+    }
     vm.defineMethod(ctor, "registerClass", registerClass);
 
     vm.defineMethod(b.global, "ASSetPropFlags", asSetPropFlags);

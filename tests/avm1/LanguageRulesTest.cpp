@@ -266,7 +266,16 @@ void LanguageRulesTest::versionsOfClipMembers()
         a.push({"", 13, 0}).push({0}).op(Op::Divide).op(Op::SetProperty);
         a.push({"", 13}).op(Op::GetProperty).op(Op::Trace);
     };
+    // Object's hasOwnProperty, isPrototypeOf and isPropertyEnumerable came with it too.
+    auto objectMethodTypes = [](ActionWriter& a) {
+        for (const char* name : {"hasOwnProperty", "isPrototypeOf", "isPropertyEnumerable"}) {
+            a.push({"_root"}).op(Op::GetVariable).push({name}).op(Op::GetMember);
+            a.op(Op::TypeOf).op(Op::Trace);
+        }
+    };
     runCases({
+        {"Object's methods in SWF 5", 5, objectMethodTypes, "undefined\nundefined\nundefined"},
+        {"Object's methods in SWF 6", 6, objectMethodTypes, "function\nfunction\nfunction"},
         {"getDepth in SWF 5", 5, getDepthType, "undefined"},
         {"getDepth in SWF 6", 6, getDepthType, "function"},
         {"NaN as a name in SWF 6", 6, nameNaN, "NaN"},
