@@ -82,6 +82,24 @@ struct SourceRows {
     const std::uint32_t* row(int y) const { return base + static_cast<std::size_t>(y) * stride; }
 };
 
+// Runs `pixel(in, out)` over the copy: each source pixel (read before any write when
+// the source is the target) with the target pixel at its place.
+template <typename PerPixel>
+void eachCopiedPixel(BitmapData& target, const BitmapData& source, const CopyArea& area,
+                     PerPixel&& pixel)
+{
+    const PixelRect& r = area.source;
+    const SourceRows rows(source, target, r);
+    std::uint32_t* out = target.edit();
+    for (int y = 0; y < r.height; ++y) {
+        const std::uint32_t* in = rows.row(y);
+        std::uint32_t* row =
+            out + static_cast<std::size_t>(area.destY + y) * target.width() + area.destX;
+        for (int x = 0; x < r.width; ++x)
+            pixel(in[x], row[x]);
+    }
+}
+
 } // namespace
 
 CopyArea clipCopy(PixelRect sourceRect, int sourceWidth, int sourceHeight, int destX, int destY,
@@ -196,22 +214,14 @@ void copyChannel(BitmapData& target, const BitmapData& source, PixelRect sourceR
                                    target.width(), target.height());
     if (area.empty())
         return;
-    const PixelRect& r = area.source;
-    const SourceRows rows(source, target, r);
     const std::uint32_t from = channelShift(sourceChannel);
     const std::uint32_t to = channelShift(destChannel);
-    std::uint32_t* out = target.edit();
-    for (int y = 0; y < r.height; ++y) {
-        const std::uint32_t* in = rows.row(y);
-        std::uint32_t* row =
-            out + static_cast<std::size_t>(area.destY + y) * target.width() + area.destX;
-        for (int x = 0; x < r.width; ++x) {
-            const std::uint32_t value = fromSource ? unpremultiply(in[x]) >> from & 0xFF : 0;
-            std::uint32_t color = unpremultiply(row[x]);
-            color = (color & ~(0xFFu << to)) | value << to;
-            row[x] = target.storedColor(color);
-        }
-    }
+    eachCopiedPixel(target, source, area, [&](std::uint32_t in, std::uint32_t& out) {
+        const std::uint32_t value = fromSource ? unpremultiply(in) >> from & 0xFF : 0;
+        std::uint32_t color = unpremultiply(out);
+        color = (color & ~(0xFFu << to)) | value << to;
+        out = target.storedColor(color);
+    });
 }
 
 void colorTransform(BitmapData& target, PixelRect rect, const ChannelTransform& transform)
@@ -244,27 +254,19 @@ void merge(BitmapData& target, const BitmapData& source, PixelRect sourceRect, i
                                    target.width(), target.height());
     if (area.empty())
         return;
-    const PixelRect& r = area.source;
-    const SourceRows rows(source, target, r);
-    std::uint32_t* out = target.edit();
-    for (int y = 0; y < r.height; ++y) {
-        const std::uint32_t* in = rows.row(y);
-        std::uint32_t* row =
-            out + static_cast<std::size_t>(area.destY + y) * target.width() + area.destX;
-        for (int x = 0; x < r.width; ++x) {
-            const std::uint32_t s = unpremultiply(in[x]);
-            const std::uint32_t d = unpremultiply(row[x]);
-            std::uint32_t color = 0;
-            for (int c = 0; c < 4; ++c) {
-                const std::uint32_t shift = c == 3 ? 24 : 16 - 8 * c;
-                const long long m = multipliers[c];
-                const long long value =
-                    ((s >> shift & 0xFF) * m + (d >> shift & 0xFF) * (256 - m)) / 256;
-                color |= static_cast<std::uint32_t>(value & 0xFF) << shift;
-            }
-            row[x] = target.storedColor(color);
+    eachCopiedPixel(target, source, area, [&](std::uint32_t in, std::uint32_t& out) {
+        const std::uint32_t s = unpremultiply(in);
+        const std::uint32_t d = unpremultiply(out);
+        std::uint32_t color = 0;
+        for (int c = 0; c < 4; ++c) {
+            const std::uint32_t shift = c == 3 ? 24 : 16 - 8 * c;
+            const long long m = multipliers[c];
+            const long long value =
+                ((s >> shift & 0xFF) * m + (d >> shift & 0xFF) * (256 - m)) / 256;
+            color |= static_cast<std::uint32_t>(value & 0xFF) << shift;
         }
-    }
+        out = target.storedColor(color);
+    });
 }
 
 void scroll(BitmapData& target, int dx, int dy)
@@ -284,24 +286,16 @@ void paletteMap(BitmapData& target, const BitmapData& source, PixelRect sourceRe
                                    target.width(), target.height());
     if (area.empty())
         return;
-    const PixelRect& r = area.source;
-    const SourceRows rows(source, target, r);
     constexpr std::uint32_t shifts[4] = {16, 8, 0, 24};
-    std::uint32_t* out = target.edit();
-    for (int y = 0; y < r.height; ++y) {
-        const std::uint32_t* in = rows.row(y);
-        std::uint32_t* row =
-            out + static_cast<std::size_t>(area.destY + y) * target.width() + area.destX;
-        for (int x = 0; x < r.width; ++x) {
-            const std::uint32_t color = unpremultiply(in[x]);
-            std::uint32_t sum = 0;
-            for (int c = 0; c < 4; ++c) {
-                const std::uint32_t value = color >> shifts[c] & 0xFF;
-                sum += tables.tables[c] ? (*tables.tables[c])[value] : value << shifts[c];
-            }
-            row[x] = target.storedColor(sum);
+    eachCopiedPixel(target, source, area, [&](std::uint32_t in, std::uint32_t& out) {
+        const std::uint32_t color = unpremultiply(in);
+        std::uint32_t sum = 0;
+        for (int c = 0; c < 4; ++c) {
+            const std::uint32_t value = color >> shifts[c] & 0xFF;
+            sum += tables.tables[c] ? (*tables.tables[c])[value] : value << shifts[c];
         }
-    }
+        out = target.storedColor(sum);
+    });
 }
 
 } // namespace runtime::bitmap

@@ -1,6 +1,6 @@
 // The interpreter's core: stack, variables, functions, scopes, exceptions, and what it
 // does with damaged code. Each case is a script that traces what it computed.
-#include "ScriptRun.h"
+#include "ScriptCases.h"
 
 #include <QtTest>
 #include <functional>
@@ -8,29 +8,7 @@
 using namespace swfwriter;
 using scriptrun::joined;
 using scriptrun::run;
-
-namespace {
-
-struct Case {
-    const char* name;
-    int version;
-    std::function<void(ActionWriter&)> code;
-    const char* expected;
-};
-
-void runCases(const std::vector<Case>& cases)
-{
-    for (const Case& c : cases) {
-        ActionWriter a;
-        c.code(a);
-        const std::string got = joined(run(c.version, a));
-        if (got != c.expected)
-            qWarning("case %s", c.name);
-        QCOMPARE(QString::fromStdString(got), QString::fromUtf8(c.expected));
-    }
-}
-
-} // namespace
+using scriptrun::runCases;
 
 class InterpreterTest : public QObject {
     Q_OBJECT

@@ -3,7 +3,7 @@
 // of the main timeline and levels from SWF 7, __proto__ holding any value, subclasses of
 // the wrapper classes, primitives wrapped by the String class of the moment, classes
 // registered per realm, and loadVariables.
-#include "ScriptRun.h"
+#include "ScriptCases.h"
 #include "avm1/Vm.h"
 #include "avm1/builtins/ClassRegistry.h"
 #include "swfwriter/ButtonWriter.h"
@@ -14,27 +14,9 @@
 using namespace swfwriter;
 using scriptrun::joined;
 using scriptrun::run;
+using scriptrun::runCases;
 
 namespace {
-
-struct Case {
-    const char* name;
-    int version;
-    std::function<void(ActionWriter&)> code;
-    const char* expected;
-};
-
-void runCases(const std::vector<Case>& cases)
-{
-    for (const Case& c : cases) {
-        ActionWriter a;
-        c.code(a);
-        const std::string got = joined(run(c.version, a));
-        if (got != c.expected)
-            qWarning("case %s", c.name);
-        QCOMPARE(QString::fromStdString(got), QString::fromUtf8(c.expected));
-    }
-}
 
 // name = function(params) { body } with a plain DefineFunction.
 void defineVariable(ActionWriter& a, const std::string& name,

@@ -2,7 +2,7 @@
 // the recursion cap, circular prototype chains, accessor properties that nest, watchers
 // of accessors, DefineFunction2's preloaded _parent, Delete2's paths, what SWF 4 code
 // sees of the globals, and fscommand("quit").
-#include "ScriptRun.h"
+#include "ScriptCases.h"
 
 #include <QtTest>
 #include <functional>
@@ -10,27 +10,9 @@
 using namespace swfwriter;
 using scriptrun::joined;
 using scriptrun::run;
+using scriptrun::runCases;
 
 namespace {
-
-struct Case {
-    const char* name;
-    int version;
-    std::function<void(ActionWriter&)> code;
-    const char* expected;
-};
-
-void runCases(const std::vector<Case>& cases)
-{
-    for (const Case& c : cases) {
-        ActionWriter a;
-        c.code(a);
-        const std::string got = joined(run(c.version, a));
-        if (got != c.expected)
-            qWarning("case %s", c.name);
-        QCOMPARE(QString::fromStdString(got), QString::fromUtf8(c.expected));
-    }
-}
 
 // o.addProperty(name, getter, setter), with the accessors' bodies given.
 void addAccessor(ActionWriter& a, const std::string& object, const std::string& name,

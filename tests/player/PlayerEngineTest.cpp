@@ -4,6 +4,7 @@
 #include "ButtonWriter.h"
 #include "MovieWriter.h"
 #include "ShapeWriter.h"
+#include "TestMovieFiles.h"
 #include "player/ShockwaveFlash.h"
 #include "windowing/Form.h"
 
@@ -284,10 +285,7 @@ private Q_SLOTS:
 private:
     QString write(const char* name, const MovieWriter& movie)
     {
-        const QString path = m_folder.filePath(QString::fromLatin1(name));
-        if (!movie.writeFile(path.toStdString(), Compression::Zlib))
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        return writeTestMovie(m_folder, name, movie);
     }
 
     QTemporaryDir m_folder;
