@@ -10,6 +10,7 @@
 // and style-sheet readers see untrusted text). Any crash, hang, sanitizer report or
 // runaway allocation is a finding.
 #include "ActionWriter.h"
+#include "PlayerInput.h"
 #include "avm1/Bytecode.h"
 #include "avm1/Engine.h"
 #include "format/Movie.h"
@@ -124,7 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)avm1::disassembleCode(engine.vm(), code, version);
     player.runActions();
     for (int frame = 0; frame < 6; ++frame) {
-        player.pointerMove(frame * 400.0, frame * 300.0);
+        fuzzinput::frame(player, frame);
         player.advance();
         (void)player.buildDrawList();
     }

@@ -1,5 +1,6 @@
 // libFuzzer target: a movie's bytes through the file format and the first frames of the
 // runtime. Any crash, hang, sanitizer report or runaway allocation is a finding.
+#include "PlayerInput.h"
 #include "format/Movie.h"
 #include "runtime/MoviePlayer.h"
 
@@ -25,11 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QuietHost host;
     runtime::MoviePlayer player(*movie, host);
     for (int frame = 0; frame < 4; ++frame) {
-        player.pointerMove(frame * 400.0, frame * 300.0);
-        if (frame == 1)
-            player.pointerDown(400, 300);
-        if (frame == 2)
-            player.pointerUp(400, 300);
+        fuzzinput::frame(player, frame);
         player.advance();
         (void)player.buildDrawList();
     }

@@ -145,6 +145,50 @@ MovieWriter textAndButtons()
     return movie;
 }
 
+// Buttons whose hit areas place buttons, a sprite placing itself, and many instances
+// on the stage under the pointer's path: what makes hit tests multiply.
+MovieWriter nestedHitAreas()
+{
+    MovieWriter movie(8);
+    movie.add(32, square(3, 1, {0, 200, 0}));
+    ButtonRecord shown;
+    shown.states = 0x0f;
+    shown.characterId = 1;
+    ButtonRecord self;
+    self.states = 0x08;
+    self.characterId = 2;
+    self.depth = 2;
+    movie.add(34, defineButton2Body(2, false, {shown, self}, {}));
+    for (std::uint16_t id = 3; id < 12; ++id) {
+        ButtonRecord first;
+        first.states = 0x08;
+        first.characterId = std::uint16_t(id - 1);
+        ButtonRecord second = first;
+        second.depth = 2;
+        second.matrix = Matrix::scale(1.01, 0.99, 20, 20);
+        movie.add(34, defineButton2Body(id, false, {first, second}, {}));
+    }
+    TagList selfPlacing;
+    Place inner;
+    inner.characterId = 20;
+    selfPlacing.place2(inner);
+    inner.depth = 2;
+    inner.characterId = 11;
+    selfPlacing.place2(inner);
+    selfPlacing.showFrame();
+    movie.defineSprite(20, selfPlacing);
+    for (std::uint16_t depth = 1; depth <= 40; ++depth) {
+        Place place;
+        place.depth = depth;
+        place.characterId = depth % 2 ? 11 : 20;
+        place.matrix = Matrix::translate(depth * 100, depth * 75);
+        movie.place2(place);
+    }
+    movie.showFrame();
+    movie.showFrame();
+    return movie;
+}
+
 MovieWriter morph()
 {
     MovieWriter movie(8);
@@ -561,10 +605,13 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string folder = argv[1];
-    const std::pair<const char*, MovieWriter> movies[] = {
-        {"shapes", shapes()},   {"sprites", spritesAndMasks()},
-        {"bitmaps", bitmaps()}, {"text", textAndButtons()},
-        {"morph", morph()},     {"video", embeddedVideo()}};
+    const std::pair<const char*, MovieWriter> movies[] = {{"shapes", shapes()},
+                                                          {"sprites", spritesAndMasks()},
+                                                          {"bitmaps", bitmaps()},
+                                                          {"text", textAndButtons()},
+                                                          {"morph", morph()},
+                                                          {"video", embeddedVideo()},
+                                                          {"nested-hit-areas", nestedHitAreas()}};
     bool ok = true;
     for (const auto& [name, movie] : movies) {
         ok &= movie.writeFile(folder + "/" + name + ".swf", Compression::None);

@@ -122,14 +122,20 @@ bool ButtonObject::queueKeyPress(std::uint8_t buttonKeyCode)
 
 bool ButtonObject::hitTest(double stageX, double stageY) const
 {
+    HitAreas& areas = movieInstance().hitAreas();
+    const swf::Matrix world = worldMatrix();
+    // Most buttons lie away from the pointer: their hit area's box says so at once.
+    if (character() && !areas.box(character()->id).mayCover(world, stageX, stageY))
+        return false;
     swf::Matrix toLocal;
-    if (!worldMatrix().invert(toLocal))
+    if (!world.invert(toLocal))
         return false;
     const double x = toLocal.mapX(stageX, stageY);
     const double y = toLocal.mapY(stageX, stageY);
     for (const swf::ButtonRecord& record : m_definition.records) {
         if ((record.states & swf::ButtonHitTest) &&
-            hitTestPlaced(movie(), record.characterId, record.matrix, x, y, nestingLevel() + 1))
+            hitTestPlaced(areas, context().hitTests(), record.characterId, record.matrix, x, y,
+                          nestingLevel() + 1))
             return true;
     }
     return false;

@@ -35,4 +35,11 @@ const std::string* MovieInstance::exportName(swf::CharacterId id) const
     return it == m_exportNames.end() ? nullptr : &it->second;
 }
 
+HitAreas& MovieInstance::hitAreas() const
+{
+    if (!m_hitAreas)
+        m_hitAreas = std::make_unique<HitAreas>(*m_definition);
+    return *m_hitAreas;
+}
+
 } // namespace runtime

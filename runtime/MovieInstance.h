@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HitAreas.h"
 #include "format/Movie.h"
 
 #include <bitset>
@@ -42,6 +43,8 @@ public:
     bool claimInitAction(swf::CharacterId spriteId);
     // The name the movie exports character `id` under (the first, in name order), or null.
     const std::string* exportName(swf::CharacterId id) const;
+    // What the movie's definitions can be hit by, worked out as tests first need it.
+    HitAreas& hitAreas() const;
 
 private:
     swf::MoviePtr m_definition;
@@ -50,6 +53,7 @@ private:
     Content m_content;
     std::bitset<65536> m_initActionsClaimed;
     std::unordered_map<swf::CharacterId, std::string> m_exportNames;
+    mutable std::unique_ptr<HitAreas> m_hitAreas;
 };
 
 using MovieInstancePtr = std::shared_ptr<MovieInstance>;

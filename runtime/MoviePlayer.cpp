@@ -149,6 +149,7 @@ void MoviePlayer::runActions()
     if (m_engine)
         m_engine->stepFinished();
     requestRepaintIfChanged();
+    m_context.resetHitTests();
 }
 
 ScriptLimits MoviePlayer::scriptLimits() const

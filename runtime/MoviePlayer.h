@@ -148,6 +148,8 @@ public:
     // A path as scripts write it, from the main timeline ("_level0.clip.inner").
     DisplayObject* findByPath(std::string_view path) const;
     const ButtonTracker& buttons() const { return m_buttons; }
+    // The hit tests' work: what the last step used (limits::kMaxHitTestWorkPerStep).
+    const HitTestBudget& hitTests() const { return m_context.hitTests(); }
 
     // Hands queued actions to the script engine (or drops them without one) until none
     // are left or the step's caps are reached (limits::kMaxActionsPerStep actions,

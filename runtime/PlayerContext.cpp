@@ -1,6 +1,7 @@
 #include "PlayerContext.h"
 
 #include "DisplayObject.h"
+#include "Limits.h"
 #include "MovieSounds.h"
 #include "SpriteObject.h"
 #include "StageEvents.h"
@@ -9,7 +10,8 @@
 namespace runtime {
 
 PlayerContext::PlayerContext(swf::MoviePtr movie, Host& host)
-    : m_movie(std::move(movie)), m_host(host), m_sounds(std::make_unique<MovieSounds>(host))
+    : m_movie(std::move(movie)), m_host(host), m_hitTests(limits::kMaxHitTestWorkPerStep),
+      m_sounds(std::make_unique<MovieSounds>(host))
 {
     m_mainMovie = std::make_shared<MovieInstance>(m_movie, std::string(),
                                                   MovieInstance::reportedLength(m_movie->header));
@@ -26,6 +28,17 @@ PlayerContext::~PlayerContext() = default;
 std::string PlayerContext::newInstanceName()
 {
     return "instance" + std::to_string(m_nextInstance++);
+}
+
+void PlayerContext::resetHitTests()
+{
+    if (m_hitTests.exhausted()) {
+        log(LogCategory::Buttons, [] {
+            return "hit tests stopped: the step spent its budget of " +
+                   std::to_string(limits::kMaxHitTestWorkPerStep) + " units";
+        });
+    }
+    m_hitTests.reset();
 }
 
 bool PlayerContext::canCreateObject() const

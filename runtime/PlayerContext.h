@@ -2,6 +2,7 @@
 
 #include "ActionQueue.h"
 #include "Drawing.h"
+#include "HitTestBudget.h"
 #include "Host.h"
 #include "InputState.h"
 #include "MovieInstance.h"
@@ -101,6 +102,12 @@ public:
     void objectDestroyed() { --m_liveObjects; }
     std::size_t liveObjects() const { return m_liveObjects; }
 
+    // What the step's hit tests may still do (limits::kMaxHitTestWorkPerStep).
+    HitTestBudget& hitTests() { return m_hitTests; }
+    const HitTestBudget& hitTests() const { return m_hitTests; }
+    // A new step: the budget is full again, and a step that spent it says so.
+    void resetHitTests();
+
     // The keyboard, the pointer, dragging and the focus.
     InputState& input() { return m_input; }
     const InputState& input() const { return m_input; }
@@ -132,6 +139,7 @@ private:
     swf::MoviePtr m_movie;
     MovieInstancePtr m_mainMovie;
     Host& m_host;
+    HitTestBudget m_hitTests;
     ActionQueue m_actions;
     ScriptEngine* m_engine = nullptr;
     std::vector<std::shared_ptr<DisplayObject>> m_deferredLoads;

@@ -1,6 +1,7 @@
 #include "PointerHitTest.h"
 
 #include "ButtonObject.h"
+#include "PlayerContext.h"
 #include "ShapeHitTest.h"
 #include "ShapeObject.h"
 #include "SpriteObject.h"
@@ -86,7 +87,8 @@ bool drawingCovers(const DisplayObject& object, double x, double y)
     swf::Matrix inverse;
     if (!shape || !object.worldMatrix().invert(inverse))
         return false;
-    return hitTestShape(*shape, inverse.mapX(x, y), inverse.mapY(x, y));
+    return hitTestShape(*shape, inverse.mapX(x, y), inverse.mapY(x, y),
+                        &object.context().hitTests());
 }
 
 bool leafCovers(const DisplayObject& object, double x, double y)
@@ -98,11 +100,11 @@ bool leafCovers(const DisplayObject& object, double x, double y)
     const double localY = inverse.mapY(x, y);
     if (object.character()) {
         if (const auto* shape = std::get_if<swf::Shape>(&object.character()->data))
-            return hitTestShape(*shape, localX, localY);
+            return hitTestShape(*shape, localX, localY, &object.context().hitTests());
         if (const auto* morph = std::get_if<swf::MorphShape>(&object.character()->data))
             return hitTestShape(
                 swf::morphShapeAt(*morph, static_cast<const ShapeObject&>(object).morphRatio()),
-                localX, localY);
+                localX, localY, &object.context().hitTests());
     }
     const Bounds bounds = object.localBounds();
     return !bounds.empty && localX >= bounds.xMin && localX <= bounds.xMax &&

@@ -1,5 +1,7 @@
 #include "ShapeHitTest.h"
 
+#include "HitTestBudget.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -15,9 +17,12 @@ constexpr int kMaxCurvePieces = 64;
 constexpr double kHairlineHalfWidth = 10.0;
 
 // Calls edge(x0, y0, x1, y1) for each straight piece of the path. With closeContours,
-// each contour ends with the piece back to its start.
-template <typename Edge> void forEachEdge(const swf::Path& path, bool closeContours, Edge&& edge)
+// each contour ends with the piece back to its start. With a budget, every piece is
+// paid for before it is walked; false when the budget ran out part of the way.
+template <typename Edge>
+bool forEachEdge(const swf::Path& path, bool closeContours, HitTestBudget* budget, Edge&& edge)
 {
+    auto pay = [budget](int pieces) { return !budget || budget->spend(std::uint64_t(pieces)); };
     double startX = 0, startY = 0, penX = 0, penY = 0;
     bool open = false;
     auto close = [&] {
@@ -27,12 +32,17 @@ template <typename Edge> void forEachEdge(const swf::Path& path, bool closeConto
     for (const swf::Segment& s : path.segments) {
         switch (s.kind) {
         case swf::SegmentKind::Move:
+            // The piece closing the contour before.
+            if (!pay(1))
+                return false;
             close();
             startX = penX = s.x;
             startY = penY = s.y;
             open = false;
             break;
         case swf::SegmentKind::Line:
+            if (!pay(1))
+                return false;
             edge(penX, penY, double(s.x), double(s.y));
             penX = s.x;
             penY = s.y;
@@ -44,6 +54,8 @@ template <typename Edge> void forEachEdge(const swf::Path& path, bool closeConto
             const double deviation = std::hypot(dx, dy) / 4;
             const int pieces =
                 std::clamp(int(std::ceil(std::sqrt(deviation / kFlatness))), 1, kMaxCurvePieces);
+            if (!pay(pieces))
+                return false;
             double fromX = penX, fromY = penY;
             for (int i = 1; i <= pieces; ++i) {
                 const double t = double(i) / pieces, u = 1 - t;
@@ -60,7 +72,10 @@ template <typename Edge> void forEachEdge(const swf::Path& path, bool closeConto
         }
         }
     }
+    if (!pay(1))
+        return false;
     close();
+    return true;
 }
 
 double distanceToSegment(double px, double py, double x0, double y0, double x1, double y1)
@@ -74,34 +89,39 @@ double distanceToSegment(double px, double py, double x0, double y0, double x1, 
 
 } // namespace
 
-bool pointInFill(const swf::Path& path, double x, double y, bool nonZeroWinding)
+bool pointInFill(const swf::Path& path, double x, double y, bool nonZeroWinding,
+                 HitTestBudget* budget)
 {
     int winding = 0;
     int crossings = 0;
-    forEachEdge(path, true, [&](double x0, double y0, double x1, double y1) {
-        // Half-open in y so a vertex shared by two edges counts once.
-        if ((y0 <= y) == (y1 <= y))
-            return;
-        const double crossX = x0 + (y - y0) * (x1 - x0) / (y1 - y0);
-        if (crossX <= x)
-            return;
-        ++crossings;
-        winding += y1 > y0 ? 1 : -1;
-    });
+    const bool complete =
+        forEachEdge(path, true, budget, [&](double x0, double y0, double x1, double y1) {
+            // Half-open in y so a vertex shared by two edges counts once.
+            if ((y0 <= y) == (y1 <= y))
+                return;
+            const double crossX = x0 + (y - y0) * (x1 - x0) / (y1 - y0);
+            if (crossX <= x)
+                return;
+            ++crossings;
+            winding += y1 > y0 ? 1 : -1;
+        });
+    if (!complete)
+        return false;
     return nonZeroWinding ? winding != 0 : (crossings & 1) != 0;
 }
 
-bool pointOnStroke(const swf::Path& path, double x, double y, double halfWidth)
+bool pointOnStroke(const swf::Path& path, double x, double y, double halfWidth,
+                   HitTestBudget* budget)
 {
     bool hit = false;
-    forEachEdge(path, false, [&](double x0, double y0, double x1, double y1) {
+    forEachEdge(path, false, budget, [&](double x0, double y0, double x1, double y1) {
         if (!hit && distanceToSegment(x, y, x0, y0, x1, y1) <= halfWidth)
             hit = true;
     });
     return hit;
 }
 
-bool hitTestShape(const swf::Shape& shape, double x, double y)
+bool hitTestShape(const swf::Shape& shape, double x, double y, HitTestBudget* budget)
 {
     // The bounds include the strokes; a shape without bounds is tested in full.
     const swf::Rect& b = shape.bounds;
@@ -110,13 +130,13 @@ bool hitTestShape(const swf::Shape& shape, double x, double y)
         return false;
     for (const swf::ShapeLayer& layer : shape.drawing()) {
         for (const swf::FillPath& fill : layer.fillPaths) {
-            if (pointInFill(fill.path, x, y, shape.nonZeroWinding))
+            if (pointInFill(fill.path, x, y, shape.nonZeroWinding, budget))
                 return true;
         }
         for (const swf::StrokePath& stroke : layer.strokePaths) {
             const double width =
                 stroke.style < layer.lines.size() ? layer.lines[stroke.style].width : 0;
-            if (pointOnStroke(stroke.path, x, y, std::max(width / 2, kHairlineHalfWidth)))
+            if (pointOnStroke(stroke.path, x, y, std::max(width / 2, kHairlineHalfWidth), budget))
                 return true;
         }
     }

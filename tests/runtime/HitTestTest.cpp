@@ -2,6 +2,9 @@
 // with matrices, inside sprites and buttons.
 #include "TestMovie.h"
 #include "runtime/CharacterHitTest.h"
+#include "runtime/HitAreas.h"
+#include "runtime/HitTestBudget.h"
+#include "runtime/Limits.h"
 #include "runtime/ShapeHitTest.h"
 
 #include <QtTest>
@@ -57,6 +60,9 @@ private Q_SLOTS:
     void strokes();
     void placedCharacters_data();
     void placedCharacters();
+    void hitAreaBoxes_data();
+    void hitAreaBoxes();
+    void spentBudgetHitsNothing();
 };
 
 void HitTestTest::fills_data()
@@ -167,7 +173,88 @@ void HitTestTest::placedCharacters()
                                     .build();
     // Scale 3, a quarter turn (x' = -3y + 1000, y' = 3x), as a placement matrix.
     const swf::Matrix matrix{0, 3, -3, 0, 1000, 0};
-    QCOMPARE(runtime::hitTestPlaced(*movie, swf::CharacterId(character), matrix, x, y, 0), hit);
+    runtime::HitAreas areas(*movie);
+    runtime::HitTestBudget budget(runtime::limits::kMaxHitTestWorkPerStep);
+    QCOMPARE(runtime::hitTestPlaced(areas, budget, swf::CharacterId(character), matrix, x, y, 0),
+             hit);
+}
+
+void HitTestTest::hitAreaBoxes_data()
+{
+    QTest::addColumn<int>("character");
+    QTest::addColumn<bool>("unbounded");
+    QTest::addColumn<QRectF>("atLeast"); // the box holds this; null for an empty box
+    QTest::addColumn<QRectF>("atMost");  // and lies within this
+
+    QTest::newRow("shape") << 10 << false << QRectF(0, 0, 100, 100) << QRectF(0, 0, 100, 100);
+    QTest::newRow("sprite moves its child")
+        << 20 << false << QRectF(200, 0, 100, 100) << QRectF(200, 0, 100, 100);
+    QTest::newRow("sprite placing only itself") << 30 << false << QRectF() << QRectF();
+    QTest::newRow("button hit area")
+        << 40 << false << QRectF(0, 0, 100, 100) << QRectF(0, 0, 100, 100);
+    // 50 places the square and itself 100 twips to the right: every path of up to the
+    // nesting cap's placements reaches another square.
+    QTest::newRow("sprite placing itself moved")
+        << 50 << false << QRectF(0, 0, 100 * 63 + 100, 100) << QRectF(0, 0, 100 * 70, 100);
+    // 60 places itself and a shape without bounds, which is tested in full.
+    QTest::newRow("unbounded inside") << 60 << true << QRectF() << QRectF();
+    QTest::newRow("unknown id") << 99 << false << QRectF() << QRectF();
+}
+
+void HitTestTest::hitAreaBoxes()
+{
+    QFETCH(int, character);
+    QFETCH(bool, unbounded);
+    QFETCH(QRectF, atLeast);
+    QFETCH(QRectF, atMost);
+
+    auto offset = place(1, 10);
+    offset.matrix = swf::Matrix::translation(200, 0);
+    auto movedSelf = place(2, 50);
+    movedSelf.matrix = swf::Matrix::translation(100, 0);
+    swf::Button button;
+    swf::ButtonRecord hitArea;
+    hitArea.states = swf::ButtonHitTest;
+    hitArea.characterId = 10;
+    button.records = {hitArea};
+    swf::Shape noBounds = squareShape(0, 0, 100);
+    noBounds.bounds = {};
+    const swf::MoviePtr movie = Builder()
+                                    .square(10)
+                                    .sprite(20, timeline({{offset}}))
+                                    .sprite(30, timeline({{place(1, 30), place(2, 30)}}))
+                                    .button(40, button)
+                                    .sprite(50, timeline({{place(1, 10), movedSelf}}))
+                                    .shape(61, noBounds)
+                                    .sprite(60, timeline({{place(1, 60), place(2, 61)}}))
+                                    .build();
+    runtime::HitAreas areas(*movie);
+    const runtime::HitAreas::Box& box = areas.box(swf::CharacterId(character));
+    QCOMPARE(box.unbounded, unbounded);
+    if (unbounded)
+        return;
+    QCOMPARE(box.bounds.empty, atLeast.isNull());
+    if (box.bounds.empty)
+        return;
+    const QRectF got(box.bounds.xMin, box.bounds.yMin, box.bounds.width(), box.bounds.height());
+    QVERIFY2(got.contains(atLeast) && atMost.contains(got),
+             qPrintable(QStringLiteral("box %1 %2 %3 %4")
+                            .arg(got.x())
+                            .arg(got.y())
+                            .arg(got.width())
+                            .arg(got.height())));
+}
+
+void HitTestTest::spentBudgetHitsNothing()
+{
+    const swf::MoviePtr movie = Builder().square(10).build();
+    runtime::HitAreas areas(*movie);
+    // A square's test walks its four sides and the closing piece: five units.
+    for (const auto& [units, hit] : {std::pair{100, true}, std::pair{3, false}}) {
+        runtime::HitTestBudget budget(std::uint64_t(units) + runtime::limits::kHitTestVisitCost);
+        QCOMPARE(runtime::hitTestCharacter(areas, budget, 10, 50, 50, 0), hit);
+        QCOMPARE(budget.exhausted(), !hit);
+    }
 }
 
 QTEST_APPLESS_MAIN(HitTestTest)
