@@ -10,6 +10,7 @@
 #include "FontWriter.h"
 #include "MorphShapeWriter.h"
 #include "MovieWriter.h"
+#include "NestedHitAreas.h"
 #include "ShapeWriter.h"
 #include "TextWriter.h"
 #include "VideoWriter.h"
@@ -147,7 +148,7 @@ MovieWriter textAndButtons()
 
 // Buttons whose hit areas place buttons, a sprite placing itself, and many instances
 // on the stage under the pointer's path: what makes hit tests multiply.
-MovieWriter nestedHitAreas()
+MovieWriter hitAreasPlacingThemselves()
 {
     MovieWriter movie(8);
     movie.add(32, square(3, 1, {0, 200, 0}));
@@ -605,13 +606,15 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string folder = argv[1];
-    const std::pair<const char*, MovieWriter> movies[] = {{"shapes", shapes()},
-                                                          {"sprites", spritesAndMasks()},
-                                                          {"bitmaps", bitmaps()},
-                                                          {"text", textAndButtons()},
-                                                          {"morph", morph()},
-                                                          {"video", embeddedVideo()},
-                                                          {"nested-hit-areas", nestedHitAreas()}};
+    const std::pair<const char*, MovieWriter> movies[] = {
+        {"shapes", shapes()},
+        {"sprites", spritesAndMasks()},
+        {"bitmaps", bitmaps()},
+        {"text", textAndButtons()},
+        {"morph", morph()},
+        {"video", embeddedVideo()},
+        {"self-placing-hit-areas", hitAreasPlacingThemselves()},
+        {"nested-hit-areas", nestedHitAreas({12, 20, HitNesting::SpreadPoints})}};
     bool ok = true;
     for (const auto& [name, movie] : movies) {
         ok &= movie.writeFile(folder + "/" + name + ".swf", Compression::None);

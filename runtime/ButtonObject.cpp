@@ -132,6 +132,9 @@ bool ButtonObject::hitTest(double stageX, double stageY) const
         return false;
     const double x = toLocal.mapX(stageX, stageY);
     const double y = toLocal.mapY(stageX, stageY);
+    // One walk for all the hit records, so that what they share is seen once.
+    if (character())
+        return hitTestCharacter(areas, context().hitTests(), character()->id, x, y, nestingLevel());
     for (const swf::ButtonRecord& record : m_definition.records) {
         if ((record.states & swf::ButtonHitTest) &&
             hitTestPlaced(areas, context().hitTests(), record.characterId, record.matrix, x, y,

@@ -81,7 +81,12 @@ private:
     template <typename Walk>
     bool container(swf::CharacterId id, double x, double y, int level, Walk&& walk)
     {
+        // Most hit areas are a few definitions deep: they are walked without the table.
+        if (++m_containers <= kWalksWithoutTable)
+            return walk();
         const Key key{id, x, y};
+        if (!m_budget.spend(limits::kHitTestRecordCost))
+            return false;
         auto [seen, first] = m_seen.try_emplace(key, Seen{level, true});
         if (!first) {
             if (seen->second.testing || seen->second.level <= level)
@@ -114,6 +119,8 @@ private:
     HitAreas& m_areas;
     HitTestBudget& m_budget;
     const swf::MovieDefinition& m_movie;
+    static constexpr int kWalksWithoutTable = 32;
+    int m_containers = 0;
     std::unordered_map<Key, Seen, KeyHash> m_seen;
 };
 

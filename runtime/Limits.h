@@ -21,16 +21,18 @@ inline constexpr std::uint64_t kMaxActionsPerStep = 10'000'000;
 // have leaves room for an enterFrame, load and unload of each.
 inline constexpr std::size_t kMaxBlocksPerStep = 1'000'000;
 
-// Hit tests of one step (HitTestBudget), in units: an edge of a shape tested is one,
-// a character definition visited by a button's hit area kHitTestVisitCost, as a visit
-// inverts a matrix and looks its character up. Four million units take some ten
-// milliseconds: less than one frame at any common rate, and a hundred times what a
-// pointer event over a real movie's buttons costs, as the boxes of hit areas leave
-// only the few under the pointer to test. Buttons whose hit areas place buttons (a
-// hostile or damaged movie) would otherwise walk millions of definitions at every
-// event.
+// Hit tests of one step (HitTestBudget), in units of about one edge of a shape tested.
+// A character definition visited by a button's hit area costs kHitTestVisitCost, as a
+// visit looks its character up, checks boxes and inverts a matrix; a definition and
+// point written down so as not to be walked twice costs kHitTestRecordCost more (both
+// measured by bench-pointer). Four million units take some ten milliseconds: less
+// than a frame at any common rate, and far more than a pointer event over a real
+// movie's buttons costs, as the boxes of hit areas leave only the few under the
+// pointer to test. Buttons whose hit areas place buttons (a hostile or damaged movie)
+// would otherwise walk millions of definitions at every event.
 inline constexpr std::uint64_t kMaxHitTestWorkPerStep = 4'000'000;
-inline constexpr std::uint64_t kHitTestVisitCost = 16;
+inline constexpr std::uint64_t kHitTestVisitCost = 32;
+inline constexpr std::uint64_t kHitTestRecordCost = 192;
 // Placements looked at while the boxes of a movie's hit areas are worked out
 // (HitAreas), once per movie: rounds over the placements that sprites and buttons make
 // of one another, as many as the nesting cap. Past this the boxes are left unbounded,

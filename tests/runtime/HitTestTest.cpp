@@ -249,7 +249,7 @@ void HitTestTest::spentBudgetHitsNothing()
 {
     const swf::MoviePtr movie = Builder().square(10).build();
     runtime::HitAreas areas(*movie);
-    // A square's test walks its four sides and the closing piece: five units.
+    // A square's test walks its move, four sides and the closing piece: six units.
     for (const auto& [units, hit] : {std::pair{100, true}, std::pair{3, false}}) {
         runtime::HitTestBudget budget(std::uint64_t(units) + runtime::limits::kHitTestVisitCost);
         QCOMPARE(runtime::hitTestCharacter(areas, budget, 10, 50, 50, 0), hit);
