@@ -73,8 +73,9 @@ void installFunction(Vm& vm)
     if (Property* p =
             b.global->properties().find(std::string_view("Function"), CaseRule::Sensitive))
         p->flags |= VersionFlag::SinceSwf6;
-    vm.defineMethod(proto, "call", callMethod);
-    vm.defineMethod(proto, "apply", applyMethod);
+    const std::uint16_t builtIn = PropertyFlag::DontEnum | PropertyFlag::DontDelete;
+    vm.defineMethod(proto, "call", callMethod, builtIn);
+    vm.defineMethod(proto, "apply", applyMethod, builtIn);
 }
 
 } // namespace avm1

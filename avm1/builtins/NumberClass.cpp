@@ -98,8 +98,8 @@ void installNumber(Vm& vm)
     b.numberProto = proto;
     b.numberCtor = ctor;
     // In the order of the reference's native table (ASnative 106).
-    vm.defineMethod(proto, "valueOf", valueOf);
-    vm.defineMethod(proto, "toString", toString);
+    vm.defineMethod(proto, "valueOf", valueOf, PropertyFlag::DontEnum | PropertyFlag::DontDelete);
+    vm.defineMethod(proto, "toString", toString, PropertyFlag::DontEnum | PropertyFlag::DontDelete);
 
     const std::uint16_t constant =
         PropertyFlag::DontEnum | PropertyFlag::DontDelete | PropertyFlag::ReadOnly;

@@ -217,15 +217,17 @@ void installObject(Vm& vm)
     NativeFunction* ctor = vm.defineClass("Object", objectProto, callObject);
     b.objectCtor = ctor;
     // In the order of the reference's native table (ASnative 101).
-    vm.defineMethods(objectProto, {{"watch", watch},
-                                   {"unwatch", unwatch},
-                                   {"addProperty", addProperty},
-                                   {"valueOf", valueOf},
-                                   {"toString", toString},
-                                   {"hasOwnProperty", hasOwnProperty},
-                                   {"isPrototypeOf", isPrototypeOf},
-                                   {"isPropertyEnumerable", isPropertyEnumerable},
-                                   {"toLocaleString", toLocaleString}});
+    vm.defineMethods(objectProto,
+                     {{"watch", watch},
+                      {"unwatch", unwatch},
+                      {"addProperty", addProperty},
+                      {"valueOf", valueOf},
+                      {"toString", toString},
+                      {"hasOwnProperty", hasOwnProperty},
+                      {"isPrototypeOf", isPrototypeOf},
+                      {"isPropertyEnumerable", isPropertyEnumerable},
+                      {"toLocaleString", toLocaleString}},
+                     PropertyFlag::DontEnum | PropertyFlag::DontDelete);
     // These three arrived with SWF 6: older movies do not see them.
     for (std::string_view name : {"hasOwnProperty", "isPrototypeOf", "isPropertyEnumerable"}) {
         if (Property* p = objectProto->properties().find(name, CaseRule::Sensitive))

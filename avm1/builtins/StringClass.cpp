@@ -210,13 +210,23 @@ Value toUpperCase(Vm& vm, const CallArgs& call)
     return text(vm, toUpperText(thisText(vm, call)->view(), unitsOf(vm)));
 }
 
-// toString and valueOf answer for strings and String objects only: anything else
-// would convert itself through these very methods again.
-Value primitiveValue(Vm&, const CallArgs& call)
+// toString and valueOf give a string's text; called on anything else they convert it
+// ("this" as a string: a clip's path, a Boolean's "false"). An object whose own
+// conversion leads back here answers undefined there, which converts it by the
+// fallback ("[type Object]"), rather than recursing.
+Value primitiveValue(Vm& vm, const CallArgs& call)
 {
     if (call.thisValue.isString())
         return call.thisValue;
-    return wrappedPrimitive(call.thisObject(), ObjectClass::String);
+    if (const Value own = wrappedPrimitive(call.thisObject(), ObjectClass::String); own.isString())
+        return own;
+    thread_local bool converting = false;
+    if (converting)
+        return Value();
+    converting = true;
+    String* text = vm.toString(call.thisValue);
+    converting = false;
+    return vm.throwing() ? Value() : Value(text);
 }
 
 // String.fromCharCode stops at the first code 0, as the reference's C strings do.
