@@ -85,11 +85,14 @@ public:
         return v;
     }
 
+    // "new Date" constructs; any other path is called on `self`.
     avm1::Value call(const QString& function, const QString& self, const QStringList& args)
     {
         std::vector<avm1::Value> values;
         for (const QString& a : args)
             values.push_back(parse(a));
+        if (function.startsWith("new "))
+            return m_vm.construct(path(function.mid(4)), values);
         return m_vm.call(path(function), self.isEmpty() ? avm1::Value() : parse(self), values);
     }
 
