@@ -29,7 +29,9 @@ void defineFunction(Interpreter& in, Activation& frame, const Instruction& ins)
     fn->setConstantPool(frame.constantPool);
     Object* proto = vm.makeObject();
     proto->defineValue(vm.names().constructor, Value(fn), PropertyFlag::DontEnum, vm.caseRule());
-    fn->defineValue(vm.names().prototype, Value(proto), PropertyFlag::DontEnum, vm.caseRule());
+    // A function's prototype can be replaced but not deleted.
+    fn->defineValue(vm.names().prototype, Value(proto),
+                    PropertyFlag::DontEnum | PropertyFlag::DontDelete, vm.caseRule());
     if (def.name && !def.name->empty()) {
         if (frame.locals)
             frame.locals->defineValue(def.name, Value(fn), 0, vm.caseRule());
