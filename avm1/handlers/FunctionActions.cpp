@@ -32,6 +32,11 @@ void defineFunction(Interpreter& in, Activation& frame, const Instruction& ins)
     // A function's prototype can be replaced but not deleted.
     fn->defineValue(vm.names().prototype, Value(proto),
                     PropertyFlag::DontEnum | PropertyFlag::DontDelete, vm.caseRule());
+    // A SWF 5 function, which inherits nothing, still names Function as its maker, as
+    // objects made by new do there.
+    if (frame.swfVersion < 6 && vm.builtins().functionCtor)
+        fn->defineValue(vm.names().constructor, Value(vm.builtins().functionCtor),
+                        PropertyFlag::DontEnum, vm.caseRule());
     if (def.name && !def.name->empty()) {
         if (frame.locals)
             frame.locals->defineValue(def.name, Value(fn), 0, vm.caseRule());
