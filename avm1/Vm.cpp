@@ -581,12 +581,13 @@ Value Vm::construct(Value function, std::span<const Value> args)
         if (native->constructFn())
             return callNative(native, Value(), args, true);
     }
-    // A prototype that is no object (a number, true) is kept as the instance's
-    // __proto__, which then leads nowhere; with none, instances are plain objects.
+    // A prototype that is no object (a number, true, or none at all, as with new
+    // Math.cos()) is kept as the instance's __proto__, which then leads nowhere: the
+    // instance inherits nothing, not even toString.
     const Value protoValue = getMember(fn, m_names.prototype);
     Object* proto = protoValue.objectOrNull();
-    Object* object = makeObject(proto ? proto : m_builtins.objectProto);
-    if (!proto && !protoValue.isUndefined())
+    Object* object = makeObject(proto);
+    if (!proto)
         object->setPrototypeValue(protoValue);
     object->defineValue(m_names.constructorOld, Value(fn), PropertyFlag::DontEnum, caseRule());
     if (m_swfVersion < 6)

@@ -216,6 +216,9 @@ void installObject(Vm& vm)
 
     NativeFunction* ctor = vm.defineClass("Object", objectProto, callObject);
     b.objectCtor = ctor;
+    // Unlike the other classes' prototypes, Object.prototype cannot be replaced.
+    if (Property* p = ctor->properties().find(std::string_view("prototype"), CaseRule::Sensitive))
+        p->flags |= PropertyFlag::ReadOnly;
     // In the order of the reference's native table (ASnative 101).
     vm.defineMethods(objectProto,
                      {{"watch", watch},

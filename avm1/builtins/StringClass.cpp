@@ -266,7 +266,13 @@ Value constructString(Vm& vm, const CallArgs& call)
     String* value = argumentText(vm, call);
     if (vm.throwing())
         return Value();
-    return Value(makeStringObject(vm, value));
+    PrimitiveObject* object = makeStringObject(vm, value);
+    // The instance inherits whatever String.prototype is now: a number there leads
+    // nowhere, and the instance has no methods.
+    if (call.callee)
+        object->setPrototypeValue(vm.getMember(call.callee, vm.names().prototype));
+    markConstructed(vm, object, call.callee);
+    return Value(object);
 }
 
 } // namespace
