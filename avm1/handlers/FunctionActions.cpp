@@ -32,9 +32,9 @@ void defineFunction(Interpreter& in, Activation& frame, const Instruction& ins)
     // A function's prototype can be replaced but not deleted.
     fn->defineValue(vm.names().prototype, Value(proto),
                     PropertyFlag::DontEnum | PropertyFlag::DontDelete, vm.caseRule());
-    // A SWF 5 function, which inherits nothing, still names Function as its maker, as
-    // objects made by new do there.
-    if (frame.swfVersion < 6 && vm.builtins().functionCtor)
+    // Every function names Function as its maker in a property of its own, as the
+    // built-in constructors do (a SWF 5 function inherits nothing else to find it on).
+    if (vm.builtins().functionCtor)
         fn->defineValue(vm.names().constructor, Value(vm.builtins().functionCtor),
                         PropertyFlag::DontEnum, vm.caseRule());
     if (def.name && !def.name->empty()) {
