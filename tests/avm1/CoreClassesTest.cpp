@@ -49,6 +49,8 @@ private Q_SLOTS:
     void globals();
     void swf5FunctionsInheritNothing();
     void builtInMethodsArePermanent();
+    void scriptFunctionsOwnConstructorAndPrototype();
+    void newWithoutAnObjectPrototypeInheritsNothing();
     void stringActions_data();
     void stringActions();
     void stringActionsConvertTheSecondOperandFirst();
@@ -309,6 +311,48 @@ void CoreClassesTest::builtInMethodsArePermanent()
         QVERIFY2(c.vm().hasOwnProperty(proto.asObject(), c.vm().str(name)), path);
         QVERIFY2(c.vm().enumerableKeys(proto.asObject()).empty(), path);
     }
+}
+
+// typeof of `member` on the value of variable `name`, traced.
+void traceTypeOf(swfwriter::ActionWriter& a, const char* name, const char* member)
+{
+    a.push({name}).op(Op::GetVariable).push({member}).op(Op::GetMember).op(Op::TypeOf);
+    a.op(Op::Trace);
+}
+
+// A script function has its own constructor (Function) and a prototype that delete
+// cannot remove, in every version.
+void CoreClassesTest::scriptFunctionsOwnConstructorAndPrototype()
+{
+    for (int version : {5, 6, 8}) {
+        swfwriter::ActionWriter a;
+        a.push({"f"}).defineFunction("", {}, swfwriter::ActionWriter()).op(Op::SetVariable);
+        traceTypeOf(a, "f", "constructor");
+        a.push({"f"}).op(Op::GetVariable).push({"prototype"}).op(Op::Delete).op(Op::Trace);
+        traceTypeOf(a, "f", "prototype");
+        QCOMPARE(flat(scriptrun::run(version, a)), QString("function|false|object"));
+    }
+}
+
+// new on a function whose prototype is no object (Math.cos has none, String.prototype
+// replaced by a number) makes an object that inherits nothing; Object.prototype itself
+// cannot be replaced.
+void CoreClassesTest::newWithoutAnObjectPrototypeInheritsNothing()
+{
+    swfwriter::ActionWriter a;
+    a.push({"o", 9, 1, "Math"}).op(Op::GetVariable).push({"cos"}).op(Op::NewMethod);
+    a.op(Op::SetVariable);
+    traceTypeOf(a, "o", "__proto__");
+    traceTypeOf(a, "o", "toString");
+    a.push({"String"}).op(Op::GetVariable).push({"prototype", 8}).op(Op::SetMember);
+    a.push({"s", "hello", 1, "String"}).op(Op::NewObject).op(Op::SetVariable);
+    a.push({"s"}).op(Op::GetVariable).push({"__proto__"}).op(Op::GetMember).op(Op::Trace);
+    traceTypeOf(a, "s", "charAt");
+    traceTypeOf(a, "s", "__constructor__");
+    a.push({"Object"}).op(Op::GetVariable).push({"prototype", 6}).op(Op::SetMember);
+    traceTypeOf(a, "Object", "prototype");
+    QCOMPARE(flat(scriptrun::run(7, a)),
+             QString("undefined|undefined|8|undefined|function|object"));
 }
 
 void CoreClassesTest::stringActions_data()
