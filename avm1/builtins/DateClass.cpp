@@ -4,6 +4,7 @@
 #include "Builtins.h"
 #include "DateMath.h"
 #include "NativeHelpers.h"
+#include "PropertyFlags.h"
 #include "avm1/ScriptHost.h"
 #include "avm1/Vm.h"
 
@@ -410,6 +411,7 @@ void installDate(Vm& vm)
     vm.defineMethod(proto, "valueOf", getTime, builtIn);
     vm.defineMethod(ctor, "UTC", utc,
                     PropertyFlag::DontEnum | PropertyFlag::DontDelete | PropertyFlag::ReadOnly);
+    makeReadOnly(ctor, {"prototype", "constructor", "__proto__"});
 }
 
 } // namespace avm1

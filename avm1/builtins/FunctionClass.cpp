@@ -69,6 +69,11 @@ void installFunction(Vm& vm)
     Object* proto = b.functionProto;
     NativeFunction* ctor = vm.defineClass("Function", proto, callFunctionConstructor);
     b.functionCtor = ctor;
+    // Object and Function were made before Function existed: they name it now, as every
+    // constructor does (Object's read-only, as the reference has it).
+    b.objectCtor->defineValue(vm, "constructor", Value(ctor), PropertyFlag::DontEnum);
+    makeReadOnly(b.objectCtor, {"constructor"});
+    ctor->defineValue(vm, "constructor", Value(ctor), PropertyFlag::DontEnum);
     // The global Function arrived with SWF 6: older movies do not see it.
     if (Property* p =
             b.global->properties().find(std::string_view("Function"), CaseRule::Sensitive))

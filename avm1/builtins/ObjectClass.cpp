@@ -216,9 +216,8 @@ void installObject(Vm& vm)
 
     NativeFunction* ctor = vm.defineClass("Object", objectProto, callObject);
     b.objectCtor = ctor;
-    // Unlike the other classes' prototypes, Object.prototype cannot be replaced.
-    if (Property* p = ctor->properties().find(std::string_view("prototype"), CaseRule::Sensitive))
-        p->flags |= PropertyFlag::ReadOnly;
+    // Unlike String's or Boolean's, Object's prototype cannot be replaced.
+    makeReadOnly(ctor, {"prototype", "constructor", "__proto__"});
     // In the order of the reference's native table (ASnative 101).
     vm.defineMethods(objectProto,
                      {{"watch", watch},
@@ -237,6 +236,7 @@ void installObject(Vm& vm)
             p->flags |= VersionFlag::SinceSwf6;
     }
     vm.defineMethod(ctor, "registerClass", registerClass);
+    makeReadOnly(ctor, {"registerClass"});
 
     vm.defineMethod(b.global, "ASSetPropFlags", asSetPropFlags);
 }

@@ -51,6 +51,8 @@ private Q_SLOTS:
     void builtInMethodsArePermanent();
     void scriptFunctionsOwnConstructorAndPrototype();
     void newWithoutAnObjectPrototypeInheritsNothing();
+    void readOnlyClassLinks_data();
+    void readOnlyClassLinks();
     void stringActions_data();
     void stringActions();
     void stringActionsConvertTheSecondOperandFirst();
@@ -353,6 +355,42 @@ void CoreClassesTest::newWithoutAnObjectPrototypeInheritsNothing()
     traceTypeOf(a, "Object", "prototype");
     QCOMPARE(flat(scriptrun::run(7, a)),
              QString("undefined|undefined|8|undefined|function|object"));
+}
+
+void CoreClassesTest::readOnlyClassLinks_data()
+{
+    QTest::addColumn<QString>("holder");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("replaceable");
+    for (const char* holder : {"Object", "Number", "Date"})
+        for (const char* name : {"prototype", "constructor", "__proto__"})
+            QTest::addRow("%s.%s", holder, name) << holder << name << false;
+    QTest::newRow("Object.registerClass") << "Object"
+                                          << "registerClass" << false;
+    QTest::newRow("Math.constructor") << "Math"
+                                      << "constructor" << false;
+    QTest::newRow("Math.__proto__") << "Math"
+                                    << "__proto__" << false;
+    QTest::newRow("String.prototype") << "String"
+                                      << "prototype" << true;
+    QTest::newRow("Boolean.prototype") << "Boolean"
+                                       << "prototype" << true;
+    QTest::newRow("Function.prototype") << "Function"
+                                        << "prototype" << true;
+}
+
+// Which links of the classes scripts can replace: the reference keeps Object's,
+// Number's, Date's and Math's, and lets String's and Boolean's go.
+void CoreClassesTest::readOnlyClassLinks()
+{
+    QFETCH(QString, holder);
+    QFETCH(QString, name);
+    QFETCH(bool, replaceable);
+    Calls c(8);
+    const avm1::Value target = c.path(holder);
+    avm1::String* key = c.vm().str(name.toStdString());
+    c.vm().setMember(target, key, avm1::Value(7));
+    QCOMPARE(c.show(c.vm().getMember(target, key)) == "7", replaceable);
 }
 
 void CoreClassesTest::stringActions_data()
