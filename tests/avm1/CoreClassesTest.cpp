@@ -53,6 +53,7 @@ private Q_SLOTS:
     void newWithoutAnObjectPrototypeInheritsNothing();
     void readOnlyClassLinks_data();
     void readOnlyClassLinks();
+    void traceOfEachKind();
     void stringActions_data();
     void stringActions();
     void stringActionsConvertTheSecondOperandFirst();
@@ -391,6 +392,24 @@ void CoreClassesTest::readOnlyClassLinks()
     avm1::String* key = c.vm().str(name.toStdString());
     c.vm().setMember(target, key, avm1::Value(7));
     QCOMPARE(c.show(c.vm().getMember(target, key)) == "7", replaceable);
+}
+
+// The Trace action prints undefined by name in every version, and other values as
+// their strings.
+void CoreClassesTest::traceOfEachKind()
+{
+    for (int version : {5, 6, 7}) {
+        swfwriter::ActionWriter a;
+        a.push({swfwriter::Undefined{}}).op(Op::Trace);
+        a.push({nullptr}).op(Op::Trace);
+        a.push({false}).op(Op::Trace);
+        a.push({swfwriter::Double{-0.0}}).op(Op::Trace);
+        a.push({swfwriter::Double{1e21}}).op(Op::Trace);
+        a.push({0, "Object"}).op(Op::NewObject).op(Op::Trace);
+        a.push({"a", 1, 2}).op(Op::InitArray).op(Op::Trace);
+        QCOMPARE(flat(scriptrun::run(version, a)),
+                 QString("undefined|null|false|0|1e+21|[object Object]|1,a"));
+    }
 }
 
 void CoreClassesTest::stringActions_data()

@@ -65,6 +65,8 @@ void StringClassTest::methods_data()
     addRow("fromCharCode stops at 0", 8, from, "", {"65", "0", "66"}, "'A'");
     addRow("fromCharCode swf5 byte", 5, from, "", {"321"}, "'A'");
     addRow("fromCharCode e acute", 6, from, "", {"233"}, "'\xC3\xA9'");
+    addRow("fromCharCode surrogate pair", 6, from, "", {"55357", "56860"}, "'\xF0\x9F\x98\x9C'");
+    addRow("fromCharCode negative wraps", 8, from, "", {"-65471"}, "'A'");
 
     const char* concat = "String.prototype.concat";
     addRow("concat values", 8, concat, "'a'", {"1", "true", "null", "u"}, "'a1truenullundefined'");
