@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace avm1 {
 
@@ -220,12 +221,15 @@ Value primitiveValue(Vm& vm, const CallArgs& call)
         return call.thisValue;
     if (const Value own = wrappedPrimitive(call.thisObject(), ObjectClass::String); own.isString())
         return own;
-    thread_local bool converting = false;
-    if (converting)
+    // The objects being converted here now, innermost last; nesting is bounded by the
+    // native re-entry cap.
+    thread_local std::vector<const Object*> converting;
+    const Object* self = call.thisObject();
+    if (self && std::find(converting.begin(), converting.end(), self) != converting.end())
         return Value();
-    converting = true;
+    converting.push_back(self);
     String* text = vm.toString(call.thisValue);
-    converting = false;
+    converting.pop_back();
     return vm.throwing() ? Value() : Value(text);
 }
 

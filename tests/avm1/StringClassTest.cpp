@@ -26,6 +26,7 @@ private Q_SLOTS:
     void methods_data();
     void methods();
     void prototypeFlags();
+    void conversionThatLeadsBackStops();
     void conversionByVersion();
 };
 
@@ -189,6 +190,20 @@ void StringClassTest::prototypeFlags()
         QVERIFY(!vm.hasOwnProperty(proto.asObject(), vm.str("length")));
         QCOMPARE(c.show(vm.getMember(wrapped, vm.str("length"))), QString("3"));
     }
+}
+
+// An object whose toString is String.prototype.toString converts by the fallback, and
+// another object converted inside that conversion still converts.
+void StringClassTest::conversionThatLeadsBackStops()
+{
+    Calls c(8);
+    avm1::Vm& vm = c.vm();
+    const avm1::Value looping = c.parse("{}");
+    vm.setMember(looping, vm.str("toString"), c.path("String.prototype.toString"));
+    QCOMPARE(c.show(vm.call(c.path("String"), avm1::Value(), {&looping, 1})),
+             QString("'[type Object]'"));
+    const avm1::Value inner = c.parse("Btrue");
+    QCOMPARE(c.show(vm.call(c.path("String.prototype.valueOf"), inner, {})), QString("'true'"));
 }
 
 // String and the methods see the version's view of each value kind, through a movie.
