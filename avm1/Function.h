@@ -27,9 +27,19 @@ using NativeFn = Value (*)(Vm& vm, const CallArgs& call);
 
 class Function : public Object {
 public:
-    using Object::Object;
+    // Movies before SWF 6 see no __proto__ on a function, and so nothing it would
+    // inherit: there is no Function.prototype (call, apply) and no Object.prototype
+    // (toString, valueOf) for them.
+    explicit Function(Object* prototype) : Object(prototype)
+    {
+        setPrototypeFlags(prototypeFlags() | kHiddenBeforeSwf6);
+    }
     ObjectClass objectClass() const override { return ObjectClass::Function; }
     virtual bool isNative() const = 0;
+
+private:
+    // VersionFlag::SinceSwf6 (builtins/PropertyFlags.h), which this header cannot see.
+    static constexpr std::uint16_t kHiddenBeforeSwf6 = 0x0080;
 };
 
 class NativeFunction final : public Function {

@@ -306,7 +306,7 @@ bool Vm::lookup(Object* object, String* name, Value& out)
         }
         if (holder->resolveFallback(*this, name, out))
             return true;
-        holder = holder->prototype();
+        holder = inheritedFrom(holder);
     }
     // A chain this long is circular: looking a name up along it ends the scripts.
     if (holder)
@@ -448,13 +448,13 @@ void Vm::setMember(Object* object, String* name, Value value)
         return;
     }
     // A setter inherited from a prototype takes the assignment for this object.
-    Object* holder = object->prototype();
+    Object* holder = inheritedFrom(object);
     for (int depth = 0; holder && depth < limits::kMaxPrototypeChain; ++depth) {
         if (Property* p = findOwn(holder, name); p && p->isAccessor()) {
             runSetter(holder, p, object, value);
             return;
         }
-        holder = holder->prototype();
+        holder = inheritedFrom(holder);
     }
     if (object->properties().size() >= limits::kMaxPropertiesPerObject) {
         logLazy([] { return std::string("property dropped: too many properties on one object"); });
@@ -499,7 +499,7 @@ bool Vm::hasProperty(Object* object, String* name)
     for (int depth = 0; holder && depth < limits::kMaxPrototypeChain; ++depth) {
         if (hasOwnProperty(holder, name))
             return true;
-        holder = holder->prototype();
+        holder = inheritedFrom(holder);
     }
     return false;
 }
@@ -534,7 +534,7 @@ std::vector<String*> Vm::enumerableKeys(Object* object)
         holder->properties().forEach([&](const Property& p) {
             visit(p.name, p.enumerable() && !versionHides(p.flags, m_swfVersion));
         });
-        holder = holder->prototype();
+        holder = inheritedFrom(holder);
     }
     return keys;
 }
@@ -581,12 +581,13 @@ Value Vm::construct(Value function, std::span<const Value> args)
         if (native->constructFn())
             return callNative(native, Value(), args, true);
     }
-    // A prototype that is no object (a number, true) is kept as the instance's
-    // __proto__, which then leads nowhere; with none, instances are plain objects.
+    // A prototype that is no object (a number, true, or none at all, as with new
+    // Math.cos()) is kept as the instance's __proto__, which then leads nowhere: the
+    // instance inherits nothing, not even toString.
     const Value protoValue = getMember(fn, m_names.prototype);
     Object* proto = protoValue.objectOrNull();
-    Object* object = makeObject(proto ? proto : m_builtins.objectProto);
-    if (!proto && !protoValue.isUndefined())
+    Object* object = makeObject(proto);
+    if (!proto)
         object->setPrototypeValue(protoValue);
     object->defineValue(m_names.constructorOld, Value(fn), PropertyFlag::DontEnum, caseRule());
     if (m_swfVersion < 6)

@@ -310,6 +310,12 @@ public:
 private:
     friend class Interpreter;
     bool budgetSpent();
+    // The object `holder` inherits from, unless its __proto__ is hidden from this
+    // movie's version (a function's before SWF 6).
+    Object* inheritedFrom(Object* holder) const
+    {
+        return versionHides(holder->prototypeFlags(), m_swfVersion) ? nullptr : holder->prototype();
+    }
     Value watchedValue(Object* object, String* name);
     // Calls a getter or setter of the accessor property `p` of `holder`, unless that
     // property's accessors are already nested as deep as allowed (false then).

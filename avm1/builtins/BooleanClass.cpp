@@ -63,8 +63,8 @@ void installBoolean(Vm& vm)
     b.booleanProto = proto;
     b.booleanCtor = ctor;
     // In the order of the reference's native table (ASnative 107).
-    vm.defineMethod(proto, "valueOf", valueOf);
-    vm.defineMethod(proto, "toString", toString);
+    vm.defineMethod(proto, "valueOf", valueOf, PropertyFlag::DontEnum | PropertyFlag::DontDelete);
+    vm.defineMethod(proto, "toString", toString, PropertyFlag::DontEnum | PropertyFlag::DontDelete);
 }
 
 } // namespace avm1

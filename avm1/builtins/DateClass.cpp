@@ -4,6 +4,7 @@
 #include "Builtins.h"
 #include "DateMath.h"
 #include "NativeHelpers.h"
+#include "PropertyFlags.h"
 #include "avm1/ScriptHost.h"
 #include "avm1/Vm.h"
 
@@ -401,13 +402,16 @@ void installDate(Vm& vm)
     Object* proto = vm.makeObject();
     NativeFunction* ctor = vm.defineClass("Date", proto, callDate, constructDate);
     b.dateProto = proto;
+    // Hidden and permanent, as the other core classes' methods.
+    const std::uint16_t builtIn = PropertyFlag::DontEnum | PropertyFlag::DontDelete;
     for (const Method& m : kLocalMethods)
-        vm.defineMethod(proto, m.name, m.fn);
+        vm.defineMethod(proto, m.name, m.fn, builtIn);
     for (const Method& m : kUtcMethods)
-        vm.defineMethod(proto, m.name, m.fn);
-    vm.defineMethod(proto, "valueOf", getTime);
+        vm.defineMethod(proto, m.name, m.fn, builtIn);
+    vm.defineMethod(proto, "valueOf", getTime, builtIn);
     vm.defineMethod(ctor, "UTC", utc,
                     PropertyFlag::DontEnum | PropertyFlag::DontDelete | PropertyFlag::ReadOnly);
+    makeReadOnly(ctor, {"prototype", "constructor", "__proto__"});
 }
 
 } // namespace avm1

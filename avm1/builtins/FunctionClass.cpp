@@ -69,12 +69,18 @@ void installFunction(Vm& vm)
     Object* proto = b.functionProto;
     NativeFunction* ctor = vm.defineClass("Function", proto, callFunctionConstructor);
     b.functionCtor = ctor;
+    // Object and Function were made before Function existed: they name it now, as every
+    // constructor does (Object's read-only, as the reference has it).
+    b.objectCtor->defineValue(vm, "constructor", Value(ctor), PropertyFlag::DontEnum);
+    makeReadOnly(b.objectCtor, {"constructor"});
+    ctor->defineValue(vm, "constructor", Value(ctor), PropertyFlag::DontEnum);
     // The global Function arrived with SWF 6: older movies do not see it.
     if (Property* p =
             b.global->properties().find(std::string_view("Function"), CaseRule::Sensitive))
         p->flags |= VersionFlag::SinceSwf6;
-    vm.defineMethod(proto, "call", callMethod);
-    vm.defineMethod(proto, "apply", applyMethod);
+    const std::uint16_t builtIn = PropertyFlag::DontEnum | PropertyFlag::DontDelete;
+    vm.defineMethod(proto, "call", callMethod, builtIn);
+    vm.defineMethod(proto, "apply", applyMethod, builtIn);
 }
 
 } // namespace avm1

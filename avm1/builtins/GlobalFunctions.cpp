@@ -3,6 +3,7 @@
 // global getTimer or getVersion: compilers turn those into the GetTime action and a
 // read of $version.
 #include "Builtins.h"
+#include "NativeHelpers.h"
 #include "TextNumbers.h"
 #include "UrlEscaping.h"
 #include "avm1/ScriptHost.h"
@@ -36,12 +37,22 @@ Value isFiniteFunction(Vm& vm, const CallArgs& call)
     return Value(std::isfinite(numberArgument(vm, call)));
 }
 
+// The text parseInt, parseFloat, escape and unescape read: a String object's own,
+// whatever its toString and valueOf have become; anything else converted.
+String* textArgument(Vm& vm, const CallArgs& call)
+{
+    if (const Value own = wrappedPrimitive(call.arg(0).objectOrNull(), ObjectClass::String);
+        own.isString())
+        return own.asString();
+    return vm.toString(call.arg(0));
+}
+
 // parseInt, parseFloat, escape and unescape answer undefined when given nothing.
 Value parseIntFunction(Vm& vm, const CallArgs& call)
 {
     if (call.count() == 0)
         return Value();
-    String* text = vm.toString(call.arg(0));
+    String* text = textArgument(vm, call);
     if (vm.throwing())
         return Value();
     std::optional<double> radix;
@@ -57,7 +68,7 @@ Value parseFloatFunction(Vm& vm, const CallArgs& call)
 {
     if (call.count() == 0)
         return Value();
-    String* text = vm.toString(call.arg(0));
+    String* text = textArgument(vm, call);
     if (vm.throwing())
         return Value();
     return Value(parseFloatText(text->view()));
@@ -67,7 +78,7 @@ Value escapeFunction(Vm& vm, const CallArgs& call)
 {
     if (call.count() == 0)
         return Value();
-    String* text = vm.toString(call.arg(0));
+    String* text = textArgument(vm, call);
     if (vm.throwing())
         return Value();
     return Value(vm.str(escapeText(text->view())));
@@ -77,7 +88,7 @@ Value unescapeFunction(Vm& vm, const CallArgs& call)
 {
     if (call.count() == 0)
         return Value();
-    String* text = vm.toString(call.arg(0));
+    String* text = textArgument(vm, call);
     if (vm.throwing())
         return Value();
     return Value(vm.str(unescapeText(text->view())));

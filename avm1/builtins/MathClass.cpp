@@ -3,6 +3,7 @@
 // that throws; a missing second argument is NaN.
 #include "Builtins.h"
 #include "MathFunctions.h"
+#include "PropertyFlags.h"
 #include "avm1/Vm.h"
 
 #include <cmath>
@@ -161,6 +162,7 @@ void installMath(Vm& vm)
     math->defineValue(vm, "E", Value(2.718281828459045), fixed);
     for (std::size_t i = 0; i < std::size(kMathNames); ++i)
         vm.defineMethod(math, kMathNames[i], kMathTable[i], fixed);
+    makeReadOnly(math, {"constructor", "__proto__"});
     vm.global()->defineValue(vm, "Math", Value(math), PropertyFlag::DontEnum);
 }
 

@@ -1,6 +1,7 @@
 // Number: called it converts, with new it wraps; its constants; toString with a radix.
 #include "Builtins.h"
 #include "NativeHelpers.h"
+#include "PropertyFlags.h"
 #include "avm1/Vm.h"
 
 #include <cfloat>
@@ -98,8 +99,8 @@ void installNumber(Vm& vm)
     b.numberProto = proto;
     b.numberCtor = ctor;
     // In the order of the reference's native table (ASnative 106).
-    vm.defineMethod(proto, "valueOf", valueOf);
-    vm.defineMethod(proto, "toString", toString);
+    vm.defineMethod(proto, "valueOf", valueOf, PropertyFlag::DontEnum | PropertyFlag::DontDelete);
+    vm.defineMethod(proto, "toString", toString, PropertyFlag::DontEnum | PropertyFlag::DontDelete);
 
     const std::uint16_t constant =
         PropertyFlag::DontEnum | PropertyFlag::DontDelete | PropertyFlag::ReadOnly;
@@ -109,6 +110,7 @@ void installNumber(Vm& vm)
     ctor->defineValue(vm, "NEGATIVE_INFINITY", Value(-infinity), constant);
     ctor->defineValue(vm, "MIN_VALUE", Value(std::numeric_limits<double>::denorm_min()), constant);
     ctor->defineValue(vm, "MAX_VALUE", Value(DBL_MAX), constant);
+    makeReadOnly(ctor, {"prototype", "constructor", "__proto__"});
 }
 
 } // namespace avm1

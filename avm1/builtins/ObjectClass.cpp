@@ -216,22 +216,27 @@ void installObject(Vm& vm)
 
     NativeFunction* ctor = vm.defineClass("Object", objectProto, callObject);
     b.objectCtor = ctor;
+    // Unlike String's or Boolean's, Object's prototype cannot be replaced.
+    makeReadOnly(ctor, {"prototype", "constructor", "__proto__"});
     // In the order of the reference's native table (ASnative 101).
-    vm.defineMethods(objectProto, {{"watch", watch},
-                                   {"unwatch", unwatch},
-                                   {"addProperty", addProperty},
-                                   {"valueOf", valueOf},
-                                   {"toString", toString},
-                                   {"hasOwnProperty", hasOwnProperty},
-                                   {"isPrototypeOf", isPrototypeOf},
-                                   {"isPropertyEnumerable", isPropertyEnumerable},
-                                   {"toLocaleString", toLocaleString}});
+    vm.defineMethods(objectProto,
+                     {{"watch", watch},
+                      {"unwatch", unwatch},
+                      {"addProperty", addProperty},
+                      {"valueOf", valueOf},
+                      {"toString", toString},
+                      {"hasOwnProperty", hasOwnProperty},
+                      {"isPrototypeOf", isPrototypeOf},
+                      {"isPropertyEnumerable", isPropertyEnumerable},
+                      {"toLocaleString", toLocaleString}},
+                     PropertyFlag::DontEnum | PropertyFlag::DontDelete);
     // These three arrived with SWF 6: older movies do not see them.
     for (std::string_view name : {"hasOwnProperty", "isPrototypeOf", "isPropertyEnumerable"}) {
         if (Property* p = objectProto->properties().find(name, CaseRule::Sensitive))
             p->flags |= VersionFlag::SinceSwf6;
     }
     vm.defineMethod(ctor, "registerClass", registerClass);
+    makeReadOnly(ctor, {"registerClass"});
 
     vm.defineMethod(b.global, "ASSetPropFlags", asSetPropFlags);
 }

@@ -8,6 +8,16 @@
 
 namespace avm1 {
 
+void makeReadOnly(Object* object, std::initializer_list<std::string_view> names)
+{
+    for (std::string_view name : names) {
+        if (name == "__proto__")
+            object->setPrototypeFlags(object->prototypeFlags() | PropertyFlag::ReadOnly);
+        else if (Property* p = object->properties().find(name, CaseRule::Sensitive))
+            p->flags |= PropertyFlag::ReadOnly;
+    }
+}
+
 bool versionHides(std::uint16_t flags, int swfVersion)
 {
     if (!(flags & PropertyFlag::VersionMask))

@@ -5,6 +5,8 @@
 #include "avm1/Function.h"
 
 #include <cstdint>
+#include <initializer_list>
+#include <string_view>
 
 namespace avm1 {
 
@@ -24,5 +26,9 @@ inline constexpr std::uint16_t SinceSwf10 = 0x4000; // hidden up to SWF 9
 // of names, or null for every own property; each named property's flags become
 // (flags & ~clear) | set.
 Value asSetPropFlags(Vm& vm, const CallArgs& call);
+
+// Makes `object`'s own properties of these names read-only ("__proto__" included), as
+// the reference leaves some of its classes' constructor, prototype and __proto__.
+void makeReadOnly(Object* object, std::initializer_list<std::string_view> names);
 
 } // namespace avm1

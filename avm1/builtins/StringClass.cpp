@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace avm1 {
 
@@ -210,13 +211,26 @@ Value toUpperCase(Vm& vm, const CallArgs& call)
     return text(vm, toUpperText(thisText(vm, call)->view(), unitsOf(vm)));
 }
 
-// toString and valueOf answer for strings and String objects only: anything else
-// would convert itself through these very methods again.
-Value primitiveValue(Vm&, const CallArgs& call)
+// toString and valueOf give a string's text; called on anything else they convert it
+// ("this" as a string: a clip's path, a Boolean's "false"). An object whose own
+// conversion leads back here answers undefined there, which converts it by the
+// fallback ("[type Object]"), rather than recursing.
+Value primitiveValue(Vm& vm, const CallArgs& call)
 {
     if (call.thisValue.isString())
         return call.thisValue;
-    return wrappedPrimitive(call.thisObject(), ObjectClass::String);
+    if (const Value own = wrappedPrimitive(call.thisObject(), ObjectClass::String); own.isString())
+        return own;
+    // The objects being converted here now, innermost last; nesting is bounded by the
+    // native re-entry cap.
+    thread_local std::vector<const Object*> converting;
+    const Object* self = call.thisObject();
+    if (self && std::find(converting.begin(), converting.end(), self) != converting.end())
+        return Value();
+    converting.push_back(self);
+    String* text = vm.toString(call.thisValue);
+    converting.pop_back();
+    return vm.throwing() ? Value() : Value(text);
 }
 
 // String.fromCharCode stops at the first code 0, as the reference's C strings do.
@@ -256,7 +270,13 @@ Value constructString(Vm& vm, const CallArgs& call)
     String* value = argumentText(vm, call);
     if (vm.throwing())
         return Value();
-    return Value(makeStringObject(vm, value));
+    PrimitiveObject* object = makeStringObject(vm, value);
+    // The instance inherits whatever String.prototype is now: a number there leads
+    // nowhere, and the instance has no methods.
+    if (call.callee)
+        object->setPrototypeValue(vm.getMember(call.callee, vm.names().prototype));
+    markConstructed(vm, object, call.callee);
+    return Value(object);
 }
 
 } // namespace

@@ -29,7 +29,14 @@ void defineFunction(Interpreter& in, Activation& frame, const Instruction& ins)
     fn->setConstantPool(frame.constantPool);
     Object* proto = vm.makeObject();
     proto->defineValue(vm.names().constructor, Value(fn), PropertyFlag::DontEnum, vm.caseRule());
-    fn->defineValue(vm.names().prototype, Value(proto), PropertyFlag::DontEnum, vm.caseRule());
+    // A function's prototype can be replaced but not deleted.
+    fn->defineValue(vm.names().prototype, Value(proto),
+                    PropertyFlag::DontEnum | PropertyFlag::DontDelete, vm.caseRule());
+    // Every function names Function as its maker in a property of its own, as the
+    // built-in constructors do (a SWF 5 function inherits nothing else to find it on).
+    if (vm.builtins().functionCtor)
+        fn->defineValue(vm.names().constructor, Value(vm.builtins().functionCtor),
+                        PropertyFlag::DontEnum, vm.caseRule());
     if (def.name && !def.name->empty()) {
         if (frame.locals)
             frame.locals->defineValue(def.name, Value(fn), 0, vm.caseRule());

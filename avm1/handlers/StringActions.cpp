@@ -37,10 +37,12 @@ void asciiToChar(Interpreter& in, CharUnits units)
     push(in, Value(vm.str(charFromCode(vm.toUint32(pop(in)), units))));
 }
 
+// The SWF 4 string operations convert their second operand, the top of the stack,
+// before the first, as the reference does (a toString with effects shows it).
 int compareText(Vm& vm, Value a, Value b)
 {
-    const std::string_view x = vm.toString(a)->view();
     const std::string_view y = vm.toString(b)->view();
+    const std::string_view x = vm.toString(a)->view();
     return x.compare(y);
 }
 
@@ -51,8 +53,9 @@ void doStringAdd(Interpreter& in, Activation&, const Instruction&)
     Vm& vm = in.vm();
     const Value b = pop(in);
     const Value a = pop(in);
+    String* second = vm.toString(b);
     std::string text = vm.toString(a)->text();
-    text += vm.toString(b)->view();
+    text += second->view();
     push(in, Value(vm.str(std::move(text))));
 }
 
