@@ -30,26 +30,40 @@ bool TimerQueue::stop(std::int32_t id)
 
 void TimerQueue::fireDue(Vm& vm, double nowMs)
 {
-    std::vector<std::int32_t> due;
+    // The timers there before this call, with the calls each has had in it.
+    std::vector<std::pair<std::int32_t, int>> known;
+    known.reserve(m_timers.size());
     for (const Timer& t : m_timers)
-        if (t.dueMs <= nowMs)
-            due.push_back(t.id);
-    for (std::int32_t id : due) {
-        if (vm.aborted())
+        known.emplace_back(t.id, 0);
+    while (!vm.aborted()) {
+        // The earliest due of them; of equal times, the one started first.
+        Timer* next = nullptr;
+        int* calls = nullptr;
+        for (auto& [id, count] : known) {
+            if (count >= limits::kMaxTimerCallsPerStep)
+                continue;
+            auto it = std::find_if(m_timers.begin(), m_timers.end(),
+                                   [id](const Timer& t) { return t.id == id; });
+            if (it == m_timers.end() || it->dueMs > nowMs)
+                continue;
+            if (!next || it->dueMs < next->dueMs) {
+                next = &*it;
+                calls = &count;
+            }
+        }
+        if (!next)
             break;
-        auto it = std::find_if(m_timers.begin(), m_timers.end(),
-                               [id](const Timer& t) { return t.id == id; });
-        if (it == m_timers.end())
-            continue; // stopped by an earlier callback
-        Timer timer = *it;
-        if (it->repeats) {
-            // Keep the cadence, but never fire more than once per call: a movie that
-            // fell behind does not get a burst of calls.
-            it->dueMs += it->intervalMs;
-            if (it->dueMs <= nowMs)
-                it->dueMs = nowMs + it->intervalMs;
+        ++*calls;
+        Timer timer = *next;
+        if (next->repeats) {
+            // Due again an interval later: an interval shorter than the step fires
+            // several times in it, as close to its times as the steps allow.
+            const double interval = std::max(next->intervalMs, kMinIntervalMs);
+            next->dueMs += interval;
+            if (*calls >= limits::kMaxTimerCallsPerStep && next->dueMs <= nowMs)
+                next->dueMs = nowMs + interval;
         } else {
-            m_timers.erase(it);
+            stop(timer.id);
         }
         fire(vm, timer);
     }

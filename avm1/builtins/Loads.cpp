@@ -169,6 +169,8 @@ bool startLoad(Vm& vm, Object* target, String* url)
         return false;
     vm.setMember(target, "loaded", Value(false));
     target->defineValue(vm, "_bytesLoaded", Value(0), kProgressFlags);
+    // The total is there from the start, unknown until the file arrives.
+    target->defineValue(vm, "_bytesTotal", Value(), kProgressFlags);
     return true;
 }
 
