@@ -432,8 +432,8 @@ void completeAsNative(Vm& vm)
     Object* asNativeFn = p ? p->value.objectOrNull() : nullptr;
     if (!asNativeFn || !asNativeFn->isFunction())
         return;
-    auto* table = static_cast<NativeTable*>(
-        static_cast<NativeFunction*>(asNativeFn)->data().objectOrNull());
+    auto* table =
+        static_cast<NativeTable*>(static_cast<NativeFunction*>(asNativeFn)->data().objectOrNull());
     if (!table)
         return;
     for (const Entry& entry : kEntries) {

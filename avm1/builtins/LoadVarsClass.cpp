@@ -43,8 +43,9 @@ std::string escapedWith(Vm& vm, Value escape, String* text)
     return vm.toString(out)->text();
 }
 
-// Every enumerable property, functions too (as "[type Function]"), newest first as
-// for..in lists them: name and value each through escape.
+// The object's own enumerable properties, functions too (as "[type Function]"), newest
+// first as for..in lists them: name and value each through escape. What the prototype
+// lists (its toString is enumerable) is not the object's data.
 Value toString(Vm& vm, const CallArgs& call)
 {
     Object* self = call.thisObject();
@@ -59,6 +60,8 @@ Value toString(Vm& vm, const CallArgs& call)
     for (auto key = keys.rbegin(); key != keys.rend() && !vm.throwing(); ++key) {
         if (out.size() >= limits::kMaxStringBytes)
             break;
+        if (!self->properties().find(*key, vm.caseRule()))
+            continue;
         const Value value = vm.getMember(self, *key);
         String* text = vm.throwing() ? nullptr : vm.toString(value);
         if (!text)
