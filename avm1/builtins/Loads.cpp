@@ -197,10 +197,11 @@ Value sendAndLoadInto(Vm& vm, const CallArgs& call)
     return Value(startLoad(vm, target, url));
 }
 
-// The player shows what it sends in a browser window; there is none to send to.
-Value sendNowhere(Vm&, const CallArgs&)
+// The player shows what it sends in a browser window; there is none to send to, and
+// nothing is sent. As the reference documents it: false without a url, true with one.
+Value sendNowhere(Vm&, const CallArgs& call)
 {
-    return Value(false);
+    return Value(call.thisObject() && call.count() > 0);
 }
 
 Value ignoreLoad(Vm&, const CallArgs&)

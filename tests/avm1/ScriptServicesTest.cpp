@@ -200,6 +200,10 @@ private Q_SLOTS:
         const Value nothing = s.call(lv, "decode");
         QVERIFY(nothing.isBoolean() && !nothing.asBoolean());
         QCOMPARE(s.call(lv, "load").asBoolean(), false);
+        // send has no window to show the answer in, but reports the request as made.
+        QCOMPARE(s.call(lv, "send").asBoolean(), false);
+        QCOMPARE(s.call(lv, "send", {s.str("u"), s.str("_blank")}).asBoolean(), true);
+        QCOMPARE(s.call(s.make("XML"), "send", {s.str("u")}).asBoolean(), true);
         QVERIFY(!s.hasOwn(lv, "loaded"));
         QVERIFY(s.call(lv, "getBytesLoaded").isUndefined());
         QCOMPARE(s.text(lv, "contentType"), QString("application/x-www-form-urlencoded"));
