@@ -163,6 +163,23 @@ private Q_SLOTS:
             QCOMPARE(d.text(doc, "firstChild.firstChild.nodeValue"), QString(" x "));
     }
 
+    void attributesTakeAScriptsObject()
+    {
+        Document d;
+        const Value doc = d.parse("<a x='1'/>");
+        const Value a = d.get(doc, "firstChild");
+        avm1::Object* own = d.vm().makeObject();
+        d.vm().setMember(Value(own), d.vm().str("k"), Value(d.vm().str("<v>")));
+        d.vm().setMember(Value(own), d.vm().str("n"), Value(2));
+        d.vm().setMember(a, d.vm().str("attributes"), Value(own));
+        QCOMPARE(d.get(a, "attributes").asObject(), own);
+        // Written in for..in order: the newest property first.
+        QCOMPARE(d.text(a), QString("<a n=\"2\" k=\"&lt;v&gt;\" />"));
+        // What is no object changes nothing.
+        d.vm().setMember(a, d.vm().str("attributes"), Value(d.vm().str("x=1")));
+        QCOMPARE(d.get(a, "attributes").asObject(), own);
+    }
+
     void idMapListsElementsByIdFromSwf8()
     {
         Document d(8);
