@@ -163,6 +163,64 @@ private Q_SLOTS:
             QCOMPARE(d.text(doc, "firstChild.firstChild.nodeValue"), QString(" x "));
     }
 
+    // new XML(source): what each kind of source makes.
+    void theConstructorParsesItsArgumentAsText_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("children");
+        QTest::newRow("nothing") << 0 << ""
+                                 << "0";
+        QTest::newRow("undefined") << 1 << ""
+                                   << "0";
+        QTest::newRow("null") << 2 << ""
+                              << "0";
+        QTest::newRow("number") << 3 << "12.5"
+                                << "1";
+        QTest::newRow("boolean") << 4 << "true"
+                                 << "1";
+        QTest::newRow("object") << 5 << "[object Object]"
+                                << "1";
+        QTest::newRow("markup, extra argument ignored") << 6 << "<a />"
+                                                        << "1";
+    }
+    void theConstructorParsesItsArgumentAsText()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, written);
+        QFETCH(QString, children);
+        Document d;
+        avm1::Vm& vm = d.vm();
+        std::vector<Value> args;
+        switch (kind) {
+        case 1:
+            args = {Value()};
+            break;
+        case 2:
+            args = {Value::null()};
+            break;
+        case 3:
+            args = {Value(12.5)};
+            break;
+        case 4:
+            args = {Value(true)};
+            break;
+        case 5:
+            args = {Value(vm.makeObject())};
+            break;
+        case 6:
+            args = {Value(vm.str("<a/>")), Value(vm.str("<b/>"))};
+            break;
+        default:
+            break;
+        }
+        const Value doc = vm.construct(vm.getMember(vm.global(), vm.str("XML")), args);
+        QCOMPARE(d.text(doc), written);
+        QCOMPARE(d.text(doc, "childNodes.length"), children);
+        QCOMPARE(d.text(doc, "status"), QString("0"));
+        QCOMPARE(d.text(doc, "nodeType"), QString("1"));
+    }
+
     void attributesTakeAScriptsObject()
     {
         Document d;
