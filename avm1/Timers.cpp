@@ -12,6 +12,7 @@ std::int32_t TimerQueue::start(Timer timer)
     if (m_timers.size() >= limits::kMaxTimers)
         return 0;
     timer.id = m_nextId;
+    timer.startedIn = m_firingStep ? m_generation : 0;
     // Ids are never reused while the movie runs; past 2^31 - 1 they start over.
     m_nextId = m_nextId == INT32_MAX ? 1 : m_nextId + 1;
     m_timers.push_back(std::move(timer));
@@ -30,30 +31,24 @@ bool TimerQueue::stop(std::int32_t id)
 
 void TimerQueue::fireDue(Vm& vm, double nowMs)
 {
-    // The timers there before this call, with the calls each has had in it.
-    std::vector<std::pair<std::int32_t, int>> known;
-    known.reserve(m_timers.size());
-    for (const Timer& t : m_timers)
-        known.emplace_back(t.id, 0);
-    while (!vm.aborted()) {
-        // The earliest due of them; of equal times, the one started first.
+    const std::uint64_t generation = ++m_generation;
+    for (Timer& t : m_timers)
+        t.callsThisStep = 0;
+    m_firingStep = true;
+    for (int total = 0; total < limits::kMaxTimerCallsPerStepTotal && !vm.aborted(); ++total) {
+        // The earliest due of the timers there before this call; of equal times, the one
+        // started first (the list is in start order).
         Timer* next = nullptr;
-        int* calls = nullptr;
-        for (auto& [id, count] : known) {
-            if (count >= limits::kMaxTimerCallsPerStep)
+        for (Timer& t : m_timers) {
+            if (t.startedIn == generation || t.callsThisStep >= limits::kMaxTimerCallsPerStep ||
+                t.dueMs > nowMs)
                 continue;
-            auto it = std::find_if(m_timers.begin(), m_timers.end(),
-                                   [id](const Timer& t) { return t.id == id; });
-            if (it == m_timers.end() || it->dueMs > nowMs)
-                continue;
-            if (!next || it->dueMs < next->dueMs) {
-                next = &*it;
-                calls = &count;
-            }
+            if (!next || t.dueMs < next->dueMs)
+                next = &t;
         }
         if (!next)
             break;
-        ++*calls;
+        int* calls = &++next->callsThisStep;
         Timer timer = *next;
         if (next->repeats) {
             // Due again an interval later: an interval shorter than the step fires
@@ -67,6 +62,7 @@ void TimerQueue::fireDue(Vm& vm, double nowMs)
         }
         fire(vm, timer);
     }
+    m_firingStep = false;
 }
 
 void TimerQueue::fire(Vm& vm, const Timer& timer)

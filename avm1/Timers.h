@@ -31,6 +31,10 @@ public:
         double intervalMs = 0;
         double dueMs = 0;
         bool repeats = true;
+        // The fireDue call it was started in (those wait for the next), and its calls
+        // in the present one.
+        std::uint64_t startedIn = 0;
+        int callsThisStep = 0;
     };
 
     // Starts a timer; returns its id (from 1), or 0 when the cap on live timers is
@@ -57,6 +61,8 @@ private:
     // The timer being fired, kept alive while its callback runs even if it stops itself.
     std::vector<Value> m_firing;
     std::int32_t m_nextId = 1;
+    std::uint64_t m_generation = 0; // counts fireDue calls
+    bool m_firingStep = false;      // inside fireDue
 };
 
 // The VM's timers, made on first use and kept alive with the VM.

@@ -266,6 +266,16 @@ private Q_SLOTS:
         QCOMPARE(seen.join(','), counts);
     }
 
+    void aStepOwesAllTimersABoundedNumberOfCalls()
+    {
+        Script s;
+        const Value fn = s.native(logCall);
+        for (std::size_t i = 0; i < avm1::limits::kMaxTimers; ++i)
+            s.callGlobal("setInterval", {fn, Value(0)});
+        s.fireTimersAt(1000);
+        QCOMPARE(calls().size(), std::size_t(avm1::limits::kMaxTimerCallsPerStepTotal));
+    }
+
     void timerCallbacksGetTheirThisAndArguments()
     {
         Script s;
