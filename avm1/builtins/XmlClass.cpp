@@ -1,7 +1,8 @@
 // XML: a document node that parses markup into its children, makes new nodes, and
 // loads files through the engine's load queue. Its status, declarations and load
-// state are ordinary properties of the object, as scripts of the time expected (they
-// set XML.prototype.ignoreWhite to change every document).
+// state are ordinary properties: defaults on XML.prototype, the document's own once a
+// parse or a load sets them (scripts set XML.prototype.ignoreWhite to change every
+// document).
 #include "Builtins.h"
 #include "Loads.h"
 #include "XmlNode.h"
@@ -82,7 +83,6 @@ Value callXml(Vm& vm, const CallArgs& call)
         return Value();
     XmlNode* document = attachXmlNode(vm, self, XmlNode::kElement, nullptr);
     document->setDocument(true);
-    self->defineValue(vm, "status", Value(0));
     const Value source = call.arg(0);
     if (source.isNullish())
         return Value();
@@ -147,8 +147,14 @@ void installXml(Vm& vm)
                          {"addRequestHeader", addRequestHeader},
                      },
                      0);
-    proto->defineValue(vm, "ignoreWhite", Value(false));
+    // The document's state has its defaults here, enumerable, in the reference's order:
+    // a document that parses nothing has no state of its own.
     proto->defineValue(vm, "contentType", vm.strValue("application/x-www-form-urlencoded"));
+    proto->defineValue(vm, "docTypeDecl", Value());
+    proto->defineValue(vm, "ignoreWhite", Value(false));
+    proto->defineValue(vm, "loaded", Value());
+    proto->defineValue(vm, "status", Value(0));
+    proto->defineValue(vm, "xmlDecl", Value());
 }
 
 } // namespace avm1

@@ -221,6 +221,28 @@ private Q_SLOTS:
         QCOMPARE(d.text(doc, "nodeType"), QString("1"));
     }
 
+    void aDocumentsStateDefaultsOnThePrototype()
+    {
+        Document d;
+        avm1::Vm& vm = d.vm();
+        const Value doc = vm.construct(vm.getMember(vm.global(), vm.str("XML")), {});
+        const auto own = [&](const char* name) {
+            return vm
+                .callMethod(doc, vm.str("hasOwnProperty"), std::vector<Value>{Value(vm.str(name))})
+                .asBoolean();
+        };
+        for (const char* name : {"status", "xmlDecl", "docTypeDecl", "loaded", "ignoreWhite"})
+            QVERIFY2(!own(name), name);
+        QCOMPARE(d.text(doc, "status"), QString("0"));
+        QVERIFY(d.get(doc, "loaded").isUndefined());
+        // A parse gives the document its own.
+        vm.callMethod(doc, vm.str("parseXML"), std::vector<Value>{Value(vm.str("<a>"))});
+        QVERIFY(own("status"));
+        QCOMPARE(d.text(doc, "status"), QString("-9"));
+        const Value proto = d.get(vm.getMember(vm.global(), vm.str("XML")), "prototype");
+        QCOMPARE(d.text(proto, "status"), QString("0"));
+    }
+
     void attributesTakeAScriptsObject()
     {
         Document d;
