@@ -344,6 +344,53 @@ private Q_SLOTS:
                  old.get(old.global("Function"), "prototype.call").asObject());
     }
 
+    // _toAS reads any object with a node's members, as it reads a parsed element.
+    void externalInterfaceReadsAnyNodeLikeObject_data()
+    {
+        QTest::addColumn<QString>("nodeName");
+        QTest::addColumn<QString>("firstChild");
+        QTest::addColumn<QString>("read");
+        QTest::newRow("true") << "true"
+                              << ""
+                              << "boolean true";
+        QTest::newRow("false") << "false"
+                               << ""
+                               << "boolean false";
+        QTest::newRow("null") << "null"
+                              << ""
+                              << "null null";
+        QTest::newRow("number") << "number"
+                                << "45"
+                                << "number 45";
+        QTest::newRow("number without text") << "number"
+                                             << ""
+                                             << "number NaN";
+        QTest::newRow("string, entities read back") << "string"
+                                                    << "a &amp; &lt;b&gt;"
+                                                    << "string a & <b>";
+        QTest::newRow("unknown name") << "nothing"
+                                      << "1"
+                                      << "undefined undefined";
+    }
+    void externalInterfaceReadsAnyNodeLikeObject()
+    {
+        QFETCH(QString, nodeName);
+        QFETCH(QString, firstChild);
+        QFETCH(QString, read);
+        Script s(8);
+        const Value ei = s.get(s.global("flash"), "external.ExternalInterface");
+        const Value node = s.make("Object");
+        s.set(node, "nodeName", s.str(nodeName.toStdString()));
+        if (!firstChild.isEmpty())
+            s.set(node, "firstChild", s.str(firstChild.toStdString()));
+        const Value v = s.call(ei, "_toAS", {node});
+        QCOMPARE(s.type(v) + " " + s.text(v), read);
+        // A parsed element reads the same.
+        const Value xml = s.vm().construct(s.global("XML"),
+                                           std::vector<Value>{s.str("<string>x&amp;y</string>")});
+        QCOMPARE(s.text(s.call(ei, "_toAS", {s.get(xml, "firstChild")})), QString("x&y"));
+    }
+
     void systemCapabilitiesDescribeADesktopPlayer_data()
     {
         QTest::addColumn<QString>("name");
