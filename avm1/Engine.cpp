@@ -277,6 +277,12 @@ swf::Result<std::vector<std::uint8_t>> Engine::fetchFile(std::string_view url, s
     return m_host.fetchFile(url, maxBytes);
 }
 
+bool Engine::setClipboardText(std::string_view utf8)
+{
+    m_player.setClipboardText(utf8);
+    return true;
+}
+
 double Engine::elapsedMilliseconds() const
 {
     const double inStep =

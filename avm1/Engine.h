@@ -60,6 +60,7 @@ public:
     bool logEnabled() const override;
     void log(std::string_view message) override;
     double elapsedMilliseconds() const override;
+    bool setClipboardText(std::string_view utf8) override;
     swf::Result<std::vector<std::uint8_t>> fetchFile(std::string_view url,
                                                      std::size_t maxBytes) override;
 

@@ -76,6 +76,12 @@ inline constexpr std::size_t kMaxDeferredEvents = 4096;
 inline constexpr std::size_t kMaxSharedObjects = 4096;
 // Timers (setInterval/setTimeout) alive at once.
 inline constexpr std::size_t kMaxTimers = 4096;
+// Calls of one timer in one step: a short interval fires as often as the step's time
+// covers, and this bounds the calls a long step (a very low frame rate) could owe.
+inline constexpr int kMaxTimerCallsPerStep = 100;
+// Calls of all timers in one step: thousands of zero intervals would otherwise owe
+// hundreds of thousands of calls a frame.
+inline constexpr int kMaxTimerCallsPerStepTotal = 10000;
 
 // XML parsed from a string or a loaded file. Elements open at once while parsing:
 // real documents nest a few dozen deep, and scripts walk trees recursively under the

@@ -24,6 +24,9 @@ public:
     // minutes at that time (Date).
     virtual double currentTimeMilliseconds() const;
     virtual double localOffsetMinutes(double utcMilliseconds) const;
+    // System.setClipboard: the player's clipboard, which text fields paste from; false
+    // when the host has none.
+    virtual bool setClipboardText(std::string_view /*utf8*/) { return false; }
     // The file at `url` beside the movie (XML.load, LoadVars.load); none by default.
     virtual swf::Result<std::vector<std::uint8_t>> fetchFile(std::string_view /*url*/,
                                                              std::size_t /*maxBytes*/)

@@ -12,6 +12,7 @@ std::int32_t TimerQueue::start(Timer timer)
     if (m_timers.size() >= limits::kMaxTimers)
         return 0;
     timer.id = m_nextId;
+    timer.startedIn = m_firingStep ? m_generation : 0;
     // Ids are never reused while the movie runs; past 2^31 - 1 they start over.
     m_nextId = m_nextId == INT32_MAX ? 1 : m_nextId + 1;
     m_timers.push_back(std::move(timer));
@@ -30,29 +31,38 @@ bool TimerQueue::stop(std::int32_t id)
 
 void TimerQueue::fireDue(Vm& vm, double nowMs)
 {
-    std::vector<std::int32_t> due;
-    for (const Timer& t : m_timers)
-        if (t.dueMs <= nowMs)
-            due.push_back(t.id);
-    for (std::int32_t id : due) {
-        if (vm.aborted())
+    const std::uint64_t generation = ++m_generation;
+    for (Timer& t : m_timers)
+        t.callsThisStep = 0;
+    m_firingStep = true;
+    for (int total = 0; total < limits::kMaxTimerCallsPerStepTotal && !vm.aborted(); ++total) {
+        // The earliest due of the timers there before this call; of equal times, the one
+        // started first (the list is in start order).
+        Timer* next = nullptr;
+        for (Timer& t : m_timers) {
+            if (t.startedIn == generation || t.callsThisStep >= limits::kMaxTimerCallsPerStep ||
+                t.dueMs > nowMs)
+                continue;
+            if (!next || t.dueMs < next->dueMs)
+                next = &t;
+        }
+        if (!next)
             break;
-        auto it = std::find_if(m_timers.begin(), m_timers.end(),
-                               [id](const Timer& t) { return t.id == id; });
-        if (it == m_timers.end())
-            continue; // stopped by an earlier callback
-        Timer timer = *it;
-        if (it->repeats) {
-            // Keep the cadence, but never fire more than once per call: a movie that
-            // fell behind does not get a burst of calls.
-            it->dueMs += it->intervalMs;
-            if (it->dueMs <= nowMs)
-                it->dueMs = nowMs + it->intervalMs;
+        int* calls = &++next->callsThisStep;
+        Timer timer = *next;
+        if (next->repeats) {
+            // Due again an interval later: an interval shorter than the step fires
+            // several times in it, as close to its times as the steps allow.
+            const double interval = std::max(next->intervalMs, kMinIntervalMs);
+            next->dueMs += interval;
+            if (*calls >= limits::kMaxTimerCallsPerStep && next->dueMs <= nowMs)
+                next->dueMs = nowMs + interval;
         } else {
-            m_timers.erase(it);
+            stop(timer.id);
         }
         fire(vm, timer);
     }
+    m_firingStep = false;
 }
 
 void TimerQueue::fire(Vm& vm, const Timer& timer)

@@ -17,6 +17,11 @@ class Vm;
 
 class TimerQueue final : public Cell {
 public:
+    // The shortest time between two calls of a repeating timer: the desktop players'
+    // timer resolution. A shorter interval (or one that is no number) is first due at
+    // once, then this often.
+    static constexpr double kMinIntervalMs = 10;
+
     struct Timer {
         std::int32_t id = 0;
         // The function to call, or the object whose `method` is looked up each time.
@@ -26,6 +31,10 @@ public:
         double intervalMs = 0;
         double dueMs = 0;
         bool repeats = true;
+        // The fireDue call it was started in (those wait for the next), and its calls
+        // in the present one.
+        std::uint64_t startedIn = 0;
+        int callsThisStep = 0;
     };
 
     // Starts a timer; returns its id (from 1), or 0 when the cap on live timers is
@@ -36,9 +45,10 @@ public:
     std::size_t size() const { return m_timers.size(); }
     const std::vector<Timer>& timers() const { return m_timers; }
 
-    // Fires, in the order they were started, the timers due at `nowMs`, each at most
-    // once; repeating ones are due again an interval later, one-shot ones end. A timer
-    // started or stopped by a callback takes effect for the next call.
+    // Fires the timers due at `nowMs` in the order of their times (of equal times, the
+    // one started first); a repeating one is due again an interval later and fires
+    // again in this call when that is still due (up to a cap), a one-shot one ends.
+    // Timers a callback starts wait for the next call; ones it stops fire no more.
     void fireDue(Vm& vm, double nowMs);
 
     void traceChildren(Tracer& tracer) override;
@@ -51,6 +61,8 @@ private:
     // The timer being fired, kept alive while its callback runs even if it stops itself.
     std::vector<Value> m_firing;
     std::int32_t m_nextId = 1;
+    std::uint64_t m_generation = 0; // counts fireDue calls
+    bool m_firingStep = false;      // inside fireDue
 };
 
 // The VM's timers, made on first use and kept alive with the VM.

@@ -1,7 +1,8 @@
 // ASnative(category, index), ASconstructor, ASSetNative and ASSetNativeAccessor: the
 // reference player's table of native functions by number. Each ASnative call makes a
 // new function object running the built-in's code; ids with no built-in here answer
-// undefined.
+// undefined. The table is filled once every class is installed, from the built-ins'
+// own slots.
 #include "Builtins.h"
 #include "MathFunctions.h"
 #include "avm1/Vm.h"
@@ -19,20 +20,30 @@ namespace {
 enum class Holder : std::uint8_t {
     Global,
     ObjectProto,
+    ArrayProto,
+    ArrayCtor,
+    StringProto,
+    StringCtor,
     NumberProto,
     NumberCtor,
     BooleanProto,
     BooleanCtor,
-    StringProto,
     DateProto,
     DateCtor,
+    Mouse,
+    Key,
+    Stage,
 };
+
+// Which function of a property: its value, or an accessor's getter or setter.
+enum class Part : std::uint8_t { Value, Getter, Setter };
 
 struct Entry {
     std::uint16_t category;
     std::uint16_t index;
     Holder holder;
     const char* name; // null: the holder itself
+    Part part = Part::Value;
 };
 
 // The ids movies use, as the reference numbers them. Where the reference installs a
@@ -89,14 +100,53 @@ constexpr Entry kEntries[] = {
     {103, 143, Holder::DateProto, "setUTCMilliseconds"},
     {103, 256, Holder::DateCtor, nullptr},
     {103, 257, Holder::DateCtor, "UTC"},
+    {5, 0, Holder::Mouse, "show"},
+    {5, 1, Holder::Mouse, "hide"},
     {106, 0, Holder::NumberProto, "valueOf"},
     {106, 1, Holder::NumberProto, "toString"},
     {106, 2, Holder::NumberCtor, nullptr},
     {107, 0, Holder::BooleanProto, "valueOf"},
     {107, 1, Holder::BooleanProto, "toString"},
     {107, 2, Holder::BooleanCtor, nullptr},
+    {251, 0, Holder::StringCtor, nullptr},
+    {251, 1, Holder::StringProto, "valueOf"},
+    {251, 2, Holder::StringProto, "toString"},
     {251, 3, Holder::StringProto, "toUpperCase"},
     {251, 4, Holder::StringProto, "toLowerCase"},
+    {251, 5, Holder::StringProto, "charAt"},
+    {251, 6, Holder::StringProto, "charCodeAt"},
+    {251, 7, Holder::StringProto, "concat"},
+    {251, 8, Holder::StringProto, "indexOf"},
+    {251, 9, Holder::StringProto, "lastIndexOf"},
+    {251, 10, Holder::StringProto, "slice"},
+    {251, 11, Holder::StringProto, "substring"},
+    {251, 12, Holder::StringProto, "split"},
+    {251, 13, Holder::StringProto, "substr"},
+    {251, 14, Holder::StringCtor, "fromCharCode"},
+    {252, 0, Holder::ArrayCtor, nullptr},
+    {252, 1, Holder::ArrayProto, "push"},
+    {252, 2, Holder::ArrayProto, "pop"},
+    {252, 3, Holder::ArrayProto, "concat"},
+    {252, 4, Holder::ArrayProto, "shift"},
+    {252, 5, Holder::ArrayProto, "unshift"},
+    {252, 6, Holder::ArrayProto, "slice"},
+    {252, 7, Holder::ArrayProto, "join"},
+    {252, 8, Holder::ArrayProto, "splice"},
+    {252, 9, Holder::ArrayProto, "toString"},
+    {252, 10, Holder::ArrayProto, "sort"},
+    {252, 11, Holder::ArrayProto, "reverse"},
+    {252, 12, Holder::ArrayProto, "sortOn"},
+    // Stage's properties as ASSetNativeAccessor numbers them: a getter, then a setter.
+    {666, 1, Holder::Stage, "scaleMode", Part::Getter},
+    {666, 2, Holder::Stage, "scaleMode", Part::Setter},
+    {666, 3, Holder::Stage, "align", Part::Getter},
+    {666, 4, Holder::Stage, "align", Part::Setter},
+    {666, 5, Holder::Stage, "width", Part::Getter},
+    {666, 7, Holder::Stage, "height", Part::Getter},
+    {800, 0, Holder::Key, "getAscii"},
+    {800, 1, Holder::Key, "getCode"},
+    {800, 2, Holder::Key, "isDown"},
+    {800, 3, Holder::Key, "isToggled"},
 };
 
 constexpr std::uint16_t kMathCategory = 200;
@@ -136,6 +186,13 @@ template <bool Upper> Value asciiCase(Vm& vm, const CallArgs& call)
     return Value(vm.str(std::move(out)));
 }
 
+// An object the global holds, read from its own slot.
+Object* globalObject(Vm& vm, std::string_view name)
+{
+    const Property* p = vm.global()->properties().find(name, CaseRule::Sensitive);
+    return p && !p->isAccessor() ? p->value.objectOrNull() : nullptr;
+}
+
 Object* holderObject(Vm& vm, Holder holder)
 {
     Builtins& b = vm.builtins();
@@ -154,6 +211,18 @@ Object* holderObject(Vm& vm, Holder holder)
         return b.booleanCtor;
     case Holder::StringProto:
         return b.stringProto;
+    case Holder::StringCtor:
+        return b.stringCtor;
+    case Holder::ArrayProto:
+        return b.arrayProto;
+    case Holder::ArrayCtor:
+        return b.arrayCtor;
+    case Holder::Mouse:
+        return globalObject(vm, "Mouse");
+    case Holder::Key:
+        return globalObject(vm, "Key");
+    case Holder::Stage:
+        return globalObject(vm, "Stage");
     case Holder::DateProto:
         return b.dateProto;
     case Holder::DateCtor:
@@ -177,7 +246,19 @@ NativeFunction* installedNative(Vm& vm, const Entry& entry)
     if (entry.name) {
         const Property* p =
             holder->properties().find(std::string_view(entry.name), CaseRule::Sensitive);
-        found = p && !p->isAccessor() ? p->value.objectOrNull() : nullptr;
+        if (!p)
+            return nullptr;
+        switch (entry.part) {
+        case Part::Value:
+            found = p->isAccessor() ? nullptr : p->value.objectOrNull();
+            break;
+        case Part::Getter:
+            found = p->getter;
+            break;
+        case Part::Setter:
+            found = p->setter;
+            break;
+        }
     }
     if (!found || !found->isFunction() || !static_cast<Function*>(found)->isNative())
         return nullptr;
@@ -335,10 +416,6 @@ Value asSetNativeAccessor(Vm& vm, const CallArgs& call)
 void installAsNative(Vm& vm)
 {
     auto* table = vm.heap().make<NativeTable>();
-    for (const Entry& entry : kEntries) {
-        if (NativeFunction* fn = installedNative(vm, entry))
-            table->entries[keyOf(entry.category, entry.index)] = {fn->callFn(), fn->constructFn()};
-    }
     table->entries[keyOf(102, 0)] = {asciiCase<true>, nullptr};
     table->entries[keyOf(102, 1)] = {asciiCase<false>, nullptr};
 
@@ -347,6 +424,22 @@ void installAsNative(Vm& vm)
     vm.defineMethod(global, "ASconstructor", asConstructor)->setData(Value(table));
     vm.defineMethod(global, "ASSetNative", asSetNative)->setData(Value(table));
     vm.defineMethod(global, "ASSetNativeAccessor", asSetNativeAccessor)->setData(Value(table));
+}
+
+void completeAsNative(Vm& vm)
+{
+    const Property* p = vm.global()->properties().find("ASnative", CaseRule::Sensitive);
+    Object* asNativeFn = p ? p->value.objectOrNull() : nullptr;
+    if (!asNativeFn || !asNativeFn->isFunction())
+        return;
+    auto* table =
+        static_cast<NativeTable*>(static_cast<NativeFunction*>(asNativeFn)->data().objectOrNull());
+    if (!table)
+        return;
+    for (const Entry& entry : kEntries) {
+        if (NativeFunction* fn = installedNative(vm, entry))
+            table->entries[keyOf(entry.category, entry.index)] = {fn->callFn(), fn->constructFn()};
+    }
 }
 
 } // namespace avm1

@@ -48,6 +48,7 @@ void installAll(Vm& vm)
     installXmlSocket(vm);
     installFileReference(vm);
     installTextRenderer(vm);
+    completeAsNative(vm);
 }
 
 } // namespace avm1

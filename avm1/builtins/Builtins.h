@@ -23,6 +23,7 @@ void installDate(Vm& vm);     // Date
 void installError(Vm& vm);    // Error
 void installAsBroadcaster(Vm& vm);
 void installAsNative(Vm& vm);        // ASnative, ASconstructor
+void completeAsNative(Vm& vm);       // the numbered natives, once all are in
 void installMovieClip(Vm& vm);       // MovieClip's timeline side
 void installMovieClipLoader(Vm& vm); // MovieClipLoader, MovieClip's loadMovie (after both)
 void installInputObjects(Vm& vm);    // Key, Mouse, Accessibility

@@ -5,6 +5,7 @@
 // them on their own.
 #include "ArrayObject.h"
 #include "Builtins.h"
+#include "NativeHelpers.h"
 #include "Packages.h"
 #include "PropertyFlags.h"
 #include "XmlNode.h"
@@ -187,16 +188,10 @@ Value escapeXml(Vm& vm, const CallArgs& call)
 }
 
 // The five entities back to their characters, each once, exactly as written.
-Value unescapeXml(Vm& vm, const CallArgs& call)
+std::string unescapedXml(std::string_view in)
 {
-    if (call.count() == 0)
-        return Value::null();
-    String* text = vm.toString(call.arg(0));
-    if (vm.throwing() || text->empty())
-        return Value::null();
     static constexpr std::pair<std::string_view, char> kEntities[] = {
         {"&amp;", '&'}, {"&quot;", '"'}, {"&apos;", '\''}, {"&lt;", '<'}, {"&gt;", '>'}};
-    const std::string_view in = text->view();
     std::string out;
     out.reserve(in.size());
     for (std::size_t i = 0; i < in.size();) {
@@ -214,7 +209,17 @@ Value unescapeXml(Vm& vm, const CallArgs& call)
         if (!replaced)
             out += in[i++];
     }
-    return Value(vm.str(std::move(out)));
+    return out;
+}
+
+Value unescapeXml(Vm& vm, const CallArgs& call)
+{
+    if (call.count() == 0)
+        return Value::null();
+    String* text = vm.toString(call.arg(0));
+    if (vm.throwing() || text->empty())
+        return Value::null();
+    return Value(vm.str(unescapedXml(text->view())));
 }
 
 // The JavaScript literal of a value, as calls to the page are written.
@@ -355,52 +360,103 @@ template <void (JsWriter::*Write)(Value)> Value writeJsWith(Vm& vm, const CallAr
 }
 
 // The XML form read back into values: an element per value, as Writer writes them.
+// The reader asks for the members an XML node has (nodeName, firstChild, childNodes,
+// attributes), so any object that has them reads as one does.
 class XmlReader {
 public:
     explicit XmlReader(Vm& vm) : m_vm(vm) {}
 
-    Value value(XmlNode* node)
+    Value value(Value node)
     {
-        if (!node || node->isText() || !node->name() || !enter())
+        Object* object = node.objectOrNull();
+        if (!object || !enter())
             return Value();
-        const std::string_view name = node->name()->view();
+        const Value nameValue = member(object, "nodeName");
         Value out;
-        if (name == "true") {
-            out = Value(true);
-        } else if (name == "false") {
-            out = Value(false);
-        } else if (name == "null") {
-            out = Value::null();
-        } else if (name == "number") {
-            out = Value(m_vm.stringToNumber(text(node)));
-        } else if (name == "string") {
-            out = Value(text(node));
-        } else if (name == "array" || name == "object") {
-            Object* made = name == "array" ? m_vm.makeArray() : m_vm.makeObject();
-            for (XmlNode* child : node->children()) {
-                if (child->isText() || !child->name() || child->name()->view() != "property")
-                    continue;
-                const Value id = m_vm.getMember(child->attributes(m_vm), m_vm.str("id"));
-                XmlNode* content = child->children().empty() ? nullptr : child->children()[0];
-                m_vm.setMember(made, m_vm.toString(id), value(content));
-                if (m_vm.throwing())
-                    break;
+        if (nameValue.isString() && !failed()) {
+            const std::string_view name = nameValue.asString()->view();
+            if (name == "true") {
+                out = Value(true);
+            } else if (name == "false") {
+                out = Value(false);
+            } else if (name == "null") {
+                out = Value::null();
+            } else if (name == "number") {
+                out = Value(m_vm.stringToNumber(firstChildText(object)));
+            } else if (name == "string") {
+                out = Value(firstChildText(object));
+            } else if (name == "array" || name == "object") {
+                out = properties(object, name == "array");
+            } else if (name == "arguments") {
+                out = arguments(node);
             }
-            out = Value(made);
-        } else if (name == "arguments") {
-            std::vector<Value> values;
-            for (XmlNode* child : node->children()) {
-                if (values.size() >= limits::kMaxArrayMethodElements)
-                    break;
-                values.push_back(value(child));
-            }
-            out = Value(m_vm.makeArray(values));
         }
         --m_depth;
         return out;
     }
 
+    // The values of an <arguments> element's children.
+    Value arguments(Value node)
+    {
+        std::vector<Value> values;
+        for (const Value& child : children(node.objectOrNull())) {
+            if (values.size() >= limits::kMaxArrayMethodElements || failed())
+                break;
+            values.push_back(value(child));
+        }
+        return Value(m_vm.makeArray(values));
+    }
+
 private:
+    bool failed() const { return m_vm.throwing() || m_vm.aborted(); }
+
+    Value member(Object* object, std::string_view name)
+    {
+        return m_vm.getMember(object, m_vm.str(name));
+    }
+
+    std::vector<Value> children(Object* node)
+    {
+        if (!node)
+            return {};
+        Object* list = member(node, "childNodes").objectOrNull();
+        if (!list || failed())
+            return {};
+        return elementsOf(m_vm, list, limits::kMaxArrayMethodElements);
+    }
+
+    // <property id="name">value</property> children, set on a new array or object.
+    Value properties(Object* node, bool array)
+    {
+        Object* made = array ? m_vm.makeArray() : m_vm.makeObject();
+        for (const Value& child : children(node)) {
+            Object* property = child.objectOrNull();
+            if (failed())
+                break;
+            if (!property || m_vm.toStdString(member(property, "nodeName")) != "property")
+                continue;
+            const Value id = m_vm.getMember(member(property, "attributes"), m_vm.str("id"));
+            const Value content = value(member(property, "firstChild"));
+            if (failed())
+                break;
+            m_vm.setMember(made, m_vm.toString(id), content);
+        }
+        return Value(made);
+    }
+
+    // The first child as its markup, with the entities it escapes read back: a text
+    // node's own text. Nothing there is the empty string.
+    String* firstChildText(Object* node)
+    {
+        const Value child = member(node, "firstChild");
+        if (child.isNullish() || failed())
+            return m_vm.names().empty;
+        String* markup = m_vm.toString(child);
+        if (failed())
+            return m_vm.names().empty;
+        return m_vm.str(unescapedXml(markup->view()));
+    }
+
     bool enter()
     {
         if (++m_depth <= limits::kMaxSerializedNesting)
@@ -409,38 +465,19 @@ private:
         return false;
     }
 
-    // An element's text content, with the entities markup escapes read back.
-    String* text(XmlNode* node)
-    {
-        std::string out;
-        for (XmlNode* child : node->children())
-            if (child->isText() && child->value())
-                out += child->value()->view();
-        return m_vm.str(std::move(out));
-    }
-
     Vm& m_vm;
     int m_depth = 0;
 };
 
 Value readValue(Vm& vm, const CallArgs& call)
 {
-    return XmlReader(vm).value(xmlNodeOf(call.arg(0)));
+    return XmlReader(vm).value(call.arg(0));
 }
 
 // _argumentsToAS(node): the values of an <arguments> element's children.
 Value readArguments(Vm& vm, const CallArgs& call)
 {
-    XmlReader reader(vm);
-    std::vector<Value> values;
-    if (XmlNode* node = xmlNodeOf(call.arg(0))) {
-        for (XmlNode* child : node->children()) {
-            if (values.size() >= limits::kMaxArrayMethodElements)
-                break;
-            values.push_back(reader.value(child));
-        }
-    }
-    return Value(vm.makeArray(values));
+    return XmlReader(vm).arguments(call.arg(0));
 }
 
 } // namespace

@@ -14,12 +14,15 @@ Value callLoadVars(Vm&, const CallArgs&)
     return Value();
 }
 
-// "a=1&b=2": each pair, unescaped, becomes a property of this.
+// "a=1&b=2": each pair, unescaped, becomes a property of this. Without a source there
+// is nothing to read, and the reference answers false.
 Value decode(Vm& vm, const CallArgs& call)
 {
     Object* self = call.thisObject();
-    if (!self || call.count() == 0)
+    if (!self)
         return Value();
+    if (call.count() == 0)
+        return Value(false);
     String* source = vm.toString(call.arg(0));
     if (vm.throwing())
         return Value();
@@ -30,25 +33,50 @@ Value decode(Vm& vm, const CallArgs& call)
     return Value();
 }
 
-// The object's enumerable properties other than functions, escaped, in for..in order.
+// Text through the global escape as the script has it now (a movie may replace it).
+std::string escapedWith(Vm& vm, Value escape, String* text)
+{
+    const Value arg(text);
+    const Value out = vm.call(escape, Value(), std::span<const Value>(&arg, 1));
+    if (vm.throwing())
+        return {};
+    return vm.toString(out)->text();
+}
+
+// The object's own enumerable properties, functions too (as "[type Function]"), newest
+// first as for..in lists them: name and value each through escape. What the prototype
+// lists (its toString is enumerable) is not the object's data.
 Value toString(Vm& vm, const CallArgs& call)
 {
     Object* self = call.thisObject();
     if (!self)
         return Value();
+    Value escape = vm.getMember(vm.global(), vm.str("escape"));
+    Object* escapeFn = escape.objectOrNull();
+    if (vm.throwing())
+        return Value();
     std::string out;
     const std::vector<String*> keys = vm.enumerableKeys(self);
     for (auto key = keys.rbegin(); key != keys.rend() && !vm.throwing(); ++key) {
-        const Value value = vm.getMember(self, *key);
-        if (Object* o = value.objectOrNull(); o && o->isFunction())
-            continue;
         if (out.size() >= limits::kMaxStringBytes)
+            break;
+        if (!self->properties().find(*key, vm.caseRule()))
+            continue;
+        const Value value = vm.getMember(self, *key);
+        String* text = vm.throwing() ? nullptr : vm.toString(value);
+        if (!text)
             break;
         if (!out.empty())
             out += '&';
-        out += escapeText((*key)->view());
-        out += '=';
-        out += escapeText(vm.toString(value)->view());
+        if (escapeFn && escapeFn->isFunction()) {
+            out += escapedWith(vm, escape, *key);
+            out += '=';
+            out += escapedWith(vm, escape, text);
+        } else {
+            out += escapeText((*key)->view());
+            out += '=';
+            out += escapeText(text->view());
+        }
     }
     return Value(vm.str(std::move(out)));
 }

@@ -169,6 +169,8 @@ bool startLoad(Vm& vm, Object* target, String* url)
         return false;
     vm.setMember(target, "loaded", Value(false));
     target->defineValue(vm, "_bytesLoaded", Value(0), kProgressFlags);
+    // The total is there from the start, unknown until the file arrives.
+    target->defineValue(vm, "_bytesTotal", Value(), kProgressFlags);
     return true;
 }
 
@@ -195,10 +197,11 @@ Value sendAndLoadInto(Vm& vm, const CallArgs& call)
     return Value(startLoad(vm, target, url));
 }
 
-// The player shows what it sends in a browser window; there is none to send to.
-Value sendNowhere(Vm&, const CallArgs&)
+// The player shows what it sends in a browser window; there is none to send to, and
+// nothing is sent. As the reference documents it: false without a url, true with one.
+Value sendNowhere(Vm&, const CallArgs& call)
 {
-    return Value(false);
+    return Value(call.thisObject() && call.count() > 0);
 }
 
 Value ignoreLoad(Vm&, const CallArgs&)

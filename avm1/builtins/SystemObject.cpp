@@ -9,6 +9,7 @@
 #include "NativeHelpers.h"
 #include "PropertyFlags.h"
 #include "UrlEscaping.h"
+#include "avm1/ScriptHost.h"
 #include "avm1/Vm.h"
 
 #include <string>
@@ -53,6 +54,18 @@ Value returnsFalse(Vm&, const CallArgs&)
 Value allowDomain(Vm&, const CallArgs& call)
 {
     return Value(call.count() > 0);
+}
+
+// setClipboard(text): the text, through ToString, replaces the player's clipboard.
+// Without an argument nothing changes.
+Value setClipboard(Vm& vm, const CallArgs& call)
+{
+    if (call.count() == 0)
+        return Value(false);
+    String* text = vm.toString(call.arg(0));
+    if (vm.throwing())
+        return Value();
+    return Value(vm.host() && vm.host()->setClipboardText(text->view()));
 }
 
 // The IME's conversion mode, when there is no input method to convert with.
@@ -241,7 +254,7 @@ void installSystem(Vm& vm)
     Object* system = vm.makeObject();
     system->defineValue(vm, "capabilities", Value(makeCapabilities(vm)), kBuiltIn);
     system->defineValue(vm, "security", Value(makeSecurity(vm)), kBuiltIn);
-    vm.defineMethods(system, {{"setClipboard", returnsFalse}, {"showSettings", returnsUndefined}},
+    vm.defineMethods(system, {{"setClipboard", setClipboard}, {"showSettings", returnsUndefined}},
                      kBuiltIn);
     // Strings are read as UTF-8 whatever this says: the switch is kept for scripts.
     system->defineValue(vm, "useCodepage", Value(false), PropertyFlag::DontEnum);

@@ -1,12 +1,15 @@
 // XML: a document node that parses markup into its children, makes new nodes, and
 // loads files through the engine's load queue. Its status, declarations and load
-// state are ordinary properties of the object, as scripts of the time expected (they
-// set XML.prototype.ignoreWhite to change every document).
+// state are ordinary properties: defaults on XML.prototype, the document's own once a
+// parse or a load sets them (scripts set XML.prototype.ignoreWhite to change every
+// document).
 #include "Builtins.h"
 #include "Loads.h"
 #include "XmlNode.h"
 #include "XmlParser.h"
 #include "avm1/Vm.h"
+
+#include <algorithm>
 
 namespace avm1 {
 
@@ -15,6 +18,26 @@ namespace {
 Value declarationValue(Vm& vm, const std::optional<std::string>& text)
 {
     return text ? Value(vm.str(*text)) : Value();
+}
+
+// idMap[id] is the element whose id attribute that is: the document's map, made when
+// the first id is read and kept across parses, a later element of the same id taking
+// the place of an earlier one.
+void addToIdMap(Vm& vm, Object* document, const xml::ParsedNode& parsed, XmlNode* node)
+{
+    const auto id = std::find_if(parsed.attributes.begin(), parsed.attributes.end(),
+                                 [](const xml::ParsedAttribute& a) { return a.name == "id"; });
+    if (parsed.text || id == parsed.attributes.end())
+        return;
+    String* key = vm.str("idMap");
+    Object* map = vm.getMember(document, key).objectOrNull();
+    if (vm.throwing())
+        return;
+    if (!map) {
+        map = vm.makeObject();
+        vm.setMember(document, key, Value(map));
+    }
+    vm.setMember(map, vm.str(id->value), Value(node->object()));
 }
 
 // Replaces the document's children with the nodes `markup` holds.
@@ -28,6 +51,8 @@ void parseInto(Vm& vm, XmlNode* document, std::string_view markup)
     const xml::ParsedDocument parsed = xml::parse(markup, ignoreWhite);
     Object* proto = xmlNodePrototype(vm);
     const CaseRule rule = vm.caseRule();
+    // SWF 8 documents list their elements by id as they parse.
+    const bool mapIds = vm.swfVersion() >= 8;
     std::vector<XmlNode*> made;
     made.reserve(parsed.nodes.size());
     for (const xml::ParsedNode& from : parsed.nodes) {
@@ -40,6 +65,8 @@ void parseInto(Vm& vm, XmlNode* document, std::string_view markup)
             for (auto a = from.attributes.rbegin(); a != from.attributes.rend(); ++a)
                 attributes->defineValue(vm.str(a->name), Value(vm.str(a->value)), 0, rule);
         }
+        if (mapIds)
+            addToIdMap(vm, self, from, node);
         XmlNode* parent = from.parent < 0 ? document : made[static_cast<std::size_t>(from.parent)];
         parent->appendChild(vm, node);
         made.push_back(node);
@@ -56,7 +83,6 @@ Value callXml(Vm& vm, const CallArgs& call)
         return Value();
     XmlNode* document = attachXmlNode(vm, self, XmlNode::kElement, nullptr);
     document->setDocument(true);
-    self->defineValue(vm, "status", Value(0));
     const Value source = call.arg(0);
     if (source.isNullish())
         return Value();
@@ -121,8 +147,14 @@ void installXml(Vm& vm)
                          {"addRequestHeader", addRequestHeader},
                      },
                      0);
-    proto->defineValue(vm, "ignoreWhite", Value(false));
+    // The document's state has its defaults here, enumerable, in the reference's order:
+    // a document that parses nothing has no state of its own.
     proto->defineValue(vm, "contentType", vm.strValue("application/x-www-form-urlencoded"));
+    proto->defineValue(vm, "docTypeDecl", Value());
+    proto->defineValue(vm, "ignoreWhite", Value(false));
+    proto->defineValue(vm, "loaded", Value());
+    proto->defineValue(vm, "status", Value(0));
+    proto->defineValue(vm, "xmlDecl", Value());
 }
 
 } // namespace avm1

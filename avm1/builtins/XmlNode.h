@@ -62,6 +62,8 @@ public:
 
     Object* attributes(Vm& vm);
     Object* attributesIfMade() const { return m_attributes; }
+    // A script's own object as the attributes (the property has a setter).
+    void setAttributes(Object* attributes) { m_attributes = attributes; }
     ArrayObject* childNodes(Vm& vm);
 
     void traceChildren(Tracer& tracer) override;

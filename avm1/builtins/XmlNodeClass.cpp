@@ -110,6 +110,17 @@ Value setValue(Vm& vm, const CallArgs& call)
     return Value();
 }
 
+// An object becomes the node's attributes, written by toString as its properties;
+// anything else leaves them as they are.
+Value setAttributes(Vm&, const CallArgs& call)
+{
+    XmlNode* node = xmlNodeOf(call.thisValue);
+    Object* attributes = call.arg(0).objectOrNull();
+    if (node && attributes)
+        node->setAttributes(attributes);
+    return Value();
+}
+
 // --- Methods ----------------------------------------------------------------------------
 
 Value appendChild(Vm& vm, const CallArgs& call)
@@ -213,7 +224,7 @@ void installXmlNode(Vm& vm)
                          {"getPrefixForNamespace", getPrefixForNamespace},
                      },
                      0);
-    defineAccessor(vm, proto, "attributes", getter<readAttributes>);
+    defineAccessor(vm, proto, "attributes", getter<readAttributes>, setAttributes);
     defineAccessor(vm, proto, "childNodes", getter<readChildNodes>);
     defineAccessor(vm, proto, "firstChild", getter<readFirstChild>);
     defineAccessor(vm, proto, "lastChild", getter<readLastChild>);
