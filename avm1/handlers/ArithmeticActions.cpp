@@ -97,9 +97,11 @@ void doDecrement(Interpreter& in, Activation&, const Instruction&)
     push(in, Value(in.vm().toNumber(pop(in)) - 1));
 }
 
+// int() wraps to 32 bits as the bit operations do (int(-2147483649) is 2147483647), and
+// so never gives -0.
 void doToInteger(Interpreter& in, Activation&, const Instruction&)
 {
-    push(in, Value(in.vm().toInteger(pop(in))));
+    push(in, Value(static_cast<double>(in.vm().toInt32(pop(in)))));
 }
 
 void doToNumber(Interpreter& in, Activation&, const Instruction&)
