@@ -161,8 +161,17 @@ Value Interpreter::callFunction(ScriptFunction* function, Value thisValue,
     frame.locals->setHasPrototypeProperty(false);
 
     const std::size_t registerCount = def.isFunction2 ? def.registerCount : 4;
-    std::vector<Value> registers(std::max<std::size_t>(registerCount, 1));
-    frame.registers = registers.data();
+    // Most functions use a few registers: those live on the stack, saving an allocation
+    // a call.
+    constexpr std::size_t kInlineRegisters = 16;
+    std::array<Value, kInlineRegisters> inlineRegisters;
+    std::vector<Value> heapRegisters;
+    Value* registers = inlineRegisters.data();
+    if (registerCount > kInlineRegisters) {
+        heapRegisters.resize(registerCount);
+        registers = heapRegisters.data();
+    }
+    frame.registers = registers;
     frame.registerCount = registerCount;
     frame.registerOuter = def.isFunction2 ? current() : nullptr;
 

@@ -72,8 +72,21 @@ public:
     std::uint16_t prototypeFlags() const { return m_protoFlags; }
     void setPrototypeFlags(std::uint16_t flags) { m_protoFlags = flags; }
 
-    PropertyMap& properties() { return m_properties; }
-    const PropertyMap& properties() const { return m_properties; }
+    // The own properties as one map. An array holding its first elements in a vector
+    // (ArrayObject) moves them into the map first, for the code that works on the map
+    // itself; the interpreter's own paths use slots() and reach those elements through
+    // the hooks below.
+    PropertyMap& properties()
+    {
+        if (m_elementVectorSize > 0)
+            spillElements();
+        return m_properties;
+    }
+    const PropertyMap& properties() const { return const_cast<Object*>(this)->properties(); }
+    // The map alone, without the elements an array keeps apart.
+    PropertyMap& slots() { return m_properties; }
+    // How many elements the object keeps apart from the map (an array's first ones).
+    std::size_t elementVectorSize() const { return m_elementVectorSize; }
 
     // A plain data property, set without setters, watchers or read-only checks:
     // what built-ins use to furnish their objects.
@@ -90,6 +103,10 @@ public:
     virtual void virtualKeys(Vm& /*vm*/, std::vector<String*>& /*keys*/) {}
     // Called after a plain own property was deleted (arrays keep their length right).
     virtual void ownPropertyDeleted(Vm& /*vm*/, String* /*name*/) {}
+    // For an object keeping elements apart from the map: whether `name` is one of them,
+    // and deleting it (true when it was deleted there).
+    virtual bool elementVectorHolds(const String* /*name*/) const { return false; }
+    virtual bool deleteFromElementVector(Vm& /*vm*/, String* /*name*/) { return false; }
     // Called after an assignment stored a value in a plain own property (clips show
     // their variables in the text fields bound to them).
     virtual void ownPropertyAssigned(Vm& /*vm*/, String* /*name*/) {}
@@ -106,6 +123,12 @@ public:
     void traceChildren(Tracer& tracer) override;
     std::size_t extraBytes() const override { return m_properties.extraBytes(); }
 
+protected:
+    // Moves the elements kept apart into the map, in front of the properties there
+    // (they were made before them), and sets the count to 0.
+    virtual void spillElements() {}
+    void setElementVectorSize(std::size_t size) { m_elementVectorSize = size; }
+
 private:
     Object* m_prototype;
     Value m_protoPrimitive;
@@ -113,6 +136,7 @@ private:
     std::vector<Watcher> m_watchers;
     std::vector<Object*> m_interfaces;
     Cell* m_nativeState = nullptr;
+    std::size_t m_elementVectorSize = 0;
     std::uint16_t m_protoFlags = PropertyFlag::DontEnum | PropertyFlag::DontDelete;
     bool m_hasProtoProperty = true;
 };

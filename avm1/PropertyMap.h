@@ -68,6 +68,12 @@ public:
     }
 
     void trace(Tracer& tracer) const;
+    // Starts fetching the entries, for a trace that will walk them soon.
+    void prefetch() const
+    {
+        if (!m_entries.empty())
+            __builtin_prefetch(m_entries.data(), 0);
+    }
     std::size_t extraBytes() const
     {
         return m_entries.capacity() * sizeof(Property) + m_index.capacity() * sizeof(std::int32_t);

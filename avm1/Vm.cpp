@@ -227,7 +227,10 @@ NativeFunction* Vm::defineClass(std::string_view name, Object* prototype, Native
 
 Property* Vm::findOwn(Object* object, String* name)
 {
-    Property* p = object->properties().find(name, caseRule());
+    Property* p = object->slots().find(name, caseRule());
+    // An element an array keeps apart has no slot to give: it moves into the map.
+    if (!p && object->elementVectorSize() > 0 && object->elementVectorHolds(name))
+        p = object->properties().find(name, caseRule());
     if (p && versionHides(p->flags, m_swfVersion))
         return nullptr;
     return p;
@@ -456,11 +459,11 @@ void Vm::setMember(Object* object, String* name, Value value)
         }
         holder = inheritedFrom(holder);
     }
-    if (object->properties().size() >= limits::kMaxPropertiesPerObject) {
+    if (object->slots().size() + object->elementVectorSize() >= limits::kMaxPropertiesPerObject) {
         logLazy([] { return std::string("property dropped: too many properties on one object"); });
         return;
     }
-    object->properties().append(name).value = value;
+    object->slots().append(name).value = value;
     object->ownPropertyAssigned(*this, name);
 }
 
@@ -474,11 +477,13 @@ bool Vm::deleteMember(Object* object, String* name)
         object->setPrototype(nullptr);
         return true;
     }
+    if (object->elementVectorSize() > 0 && object->deleteFromElementVector(*this, name))
+        return true;
     Property* p = findOwn(object, name);
     if (!p || (p->flags & PropertyFlag::DontDelete))
         return false;
     String* stored = p->name;
-    object->properties().remove(stored, CaseRule::Sensitive);
+    object->slots().remove(stored, CaseRule::Sensitive);
     object->ownPropertyDeleted(*this, stored);
     return true;
 }
@@ -531,7 +536,7 @@ std::vector<String*> Vm::enumerableKeys(Object* object)
         holder->virtualKeys(*this, virtualNames);
         for (String* name : virtualNames)
             visit(name, true);
-        holder->properties().forEach([&](const Property& p) {
+        holder->slots().forEach([&](const Property& p) {
             visit(p.name, p.enumerable() && !versionHides(p.flags, m_swfVersion));
         });
         holder = inheritedFrom(holder);

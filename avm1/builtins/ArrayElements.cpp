@@ -2,6 +2,7 @@
 
 #include "avm1/Vm.h"
 
+#include <limits>
 #include <string>
 
 namespace avm1 {
@@ -34,6 +35,11 @@ Value ElementTarget::read(std::int64_t index)
 
 Value ElementTarget::readOwn(std::int64_t index)
 {
+    if (m_array && index >= 0 && index <= std::numeric_limits<std::uint32_t>::max()) {
+        Value out;
+        m_array->getOwn(m_vm, static_cast<std::uint32_t>(index), out);
+        return out;
+    }
     Property* p = m_vm.findOwn(m_object, indexName(m_vm, index));
     if (!p)
         return Value();
@@ -50,6 +56,8 @@ void ElementTarget::write(std::int64_t index, Value value)
 
 bool ElementTarget::hasOwn(std::int64_t index)
 {
+    if (m_array && index >= 0 && index <= std::numeric_limits<std::uint32_t>::max())
+        return m_array->hasOwn(m_vm, static_cast<std::uint32_t>(index));
     return m_vm.findOwn(m_object, indexName(m_vm, index)) != nullptr;
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace avm1 {
 
@@ -18,10 +19,19 @@ namespace avm1 {
 // comparison the reference reads the leading digits of the name and wraps them to 32
 // bits: a[2147483647] sets the length to -2^31, a[4294967296] counts as index 0 and
 // a[2.2] as 2. Truncating removes only the names that are indexes themselves.
+//
+// Storage: while elements 0..n-1 are made in order before any other property, as
+// literals, push and filling loops make them, they are kept in a vector of values
+// instead of named slots (no name strings for the collector to mark and sweep). Such an
+// element is a plain, enumerable, deletable value made before everything in the map,
+// so listing the vector first keeps the enumeration order. Anything the vector cannot
+// express (a gap, an element made after another property, deleting one in the middle,
+// flags, accessors, code that works on the map itself) moves the vector's elements into
+// the map for good, in front of what is there: scripts see the same properties.
 class ArrayObject final : public Object {
 public:
-    explicit ArrayObject(Object* prototype, ObjectClass kind = ObjectClass::Array)
-        : Object(prototype), m_kind(kind)
+    ArrayObject(Heap& heap, Object* prototype, ObjectClass kind = ObjectClass::Array)
+        : Object(prototype), m_heap(heap), m_kind(kind)
     {}
 
     ObjectClass objectClass() const override { return m_kind; }
@@ -35,12 +45,38 @@ public:
     // Appends a plain element, without setters or watchers: for arrays natives build.
     void push(Vm& vm, Value value);
 
+    // The element's own value when it has one (getters run), for join and sort.
+    bool getOwn(Vm& vm, std::uint32_t index, Value& out);
+    bool hasOwn(Vm& vm, std::uint32_t index);
+
     bool getVirtual(Vm& vm, String* name, Value& out) override;
     bool setVirtual(Vm& vm, String* name, const Value& value) override;
+    void virtualKeys(Vm& vm, std::vector<String*>& keys) override;
+    bool elementVectorHolds(const String* name) const override;
+    bool deleteFromElementVector(Vm& vm, String* name) override;
+    void traceChildren(Tracer& tracer) override;
+    std::size_t extraBytes() const override
+    {
+        return Object::extraBytes() + m_elements.capacity() * sizeof(Value);
+    }
+
+protected:
+    void spillElements() override;
 
 private:
+    // The vector's position for `name`, when the name is one of its elements.
+    std::optional<std::size_t> vectorPosition(const String* name) const;
+    // Whether a new element `name` may join the vector: the next position, nothing in
+    // the map yet, and no setter up the prototype chain to take the assignment.
+    bool mayAppend(Vm& vm, String* name, std::size_t position);
+    void appendToVector(Value value);
+    void truncateVector(std::size_t size);
+
+    // Where the names are made when the vector's elements move into the map.
+    Heap& m_heap;
     ObjectClass m_kind;
     std::int32_t m_length = 0;
+    std::vector<Value> m_elements;
 };
 
 // The index an element name stands for: decimal digits without a leading zero (up to

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace avm1 {
@@ -191,20 +192,42 @@ std::vector<Value> readAll(ElementTarget& target)
     return values;
 }
 
+// From SWF 7 undefined elements (holes among them) sort after all others, in their
+// order, and are never handed to a compare function; before it they sort as "" and
+// meet the compare function like any other element. Gives the positions to sort and,
+// apart, those that go last.
+std::pair<std::vector<std::uint32_t>, std::vector<std::uint32_t>>
+splitUndefined(Vm& vm, const std::vector<Value>& values)
+{
+    std::vector<std::uint32_t> sorted;
+    std::vector<std::uint32_t> last;
+    sorted.reserve(values.size());
+    const bool apart = vm.swfVersion() >= 7;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        (apart && values[i].isUndefined() ? last : sorted).push_back(static_cast<std::uint32_t>(i));
+    return {std::move(sorted), std::move(last)};
+}
+
 // With a compare function the reference sorts ascending and reverses the result for
 // DESCENDING (equal elements come out reversed too); UNIQUESORT has no effect then.
+// The function's answer counts by its sign as a number: booleans give 1 and 0,
+// strings their numeric value, NaN and undefined count as equal.
 Value sortWithFunction(Vm& vm, ElementTarget& target, Value function, int flags)
 {
     const std::vector<Value> values = readAll(target);
+    if (target.failed())
+        return Value();
     auto compare = [&](std::uint32_t a, std::uint32_t b) {
         if (target.failed())
             return 0;
         const Value args[] = {values[a], values[b]};
         return sign(vm.toNumber(vm.call(function, Value(), args)));
     };
-    std::vector<std::uint32_t> order = sortedOrder(values.size(), compare);
+    auto [order, last] = splitUndefined(vm, values);
+    Sorter::sort(order, compare);
     if (flags & SortFlag::Descending)
         std::reverse(order.begin(), order.end());
+    order.insert(order.end(), last.begin(), last.end());
     auto never = [](std::uint32_t, std::uint32_t) { return false; };
     return finish(vm, target, values, order, flags & ~SortFlag::UniqueSort, never);
 }
@@ -219,7 +242,12 @@ Value sortWithFlags(Vm& vm, ElementTarget& target, int flags)
         return compareKeys(keys[a], keys[b], flags);
     };
     auto same = [&](std::uint32_t a, std::uint32_t b) { return compare(a, b) == 0; };
-    const std::vector<std::uint32_t> order = sortedOrder(values.size(), compare);
+    auto [order, last] = splitUndefined(vm, values);
+    Sorter::sort(order, compare);
+    // Two undefined elements are equal elements too.
+    if ((flags & SortFlag::UniqueSort) && last.size() > 1)
+        return Value(0);
+    order.insert(order.end(), last.begin(), last.end());
     return finish(vm, target, values, order, flags, same);
 }
 

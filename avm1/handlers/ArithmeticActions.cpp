@@ -97,8 +97,8 @@ void doDecrement(Interpreter& in, Activation&, const Instruction&)
     push(in, Value(in.vm().toNumber(pop(in)) - 1));
 }
 
-// int(): the 32-bit integer the value wraps to, as the reference computes it
-// (int(4294967295) is -1, int(NaN) and int(Infinity) are 0).
+// int(): the 32-bit integer the value wraps to, as the bit operations do
+// (int(4294967295) is -1, int(NaN) and int(Infinity) are 0), and so never -0.
 void doToInteger(Interpreter& in, Activation&, const Instruction&)
 {
     push(in, Value(static_cast<double>(in.vm().toInt32(pop(in)))));
