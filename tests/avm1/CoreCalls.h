@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QtTest>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -123,5 +124,23 @@ public:
 private:
     avm1::Vm m_vm;
 };
+
+// The columns of a table of calls, and one row: a function called on `self` with
+// `args`, and the result it must give.
+inline void addColumns()
+{
+    QTest::addColumn<int>("version");
+    QTest::addColumn<QString>("function");
+    QTest::addColumn<QString>("self");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("expected");
+}
+
+inline void addRow(const char* name, int version, const char* function, const char* self,
+                   const QStringList& args, const char* expected)
+{
+    QTest::newRow(name) << version << QString(function) << QString::fromUtf8(self) << args
+                        << QString::fromUtf8(expected);
+}
 
 } // namespace corecalls

@@ -6,26 +6,12 @@
 
 #include <QtTest>
 
+using corecalls::addColumns;
+using corecalls::addRow;
 using corecalls::Calls;
 using swfwriter::Op;
 
 namespace {
-
-void addRow(const char* name, int version, const char* function, const char* self,
-            const QStringList& args, const char* expected)
-{
-    QTest::newRow(name) << version << QString(function) << QString::fromUtf8(self) << args
-                        << QString::fromUtf8(expected);
-}
-
-void addColumns()
-{
-    QTest::addColumn<int>("version");
-    QTest::addColumn<QString>("function");
-    QTest::addColumn<QString>("self");
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QString>("expected");
-}
 
 QString flat(const std::vector<std::string>& lines)
 {

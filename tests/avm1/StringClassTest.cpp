@@ -6,18 +6,11 @@
 
 #include <QtTest>
 
+using corecalls::addColumns;
+using corecalls::addRow;
 using corecalls::Calls;
 
-namespace {
-
-void addRow(const char* name, int version, const char* function, const char* self,
-            const QStringList& args, const char* expected)
-{
-    QTest::newRow(name) << version << QString(function) << QString::fromUtf8(self) << args
-                        << QString::fromUtf8(expected);
-}
-
-} // namespace
+namespace {} // namespace
 
 class StringClassTest : public QObject {
     Q_OBJECT
@@ -32,11 +25,7 @@ private Q_SLOTS:
 
 void StringClassTest::methods_data()
 {
-    QTest::addColumn<int>("version");
-    QTest::addColumn<QString>("function");
-    QTest::addColumn<QString>("self");
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QString>("expected");
+    addColumns();
 
     const char* at = "String.prototype.charAt";
     addRow("charAt 1", 8, at, "'abc'", {"1"}, "'b'");

@@ -48,6 +48,34 @@ swf::Shape strokeShape(std::uint16_t width)
     return shape;
 }
 
+// 10: a 100-twip square; 20: a sprite placing it 200 twips right; 30: a sprite placing
+// itself twice; 40: a button whose hit area is the square; 50: a sprite placing the
+// square and itself 100 twips right; 60: a sprite placing itself and 61, a square
+// without bounds.
+swf::MoviePtr placedCharactersMovie()
+{
+    auto offset = place(1, 10);
+    offset.matrix = swf::Matrix::translation(200, 0);
+    auto movedSelf = place(2, 50);
+    movedSelf.matrix = swf::Matrix::translation(100, 0);
+    swf::Button button;
+    swf::ButtonRecord hitArea;
+    hitArea.states = swf::ButtonHitTest;
+    hitArea.characterId = 10;
+    button.records = {hitArea};
+    swf::Shape noBounds = squareShape(0, 0, 100);
+    noBounds.bounds = {};
+    return Builder()
+        .square(10)
+        .sprite(20, timeline({{offset}}))
+        .sprite(30, timeline({{place(1, 30), place(2, 30)}}))
+        .button(40, button)
+        .sprite(50, timeline({{place(1, 10), movedSelf}}))
+        .shape(61, noBounds)
+        .sprite(60, timeline({{place(1, 60), place(2, 61)}}))
+        .build();
+}
+
 } // namespace
 
 class HitTestTest : public QObject {
@@ -158,19 +186,7 @@ void HitTestTest::placedCharacters()
     QFETCH(double, y);
     QFETCH(bool, hit);
 
-    auto offset = place(1, 10);
-    offset.matrix = swf::Matrix::translation(200, 0);
-    swf::Button button;
-    swf::ButtonRecord hitArea;
-    hitArea.states = swf::ButtonHitTest;
-    hitArea.characterId = 10;
-    button.records = {hitArea};
-    const swf::MoviePtr movie = Builder()
-                                    .square(10)
-                                    .sprite(20, timeline({{offset}}))
-                                    .sprite(30, timeline({{place(1, 30), place(2, 30)}}))
-                                    .button(40, button)
-                                    .build();
+    const swf::MoviePtr movie = placedCharactersMovie();
     // Scale 3, a quarter turn (x' = -3y + 1000, y' = 3x), as a placement matrix.
     const swf::Matrix matrix{0, 3, -3, 0, 1000, 0};
     runtime::HitAreas areas(*movie);
@@ -208,26 +224,7 @@ void HitTestTest::hitAreaBoxes()
     QFETCH(QRectF, atLeast);
     QFETCH(QRectF, atMost);
 
-    auto offset = place(1, 10);
-    offset.matrix = swf::Matrix::translation(200, 0);
-    auto movedSelf = place(2, 50);
-    movedSelf.matrix = swf::Matrix::translation(100, 0);
-    swf::Button button;
-    swf::ButtonRecord hitArea;
-    hitArea.states = swf::ButtonHitTest;
-    hitArea.characterId = 10;
-    button.records = {hitArea};
-    swf::Shape noBounds = squareShape(0, 0, 100);
-    noBounds.bounds = {};
-    const swf::MoviePtr movie = Builder()
-                                    .square(10)
-                                    .sprite(20, timeline({{offset}}))
-                                    .sprite(30, timeline({{place(1, 30), place(2, 30)}}))
-                                    .button(40, button)
-                                    .sprite(50, timeline({{place(1, 10), movedSelf}}))
-                                    .shape(61, noBounds)
-                                    .sprite(60, timeline({{place(1, 60), place(2, 61)}}))
-                                    .build();
+    const swf::MoviePtr movie = placedCharactersMovie();
     runtime::HitAreas areas(*movie);
     const runtime::HitAreas::Box& box = areas.box(swf::CharacterId(character));
     QCOMPARE(box.unbounded, unbounded);
