@@ -22,11 +22,6 @@ void Tracer::mark(const Value& value)
         mark(cell);
 }
 
-void Tracer::prefetch(const Value& value)
-{
-    prefetch(value.cell());
-}
-
 void Tracer::drain()
 {
     while (!m_pending.empty()) {

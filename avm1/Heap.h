@@ -59,7 +59,6 @@ public:
         if (cell)
             __builtin_prefetch(cell, 1);
     }
-    static void prefetch(const Value& value);
     void drain();
 
 private:
