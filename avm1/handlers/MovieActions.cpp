@@ -13,6 +13,8 @@
 #include "runtime/Limits.h"
 #include "runtime/PlayerContext.h"
 
+#include <optional>
+
 namespace avm1::handlers {
 
 void doTrace(Interpreter& in, Activation&, const Instruction&)
@@ -107,6 +109,10 @@ void doGetURL2(Interpreter& in, Activation& frame, const Instruction& ins)
     Vm& vm = in.vm();
     const Value targetValue = pop(in);
     const Value urlValue = pop(in);
+    // The target is read before the url, as the reference does.
+    std::optional<std::string> targetPath;
+    if (!asClip(targetValue.objectOrNull()))
+        targetPath = vm.toStdString(targetValue);
     std::string url = vm.toStdString(urlValue);
     if (vm.throwing())
         return;
@@ -115,14 +121,14 @@ void doGetURL2(Interpreter& in, Activation& frame, const Instruction& ins)
         return;
     }
     if (ins.u8 & kLoadVariables) {
-        loadVariables(in, frame, targetValue, url);
+        loadVariables(in, frame, targetPath ? vm.strValue(*targetPath) : targetValue, url);
         return;
     }
     LoadTarget target;
     if (ClipObject* clip = asClip(targetValue.objectOrNull())) {
         target.clip = clip;
     } else {
-        const std::string path = vm.toStdString(targetValue);
+        const std::string& path = *targetPath;
         if (const auto level = levelTargetOf(path))
             target.level = *level;
         else if (ins.u8 & kLoadTarget)
@@ -180,10 +186,15 @@ void doRemoveSprite(Interpreter& in, Activation& frame, const Instruction&)
 void doStartDrag(Interpreter& in, Activation& frame, const Instruction&)
 {
     Vm& vm = in.vm();
-    const Value target = pop(in);
-    const bool lockCenter = vm.toBoolean(pop(in));
+    // Read in the order they are popped: the target's path, then the flags through
+    // their valueOf, then the box. The reference constrains only when the flag is 1
+    // (true), not for any other number: 7 leaves the box's values unread.
+    const Value targetValue = pop(in);
+    const Value target =
+        asClip(targetValue.objectOrNull()) ? targetValue : vm.strValue(vm.toStdString(targetValue));
+    const bool lockCenter = vm.toBoolean(vm.toPrimitive(pop(in), Hint::Number));
     std::optional<DragBox> box;
-    if (vm.toBoolean(pop(in))) {
+    if (vm.toNumber(pop(in)) == 1) {
         const double bottom = vm.toNumber(pop(in));
         const double right = vm.toNumber(pop(in));
         const double top = vm.toNumber(pop(in));

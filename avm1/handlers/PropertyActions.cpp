@@ -12,8 +12,8 @@ namespace {
 // target). Other objects have no display properties.
 ClipObject* propertyTarget(Interpreter& in, Activation& frame, Value target)
 {
-    if (Object* o = target.objectOrNull())
-        return asClip(o);
+    if (ClipObject* clip = asClip(target.objectOrNull()))
+        return clip;
     const std::string path = in.vm().toStdString(target);
     return asClip(in.resolveTarget(frame, path));
 }
@@ -25,6 +25,19 @@ std::string_view propertyNamed(Vm& vm, Value number)
     const double index = vm.toInteger(number);
     return index >= 0 && index <= 255 ? clipPropertyName(static_cast<int>(index))
                                       : std::string_view();
+}
+
+// SetProperty reads an object given as its value as the property takes it, whether or
+// not the target is found: as a number, as text for _name and _quality, and not at all
+// for the read-only paths and _focusrect (which an object turns off).
+Value valueForProperty(Vm& vm, std::string_view name, const Value& value)
+{
+    if (!value.isObject() || name == "_target" || name == "_droptarget" || name == "_url" ||
+        name == "_focusrect")
+        return value;
+    if (name == "_name" || name == "_quality")
+        return vm.strValue(vm.toStdString(value));
+    return Value(vm.toNumber(value));
 }
 
 } // namespace
@@ -50,8 +63,11 @@ void doSetProperty(Interpreter& in, Activation& frame, const Instruction&)
     const std::string_view name = propertyNamed(vm, pop(in));
     const Value target = pop(in);
     ClipObject* clip = propertyTarget(in, frame, target);
-    if (clip && !name.empty())
-        setClipProperty(vm, *clip, name, value);
+    if (name.empty())
+        return;
+    const Value read = valueForProperty(vm, name, value);
+    if (clip && !vm.throwing())
+        setClipProperty(vm, *clip, name, read);
 }
 
 void doTargetPath(Interpreter& in, Activation&, const Instruction&)

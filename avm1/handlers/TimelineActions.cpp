@@ -141,9 +141,13 @@ void doSetTarget2(Interpreter& in, Activation& frame, const Instruction&)
 // Every frame of a movie that plays is loaded: nothing is ever skipped.
 void doWaitForFrame(Interpreter&, Activation&, const Instruction&) {}
 
+// The frame is read as a label or number (its toString runs), though every frame is
+// loaded.
 void doWaitForFrame2(Interpreter& in, Activation&, const Instruction&)
 {
-    pop(in);
+    const Value frame = pop(in);
+    if (frame.objectOrNull())
+        in.vm().toStdString(frame);
 }
 
 void doCall(Interpreter& in, Activation& frame, const Instruction&)

@@ -39,6 +39,27 @@ void traceText(ActionWriter& a, const char* text)
     a.push({text}).op(Op::Trace);
 }
 
+// A variable `name` holding an object whose valueOf and toString trace their call and
+// give `primitive`.
+void defineNoisyObject(ActionWriter& a, const std::string& name, PushValue primitive)
+{
+    a.push({name});
+    for (const char* method : {"valueOf", "toString"}) {
+        ActionWriter body;
+        body.push({name + "." + method}).op(Op::Trace);
+        body.push({primitive}).op(Op::Return);
+        a.push({method});
+        a.defineFunction("", {}, body);
+    }
+    a.push({2}).op(Op::InitObject).op(Op::SetVariable);
+}
+
+void pushVariables(ActionWriter& a, std::initializer_list<const char*> names)
+{
+    for (const char* name : names)
+        a.push({name}).op(Op::GetVariable);
+}
+
 } // namespace
 
 class LanguageRulesTest : public QObject {
@@ -53,6 +74,7 @@ private Q_SLOTS:
     void classesAreRegisteredPerRealm();
     void loadVariablesSetsTheTargetsVariables();
     void versionsOfClipMembers();
+    void swf4ActionsReadTheirOperandsInOrder();
     void buttonsAreNoObjectsToSwf5Code_data();
     void buttonsAreNoObjectsToSwf5Code();
 };
@@ -262,6 +284,80 @@ void LanguageRulesTest::versionsOfClipMembers()
         {"getDepth in SWF 6", 6, getDepthType, "function"},
         {"NaN as a name in SWF 6", 6, nameNaN, "NaN"},
         {"NaN as a name in SWF 7", 7, nameNaN, "0"},
+    });
+}
+
+// The SWF 4 actions that take objects convert them in the order the reference does:
+// what is popped first is read first, paths as text, numbers through valueOf.
+void LanguageRulesTest::swf4ActionsReadTheirOperandsInOrder()
+{
+    const auto objects = [](ActionWriter& a) {
+        defineNoisyObject(a, "nowhere", "nowhere");
+        defineNoisyObject(a, "one", 1);
+        defineNoisyObject(a, "seven", 7);
+        defineNoisyObject(a, "name", "n");
+    };
+    runCases({
+        {"GetProperty reads the index, then a target that is no clip", 8,
+         [&](ActionWriter& a) {
+             objects(a);
+             pushVariables(a, {"nowhere", "seven"});
+             a.op(Op::GetProperty).op(Op::Trace);
+         },
+         "seven.valueOf\nnowhere.toString\nundefined"},
+        {"SetProperty reads its value even when the target is not found", 8,
+         [&](ActionWriter& a) {
+             objects(a);
+             pushVariables(a, {"nowhere", "one", "seven"});
+             a.op(Op::SetProperty);
+             pushVariables(a, {"nowhere"});
+             a.push({13});
+             pushVariables(a, {"name"});
+             a.op(Op::SetProperty);
+             pushVariables(a, {"nowhere"});
+             a.push({15});
+             pushVariables(a, {"name"});
+             a.op(Op::SetProperty);
+         },
+         "one.valueOf\nnowhere.toString\nseven.valueOf\n"
+         "nowhere.toString\nname.toString\nnowhere.toString"},
+        {"SetProperty through an object sets the clip", 8,
+         [&](ActionWriter& a) {
+             objects(a);
+             a.push({""});
+             a.push({0});
+             pushVariables(a, {"seven"});
+             a.op(Op::SetProperty);
+             a.push({"_x"}).op(Op::GetVariable).op(Op::Trace);
+         },
+         "seven.valueOf\n7"},
+        {"GetURL2 reads its target before its url", 8,
+         [&](ActionWriter& a) {
+             objects(a);
+             pushVariables(a, {"one", "nowhere"});
+             a.getUrl2(0);
+         },
+         "nowhere.toString\none.toString"},
+        {"StartDrag constrains only for 1", 8,
+         [&](ActionWriter& a) {
+             objects(a);
+             pushVariables(a, {"one", "one", "one", "one", "seven", "one", "nowhere"});
+             a.op(Op::StartDrag);
+             traceText(a, "-");
+             pushVariables(a, {"one", "one", "one", "seven", "one", "one", "nowhere"});
+             a.op(Op::StartDrag);
+         },
+         "nowhere.toString\none.valueOf\nseven.valueOf\n-\n"
+         "nowhere.toString\none.valueOf\none.valueOf\nseven.valueOf\none.valueOf\n"
+         "one.valueOf\none.valueOf"},
+        {"WaitForFrame2 reads its frame as text", 8,
+         [&](ActionWriter& a) {
+             objects(a);
+             pushVariables(a, {"one"});
+             a.waitForFrame2(1);
+             traceText(a, "loaded");
+         },
+         "one.toString\nloaded"},
     });
 }
 
