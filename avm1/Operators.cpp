@@ -107,33 +107,27 @@ Value relational(Vm& vm, Value a, Value b, bool greater)
 }
 
 // Whether a prototype's declared interfaces lead to `target`, the constructor's
-// prototype. Interfaces may declare interfaces of their own; the walk is bounded as
-// scripts can make the declarations circular.
-bool declaresInterface(Vm& vm, Object* prototype, Object* constructor, Object* target)
+// prototype. ImplementsOp kept each interface's prototype as it was then; those may
+// declare interfaces of their own. The walk is bounded as scripts can make the
+// declarations circular.
+bool declaresInterface(Object* prototype, Object* target)
 {
     std::vector<Object*> pending{prototype};
     std::vector<Object*> seen;
     int steps = 0;
-    while (!pending.empty() && steps < limits::kMaxPrototypeChain) {
+    while (!pending.empty()) {
         Object* holder = pending.back();
         pending.pop_back();
-        // A getter on an interface's prototype may change the list: walk a copy.
-        const std::vector<Object*> interfaces = holder->interfaces();
-        for (Object* declared : interfaces) {
+        for (Object* declared : holder->interfaces()) {
             if (++steps > limits::kMaxPrototypeChain)
                 return false;
-            if (declared == constructor)
-                return true;
-            Object* declaredPrototype = vm.getMember(declared, vm.names().prototype).objectOrNull();
-            if (vm.throwing())
-                return false;
-            if (!declaredPrototype)
+            if (!declared)
                 continue;
-            if (declaredPrototype == target)
+            if (declared == target)
                 return true;
-            if (std::find(seen.begin(), seen.end(), declaredPrototype) == seen.end()) {
-                seen.push_back(declaredPrototype);
-                pending.push_back(declaredPrototype);
+            if (std::find(seen.begin(), seen.end(), declared) == seen.end()) {
+                seen.push_back(declared);
+                pending.push_back(declared);
             }
         }
     }
@@ -221,20 +215,32 @@ Value greaterThan(Vm& vm, Value a, Value b)
     return relational(vm, a, b, true);
 }
 
+Value storedPrototype(Vm& vm, Object& constructor)
+{
+    const Property* p = constructor.properties().find(vm.names().prototype, vm.caseRule());
+    return p ? p->value : Value();
+}
+
+// The reference reads the constructor's own prototype slot, running no getter, and
+// wraps a primitive found there (through the String class of the moment). Any object
+// with a prototype will do as the constructor.
 bool instanceOf(Vm& vm, Value object, Value constructor)
 {
     Object* instance = object.objectOrNull();
     Object* ctor = constructor.objectOrNull();
-    if (!instance || !ctor || !ctor->isFunction())
+    if (!instance || !ctor)
         return false;
-    Object* target = vm.getMember(ctor, vm.names().prototype).objectOrNull();
+    const Value slot = storedPrototype(vm, *ctor);
+    if (slot.isNullish())
+        return false;
+    Object* target = vm.toObject(slot);
     if (!target || vm.throwing())
         return false;
     Object* prototype = instance->prototype();
     for (int depth = 0; prototype && depth < limits::kMaxPrototypeChain; ++depth) {
         if (prototype == target)
             return true;
-        if (!prototype->interfaces().empty() && declaresInterface(vm, prototype, ctor, target))
+        if (!prototype->interfaces().empty() && declaresInterface(prototype, target))
             return true;
         if (vm.throwing())
             return false;

@@ -36,5 +36,8 @@ Value greaterThan(Vm& vm, Value a, Value b);
 // it, directly or through the interfaces' own declarations. Primitives are instances
 // of nothing.
 bool instanceOf(Vm& vm, Value object, Value constructor);
+// What a constructor's own prototype slot holds, without running a getter added over
+// it: what instanceof and ImplementsOp read.
+Value storedPrototype(Vm& vm, Object& constructor);
 
 } // namespace avm1

@@ -2,6 +2,7 @@
 // Enumerate, Enumerate2, InstanceOf, CastOp, ImplementsOp, Extends.
 #include "Handlers.h"
 #include "Stack.h"
+#include "avm1/ClipObject.h"
 #include "avm1/ClipScope.h"
 #include "avm1/Operators.h"
 #include "avm1/SuperObject.h"
@@ -139,13 +140,17 @@ void doImplementsOp(Interpreter& in, Activation&, const Instruction&)
     Object* fn = ctor.objectOrNull();
     if (!fn)
         return;
-    Object* proto = vm.getMember(fn, vm.names().prototype).objectOrNull();
-    if (!proto)
+    Object* proto = storedPrototype(vm, *fn).objectOrNull();
+    // A class's interfaces are declared once: a later ImplementsOp changes nothing. Each
+    // interface is kept as its prototype is now (null when it has none, or when that is
+    // a clip), so that instanceof compares prototypes, as the reference does.
+    if (!proto || interfaces.empty() || !proto->interfaces().empty())
         return;
-    proto->interfaces().clear();
-    for (const Value& v : interfaces)
-        if (Object* i = v.objectOrNull())
-            proto->interfaces().push_back(i);
+    for (const Value& v : interfaces) {
+        Object* i = v.objectOrNull();
+        Object* declared = i ? storedPrototype(vm, *i).objectOrNull() : nullptr;
+        proto->interfaces().push_back(asClip(declared) ? nullptr : declared);
+    }
 }
 
 void doExtends(Interpreter& in, Activation&, const Instruction&)

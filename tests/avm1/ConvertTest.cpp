@@ -498,9 +498,11 @@ void ConvertTest::instanceOfChainAndInterfaces()
     avm1::Object* SameInterface = makeClass(interfaceProto);
     avm1::Object* Nested = makeClass(nestedProto);
     avm1::Object* Unrelated = makeClass(vm.makeObject());
-    base->interfaces().push_back(Interface);
-    interfaceProto->interfaces().push_back(Nested);
-    nestedProto->interfaces().push_back(Interface); // circular declarations end too
+    // ImplementsOp keeps the interfaces' prototypes.
+    base->interfaces().push_back(interfaceProto);
+    base->interfaces().push_back(nullptr); // an interface that had none
+    interfaceProto->interfaces().push_back(nestedProto);
+    nestedProto->interfaces().push_back(interfaceProto); // circular declarations end too
     const Value instance(vm.makeObject(derived));
 
     QVERIFY(avm1::instanceOf(vm, instance, Value(Derived)));
@@ -509,8 +511,15 @@ void ConvertTest::instanceOfChainAndInterfaces()
     QVERIFY(avm1::instanceOf(vm, instance, Value(SameInterface)));
     QVERIFY(avm1::instanceOf(vm, instance, Value(Nested)));
     QVERIFY(!avm1::instanceOf(vm, instance, Value(Unrelated)));
-    // Only functions are classes: an object inheriting a prototype property is not.
+    // The constructor's own slot is read, not an inherited one; any object with a
+    // prototype of its own will do.
     QVERIFY(!avm1::instanceOf(vm, instance, Value(vm.makeObject(Base))));
+    avm1::Object* plain = vm.makeObject();
+    plain->defineValue(vm, "prototype", Value(base));
+    QVERIFY(avm1::instanceOf(vm, instance, Value(plain)));
+    // A primitive there is wrapped, and matches nothing.
+    plain->defineValue(vm, "prototype", Value(3));
+    QVERIFY(!avm1::instanceOf(vm, instance, Value(plain)));
     QVERIFY(!avm1::instanceOf(vm, Value(3), Value(Base)));
     QVERIFY(!avm1::instanceOf(vm, Value(Base), Value(Base)));
 }

@@ -75,6 +75,7 @@ private Q_SLOTS:
     void loadVariablesSetsTheTargetsVariables();
     void versionsOfClipMembers();
     void swf4ActionsReadTheirOperandsInOrder();
+    void interfacesAreDeclaredOnceByPrototype();
     void buttonsAreNoObjectsToSwf5Code_data();
     void buttonsAreNoObjectsToSwf5Code();
 };
@@ -358,6 +359,74 @@ void LanguageRulesTest::swf4ActionsReadTheirOperandsInOrder()
              traceText(a, "loaded");
          },
          "one.toString\nloaded"},
+    });
+}
+
+// ImplementsOp keeps the interfaces' prototypes as they are then, once per class;
+// instanceof reads the constructor's own prototype slot without running a getter.
+void LanguageRulesTest::interfacesAreDeclaredOnceByPrototype()
+{
+    const auto classes = [](ActionWriter& a) {
+        for (const char* name : {"C", "I", "J"}) {
+            a.push({name});
+            a.defineFunction("", {}, ActionWriter());
+            a.op(Op::SetVariable);
+        }
+        a.push({"o", 0, "C"}).op(Op::NewObject).op(Op::SetVariable);
+    };
+    const auto implement = [](ActionWriter& a, const char* ctor, const char* iface) {
+        pushVariables(a, {iface});
+        a.push({1});
+        pushVariables(a, {ctor});
+        a.op(Op::ImplementsOp);
+    };
+    const auto traceInstanceOf = [](ActionWriter& a, const char* ctor) {
+        pushVariables(a, {"o", ctor});
+        a.op(Op::InstanceOf).op(Op::Trace);
+    };
+    runCases({
+        {"a second declaration changes nothing", 8,
+         [&](ActionWriter& a) {
+             classes(a);
+             implement(a, "C", "I");
+             implement(a, "C", "J");
+             traceInstanceOf(a, "I");
+             traceInstanceOf(a, "J");
+         },
+         "true\nfalse"},
+        {"an interface given its prototype later does not match", 8,
+         [&](ActionWriter& a) {
+             classes(a);
+             a.push({"L", 0}).op(Op::InitObject).op(Op::SetVariable);
+             implement(a, "C", "L");
+             a.push({"L"}).op(Op::GetVariable).push({"prototype", 0}).op(Op::InitObject);
+             a.op(Op::SetMember);
+             traceInstanceOf(a, "L");
+         },
+         "false"},
+        {"an object sharing the interface's prototype matches", 8,
+         [&](ActionWriter& a) {
+             classes(a);
+             implement(a, "C", "I");
+             a.push({"F", "prototype", "I"}).op(Op::GetVariable).push({"prototype"});
+             a.op(Op::GetMember).push({1}).op(Op::InitObject).op(Op::SetVariable);
+             traceInstanceOf(a, "F");
+         },
+         "true"},
+        {"a getter over the prototype is not run", 8,
+         [&](ActionWriter& a) {
+             classes(a);
+             implement(a, "C", "I");
+             ActionWriter getter;
+             getter.push({"getter"}).op(Op::Trace).push({nullptr}).op(Op::Return);
+             a.push({nullptr});
+             a.defineFunction("", {}, getter);
+             a.push({"prototype", 3, "I"}).op(Op::GetVariable).push({"addProperty"});
+             a.op(Op::CallMethod).op(Op::Pop);
+             traceInstanceOf(a, "I");
+             traceInstanceOf(a, "C");
+         },
+         "true\ntrue"},
     });
 }
 
