@@ -56,6 +56,40 @@ Status doInitAction(TagSite& site, ByteReader& in, int)
     return Ok{};
 }
 
+// Version 1 is DoABCDefine, the bare block; version 2 is DoABC.
+Status doAbc(TagSite& site, ByteReader& in, int version)
+{
+    DoAbc block;
+    if (version == 2) {
+        block.flags = in.u32();
+        block.name = in.cstring();
+        if (!in.ok())
+            return makeError(ErrorCode::Truncated, "flags and name");
+    }
+    block.abc = copy(in.rest());
+    site.frame.tags.push_back(std::move(block));
+    return Ok{};
+}
+
+Status symbolClass(TagSite& site, ByteReader& in, int)
+{
+    const std::uint16_t count = in.u16();
+    SymbolClass tag;
+    // Each entry takes at least three bytes: an id and a terminated name.
+    if (!in.ok() || count > in.remaining() / 3)
+        return makeError(ErrorCode::Truncated, "symbol count");
+    tag.symbols.reserve(count);
+    for (std::uint16_t i = 0; i < count; ++i) {
+        const CharacterId id = in.u16();
+        std::string name = in.cstring();
+        if (!in.ok())
+            return makeError(ErrorCode::Truncated, "symbol " + std::to_string(i));
+        tag.symbols.emplace_back(id, std::move(name));
+    }
+    site.frame.tags.push_back(std::move(tag));
+    return Ok{};
+}
+
 Status setBackgroundColor(TagSite& site, ByteReader& in, int)
 {
     const Rgba color = readRgb(in);

@@ -33,6 +33,8 @@ Status placeObject(TagSite& site, ByteReader& in, int version);
 Status removeObject(TagSite& site, ByteReader& in, int version);
 Status doAction(TagSite& site, ByteReader& in, int version);
 Status doInitAction(TagSite& site, ByteReader& in, int version);
+Status doAbc(TagSite& site, ByteReader& in, int version);
+Status symbolClass(TagSite& site, ByteReader& in, int version);
 Status setBackgroundColor(TagSite& site, ByteReader& in, int version);
 Status startSound(TagSite& site, ByteReader& in, int version);
 Status frameLabel(TagSite& site, ByteReader& in, int version);

@@ -66,16 +66,16 @@ constexpr TagHandler kTagHandlers[] = {
     {FileAttributes, TagKind::Movie, tags::fileAttributes},
     {PlaceObject3, TagKind::Control, tags::placeObject, 3},
     {ImportAssets2, TagKind::Movie, tags::importAssets, 2},
-    // The other virtual machine's scripts and classes: never run here.
-    {DoABCDefine, TagKind::Skipped, nullptr},
+    // ActionScript 3 byte code and its class links, kept in frame order.
+    {DoABCDefine, TagKind::Control, tags::doAbc, 1},
     // Hinting and text-engine settings the renderer does without.
     {DefineFontAlignZones, TagKind::Skipped, nullptr},
     {CSMTextSettings, TagKind::Completion, tags::completeTextSettings},
     {DefineFont3, TagKind::Definition, tags::defineFont, 3},
-    {SymbolClass, TagKind::Skipped, nullptr},
+    {SymbolClass, TagKind::Control, tags::symbolClass},
     {Metadata, TagKind::Skipped, nullptr},
     {DefineScalingGrid, TagKind::Skipped, nullptr},
-    {DoABC, TagKind::Skipped, nullptr},
+    {DoABC, TagKind::Control, tags::doAbc, 2},
     {DefineShape4, TagKind::Definition, tags::defineShape, 4},
     {DefineMorphShape2, TagKind::Definition, tags::defineMorphShape, 2},
     {DefineSceneAndFrameLabelData, TagKind::Skipped, nullptr},

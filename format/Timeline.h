@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -33,9 +34,23 @@ struct StartSound {
     std::vector<std::uint8_t> soundInfo;
 };
 
+// DoABC (and DoABCDefine, tag 72, which has no flags or name): a block of ActionScript 3
+// byte code, loaded when its frame is reached. Flag 1 asks for lazy initialisation.
+struct DoAbc {
+    std::uint32_t flags = 0;
+    std::string name;
+    std::vector<std::uint8_t> abc;
+};
+
+// SymbolClass: ActionScript 3 classes linked to characters; id 0 is the main
+// timeline, whose class is the document class.
+struct SymbolClass {
+    std::vector<std::pair<CharacterId, std::string>> symbols;
+};
+
 // A frame's control tags, in the order the movie gives them.
-using ControlTag =
-    std::variant<PlaceObject, RemoveObject, DoAction, DoInitAction, SetBackgroundColor, StartSound>;
+using ControlTag = std::variant<PlaceObject, RemoveObject, DoAction, DoInitAction,
+                                SetBackgroundColor, StartSound, DoAbc, SymbolClass>;
 
 struct Frame {
     std::vector<ControlTag> tags;

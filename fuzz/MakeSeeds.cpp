@@ -3,6 +3,7 @@
 // the interpreter, action blocks of each family of actions, a version byte first; for the
 // FLV reader, small files of each video coding with metadata and cue points.
 //     make-fuzz-seeds MOVIE_FOLDER [ACTION_FOLDER [FLV_FOLDER]]
+#include "AbcWriter.h"
 #include "ActionWriter.h"
 #include "BitmapWriter.h"
 #include "ButtonWriter.h"
@@ -597,12 +598,70 @@ bool writeFlvSeeds(const std::string& folder)
     return ok;
 }
 
+// ActionScript 3 blocks: a class with slots, methods and metadata; code with branches,
+// a switch and an exception handler; type names nested.
+bool writeAbcSeeds(const std::string& folder)
+{
+    namespace abc = swfwriter::abc;
+    using abc::Code;
+    AbcWriter w;
+    const std::uint32_t intType = w.publicName("int");
+    const std::uint32_t vectorOfVectors =
+        w.typeName(w.publicName("Vector", "__AS3__.vec"),
+                   {w.typeName(w.publicName("Vector", "__AS3__.vec"), {intType})});
+    Code body;
+    const Code::Label first = body.label();
+    const Code::Label second = body.label();
+    const Code::Label end = body.label();
+    body.op(abc::Op::GetLocal0).op(abc::Op::PushScope).pushByte(1);
+    body.lookupSwitch(end, {first, second});
+    body.bind(first)
+        .op(abc::Op::PushString, w.string("one"))
+        .op(abc::Op::Pop)
+        .branch(abc::Op::Jump, end);
+    body.bind(second).op(abc::Op::PushDouble, w.number(2.5)).op(abc::Op::Pop);
+    body.bind(end).op(abc::Op::ReturnVoid);
+    const std::uint32_t method = w.method({.paramTypes = {intType, vectorOfVectors},
+                                           .returnType = intType,
+                                           .name = "f",
+                                           .optional = {{w.integer(-3), abc::kConstInt}},
+                                           .paramNames = {"a", "b"}});
+    abc::BodySpec spec;
+    spec.method = method;
+    spec.localCount = 3;
+    spec.code = body.bytes();
+    spec.exceptions.push_back({.from = 0, .to = 3, .target = 3, .type = 0, .varName = 0});
+    w.body(spec);
+    Code empty;
+    empty.op(abc::Op::ReturnVoid);
+    const std::uint32_t init = w.function({.name = "init"}, empty);
+    abc::ClassSpec c;
+    c.name = w.publicName("Seed", "fuzz");
+    c.superName = w.publicName("Object");
+    c.instanceInit = init;
+    c.classInit = init;
+    c.instanceTraits.push_back({.name = w.publicName("f"),
+                                .kind = abc::TraitKind::Method,
+                                .id = 1,
+                                .index = method,
+                                .metadata = {w.metadata("Seed", {{"key", "value"}})}});
+    c.instanceTraits.push_back({.name = w.publicName("n"),
+                                .kind = abc::TraitKind::Slot,
+                                .id = 1,
+                                .typeName = intType,
+                                .value = abc::ConstantValue{w.integer(7), abc::kConstInt}});
+    const std::uint32_t cls = w.addClass(c);
+    w.script(init, {{.name = c.name, .kind = abc::TraitKind::Class, .id = 1, .index = cls}});
+    return writeBytes(folder + "/class.abc", w.bytes());
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2 || argc > 4) {
-        std::fprintf(stderr, "usage: make-fuzz-seeds MOVIE_FOLDER [ACTION_FOLDER [FLV_FOLDER]]\n");
+    if (argc < 2 || argc > 5) {
+        std::fprintf(stderr, "usage: make-fuzz-seeds MOVIE_FOLDER [ACTION_FOLDER [FLV_FOLDER "
+                             "[ABC_FOLDER]]]\n");
         return 2;
     }
     const std::string folder = argv[1];
@@ -623,7 +682,9 @@ int main(int argc, char** argv)
     ok &= shapes().writeFile(folder + "/shapes-lzma.swf", Compression::Lzma);
     if (argc >= 3)
         ok &= writeActionSeeds(argv[2]);
-    if (argc == 4)
+    if (argc >= 4)
         ok &= writeFlvSeeds(argv[3]);
+    if (argc == 5)
+        ok &= writeAbcSeeds(argv[4]);
     return ok ? 0 : 1;
 }

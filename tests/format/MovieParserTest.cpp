@@ -226,14 +226,39 @@ private Q_SLOTS:
     {
         MovieWriter movie(10);
         movie.fileAttributes(true);
-        movie.add(82, {1, 0, 0, 0, 0, 0x10, 0x00}); // DoABC, not run
+        movie.add(82, {1, 0, 0, 0, 'm', 0, 0x10, 0x00}); // DoABC: flags, name, block
+        movie.add(72, {0x10, 0x00, 0x2E});               // DoABCDefine: the block alone
         movie.add(32, square(1, {255, 0, 0}));
         movie.place2(placed(1, 1));
+        movie.add(76, {2, 0, 0, 0, 'M', 0, 1, 0, 'a', '.', 'B', 0}); // SymbolClass
+        movie.showFrame();
+        movie.add(76, {9, 0, 1, 0, 'x', 0}); // more symbols than the tag holds
         movie.showFrame();
         const auto definition = load(movie);
         QVERIFY(definition->attributes.actionScript3);
-        QCOMPARE(definition->timeline.frames.size(), std::size_t(1));
-        QCOMPARE(definition->timeline.frames[0].tags.size(), std::size_t(1));
+        QCOMPARE(definition->timeline.frames.size(), std::size_t(2));
+        const auto& tags = definition->timeline.frames[0].tags;
+        QCOMPARE(tags.size(), std::size_t(4));
+        const auto* block = std::get_if<swf::DoAbc>(&tags[0]);
+        QVERIFY(block);
+        QCOMPARE(block->flags, 1u);
+        QCOMPARE(block->name, std::string("m"));
+        QCOMPARE(block->abc, (std::vector<std::uint8_t>{0x10, 0x00}));
+        const auto* bare = std::get_if<swf::DoAbc>(&tags[1]);
+        QVERIFY(bare);
+        QCOMPARE(bare->flags, 0u);
+        QCOMPARE(bare->abc, (std::vector<std::uint8_t>{0x10, 0x00, 0x2E}));
+        QVERIFY(std::get_if<swf::PlaceObject>(&tags[2]));
+        const auto* symbols = std::get_if<swf::SymbolClass>(&tags[3]);
+        QVERIFY(symbols);
+        QCOMPARE(symbols->symbols.size(), std::size_t(2));
+        QCOMPARE(symbols->symbols[0].first, 0);
+        QCOMPARE(symbols->symbols[0].second, std::string("M"));
+        QCOMPARE(symbols->symbols[1].first, 1);
+        QCOMPARE(symbols->symbols[1].second, std::string("a.B"));
+        // The damaged SymbolClass is dropped with a note; the frame stays.
+        QVERIFY(definition->timeline.frames[1].tags.empty());
+        QVERIFY(!definition->notes.empty());
     }
 
     void exportsAndTrailingTags()

@@ -111,8 +111,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("code");
         QTest::addColumn<int>("where");
         const std::pair<const char*, int> tags[] = {
-            {"SetTabIndex", 66}, {"Protect", 24},      {"Metadata", 77},
-            {"DoABC", 82},       {"unknown 200", 200}, {"unknown 1023", 1023},
+            {"SetTabIndex", 66},  {"Protect", 24},
+            {"Metadata", 77},     {"SceneAndFrameLabelData", 86},
+            {"unknown 200", 200}, {"unknown 1023", 1023},
         };
         for (const auto& [name, code] : tags) {
             QTest::newRow((std::string(name) + ", main timeline").c_str())

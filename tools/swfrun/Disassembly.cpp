@@ -2,6 +2,8 @@
 
 #include "avm1/Bytecode.h"
 #include "avm1/Vm.h"
+#include "avm2/abc/AbcParser.h"
+#include "avm2/abc/Disassembler.h"
 
 #include <variant>
 
@@ -30,6 +32,13 @@ public:
                 } else if (const auto* init = std::get_if<swf::DoInitAction>(&tag)) {
                     block(where + " DoInitAction for sprite " + std::to_string(init->spriteId),
                           init->actions);
+                } else if (const auto* abc = std::get_if<swf::DoAbc>(&tag)) {
+                    abcBlock(where, *abc);
+                } else if (const auto* symbols = std::get_if<swf::SymbolClass>(&tag)) {
+                    m_out += "; " + where + " SymbolClass\n";
+                    for (const auto& [id, name] : symbols->symbols)
+                        m_out += "  " + std::to_string(id) + " " + name + "\n";
+                    m_out += '\n';
                 } else if (const auto* place = std::get_if<swf::PlaceObject>(&tag)) {
                     for (const swf::ClipAction& handler : place->clipActions) {
                         char events[16];
@@ -41,6 +50,16 @@ public:
                 }
             }
         }
+    }
+
+    void abcBlock(const std::string& where, const swf::DoAbc& tag)
+    {
+        m_out += "; " + where + " DoABC \"" + tag.name + "\" (" + std::to_string(tag.abc.size()) +
+                 " bytes, flags " + std::to_string(tag.flags) + ")\n";
+        const auto abc = avm2::abc::parseAbc(tag.abc);
+        m_out +=
+            abc ? avm2::abc::disassemble(*abc) : "; not readable: " + abc.error().message() + "\n";
+        m_out += '\n';
     }
 
     std::string take() { return std::move(m_out); }

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// The ActionScript 3 machine's caps on what a movie's byte code may ask of it. Every
+// count and index read from an ABC block is checked against these before it is used,
+// so that a damaged or hostile block ends in a clear diagnostic, never in a crash or a
+// runaway allocation. Each value sits well above what compilers emit.
+namespace avm2::limits {
+
+// One ABC block: the largest real ones (whole games with their libraries) are a few
+// megabytes. The cap bounds everything parsed from a block at a small multiple of it.
+inline constexpr std::size_t kMaxAbcBytes = 64 * 1024 * 1024;
+
+// Entries of each constant pool table, and of the method, metadata, class and script
+// tables. The format's indices are u30; compilers stay below a few hundred thousand.
+inline constexpr std::uint32_t kMaxPoolEntries = 1u << 22;
+
+// Parameters of one method: the instruction set addresses locals with u30, but the
+// language has no real use for more than a few dozen.
+inline constexpr std::uint32_t kMaxMethodParams = 4096;
+
+// Traits of one instance, class, script or activation: the largest generated classes
+// (embedded resource tables) hold a few thousand.
+inline constexpr std::uint32_t kMaxTraits = 1u << 18;
+
+// Interfaces one class implements, metadata items, entries of one metadata list, and
+// type parameters of a TypeName (Vector.<T> has one).
+inline constexpr std::uint32_t kMaxInterfaces = 4096;
+inline constexpr std::uint32_t kMaxMetadataItems = 4096;
+inline constexpr std::uint32_t kMaxTypeParams = 16;
+// Type names applied inside type names (Vector.<Vector.<int>>): real code nests two or
+// three deep.
+inline constexpr std::uint32_t kMaxTypeNesting = 32;
+
+// A method body's stack, locals and scopes: the frame is allocated from these, so they
+// are capped well below memory; compilers need tens to hundreds.
+inline constexpr std::uint32_t kMaxStack = 65536;
+inline constexpr std::uint32_t kMaxLocals = 65536;
+inline constexpr std::uint32_t kMaxScopeDepth = 65536;
+
+// Exception handlers of one body.
+inline constexpr std::uint32_t kMaxExceptions = 65536;
+
+} // namespace avm2::limits

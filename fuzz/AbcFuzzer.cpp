@@ -1,0 +1,27 @@
+// libFuzzer target: an ActionScript 3 byte code block through the ABC reader, then
+// every method body's instructions through the instruction reader and the listing.
+// Any crash, hang, sanitizer report or runaway allocation is a finding.
+#include "avm2/abc/AbcParser.h"
+#include "avm2/abc/Disassembler.h"
+#include "avm2/abc/Instruction.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const auto abc = avm2::abc::parseAbc(std::span(data, size));
+    if (!abc)
+        return 0;
+    for (const auto& body : abc->bodies) {
+        std::size_t offset = 0;
+        while (const auto ins = avm2::abc::readInstruction(body.code, offset)) {
+            if (ins->length == 0 || offset + ins->length > body.code.size())
+                __builtin_trap();
+            offset += ins->length;
+        }
+    }
+    volatile std::size_t listed = avm2::abc::disassemble(*abc).size();
+    (void)listed;
+    return 0;
+}
