@@ -297,10 +297,11 @@ Value onData(Vm& vm, const CallArgs& call)
 
 } // namespace
 
+// TextField.StyleSheet came with the SWF 7 player: older movies do not see it.
 void installStyleSheet(Vm& vm)
 {
     Object* textField = vm.getMember(vm.global(), "TextField").objectOrNull();
-    if (!textField)
+    if (!textField || vm.swfVersion() < 7)
         return;
     Object* proto = vm.makeObject();
     NativeFunction* ctor = vm.makeNative(callStyleSheet);

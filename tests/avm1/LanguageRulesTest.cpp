@@ -278,7 +278,13 @@ void LanguageRulesTest::versionsOfClipMembers()
             a.op(Op::TypeOf).op(Op::Trace);
         }
     };
+    auto styleSheetType = [](ActionWriter& a) {
+        a.push({"TextField"}).op(Op::GetVariable).push({"StyleSheet"}).op(Op::GetMember);
+        a.op(Op::TypeOf).op(Op::Trace);
+    };
     runCases({
+        {"TextField.StyleSheet in SWF 6", 6, styleSheetType, "undefined"},
+        {"TextField.StyleSheet in SWF 7", 7, styleSheetType, "function"},
         {"Object's methods in SWF 5", 5, objectMethodTypes, "undefined\nundefined\nundefined"},
         {"Object's methods in SWF 6", 6, objectMethodTypes, "function\nfunction\nfunction"},
         {"getDepth in SWF 5", 5, getDepthType, "undefined"},
