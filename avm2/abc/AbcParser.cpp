@@ -514,8 +514,6 @@ bool Parser::readBody(MethodBody& body)
         e.varName = u30();
         if (!multiname(e.type, "exception type") || !multiname(e.varName, "exception variable"))
             return false;
-        if (e.from > e.to || e.to > codeLength || e.target >= codeLength)
-            return fail(ErrorCode::BadValue, "exception handler outside its code");
     }
     if (!readTraits(body.traits, "activation traits"))
         return false;

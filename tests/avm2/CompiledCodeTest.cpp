@@ -4,6 +4,7 @@
 #include "avm2/abc/AbcParser.h"
 #include "avm2/abc/Disassembler.h"
 #include "avm2/abc/Instruction.h"
+#include "avm2/verify/ControlFlow.h"
 #include "format/Movie.h"
 
 #include <QtTest>
@@ -84,6 +85,7 @@ class CompiledCodeTest : public QObject {
 private Q_SLOTS:
     void classesAreRead();
     void everyBodyDecodesToItsEnd();
+    void everyBodyPassesControlFlow();
 };
 
 void CompiledCodeTest::classesAreRead()
@@ -118,6 +120,18 @@ void CompiledCodeTest::everyBodyDecodesToItsEnd()
         }
     QVERIFY(counts.instructions > 500);
     QVERIFY(counts.branches > 10);
+}
+
+void CompiledCodeTest::everyBodyPassesControlFlow()
+{
+    const auto blocks = blocksOf("Shapes");
+    QVERIFY(!blocks.empty());
+    for (const auto& abc : blocks)
+        for (const auto& body : abc.bodies) {
+            const auto flow = avm2::analyseControlFlow(body);
+            QVERIFY2(flow.ok(), flow.ok() ? "" : flow.error().message().c_str());
+            QVERIFY(!flow->instructions.empty());
+        }
 }
 
 QTEST_GUILESS_MAIN(CompiledCodeTest)
