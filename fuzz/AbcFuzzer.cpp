@@ -1,9 +1,11 @@
 // libFuzzer target: an ActionScript 3 byte code block through the ABC reader, then
-// every method body's instructions through the instruction reader and the listing.
+// every method body through the instruction reader, the verifier's control-flow pass
+// and the listing.
 // Any crash, hang, sanitizer report or runaway allocation is a finding.
 #include "avm2/abc/AbcParser.h"
 #include "avm2/abc/Disassembler.h"
 #include "avm2/abc/Instruction.h"
+#include "avm2/verify/ControlFlow.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -20,6 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 __builtin_trap();
             offset += ins->length;
         }
+        const auto flow = avm2::analyseControlFlow(body);
+        if (flow && flow->indexAt.size() != body.code.size() + 1)
+            __builtin_trap();
     }
     volatile std::size_t listed = avm2::abc::disassemble(*abc).size();
     (void)listed;
