@@ -655,13 +655,26 @@ bool writeAbcSeeds(const std::string& folder)
     return writeBytes(folder + "/class.abc", w.bytes());
 }
 
+// AMF messages: an AMF 0 object with a reference and an AMF 3 switch; an AMF 3 array of
+// two objects of one class, a string reference and a typed vector.
+bool writeAmfSeeds(const std::string& folder)
+{
+    const std::vector<std::uint8_t> amf0 = {3, 0,   1,    'a', 0,    0x3F, 0xF0, 0, 0, 0,
+                                            0, 0,   0,    0,   1,    'b',  7,    0, 0, 0,
+                                            1, 'c', 0x11, 4,   0x7F, 0,    0,    9};
+    const std::vector<std::uint8_t> amf3 = {9,    7, 3,   'k', 6,   3,    'v',  1,    10,
+                                            0x13, 3, 'P', 3,   'x', 4,    1,    10,   1,
+                                            6,    0, 13,  3,   0,   0xFF, 0xFF, 0xFF, 0xFF};
+    return writeBytes(folder + "/object.amf0", amf0) && writeBytes(folder + "/array.amf3", amf3);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2 || argc > 5) {
+    if (argc < 2 || argc > 6) {
         std::fprintf(stderr, "usage: make-fuzz-seeds MOVIE_FOLDER [ACTION_FOLDER [FLV_FOLDER "
-                             "[ABC_FOLDER]]]\n");
+                             "[ABC_FOLDER [AMF_FOLDER]]]]\n");
         return 2;
     }
     const std::string folder = argv[1];
@@ -684,7 +697,9 @@ int main(int argc, char** argv)
         ok &= writeActionSeeds(argv[2]);
     if (argc >= 4)
         ok &= writeFlvSeeds(argv[3]);
-    if (argc == 5)
+    if (argc >= 5)
         ok &= writeAbcSeeds(argv[4]);
+    if (argc == 6)
+        ok &= writeAmfSeeds(argv[5]);
     return ok ? 0 : 1;
 }
