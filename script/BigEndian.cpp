@@ -27,6 +27,16 @@ std::uint16_t BigEndianReader::u16()
     return v;
 }
 
+std::uint32_t BigEndianReader::u24()
+{
+    if (!claim(3))
+        return 0;
+    std::uint32_t v = 0;
+    for (int i = 0; i < 3; ++i)
+        v = (v << 8) | m_bytes[m_pos++];
+    return v;
+}
+
 std::uint32_t BigEndianReader::u32()
 {
     if (!claim(4))

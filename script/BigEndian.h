@@ -1,7 +1,7 @@
 #pragma once
 
-// Bounded big-endian reading and writing, as AMF and ByteArray's default byte order
-// store numbers. A read past the end returns zero and marks the reader failed; the
+// Bounded big-endian reading and writing, as FLV, AMF and ByteArray's default byte
+// order store numbers. A read past the end returns zero and marks the reader failed; the
 // failure is sticky, so a decoder tests ok() once after a record.
 #include <cstddef>
 #include <cstdint>
@@ -22,6 +22,7 @@ public:
 
     std::uint8_t u8();
     std::uint16_t u16();
+    std::uint32_t u24();
     std::uint32_t u32();
     double f64();
     // n bytes as text, consumed; empty and failed when fewer remain.

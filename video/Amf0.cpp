@@ -1,7 +1,7 @@
 #include "Amf0.h"
 
-#include "BigEndianReader.h"
 #include "Limits.h"
+#include "script/BigEndian.h"
 
 #include <string>
 
@@ -157,13 +157,13 @@ private:
 
     std::uint8_t peek() const
     {
-        BigEndianReader copy = m_in;
+        script::BigEndianReader copy = m_in;
         return copy.u8();
     }
 
     static swf::Error truncated() { return makeError(ErrorCode::Truncated, "script data"); }
 
-    BigEndianReader m_in;
+    script::BigEndianReader m_in;
     std::size_t& m_budget;
 };
 

@@ -1,7 +1,7 @@
 #include "FlvReader.h"
 
-#include "BigEndianReader.h"
 #include "Limits.h"
+#include "script/BigEndian.h"
 
 #include <algorithm>
 #include <cmath>
@@ -165,7 +165,7 @@ const amf0::Value* FlvFile::metadata() const
 
 swf::Result<FileHeader> readFileHeader(std::span<const std::uint8_t> bytes)
 {
-    BigEndianReader in(bytes);
+    script::BigEndianReader in(bytes);
     const std::uint32_t signature = in.u24();
     FileHeader header;
     header.version = in.u8();
@@ -206,7 +206,7 @@ swf::Result<FlvFile> readFlv(std::span<const std::uint8_t> bytes)
             damaged = true;
             break;
         }
-        BigEndianReader back(bytes.subspan(pos, kBackPointerBytes));
+        script::BigEndianReader back(bytes.subspan(pos, kBackPointerBytes));
         // A wrong back-pointer harms no forward reading; it is reported, not fatal.
         if (back.u32() != expectedBack && backPointerMismatches++ == 0)
             diagnostics.add("previous tag size does not match" + at(pos));
@@ -218,7 +218,7 @@ swf::Result<FlvFile> readFlv(std::span<const std::uint8_t> bytes)
             damaged = true;
             break;
         }
-        BigEndianReader in(bytes.subspan(pos, kTagHeaderBytes));
+        script::BigEndianReader in(bytes.subspan(pos, kTagHeaderBytes));
         const std::uint8_t typeByte = in.u8();
         const std::uint32_t dataSize = in.u24();
         const std::uint32_t low = in.u24();
