@@ -92,6 +92,7 @@ private Q_SLOTS:
     void soundLevels();
     void soundWithoutASound();
     void keyConstantsAndQueries();
+    void keyQueriesWhileAKeyIsDown();
     void stageFullScreen();
     void colorOffsetsAndTransforms();
     void mouseListenersHearClicks();
@@ -231,6 +232,25 @@ void MediaClassesTest::keyConstantsAndQueries()
          },
          "0\n0\nfalse\nfalse\nfalse\nfalse\nfalse\ntrue\nfunction\nfunction"},
     });
+}
+
+void MediaClassesTest::keyQueriesWhileAKeyIsDown()
+{
+    Code down;
+    // Codes are converted and truncated: 65.9 and "65" name A.
+    down.traceCall("Key", "isDown", {65.9}).traceCall("Key", "isDown", {"65"});
+    down.traceCall("Key", "isDown", {66});
+    Code up;
+    up.traceCall("Key", "isDown", {65}).traceCall("Key", "getCode").traceCall("Key", "getAscii");
+    Code frame;
+    frame.listener("w", "Key").handler("w", "onKeyDown", down).handler("w", "onKeyUp", up);
+    Session session(inputsession::scriptMovie({frame}));
+    session.take();
+    session.player->keyDown(65, 'a');
+    QCOMPARE(session.take(), QString("true\ntrue\nfalse"));
+    // Released, the key is no longer down but stays the last one heard of.
+    session.player->keyUp(65, 'a');
+    QCOMPARE(session.take(), QString("false\n65\n97"));
 }
 
 void MediaClassesTest::stageFullScreen()
