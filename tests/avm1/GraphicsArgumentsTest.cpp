@@ -153,6 +153,18 @@ void GraphicsArgumentsTest::calls_data()
     row("BitmapData floodFill outside", bitmap, red, "floodFill()", {"9", "9", "0"}, "0");
     row("BitmapData transparent by default", bitmap, {"4", "4"}, "transparent", none, "true");
     row("BitmapData no size", bitmap, {"0", "4"}, "", none, "u");
+    row("BitmapData transparent given undefined", bitmap, {"4", "4", "u"}, "transparent", none,
+        "false");
+    row("BitmapData merge with too few", bitmap, red, "merge()", {"@b", "@r", "@p"}, "-1");
+    row("BitmapData merge answers -1 having run", bitmap, red, "merge()",
+        {"@b", "@r", "@p", "1", "1", "1", "1"}, "-1");
+    row("BitmapData merge from no bitmap", bitmap, red, "merge()",
+        {"{}", "@r", "@p", "1", "1", "1", "1"}, "-2");
+    row("BitmapData compare other width", bitmap, red, "compare()", {"@b"}, "-3");
+    row("BitmapData threshold unknown operation", bitmap, red, "threshold()",
+        {"@b", "@r", "@p", "'~'", "0"}, "0");
+    row("BitmapData hitTest first point none", bitmap, red, "hitTest()", {"{}", "0", "@p"}, "-2");
+    row("BitmapData colour bounds too few", bitmap, red, "getColorBoundsRect()", {"0"}, "-1");
 }
 
 void GraphicsArgumentsTest::calls()
@@ -164,10 +176,14 @@ void GraphicsArgumentsTest::calls()
     QFETCH(QStringList, memberArgs);
     QFETCH(QString, expected);
     Calls c(version);
-    // @p: a second Point, (3, 4), for the methods that take one.
-    const QStringList pointArgs = {"3", "4"};
-    const avm1::Value p = c.call("new flash.geom.Point", "", pointArgs);
-    c.vm().setMember(avm1::Value(c.vm().global()), c.vm().str("p"), p);
+    // Arguments for the methods that take objects: @p a Point (3, 4), @r a Rectangle
+    // (0, 0, 2, 2), @b a 2 by 2 BitmapData.
+    const auto global = [&](const char* name, const QString& made, const QStringList& args) {
+        c.vm().setMember(avm1::Value(c.vm().global()), c.vm().str(name), c.call(made, "", args));
+    };
+    global("p", "new flash.geom.Point", {"3", "4"});
+    global("r", "new flash.geom.Rectangle", {"0", "0", "2", "2"});
+    global("b", "new flash.display.BitmapData", {"2", "2"});
     const avm1::Value made = c.call("new " + constructor, "", constructorArgs);
     if (member.isEmpty()) {
         QCOMPARE(c.show(made), expected);
