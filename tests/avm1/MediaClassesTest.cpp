@@ -64,10 +64,29 @@ Code& emptyClip(Code& c, const std::string& name, int depth)
     return c.callStatement("_root", "createEmptyMovieClip", {name, depth});
 }
 
+// typeof of Sound's members by the prototype, then of checkPolicyFile on the prototype
+// and on an object.
+void traceSoundMembers(Code& c)
+{
+    for (const char* name :
+         {"attachSound", "setVolume", "loadSound", "getBytesLoaded", "getBytesTotal", "getDuration",
+          "setDuration", "getPosition", "setPosition"}) {
+        c.get("Sound");
+        c.a.push({"prototype"}).op(Op::GetMember).push({name}).op(Op::GetMember);
+        c.a.op(Op::TypeOf).op(Op::Trace);
+    }
+    c.get("Sound");
+    c.a.push({"prototype"}).op(Op::GetMember).push({"checkPolicyFile"}).op(Op::GetMember);
+    c.a.op(Op::TypeOf).op(Op::Trace);
+    construct(c, "s", "Sound");
+    traceTypeOf(c, "s", "checkPolicyFile");
+}
+
 struct Case {
     const char* name;
     std::function<void(Code&)> code;
     const char* expected;
+    int version = 8;
 };
 
 void runCases(const std::vector<Case>& cases)
@@ -75,7 +94,7 @@ void runCases(const std::vector<Case>& cases)
     for (const Case& c : cases) {
         Code frame;
         c.code(frame);
-        Session session(inputsession::scriptMovie({frame}));
+        Session session(inputsession::scriptMovie({frame}, c.version));
         const QString got = session.take();
         if (got != QString::fromUtf8(c.expected))
             qWarning("case %s", c.name);
@@ -185,19 +204,26 @@ void MediaClassesTest::soundWithoutASound()
          },
          "undefined\nundefined\nundefined\nundefined\nundefined\nundefined\nundefined\nundefined\n"
          "undefined"},
-        {"the prototype's members",
-         [](Code& c) {
-             for (const char* name :
-                  {"attachSound", "start", "stop", "setVolume", "getVolume", "setPan", "getPan",
-                   "setTransform", "getTransform", "loadSound", "getBytesLoaded", "getBytesTotal",
-                   "getDuration", "getPosition"}) {
-                 c.get("Sound");
-                 c.a.push({"prototype"}).op(Op::GetMember).push({name}).op(Op::GetMember);
-                 c.a.op(Op::TypeOf).op(Op::Trace);
-             }
-         },
+        {"the prototype's members in SWF 5: no loading, no time readouts",
+         [](Code& c) { traceSoundMembers(c); },
+         "function\nfunction\nundefined\nundefined\nundefined\nundefined\nundefined\n"
+         "undefined\nundefined\nundefined\nboolean",
+         5},
+        {"the prototype's members from SWF 6", [](Code& c) { traceSoundMembers(c); },
          "function\nfunction\nfunction\nfunction\nfunction\nfunction\nfunction\nfunction\n"
-         "function\nfunction\nfunction\nfunction\nfunction\nfunction"},
+         "function\nundefined\nboolean",
+         6},
+        {"setDuration and setPosition change nothing; checkPolicyFile is each object's",
+         [](Code& c) {
+             construct(c, "s", "Sound");
+             c.traceCall("s", "setDuration", {500}).traceCall("s", "setPosition", {5});
+             c.traceCall("s", "getDuration").traceCall("s", "getPosition");
+             c.member("s", "checkPolicyFile");
+             c.set("s", "checkPolicyFile", true).member("s", "checkPolicyFile");
+             construct(c, "t", "Sound");
+             c.member("t", "checkPolicyFile");
+         },
+         "undefined\nundefined\nundefined\nundefined\nfalse\ntrue\nfalse"},
     });
 }
 
