@@ -141,6 +141,26 @@ private Q_SLOTS:
         QCOMPARE(s.text(s.get(map, "mode")), QString("wrap"));
     }
 
+    void copyPixelsTakesTheAlphaBitmapWithItsPoint()
+    {
+        Scripts s(8);
+        const Value source = s.bitmap({n(3), n(3), Value(false), n(0x12345678)});
+        const Value mask = s.bitmap({n(3), n(3), Value(true), n(0x12345678)});
+        const Value rect = s.make("geom", "Rectangle", {n(0), n(0), n(2), n(2)});
+        const Value point = s.make("geom", "Point", {n(1), n(1)});
+        // Without the alpha point the alpha bitmap is left out: a plain copy.
+        const Value plain = s.bitmap({n(3), n(3), Value(true), n(0xAABBCCDD)});
+        QCOMPARE(s.number(s.call(plain, "copyPixels", {source, rect, point, mask})), 0.0);
+        QCOMPARE(s.number(s.call(plain, "getPixel32", {n(1), n(1)})),
+                 double(static_cast<std::int32_t>(0xFF345678u)));
+        // With it (null reads as the origin) the copy fades by the mask.
+        for (const Value at : {point, Value::null()}) {
+            const Value masked = s.bitmap({n(3), n(3), Value(true), n(0xAABBCCDD)});
+            s.call(masked, "copyPixels", {source, rect, point, mask, at});
+            QCOMPARE(s.number(s.call(masked, "getPixel32", {n(1), n(1)})), double(0x112D5A78));
+        }
+    }
+
     void constructingAgainKeepsTheFilter()
     {
         Scripts s(8);

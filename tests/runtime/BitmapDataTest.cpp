@@ -160,6 +160,16 @@ private Q_SLOTS:
         QCOMPARE(replaced.argbAt(0, 0), 0xFFFF0000u);
         QCOMPARE(replaced.argbAt(1, 0), 0x800000FFu);
         QCOMPARE(replaced.argbAt(2, 0), 0xFFFF0000u);
+        // The fade multiplies the premultiplied channels by the mask's alpha in 8.8
+        // fixed point, truncated: alpha 0x12 takes 0xFF345678 to 0x11 (not 0x12).
+        BitmapData faded(1, 1, true, 0xAABBCCDDu);
+        BitmapData mergedOver(1, 1, true, 0xAABBCCDDu);
+        const BitmapData source(1, 1, false, 0xFF345678u);
+        const BitmapData faint(1, 1, true, 0x12345678u);
+        bitmap::copyPixels(faded, source, source.rect(), 0, 0, {&faint, 0, 0}, false);
+        QCOMPARE(faded.argbAt(0, 0), 0x112D5A78u);
+        bitmap::copyPixels(mergedOver, source, source.rect(), 0, 0, {&faint, 0, 0}, true);
+        QCOMPARE(mergedOver.argbAt(0, 0), 0xAFADC0D3u);
         // An alpha source with no alpha is no mask at all.
         BitmapData plain(2, 1, true, 0xFFFF0000u);
         const BitmapData opaqueMask(1, 1, false, 0);
