@@ -115,7 +115,9 @@ Value returnsUndefined(Vm&, const CallArgs&)
 Value construct(Vm& vm, const CallArgs& call)
 {
     Object* self = call.thisObject();
-    if (!self)
+    // An object takes its native part once: a second construction (a second super()
+    // call, or the constructor called on a clip) leaves what it holds.
+    if (!self || self->nativeState())
         return Value();
     auto* state = vm.heap().make<SoundState>();
     state->target = call.arg(0);

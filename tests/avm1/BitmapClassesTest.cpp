@@ -178,6 +178,11 @@ private Q_SLOTS:
         const Value plain(s.vm().makeObject());
         s.callOn("filters", "BlurFilter", plain, {n(7)});
         QVERIFY(avm1::filterStateOf(plain));
+        // A bitmap constructed again keeps its pixels.
+        const Value twice = s.bitmap({n(2), n(2), Value(false), n(0xFF0000)});
+        s.callOn("display", "BitmapData", twice, {n(5), n(5), Value(false), n(0xFF)});
+        QCOMPARE(s.number(s.get(twice, "width")), 2.0);
+        QCOMPARE(s.number(s.call(twice, "getPixel", {n(0), n(0)})), double(0xFF0000));
         // A bitmap called as a filter stays a bitmap.
         const Value b = s.bitmap({n(2), n(2)});
         s.callOn("filters", "BlurFilter", b, {n(7)});

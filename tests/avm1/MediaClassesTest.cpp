@@ -176,6 +176,20 @@ void MediaClassesTest::soundLevels()
              c.traceCall("clipSound", "getVolume");
          },
          "100\n20\n20\n70\n20"},
+        {"constructing again keeps the first target",
+         [](Code& c) {
+             emptyClip(c, "m", 1);
+             construct(c, "s", "Sound", {"m"});
+             // Sound.call(s): a second construction, with no target.
+             c.get("s");
+             c.a.push({1, "Sound"}).op(Op::GetVariable).push({"call"}).op(Op::CallMethod);
+             c.a.op(Op::Pop);
+             c.callStatement("s", "setVolume", {20});
+             construct(c, "byClip", "Sound", {"m"});
+             construct(c, "all", "Sound");
+             c.traceCall("byClip", "getVolume").traceCall("all", "getVolume");
+         },
+         "20\n100"},
         {"a Sound whose clip is gone has no levels",
          [](Code& c) {
              emptyClip(c, "m", 1);
