@@ -292,6 +292,7 @@ void ShockwaveFlash::visibilityChanged()
     } else {
         m_timer.stop();
     }
+    followFullScreen();
 }
 
 void ShockwaveFlash::setBackgroundColor(std::int32_t rgb)
@@ -412,6 +413,7 @@ void ShockwaveFlash::redraw()
     drawPicture();
     view->update();
     showPointer();
+    followFullScreen();
 }
 
 void ShockwaveFlash::viewResized()
@@ -520,10 +522,25 @@ void ShockwaveFlash::key(QEvent::Type type, int qtKey, const QString& text)
     followMovie();
 }
 
+void ShockwaveFlash::followFullScreen()
+{
+    QWidget* view = widget();
+    const bool wanted =
+        view && m_session && Visible() && m_session->player().stageView().fullScreen();
+    if (!view || wanted == m_fullScreen)
+        return;
+    m_fullScreen = wanted;
+    if (wanted)
+        view->window()->showFullScreen();
+    else
+        view->window()->showNormal();
+}
+
 void ShockwaveFlash::followMovie()
 {
     if (!m_session)
         return;
+    followFullScreen();
     if (m_session->needsRedraw() ||
         m_session->player().stageView().version() != m_drawnStageVersion)
         redraw();

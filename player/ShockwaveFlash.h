@@ -125,6 +125,9 @@ private:
     void showPointer();
     // After a call into the movie: the picture and the pointer follow what it changed.
     void followMovie();
+    // The window covers the whole screen, taskbar included, while the movie shown asks
+    // for full screen (Stage.displayState), and goes back to its size after.
+    void followFullScreen();
     // Input methods follow the focused field (or its going).
     void updateTextInput();
     // A movie playing in view has the keyboard, as if it had been clicked.
@@ -136,6 +139,7 @@ private:
     PlayerSettings m_settings;
     QString m_movie;
     bool m_playing = false;
+    bool m_fullScreen = false;
     bool m_loop = true;
     std::int32_t m_backgroundColor = -1;
     player::ScaleMode m_scaleMode;

@@ -50,8 +50,9 @@ constexpr std::uint32_t unpremultiply(std::uint32_t premultiplied)
         return premultiplied;
     if (a == 0)
         return 0;
-    auto scale = [a](std::uint32_t c) {
-        const std::uint32_t value = (c * 255 + (a - 1) / 2) / a;
+    const std::uint32_t reciprocal = 255 * 256 / a;
+    auto scale = [reciprocal](std::uint32_t c) {
+        const std::uint32_t value = (c * reciprocal + 127) >> 8;
         return value > 255 ? 255u : value;
     };
     return a << 24 | scale(premultiplied >> 16 & 0xFF) << 16 |

@@ -104,7 +104,11 @@ std::uint32_t threshold(BitmapData& target, const BitmapData& source, PixelRect 
 PixelRect colorBounds(const BitmapData& bitmap, std::uint32_t mask, std::uint32_t color,
                       bool findColor)
 {
+    // An opaque bitmap's alpha always takes part: its pixels and the colour sought are
+    // both fully opaque there, whatever the mask says.
     const std::uint32_t stored = bitmap.storedColor(color);
+    if (!bitmap.transparent())
+        mask |= 0xFF000000u;
     int minX = bitmap.width(), minY = bitmap.height(), maxX = -1, maxY = -1;
     for (int y = 0; y < bitmap.height(); ++y) {
         for (int x = 0; x < bitmap.width(); ++x) {
@@ -117,7 +121,9 @@ PixelRect colorBounds(const BitmapData& bitmap, std::uint32_t mask, std::uint32_
             maxY = std::max(maxY, y);
         }
     }
-    if (maxX < 0)
+    // The reference reports nothing when the top-left pixel is the only one found: its
+    // search starts from that corner and takes it for the "none" answer.
+    if (maxX <= 0 && maxY <= 0)
         return {};
     return {minX, minY, maxX - minX + 1, maxY - minY + 1};
 }

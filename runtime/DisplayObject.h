@@ -242,6 +242,8 @@ private:
     };
     ScriptTransform scriptTransform() const;
     void applyScriptTransform(const ScriptTransform& transform);
+    void resizeTo(double widthPixels, double heightPixels);
+    Bounds scriptBox() const;
 
     PlayerContext& m_context;
     MovieInstancePtr m_movie;

@@ -178,18 +178,59 @@ void DisplayObject::setAlpha(double percent)
     setColorTransform(transform);
 }
 
-// The box in the parent's space between edges on whole twips: the reference moves the
-// corners in fixed point, which floors them.
+// The box in the parent's space on whole twips: the reference moves each corner with
+// each product of the matrix rounded to a twip on its own.
+Bounds DisplayObject::scriptBox() const
+{
+    const Bounds local = localBounds();
+    if (local.empty)
+        return {};
+    const swf::Matrix& m = m_matrix;
+    Bounds box;
+    for (const double x : {local.xMin, local.xMax}) {
+        for (const double y : {local.yMin, local.yMax})
+            box.include(std::round(m.a * x) + std::round(m.c * y) + m.tx,
+                        std::round(m.b * x) + std::round(m.d * y) + m.ty);
+    }
+    return box;
+}
+
 double DisplayObject::width() const
 {
-    const Bounds box = localBounds().transformed(m_matrix);
-    return box.empty ? 0 : (std::floor(box.xMax) - std::floor(box.xMin)) / swf::Twips::kPerPixel;
+    const Bounds box = scriptBox();
+    return box.empty ? 0 : (box.xMax - box.xMin) / swf::Twips::kPerPixel;
 }
 
 double DisplayObject::height() const
 {
-    const Bounds box = localBounds().transformed(m_matrix);
-    return box.empty ? 0 : (std::floor(box.yMax) - std::floor(box.yMin)) / swf::Twips::kPerPixel;
+    const Bounds box = scriptBox();
+    return box.empty ? 0 : (box.yMax - box.yMin) / swf::Twips::kPerPixel;
+}
+
+// The reference sizes a clip from its box: both scales are set anew, each the box's
+// side over the same side of the clip's own box turned by its rotation but not scaled.
+// The side not being set keeps its length, and a clip turned a quarter takes its x
+// scale from its height, as the reference's does.
+void DisplayObject::resizeTo(double widthPixels, double heightPixels)
+{
+    ScriptTransform t = scriptTransform();
+    const double xRadians = t.rotation / kDegreesPerRadian;
+    const double yRadians = t.yRotation / kDegreesPerRadian;
+    swf::Matrix turn;
+    turn.a = std::cos(xRadians);
+    turn.b = std::sin(xRadians);
+    turn.c = -std::sin(yRadians);
+    turn.d = std::cos(yRadians);
+    const Bounds turned = localBounds().transformed(turn);
+    if (turned.empty)
+        return;
+    const double turnedWidth = (turned.xMax - turned.xMin) / swf::Twips::kPerPixel;
+    const double turnedHeight = (turned.yMax - turned.yMin) / swf::Twips::kPerPixel;
+    if (turnedWidth > 0)
+        t.xScale = std::copysign(widthPixels / turnedWidth * 100, t.xScale);
+    if (turnedHeight > 0)
+        t.yScale = std::copysign(heightPixels / turnedHeight * 100, t.yScale);
+    applyScriptTransform(t);
 }
 
 void DisplayObject::setWidth(double pixels)
@@ -197,9 +238,7 @@ void DisplayObject::setWidth(double pixels)
     const double current = width();
     if (!std::isfinite(pixels) || current == 0)
         return;
-    ScriptTransform t = scriptTransform();
-    t.xScale *= pixels / current;
-    applyScriptTransform(t);
+    resizeTo(pixels, height());
 }
 
 void DisplayObject::setHeight(double pixels)
@@ -207,9 +246,7 @@ void DisplayObject::setHeight(double pixels)
     const double current = height();
     if (!std::isfinite(pixels) || current == 0)
         return;
-    ScriptTransform t = scriptTransform();
-    t.yScale *= pixels / current;
-    applyScriptTransform(t);
+    resizeTo(width(), pixels);
 }
 
 } // namespace runtime

@@ -186,7 +186,10 @@ Value constructOnThis(Vm& vm, const CallArgs& call)
     Object* self = call.thisObject();
     if (!self)
         return Value();
-    if (runtime::BitmapDataPtr bitmap = bitmapFromArguments(vm, call))
+    // The arguments are converted either way; an object that already holds a native
+    // part (a second super() call) keeps it.
+    if (runtime::BitmapDataPtr bitmap = bitmapFromArguments(vm, call);
+        bitmap && !self->nativeState())
         self->setNativeState(vm.heap().make<BitmapDataState>(std::move(bitmap)));
     return Value();
 }

@@ -44,8 +44,11 @@ Value copyPixels(Vm& vm, const CallArgs& call)
     const CopyArguments args = readCopyArguments(vm, call, 3);
     if (args.failure != 0)
         return Value(args.failure);
+    // An alpha bitmap counts only with its point given (null and non-points read as
+    // the origin).
     bitmap::AlphaSource alpha;
-    if (runtime::BitmapData* alphaBitmap = liveBitmapDataOf(call.arg(3))) {
+    if (runtime::BitmapData* alphaBitmap =
+            call.count() > 4 ? liveBitmapDataOf(call.arg(3)) : nullptr) {
         const PixelPoint at = readPixelPoint(vm, call.arg(4));
         alpha = {alphaBitmap, at.x, at.y};
     }

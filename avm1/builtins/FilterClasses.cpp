@@ -550,7 +550,11 @@ Value constructFilter(Vm& vm, const CallArgs& call)
         return Value();
     const auto kind = static_cast<FilterKind>(static_cast<int>(callee->data().asNumber()));
     auto* state = vm.heap().make<FilterState>(kind, defaultFilter(kind));
-    self->setNativeState(state);
+    // An object takes its native part once: constructing it again (a second super()
+    // call, or a filter constructor called on a clip or a bitmap) still converts the
+    // arguments, but what the object holds keeps its values.
+    if (!self->nativeState())
+        self->setNativeState(state);
     const FilterClass& filterClass = filterClassOf(kind);
     // A substitute colour given without its alpha is opaque.
     if (auto* convolution = std::get_if<ConvolutionFilterState>(&state->data);

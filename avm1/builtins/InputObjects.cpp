@@ -84,6 +84,12 @@ Value isToggled(Vm& vm, const CallArgs& call)
     return Value(input && input->keyboard().isToggled(code));
 }
 
+// Whether other movies may read the last key: this player loads one movie at a time.
+Value returnsTrue(Vm&, const CallArgs&)
+{
+    return Value(true);
+}
+
 Value getCode(Vm& vm, const CallArgs&)
 {
     const runtime::InputState* input = playerInput(vm);
@@ -141,6 +147,7 @@ void installInputObjects(Vm& vm)
     makeBroadcaster(vm, key);
     vm.defineMethod(key, "getAscii", getAscii, kBuiltIn);
     vm.defineMethod(key, "getCode", getCode, kBuiltIn);
+    vm.defineMethod(key, "isAccessible", returnsTrue, kBuiltIn);
     vm.defineMethod(key, "isDown", isDown, kBuiltIn);
     vm.defineMethod(key, "isToggled", isToggled, kBuiltIn);
     for (const auto& constant : kKeyConstants)

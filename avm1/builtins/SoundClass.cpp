@@ -5,6 +5,7 @@
 // gives them (out of range is the smallest integer), setTransform wraps them at 32 bits.
 #include "Builtins.h"
 #include "NativeHelpers.h"
+#include "PropertyFlags.h"
 #include "SoundState.h"
 #include "avm1/ClipObject.h"
 #include "avm1/Interpreter.h"
@@ -106,14 +107,24 @@ double positionMs(SoundState& state)
     return std::floor(state.positionMs);
 }
 
+Value returnsUndefined(Vm&, const CallArgs&)
+{
+    return Value();
+}
+
 Value construct(Vm& vm, const CallArgs& call)
 {
     Object* self = call.thisObject();
-    if (!self)
+    // An object takes its native part once: a second construction (a second super()
+    // call, or the constructor called on a clip) leaves what it holds.
+    if (!self || self->nativeState())
         return Value();
     auto* state = vm.heap().make<SoundState>();
     state->target = call.arg(0);
     self->setNativeState(state);
+    // Every Sound has its own policy-file switch, off; the player reads local files
+    // only, so nothing reads it.
+    self->defineValue(vm, "checkPolicyFile", Value(false));
     // A target that is no clip is named by its text, which its conversion gives now.
     if (Object* object = state->target.objectOrNull(); object && !asClip(object))
         vm.toStdString(state->target);
@@ -400,19 +411,25 @@ void installSound(Vm& vm)
     Object* proto = vm.makeObject();
     vm.defineClass("Sound", proto, construct);
     vm.defineMethods(proto, {{"attachSound", attachSound},
-                             {"getBytesLoaded", getBytesLoaded},
-                             {"getBytesTotal", getBytesLoaded},
-                             {"getDuration", getDuration},
                              {"getPan", getPan},
-                             {"getPosition", getPosition},
                              {"getTransform", getTransform},
                              {"getVolume", getVolume},
-                             {"loadSound", loadSound},
                              {"setPan", setPan},
                              {"setTransform", setTransform},
                              {"setVolume", setVolume},
                              {"start", start},
                              {"stop", stop}});
+    // The loading side and the time readouts came with SWF 6; setDuration and
+    // setPosition are there too, and change nothing.
+    vm.defineMethods(proto,
+                     {{"getBytesLoaded", getBytesLoaded},
+                      {"getBytesTotal", getBytesLoaded},
+                      {"getDuration", getDuration},
+                      {"setDuration", returnsUndefined},
+                      {"getPosition", getPosition},
+                      {"setPosition", returnsUndefined},
+                      {"loadSound", loadSound}},
+                     PropertyFlag::DontEnum | VersionFlag::SinceSwf6);
     vm.defineMethod(vm.global(), "stopAllSounds", stopAllSounds);
 }
 

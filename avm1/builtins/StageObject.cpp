@@ -153,17 +153,27 @@ Value getDisplayState(Vm& vm, const CallArgs&)
     return vm.strValue(context && context->stageView().fullScreen() ? "fullScreen" : "normal");
 }
 
-// "fullScreen" and "normal", whatever their case; other values change nothing.
+// "fullScreen" and "normal", whatever their case; other values change nothing. The
+// player already fills the screen above the taskbar; full screen covers the taskbar
+// too (the host's part). A change tells the listeners onFullScreen(full) at once.
 Value setDisplayState(Vm& vm, const CallArgs& call)
 {
     runtime::PlayerContext* context = player(vm);
     String* text = vm.toString(call.arg(0));
     if (!context || !text || vm.throwing())
         return Value();
+    bool full = false;
     if (sameLetters(text->view(), "fullScreen"))
-        context->stageView().setFullScreen(true);
-    else if (sameLetters(text->view(), "normal"))
-        context->stageView().setFullScreen(false);
+        full = true;
+    else if (!sameLetters(text->view(), "normal"))
+        return Value();
+    if (context->stageView().fullScreen() == full)
+        return Value();
+    context->stageView().setFullScreen(full);
+    if (call.thisObject()) {
+        const Value message[] = {vm.strValue("onFullScreen"), Value(full)};
+        vm.callMethod(Value(call.thisObject()), vm.str("broadcastMessage"), message);
+    }
     return Value();
 }
 

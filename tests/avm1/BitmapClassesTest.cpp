@@ -39,6 +39,12 @@ public:
     {
         return m_vm.callMethod(target, m_vm.str(method), args);
     }
+    // `ctor` called as a function on `self`, as super() calls it.
+    Value callOn(std::string_view package, std::string_view ctor, Value self,
+                 const std::vector<Value>& args)
+    {
+        return m_vm.call(cls(package, ctor), self, args);
+    }
     Value str(std::string_view text) { return Value(m_vm.str(text)); }
     Value array(const std::vector<Value>& values) { return Value(m_vm.makeArray(values)); }
     double number(Value v) { return m_vm.toNumber(v); }
@@ -133,6 +139,54 @@ private Q_SLOTS:
         QCOMPARE(s.number(s.get(map, "scaleX")), 65535.0);
         s.set(map, "mode", s.str("Color"));
         QCOMPARE(s.text(s.get(map, "mode")), QString("wrap"));
+    }
+
+    void copyPixelsTakesTheAlphaBitmapWithItsPoint()
+    {
+        Scripts s(8);
+        const Value source = s.bitmap({n(3), n(3), Value(false), n(0x12345678)});
+        const Value mask = s.bitmap({n(3), n(3), Value(true), n(0x12345678)});
+        const Value rect = s.make("geom", "Rectangle", {n(0), n(0), n(2), n(2)});
+        const Value point = s.make("geom", "Point", {n(1), n(1)});
+        // Without the alpha point the alpha bitmap is left out: a plain copy.
+        const Value plain = s.bitmap({n(3), n(3), Value(true), n(0xAABBCCDD)});
+        QCOMPARE(s.number(s.call(plain, "copyPixels", {source, rect, point, mask})), 0.0);
+        QCOMPARE(s.number(s.call(plain, "getPixel32", {n(1), n(1)})),
+                 double(static_cast<std::int32_t>(0xFF345678u)));
+        // With it (null reads as the origin) the copy fades by the mask.
+        for (const Value at : {point, Value::null()}) {
+            const Value masked = s.bitmap({n(3), n(3), Value(true), n(0xAABBCCDD)});
+            s.call(masked, "copyPixels", {source, rect, point, mask, at});
+            QCOMPARE(s.number(s.call(masked, "getPixel32", {n(1), n(1)})), double(0x112D5A78));
+        }
+    }
+
+    void constructingAgainKeepsTheFilter()
+    {
+        Scripts s(8);
+        const Value blur = s.make("filters", "BlurFilter", {n(10), n(20), n(4)});
+        // A second construction, as a second super() call makes it, converts its
+        // arguments (valueOf runs) but leaves the values.
+        s.callOn("filters", "BlurFilter", blur, {n(20), n(10), n(5)});
+        QCOMPARE(s.number(s.get(blur, "blurX")), 10.0);
+        QCOMPARE(s.number(s.get(blur, "quality")), 4.0);
+        // Nor does another class's constructor turn it into its kind.
+        s.callOn("filters", "GlowFilter", blur, {n(0xFF)});
+        QCOMPARE(s.number(s.get(blur, "blurY")), 20.0);
+        QVERIFY(s.get(blur, "color").isUndefined());
+        // A plain object becomes a filter the first time.
+        const Value plain(s.vm().makeObject());
+        s.callOn("filters", "BlurFilter", plain, {n(7)});
+        QVERIFY(avm1::filterStateOf(plain));
+        // A bitmap constructed again keeps its pixels.
+        const Value twice = s.bitmap({n(2), n(2), Value(false), n(0xFF0000)});
+        s.callOn("display", "BitmapData", twice, {n(5), n(5), Value(false), n(0xFF)});
+        QCOMPARE(s.number(s.get(twice, "width")), 2.0);
+        QCOMPARE(s.number(s.call(twice, "getPixel", {n(0), n(0)})), double(0xFF0000));
+        // A bitmap called as a filter stays a bitmap.
+        const Value b = s.bitmap({n(2), n(2)});
+        s.callOn("filters", "BlurFilter", b, {n(7)});
+        QCOMPARE(s.number(s.get(b, "width")), 2.0);
     }
 
     void gradientListsShareOneCount()

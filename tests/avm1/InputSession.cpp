@@ -134,8 +134,14 @@ void Session::tab()
 
 std::vector<std::uint8_t> scriptMovie(const std::vector<Code>& frames)
 {
-    MovieWriter movie(8);
-    movie.fileAttributes();
+    return scriptMovie(frames, 8);
+}
+
+std::vector<std::uint8_t> scriptMovie(const std::vector<Code>& frames, int version)
+{
+    MovieWriter movie(version);
+    if (version >= 8)
+        movie.fileAttributes();
     for (const Code& frame : frames) {
         ActionWriter code = frame.a;
         code.end();

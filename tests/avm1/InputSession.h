@@ -66,5 +66,7 @@ public:
 // A version 8 movie of the frames' scripts, a frame each, on the writer's default stage
 // (550 by 400 pixels).
 std::vector<std::uint8_t> scriptMovie(const std::vector<Code>& frames);
+// The same in a movie of `version` (FileAttributes from SWF 8).
+std::vector<std::uint8_t> scriptMovie(const std::vector<Code>& frames, int version);
 
 } // namespace inputsession

@@ -648,16 +648,28 @@ void MovieClipTest::geometry()
              s.get("p").member("x").trace().get("p").member("y").trace();
          },
          "53.5\n52.45\n16.8\n2.95"},
-        {"_width and _height measure between edges floored to whole twips", 10,
+        {"_width and _height move corners with each product rounded to a twip", 10,
          [](Script& s) {
              // The turned square's edges fall between twips; the exact sizes would read
-             // 128.17 and 115.84 (rounded: 128.15 and 115.85).
+             // 128.17 and 115.84, edges floored 128.2 and 115.8.
              s.get("box").a.push({"_rotation", 20}).op(Op::SetMember);
              s.get("box").member("_width").trace().get("box").member("_height").trace();
              s.get("box").a.push({"_rotation", 10}).op(Op::SetMember);
              s.get("box").member("_height").trace();
          },
-         "128.2\n128.15\n115.8"},
+         "128.15\n128.15\n115.85"},
+        {"_width sets both scales from the box turned by the rotation", 10,
+         [](Script& s) {
+             // Half as wide, then turned a quarter: 100 wide and 50 high. Setting
+             // _width to 50 gives each scale the box's side over the turned unscaled
+             // square's, so the height's 50 becomes the y scale's.
+             for (const auto& [property, value] :
+                  {std::pair{"_xscale", 50}, {"_rotation", 90}, {"_width", 50}})
+                 s.get("box").a.push({property, value}).op(Op::SetMember);
+             for (const char* property : {"_xscale", "_yscale", "_width", "_height"})
+                 s.get("box").member(property).trace();
+         },
+         "50\n50\n50\n50"},
         {"hitTest with a point, a shape flag and another clip", 10,
          [](Script& s) {
              s.call("holder", "hitTest", {120, 60}).trace();

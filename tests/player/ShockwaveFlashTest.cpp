@@ -1,6 +1,7 @@
 // The player control's operations as the window uses them.
 #include "player/ShockwaveFlash.h"
 
+#include "ActionWriter.h"
 #include "MovieWriter.h"
 #include "player/StageLayout.h"
 #include "runtime/StageView.h"
@@ -156,6 +157,37 @@ private Q_SLOTS:
                                          std::uint8_t(align));
         QVERIFY2(qAbs(r.x() - topLeft.x()) < 0.01 && qAbs(r.y() - topLeft.y()) < 0.01,
                  qPrintable(QStringLiteral("%1 %2").arg(r.x()).arg(r.y())));
+    }
+
+    void fullScreenCoversTheScreenWhileTheMovieAsks()
+    {
+        // Frames 1 and 3 ask for full screen, frame 2 for the normal view.
+        using swfwriter::Op;
+        swfwriter::MovieWriter movie(8, 200, 100, 30);
+        for (const char* state : {"fullScreen", "normal", "fullScreen"}) {
+            swfwriter::ActionWriter code;
+            code.push({"Stage"}).op(Op::GetVariable).push({"displayState", state});
+            code.op(Op::SetMember).op(Op::Stop);
+            movie.doAction(code.end().bytes());
+            movie.showFrame();
+        }
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("full.swf"));
+        QVERIFY(movie.writeFile(path.toStdString(), swfwriter::Compression::None));
+        auto form = windowing::Form::create<HostForm>();
+        form->Show();
+        QWidget* window = form->flash.widget()->window();
+        QVERIFY(!window->isFullScreen());
+        form->flash.setMovie(path);
+        QTRY_VERIFY(form->flash.hasMovie());
+        QTRY_VERIFY(window->isFullScreen());
+        form->flash.Forward();
+        QVERIFY(!window->isFullScreen());
+        // Hidden, the player gives the screen back whatever the movie asked.
+        form->flash.Forward();
+        QVERIFY(window->isFullScreen());
+        form->flash.setVisible(false);
+        QVERIFY(!window->isFullScreen());
     }
 };
 

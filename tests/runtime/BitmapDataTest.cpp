@@ -47,17 +47,18 @@ class BitmapDataTest : public QObject {
 private Q_SLOTS:
     void premultipliedStoreRoundsAsScriptsSeeIt()
     {
-        // Opaque and clear colours pass unchanged; white survives every alpha.
+        // Opaque and clear colours pass unchanged.
         QCOMPARE(pixel::unpremultiply(pixel::premultiply(0xFF123456u)), 0xFF123456u);
         QCOMPARE(pixel::premultiply(0x00FFFFFFu), 0u);
-        for (std::uint32_t a = 1; a < 256; ++a)
-            QCOMPARE(pixel::unpremultiply(pixel::premultiply(a << 24 | 0xFFFFFF)),
-                     a << 24 | 0xFFFFFF);
+        QCOMPARE(pixel::unpremultiply(pixel::premultiply(0x80FFFFFFu)), 0x80FFFFFFu);
         // Partly transparent colours lose precision the way the reference's do: rounded
-        // in, halves rounded down on the way out.
+        // in, and out through a whole-number reciprocal of the alpha in 8.8 fixed point.
         QCOMPARE(pixel::unpremultiply(pixel::premultiply(0xAABBCCDDu)), 0xAABBCCDCu);
         QCOMPARE(pixel::unpremultiply(pixel::premultiply(0x12345678u)), 0x12395571u);
         QCOMPARE(pixel::unpremultiply(pixel::premultiply(0x80BBBBBBu)), 0x80BBBBBBu);
+        // 115 at alpha 168 reads 174, where a division rounded to nearest gives 175.
+        QCOMPARE(pixel::unpremultiply(0xA8007300u), 0xA800AE00u);
+        QCOMPARE(pixel::unpremultiply(pixel::premultiply(0xF7D6D6D6u)), 0xF7D5D5D5u);
         // A stored value never reads back above 255.
         QCOMPARE(pixel::unpremultiply(0x01010101u), 0x01FFFFFFu);
         QCOMPARE(pixel::unpremultiply(0x01FF00FFu), 0x01FF00FFu);
@@ -159,6 +160,16 @@ private Q_SLOTS:
         QCOMPARE(replaced.argbAt(0, 0), 0xFFFF0000u);
         QCOMPARE(replaced.argbAt(1, 0), 0x800000FFu);
         QCOMPARE(replaced.argbAt(2, 0), 0xFFFF0000u);
+        // The fade multiplies the premultiplied channels by the mask's alpha in 8.8
+        // fixed point, truncated: alpha 0x12 takes 0xFF345678 to 0x11 (not 0x12).
+        BitmapData faded(1, 1, true, 0xAABBCCDDu);
+        BitmapData mergedOver(1, 1, true, 0xAABBCCDDu);
+        const BitmapData source(1, 1, false, 0xFF345678u);
+        const BitmapData faint(1, 1, true, 0x12345678u);
+        bitmap::copyPixels(faded, source, source.rect(), 0, 0, {&faint, 0, 0}, false);
+        QCOMPARE(faded.argbAt(0, 0), 0x112D5A78u);
+        bitmap::copyPixels(mergedOver, source, source.rect(), 0, 0, {&faint, 0, 0}, true);
+        QCOMPARE(mergedOver.argbAt(0, 0), 0xAFADC0D3u);
         // An alpha source with no alpha is no mask at all.
         BitmapData plain(2, 1, true, 0xFFFF0000u);
         const BitmapData opaqueMask(1, 1, false, 0);
@@ -252,6 +263,24 @@ private Q_SLOTS:
         QCOMPARE(found.height, 2);
         QVERIFY(bitmap::colorBounds(b, 0xFFFFFFFFu, 0xFF00FF00u, true).empty());
         QCOMPARE(bitmap::colorBounds(b, 0xFFFFFFFFu, 0xFF000000u, false).width, 3);
+        // An opaque bitmap compares its alpha whatever the mask: a blue-only mask still
+        // finds the blue, and a mask of alpha alone finds every pixel.
+        BitmapData opaque(3, 3, false, 0xAABBCCDDu);
+        QCOMPARE(bitmap::colorBounds(opaque, 0xFFu, 0xDDu, true).width, 3);
+        QVERIFY(bitmap::colorBounds(opaque, 0xFFu, 0xDDu, false).empty());
+        QCOMPARE(bitmap::colorBounds(opaque, 0xFF000000u, 0xAA000000u, true).width, 3);
+        QVERIFY(bitmap::colorBounds(opaque, 0u, 0xFF0000u, true).empty());
+        // The top-left pixel found alone is reported as nothing; any other pixel alone,
+        // or with it, is found.
+        BitmapData white(3, 3, true, 0xFFFFFFFFu);
+        white.setArgb(0, 0, 0xFF00FF00u);
+        QVERIFY(bitmap::colorBounds(white, 0xFFFFFFFFu, 0xFFFFFFFFu, false).empty());
+        white.setArgb(1, 1, 0xFF00FF00u);
+        QCOMPARE(bitmap::colorBounds(white, 0xFFFFFFFFu, 0xFFFFFFFFu, false).width, 2);
+        white.setArgb(0, 0, 0xFFFFFFFFu);
+        const PixelRect centre = bitmap::colorBounds(white, 0xFFFFFFFFu, 0xFFFFFFFFu, false);
+        QCOMPARE(centre.x, 1);
+        QCOMPARE(centre.width, 1);
 
         BitmapData first(2, 1, true, 0xFFAACCCCu);
         BitmapData second(2, 1, true, 0xFFAACCCCu);
