@@ -6,6 +6,7 @@
 #include "builtins/ClassRegistry.h"
 #include "builtins/ContextMenus.h"
 #include "builtins/DeferredEvents.h"
+#include "builtins/FileReferences.h"
 #include "builtins/Loads.h"
 #include "builtins/LocalConnectionClass.h"
 #include "builtins/MovieClipPlacement.h"
@@ -249,7 +250,8 @@ void Engine::stepFinished()
     loadQueue(*m_vm).deliver(*m_vm);
     // So do LocalConnection messages, and the ends and loads of sounds.
     deliverLocalConnectionMessages(*m_vm);
-    // What file dialogs and sockets report.
+    // What file dialogs, transfers and sockets report.
+    fileReferences(*m_vm).deliver(*m_vm);
     deliverDeferredEvents(*m_vm);
     soundEvents(*m_vm).deliver(*m_vm, m_player.root().context().sounds());
     netStreams(*m_vm).deliver(*m_vm, m_player.root().context().sounds(), m_frameMilliseconds);

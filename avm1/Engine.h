@@ -63,6 +63,9 @@ public:
     bool setClipboardText(std::string_view utf8) override;
     swf::Result<std::vector<std::uint8_t>> fetchFile(std::string_view url,
                                                      std::size_t maxBytes) override;
+    std::uint32_t openFileDialog(const runtime::FileDialogRequest& request) override;
+    std::optional<runtime::FileDialogAnswer> fileDialogAnswer(std::uint32_t ticket) override;
+    bool writeChosenFile(std::string_view path, std::span<const std::uint8_t> bytes) override;
 
 private:
     std::size_t runClipEvent(const runtime::QueuedAction& action);

@@ -221,8 +221,9 @@ void ShockwaveFlash::movieLoaded(MovieLoader::Result result)
         if (widget())
             movie.setViewport(widget()->width(), widget()->height());
     };
-    m_session = std::make_unique<MovieSession>(
-        std::move(result.value()), importFetcherFor(QFileInfo(m_movie).absolutePath()), prepare);
+    m_session = std::make_unique<MovieSession>(std::move(result.value()),
+                                               importFetcherFor(QFileInfo(m_movie).absolutePath()),
+                                               prepare, widget());
     runtime::MoviePlayer& movie = m_session->player();
     movie.setLoop(m_loop);
     if (!m_playing)
