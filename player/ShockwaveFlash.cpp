@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QUrl>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 
 namespace player {
@@ -258,6 +259,10 @@ void ShockwaveFlash::tick()
         return;
     const int due = m_clock.framesDue(movieTimeMs());
     m_session->advance(due);
+    // A movie loaded into level 0 may have brought another rate.
+    const double rate = m_session ? m_session->player().frameRate() : 0;
+    if (m_session && std::min(rate, PlaybackClock::kMaxFrameRate) != m_clock.framesPerSecond())
+        m_clock.start(rate, movieTimeMs());
     followMovie();
     scheduleTick();
 }

@@ -17,8 +17,8 @@
 // A level that does not exist yet is made for the movie; loading into an existing one
 // replaces its movie, keeping the root. Unloading a level takes it off the stage;
 // unloading a clip leaves it empty and stopped, its unload handler called. A movie
-// keeps its own version's rules for its code, and plays at the host's rate with the
-// rest of the stage.
+// keeps its own version's rules for its code, and plays at the stage's rate with the
+// rest of it; a movie loaded into level 0 gives the stage its size and rate.
 #include "FrameStep.h"
 #include "Limits.h"
 #include "MovieFiles.h"
@@ -247,6 +247,8 @@ void MoviePlayer::loadInto(const MovieRequest& request, SpriteObject* clip)
 
     std::shared_ptr<SpriteObject> target;
     const bool newLevel = !clip;
+    if (clip == m_root.get() && !file->isImage && file->movie)
+        m_context.adoptStage(file->movie->header);
     if (clip) {
         target = std::static_pointer_cast<SpriteObject>(clip->shared_from_this());
         target->replaceMovie(movie);

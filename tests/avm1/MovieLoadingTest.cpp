@@ -3,6 +3,7 @@
 // outside a loaded movie, _lockroot, the version rules a loaded movie's code keeps,
 // MovieClipLoader's events and getProgress, and unloading.
 #include "ScriptRun.h"
+#include "runtime/MoviePlayer.h"
 
 #include <QtTest>
 
@@ -126,6 +127,7 @@ private Q_SLOTS:
     void lockRootConvertsLikeABoolean();
     void movieClipLoaderEvents();
     void getProgressTargets();
+    void levelZeroTakesTheNewMoviesStage();
     void unloadingALevel();
     void everyClipReachesGlobal();
     void versionGroupsKeepTheirOwnBuiltins();
@@ -291,6 +293,43 @@ void MovieLoadingTest::getProgressTargets()
              QString("loaded\nobject\n%1\nobject\n%1\nobject\nundefined\nobject\nundefined\n"
                      "undefined\nundefined\nobject\ntrue")
                  .arg(size));
+}
+
+// The movie loaded into level 0 gives the stage its size and frame rate; _root's
+// variables go with the old movie, _global's stay. A load into another level changes
+// nothing of the stage.
+void MovieLoadingTest::levelZeroTakesTheNewMoviesStage()
+{
+    Code child;
+    child.show("Stage.width").show("Stage.height").showType("v").show("_global.kept");
+    swfwriter::MovieWriter childMovie(8, 320, 240, 12);
+    childMovie.fileAttributes();
+    swfwriter::addScriptFrames(childMovie, std::span<const ActionWriter>(&child.a, 1));
+    const std::vector<std::uint8_t> childBytes = childMovie.bytes();
+    const std::string childFile(childBytes.begin(), childBytes.end());
+
+    for (const char* level : {"_level0", "_level2"}) {
+        Code first;
+        first.set("v", "old").set("_global.kept", "yes").show("Stage.width");
+        first.getUrl2("child.swf", level, 0);
+        double rate = 0;
+        swf::Rect stage;
+        scriptrun::Options options;
+        options.frames = 3;
+        options.files = {{"child.swf", childFile}};
+        options.inspect = [&](const runtime::MoviePlayer& player) {
+            rate = player.frameRate();
+            stage = player.stage();
+        };
+        const std::string got = scriptrun::joined(scriptrun::traces(
+            swfwriter::scriptMovie(8, std::span<const ActionWriter>(&first.a, 1)), options));
+        const bool zero = std::string(level) == "_level0";
+        QCOMPARE(QString::fromStdString(got),
+                 zero ? QStringLiteral("550\n320\n240\nundefined\nyes")
+                      : QStringLiteral("550\n550\n400\nundefined\nyes"));
+        QCOMPARE(rate, zero ? 12.0 : 24.0);
+        QCOMPARE(stage.width().pixels(), zero ? 320.0 : 550.0);
+    }
 }
 
 void MovieLoadingTest::unloadingALevel()

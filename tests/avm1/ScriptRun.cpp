@@ -53,6 +53,8 @@ std::vector<std::string> traces(const swfwriter::MovieWriter& movie, const Optio
     player.runActions();
     for (int frame = 1; frame < options.frames; ++frame)
         player.advance();
+    if (options.inspect)
+        options.inspect(player);
     return host.lines;
 }
 
