@@ -24,6 +24,8 @@ struct Options {
     std::vector<std::string>* diagnostics = nullptr;
     // Whether fscommand("quit") ends the run, as it does in swfrun.
     bool honoursQuit = true;
+    // The movie's address (_url, and where SharedObjects keep to); none by default.
+    std::string movieUrl = {};
     // Called with the player once the frames have run, to look at what scripts cannot.
     std::function<void(const runtime::MoviePlayer&)> inspect = {};
 };
