@@ -247,7 +247,7 @@ void MoviePlayer::loadInto(const MovieRequest& request, SpriteObject* clip)
 
     std::shared_ptr<SpriteObject> target;
     const bool newLevel = !clip;
-    if (clip == m_root.get() && !file->isImage && file->movie)
+    if (clip == m_root.get() && !file->isImage && !file->isEmpty && file->movie)
         m_context.adoptStage(file->movie->header);
     if (clip) {
         target = std::static_pointer_cast<SpriteObject>(clip->shared_from_this());

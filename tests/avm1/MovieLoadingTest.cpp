@@ -128,6 +128,8 @@ private Q_SLOTS:
     void movieClipLoaderEvents();
     void getProgressTargets();
     void levelZeroTakesTheNewMoviesStage();
+    void anyFileLoadsIntoAClip();
+    void loaderCallsWithoutArguments();
     void unloadingALevel();
     void everyClipReachesGlobal();
     void versionGroupsKeepTheirOwnBuiltins();
@@ -330,6 +332,45 @@ void MovieLoadingTest::levelZeroTakesTheNewMoviesStage()
         QCOMPARE(rate, zero ? 12.0 : 24.0);
         QCOMPARE(stage.width().pixels(), zero ? 320.0 : 550.0);
     }
+}
+
+// A file that is neither a movie nor an image still loads: the clip is emptied and the
+// loader hears every event but onLoadError.
+void MovieLoadingTest::anyFileLoadsIntoAClip()
+{
+    Code first;
+    first.a.push({"mcl", 0, "MovieClipLoader"}).op(Op::NewObject).op(Op::SetVariable);
+    first.handler("mcl", "onLoadStart", {"t"}, traceJoined({"\"start\"", "t"}));
+    first.handler("mcl", "onLoadProgress", {"t", "l", "n"},
+                  traceJoined({"\"progress\"", "t", "l", "n"}));
+    first.handler("mcl", "onLoadComplete", {"t", "s"}, traceJoined({"\"complete\"", "t", "s"}));
+    first.handler("mcl", "onLoadInit", {"t"}, traceJoined({"\"init\"", "t", "t._url"}));
+    first.handler("mcl", "onLoadError", {"t", "code"}, traceJoined({"\"error\"", "t", "code"}));
+    first.call("_root", "createEmptyMovieClip", {"c", 1});
+    first.a.push({"c"}).op(Op::GetVariable).push({"vars.txt", 2, "mcl"}).op(Op::GetVariable);
+    first.a.push({"loadClip"}).op(Op::CallMethod).op(Op::Trace);
+    const std::string got = run(8, {first, Code(), Code()}, {{"vars.txt", "a=1&b=2"}}, 3);
+    QCOMPARE(QString::fromStdString(got),
+             QStringLiteral("true\nstart _level0.c\nprogress _level0.c 7 7\ncomplete _level0.c 0\n"
+                            "init _level0.c vars.txt"));
+}
+
+// unloadClip() answers nothing; getProgress's object has no prototype, so it lists
+// only its two numbers.
+void MovieLoadingTest::loaderCallsWithoutArguments()
+{
+    Code first;
+    first.a.push({"mcl", 0, "MovieClipLoader"}).op(Op::NewObject).op(Op::SetVariable);
+    first.a.push({0, "mcl"}).op(Op::GetVariable).push({"unloadClip"}).op(Op::CallMethod);
+    first.a.op(Op::TypeOf).op(Op::Trace);
+    first.a.push({"nowhere", 1, "mcl"}).op(Op::GetVariable).push({"unloadClip"}).op(Op::CallMethod);
+    first.a.op(Op::Trace);
+    first.a.push({"p", 0, 1, "mcl"}).op(Op::GetVariable).push({"getProgress"}).op(Op::CallMethod);
+    first.a.op(Op::SetVariable);
+    first.showType("p.__proto__").showType("p.toString").showType("p.bytesTotal");
+    const std::string got = run(8, {first}, {}, 1);
+    QCOMPARE(QString::fromStdString(got),
+             QStringLiteral("undefined\nfalse\nundefined\nundefined\nnumber"));
 }
 
 void MovieLoadingTest::unloadingALevel()
