@@ -163,6 +163,8 @@ void PlayerServicesTest::localConnectionNames()
              QStringLiteral("boolean:false"));
     QCOMPARE(s.typed(s.call(a, "send", {s.str("channel"), s.str("Connect")})),
              QStringLiteral("boolean:false"));
+    QCOMPARE(s.typed(s.call(a, "send", {s.str("channel"), s.str("ONSTATUS")})),
+             QStringLiteral("boolean:false"));
     QCOMPARE(s.typed(s.call(a, "send", {s.str("nowhere"), s.str("m")})),
              QStringLiteral("boolean:true"));
 }
