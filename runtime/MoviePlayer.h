@@ -179,6 +179,9 @@ private:
     void drainActions();
     void loadRequestedMovies();
     void carryOut(const MovieRequest& request);
+    // Whether an unload of the same target comes after the load at `index`.
+    static bool unloadFollows(const std::vector<MovieRequest>& due, std::size_t index);
+    void abandonLoad(const MovieRequest& request);
     void loadInto(const MovieRequest& request, SpriteObject* clip);
     void unload(const MovieRequest& request);
     void queueLoadEvent(const MovieRequest& request, DisplayObject* target, LoadEvent event,

@@ -129,6 +129,7 @@ private Q_SLOTS:
     void getProgressTargets();
     void levelZeroTakesTheNewMoviesStage();
     void anyFileLoadsIntoAClip();
+    void anUnloadInTheSameStepCancelsTheLoad();
     void loaderCallsWithoutArguments();
     void unloadingALevel();
     void everyClipReachesGlobal();
@@ -353,6 +354,39 @@ void MovieLoadingTest::anyFileLoadsIntoAClip()
     QCOMPARE(QString::fromStdString(got),
              QStringLiteral("true\nstart _level0.c\nprogress _level0.c 7 7\ncomplete _level0.c 0\n"
                             "init _level0.c vars.txt"));
+}
+
+// Asked for in one step, a load and then an unload of its target: the loader hears the
+// start alone and the movie never plays. An unload asked before the load does not
+// stop it.
+void MovieLoadingTest::anUnloadInTheSameStepCancelsTheLoad()
+{
+    Code child;
+    child.text("child frame");
+    const std::string childFile = movieBytes(8, {child});
+    for (const bool unloadFirst : {false, true}) {
+        Code first;
+        first.a.push({"mcl", 0, "MovieClipLoader"}).op(Op::NewObject).op(Op::SetVariable);
+        first.handler("mcl", "onLoadStart", {"t"}, traceJoined({"\"start\"", "t"}));
+        first.handler("mcl", "onLoadComplete", {"t"}, traceJoined({"\"complete\"", "t"}));
+        first.handler("mcl", "onLoadInit", {"t"}, traceJoined({"\"init\"", "t"}));
+        first.call("_root", "createEmptyMovieClip", {"c", 1});
+        auto unload = [&] {
+            first.a.push({"c"}).op(Op::GetVariable).push({1, "mcl"}).op(Op::GetVariable);
+            first.a.push({"unloadClip"}).op(Op::CallMethod).op(Op::Pop);
+        };
+        if (unloadFirst)
+            unload();
+        first.a.push({"c"}).op(Op::GetVariable).push({"child.swf", 2, "mcl"}).op(Op::GetVariable);
+        first.a.push({"loadClip"}).op(Op::CallMethod).op(Op::Pop);
+        if (!unloadFirst)
+            unload();
+        const std::string got = run(8, {first, Code(), Code()}, {{"child.swf", childFile}}, 3);
+        QCOMPARE(QString::fromStdString(got),
+                 unloadFirst ? QStringLiteral("start _level0.c\ncomplete _level0.c\nchild "
+                                              "frame\ninit _level0.c")
+                             : QStringLiteral("start _level0.c"));
+    }
 }
 
 // unloadClip() answers nothing; getProgress's object has no prototype, so it lists
