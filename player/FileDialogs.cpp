@@ -9,8 +9,13 @@ namespace player {
 FileDialogs::~FileDialogs()
 {
     // A dialog left open answers no one once the movie is gone.
-    for (auto& [ticket, dialog] : m_open)
+    const auto open = std::move(m_open);
+    for (const auto& [ticket, dialog] : open) {
+        if (!dialog)
+            continue;
+        QObject::disconnect(dialog.data(), nullptr, nullptr, nullptr);
         delete dialog.data();
+    }
 }
 
 std::uint32_t FileDialogs::open(const runtime::FileDialogRequest& request)
