@@ -213,6 +213,8 @@ void MoviePlayer::abandonLoad(const MovieRequest& request)
         target = held.get();
     }
     queueLoadEvent(request, target, LoadEvent::Start);
+    // Its follower hears nothing more of it.
+    queueLoadEvent(request, target, LoadEvent::Dropped);
     drainActions();
 }
 
