@@ -130,6 +130,7 @@ private Q_SLOTS:
     void levelZeroTakesTheNewMoviesStage();
     void anyFileLoadsIntoAClip();
     void anUnloadInTheSameStepCancelsTheLoad();
+    void handlersWithoutRegistersStillHaveFour();
     void loaderCallsWithoutArguments();
     void unloadingALevel();
     void everyClipReachesGlobal();
@@ -387,6 +388,27 @@ void MovieLoadingTest::anUnloadInTheSameStepCancelsTheLoad()
                                               "frame\ninit _level0.c")
                              : QStringLiteral("start _level0.c"));
     }
+}
+
+// A DefineFunction2 handler that declares no registers, called by the player with no
+// script running, still keeps what it stores in r:0 for the call.
+void MovieLoadingTest::handlersWithoutRegistersStillHaveFour()
+{
+    Code child;
+    child.text("child");
+    const std::string childFile = movieBytes(8, {child});
+    ActionWriter body;
+    body.push({"kept"}).storeRegister(0).op(Op::Pop);
+    body.push({swfwriter::Register{0}}).op(Op::Trace);
+    Code first;
+    first.a.push({"mcl", 0, "MovieClipLoader"}).op(Op::NewObject).op(Op::SetVariable);
+    first.a.push({"mcl"}).op(Op::GetVariable).push({"onLoadInit"});
+    first.a.defineFunction2("", 0, 0, {}, body).op(Op::SetMember);
+    first.call("_root", "createEmptyMovieClip", {"c", 1});
+    first.a.push({"c"}).op(Op::GetVariable).push({"child.swf", 2, "mcl"}).op(Op::GetVariable);
+    first.a.push({"loadClip"}).op(Op::CallMethod).op(Op::Pop);
+    const std::string got = run(8, {first, Code(), Code()}, {{"child.swf", childFile}}, 3);
+    QCOMPARE(QString::fromStdString(got), QStringLiteral("child\nkept"));
 }
 
 // unloadClip() answers nothing; getProgress's object has no prototype, so it lists
