@@ -6,6 +6,7 @@
 #include "builtins/ClassRegistry.h"
 #include "builtins/ContextMenus.h"
 #include "builtins/DeferredEvents.h"
+#include "builtins/FileReferences.h"
 #include "builtins/Loads.h"
 #include "builtins/LocalConnectionClass.h"
 #include "builtins/MovieClipPlacement.h"
@@ -24,9 +25,7 @@ namespace avm1 {
 Engine::Engine(runtime::MoviePlayer& player, runtime::Host& host)
     : m_player(player), m_host(host), m_stepStart(std::chrono::steady_clock::now())
 {
-    const double rate = player.frameRate();
-    // A movie that claims no rate still keeps time: the authoring tool's default.
-    m_frameMilliseconds = 1000.0 / (rate > 0 ? std::min(rate, 120.0) : 12.0);
+    m_frameMilliseconds = frameMillisecondsAt(player.frameRate());
     m_vm = std::make_unique<Vm>(player.swfVersion(), this);
     const runtime::ScriptLimits limits = player.scriptLimits();
     m_vm->setMaxRecursion(limits.maxRecursionDepth);
@@ -240,8 +239,26 @@ void Engine::contextMenuItemChosen(std::size_t index)
     chooseContextMenuItem(*m_vm, *m_openMenu, index);
 }
 
+double Engine::frameMillisecondsAt(double rate)
+{
+    // A movie that claims no rate still keeps time: the authoring tool's default.
+    return 1000.0 / (rate > 0 ? std::min(rate, 120.0) : 12.0);
+}
+
+void Engine::followFrameRate()
+{
+    // A movie loaded into level 0 brings its rate; the time passed so far stays.
+    const double ms = frameMillisecondsAt(m_player.frameRate());
+    if (ms == m_frameMilliseconds)
+        return;
+    m_timeBaseMs += static_cast<double>(m_player.steps() - m_stepBase) * m_frameMilliseconds;
+    m_stepBase = m_player.steps();
+    m_frameMilliseconds = ms;
+}
+
 void Engine::stepFinished()
 {
+    followFrameRate();
     // Values left on the stack are seen by the blocks of the same step, not the next.
     m_vm->stack().clear();
     timerQueue(*m_vm).fireDue(*m_vm, elapsedMilliseconds());
@@ -249,7 +266,8 @@ void Engine::stepFinished()
     loadQueue(*m_vm).deliver(*m_vm);
     // So do LocalConnection messages, and the ends and loads of sounds.
     deliverLocalConnectionMessages(*m_vm);
-    // What file dialogs and sockets report.
+    // What file dialogs, transfers and sockets report.
+    fileReferences(*m_vm).deliver(*m_vm);
     deliverDeferredEvents(*m_vm);
     soundEvents(*m_vm).deliver(*m_vm, m_player.root().context().sounds());
     netStreams(*m_vm).deliver(*m_vm, m_player.root().context().sounds(), m_frameMilliseconds);
@@ -288,7 +306,8 @@ double Engine::elapsedMilliseconds() const
     const double inStep =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - m_stepStart)
             .count();
-    return static_cast<double>(m_player.steps()) * m_frameMilliseconds + inStep;
+    return m_timeBaseMs + static_cast<double>(m_player.steps() - m_stepBase) * m_frameMilliseconds +
+           inStep;
 }
 
 } // namespace avm1

@@ -63,8 +63,13 @@ public:
     bool setClipboardText(std::string_view utf8) override;
     swf::Result<std::vector<std::uint8_t>> fetchFile(std::string_view url,
                                                      std::size_t maxBytes) override;
+    std::uint32_t openFileDialog(const runtime::FileDialogRequest& request) override;
+    std::optional<runtime::FileDialogAnswer> fileDialogAnswer(std::uint32_t ticket) override;
+    bool writeChosenFile(std::string_view path, std::span<const std::uint8_t> bytes) override;
 
 private:
+    static double frameMillisecondsAt(double rate);
+    void followFrameRate();
     std::size_t runClipEvent(const runtime::QueuedAction& action);
     // Input (EngineInput.cpp): a button's handler of its transition, a focused
     // object's key handler, the Mouse and Key listeners, a move of the focus.
@@ -105,6 +110,9 @@ private:
     // time or headless as fast as it can.
     std::chrono::steady_clock::time_point m_stepStart;
     double m_frameMilliseconds = 0;
+    // The time and step at which the frame rate last changed.
+    double m_timeBaseMs = 0;
+    std::uint64_t m_stepBase = 0;
     // The registry outlives the VM: the VM's cells unregister from it as they die.
     std::unique_ptr<ClipRegistry> m_clips;
     std::unique_ptr<Vm> m_vm;

@@ -9,6 +9,7 @@
 #include "runtime/ContainerObject.h"
 #include "runtime/DisplayObject.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -160,7 +161,11 @@ Value Interpreter::callFunction(ScriptFunction* function, Value thisValue,
     frame.locals = m_vm.makeObject(nullptr);
     frame.locals->setHasPrototypeProperty(false);
 
-    const std::size_t registerCount = def.isFunction2 ? def.registerCount : 4;
+    // A DefineFunction2 body reaches past its registers into its caller's; one the
+    // player calls (an event handler) has no caller, so it gets the four a block has.
+    const std::size_t registerCount = !def.isFunction2 ? 4
+                                      : current()      ? def.registerCount
+                                                  : std::max<std::size_t>(def.registerCount, 4);
     // Most functions use a few registers: those live on the stack, saving an allocation
     // a call.
     constexpr std::size_t kInlineRegisters = 16;

@@ -72,6 +72,14 @@ inline constexpr std::size_t kMaxPendingMessages = 4096;
 inline constexpr std::size_t kMaxMessageBytes = 1u << 20;
 // Events of file dialogs and sockets waiting for the end of the step.
 inline constexpr std::size_t kMaxDeferredEvents = 4096;
+// FileReferences waiting at once for a dialog's answer or a transfer: each holds a host
+// dialog or a file in memory.
+inline constexpr std::size_t kMaxWaitingFileReferences = 256;
+// Files of one FileReferenceList selection the scripts see; a host's longer answer is cut.
+inline constexpr std::size_t kMaxChosenFiles = 4096;
+// Passes over the waiting FileReferences after one step: a handler that starts a transfer
+// hears it end in the same step, but handlers that keep starting new ones cannot hold it.
+inline constexpr int kMaxFileEventRounds = 8;
 // SharedObjects one run keeps (each getLocal name and path makes one).
 inline constexpr std::size_t kMaxSharedObjects = 4096;
 // Timers (setInterval/setTimeout) alive at once.

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "format/Result.h"
+#include "runtime/FileDialog.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -32,6 +35,19 @@ public:
                                                              std::size_t /*maxBytes*/)
     {
         return swf::makeError(swf::ErrorCode::CannotOpen, "the host loads no files");
+    }
+    // The host's file dialogs (runtime::Host has the rules): 0 when it shows none.
+    virtual std::uint32_t openFileDialog(const runtime::FileDialogRequest& /*request*/)
+    {
+        return 0;
+    }
+    virtual std::optional<runtime::FileDialogAnswer> fileDialogAnswer(std::uint32_t /*ticket*/)
+    {
+        return runtime::FileDialogAnswer{};
+    }
+    virtual bool writeChosenFile(std::string_view /*path*/, std::span<const std::uint8_t> /*bytes*/)
+    {
+        return false;
     }
 };
 

@@ -117,6 +117,8 @@ struct Builtins {
     Cell* sharedObjects = nullptr;
     // What file dialogs and sockets report after the step (builtins/DeferredEvents.h).
     Cell* deferredEvents = nullptr;
+    // FileReferences waiting for a dialog's answer or a transfer (builtins/FileReferences.h).
+    Cell* fileReferences = nullptr;
 };
 
 enum class Hint : std::uint8_t { None, Number, String };

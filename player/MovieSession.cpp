@@ -1,5 +1,6 @@
 #include "MovieSession.h"
 
+#include "ChosenFiles.h"
 #include "Diagnostics.h"
 #include "render/DeviceFonts.h"
 #include "runtime/MovieSounds.h"
@@ -13,9 +14,11 @@ Q_LOGGING_CATEGORY(lcMovieTrace, "reelvane.trace", QtWarningMsg)
 } // namespace
 
 MovieSession::MovieSession(swf::MoviePtr movie, swf::ImportFetcher files,
-                           const std::function<void(runtime::MoviePlayer&)>& prepare)
-    : m_files(std::move(files)), m_player(std::make_unique<runtime::MoviePlayer>(
-                                     std::move(movie), static_cast<runtime::Host&>(*this))),
+                           const std::function<void(runtime::MoviePlayer&)>& prepare,
+                           QWidget* dialogParent)
+    : m_files(std::move(files)), m_dialogs(dialogParent),
+      m_player(std::make_unique<runtime::MoviePlayer>(std::move(movie),
+                                                      static_cast<runtime::Host&>(*this))),
       m_scripts(std::make_unique<avm1::Engine>(*m_player, static_cast<runtime::Host&>(*this)))
 {
     if (prepare)
@@ -51,6 +54,11 @@ swf::Result<std::vector<std::uint8_t>> MovieSession::fetchFile(std::string_view 
     if (!m_files)
         return runtime::Host::fetchFile(url, maxBytes);
     return m_files(std::string(url), maxBytes);
+}
+
+bool MovieSession::writeChosenFile(std::string_view path, std::span<const std::uint8_t> bytes)
+{
+    return player::writeChosenFile(QString::fromUtf8(path.data(), qsizetype(path.size())), bytes);
 }
 
 std::shared_ptr<const runtime::FontMetrics> MovieSession::deviceFont(std::string_view family,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AudioOutput.h"
+#include "FileDialogs.h"
 #include "avm1/Engine.h"
 #include "format/Imports.h"
 #include "format/Movie.h"
@@ -27,9 +28,10 @@ public:
     // `files` serves the files the movie's scripts load (XML, variables, other movies),
     // as its imports were found; without it the movie loads none. `prepare` sets the
     // player up (its address, how the stage is shown) before the first frame's scripts
-    // run.
+    // run. The movie's file dialogs open over `dialogParent`.
     explicit MovieSession(swf::MoviePtr movie, swf::ImportFetcher files = {},
-                          const std::function<void(runtime::MoviePlayer&)>& prepare = {});
+                          const std::function<void(runtime::MoviePlayer&)>& prepare = {},
+                          QWidget* dialogParent = nullptr);
     ~MovieSession() override;
 
     runtime::MoviePlayer& player() { return *m_player; }
@@ -60,8 +62,18 @@ private:
                                                            bool italic) override;
     runtime::BitmapRasterizer* bitmapRasterizer() override { return &m_bitmaps; }
     runtime::AudioSink* audioSink() override { return &m_audio; }
+    std::uint32_t openFileDialog(const runtime::FileDialogRequest& request) override
+    {
+        return m_dialogs.open(request);
+    }
+    std::optional<runtime::FileDialogAnswer> fileDialogAnswer(std::uint32_t ticket) override
+    {
+        return m_dialogs.answer(ticket);
+    }
+    bool writeChosenFile(std::string_view path, std::span<const std::uint8_t> bytes) override;
 
     swf::ImportFetcher m_files;
+    FileDialogs m_dialogs;
     // Before the player, which scripts draw into bitmaps through while it lives.
     render::ScriptRasterizer m_bitmaps;
     // Before the player, which connects to it as it is made and lets go as it goes.

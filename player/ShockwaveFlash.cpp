@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QUrl>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 
 namespace player {
@@ -221,8 +222,9 @@ void ShockwaveFlash::movieLoaded(MovieLoader::Result result)
         if (widget())
             movie.setViewport(widget()->width(), widget()->height());
     };
-    m_session = std::make_unique<MovieSession>(
-        std::move(result.value()), importFetcherFor(QFileInfo(m_movie).absolutePath()), prepare);
+    m_session = std::make_unique<MovieSession>(std::move(result.value()),
+                                               importFetcherFor(QFileInfo(m_movie).absolutePath()),
+                                               prepare, widget());
     runtime::MoviePlayer& movie = m_session->player();
     movie.setLoop(m_loop);
     if (!m_playing)
@@ -257,6 +259,10 @@ void ShockwaveFlash::tick()
         return;
     const int due = m_clock.framesDue(movieTimeMs());
     m_session->advance(due);
+    // A movie loaded into level 0 may have brought another rate.
+    const double rate = m_session ? m_session->player().frameRate() : 0;
+    if (m_session && std::min(rate, PlaybackClock::kMaxFrameRate) != m_clock.framesPerSecond())
+        m_clock.start(rate, movieTimeMs());
     followMovie();
     scheduleTick();
 }

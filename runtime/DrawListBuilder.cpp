@@ -301,7 +301,7 @@ private:
 DrawList buildDrawList(const PlayerContext& context)
 {
     DrawList list;
-    list.stage = context.movie().header.stage;
+    list.stage = context.stageRect();
     list.background = context.background();
     list.movie = context.moviePtr();
     Builder builder(list);

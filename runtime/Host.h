@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AudioSink.h"
+#include "FileDialog.h"
 #include "FontMetrics.h"
 #include "format/Result.h"
 
@@ -9,6 +10,7 @@
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -130,6 +132,23 @@ public:
     /// The sound output (AudioSink.h), asked once as the player is made; none by
     /// default, and the engine then plays no sound at all.
     virtual AudioSink* audioSink() { return nullptr; }
+
+    /// Opens a file dialog (FileDialog.h) without waiting for it: returns a ticket, not
+    /// 0, that fileDialogAnswer is then asked about once a frame. 0 means the host shows
+    /// no dialogs, which the movie hears as a cancelled one; that is the default.
+    virtual std::uint32_t openFileDialog(const FileDialogRequest& /*request*/) { return 0; }
+    /// The answer to the dialog of `ticket` once the user has given it, nothing while it
+    /// is still open. Asked until it answers, never after.
+    virtual std::optional<FileDialogAnswer> fileDialogAnswer(std::uint32_t /*ticket*/)
+    {
+        return FileDialogAnswer{};
+    }
+    /// Writes a downloaded file to the place the user chose in a save dialog (`path` as
+    /// that answer gave it); false when it cannot, and by default.
+    virtual bool writeChosenFile(std::string_view /*path*/, std::span<const std::uint8_t> /*bytes*/)
+    {
+        return false;
+    }
 };
 
 } // namespace runtime

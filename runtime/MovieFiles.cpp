@@ -59,8 +59,15 @@ swf::Result<LoadedFile> readLoadedFile(Host& host, const std::string& url, std::
         out.bytesTotal = MovieInstance::reportedLength(out.movie->header);
         return out;
     }
-    if (!swf::isImageFile(bytes))
-        return swf::makeError(swf::ErrorCode::NotAMovie, "neither a movie nor an image");
+    if (!swf::isImageFile(bytes)) {
+        auto empty = std::make_shared<swf::MovieDefinition>();
+        // Its clip keeps the rules of the movie that loaded it.
+        empty->header.version = ownVersion;
+        out.movie = std::move(empty);
+        out.isEmpty = true;
+        out.bytesTotal = bytes.size();
+        return out;
+    }
     auto image = swf::movieFromImage(bytes, ownVersion);
     if (!image)
         return image.error();

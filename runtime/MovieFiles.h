@@ -15,6 +15,9 @@ namespace runtime {
 struct LoadedFile {
     swf::MoviePtr movie;
     bool isImage = false;
+    // Neither a movie nor an image (a text file, say): it loads as an empty movie, as
+    // the reference lets a clip take any file it can fetch.
+    bool isEmpty = false;
     // What getBytesTotal reports: a movie's declared length, another file's size.
     std::size_t bytesTotal = 0;
 };

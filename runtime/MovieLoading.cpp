@@ -17,8 +17,8 @@
 // A level that does not exist yet is made for the movie; loading into an existing one
 // replaces its movie, keeping the root. Unloading a level takes it off the stage;
 // unloading a clip leaves it empty and stopped, its unload handler called. A movie
-// keeps its own version's rules for its code, and plays at the host's rate with the
-// rest of the stage.
+// keeps its own version's rules for its code, and plays at the stage's rate with the
+// rest of it; a movie loaded into level 0 gives the stage its size and rate.
 #include "FrameStep.h"
 #include "Limits.h"
 #include "MovieFiles.h"
@@ -143,8 +143,13 @@ void MoviePlayer::loadRequestedMovies()
 {
     const std::uint64_t tick = m_context.tick();
     MovieRequests& queue = m_context.movieRequests();
-    for (const MovieRequest& request : queue.takeMadeBefore(tick, limits::kMaxMovieLoadsPerStep))
-        carryOut(request);
+    const std::vector<MovieRequest> due = queue.takeMadeBefore(tick, limits::kMaxMovieLoadsPerStep);
+    for (std::size_t i = 0; i < due.size(); ++i) {
+        if (unloadFollows(due, i))
+            abandonLoad(due[i]);
+        else
+            carryOut(due[i]);
+    }
 
     // This step's loads fetch their files now; the missing ones fail at once.
     const auto version = static_cast<std::uint8_t>(m_context.swfVersion());
@@ -170,6 +175,47 @@ void MoviePlayer::loadRequestedMovies()
     }
     for (const MovieRequest& request : failed)
         carryOut(request);
+}
+
+namespace {
+
+bool sameTarget(const MovieRequest& a, const MovieRequest& b)
+{
+    if (a.level || b.level)
+        return a.level == b.level;
+    return !a.clip.expired() && !a.clip.owner_before(b.clip) && !b.clip.owner_before(a.clip);
+}
+
+} // namespace
+
+bool MoviePlayer::unloadFollows(const std::vector<MovieRequest>& due, std::size_t index)
+{
+    const MovieRequest& load = due[index];
+    if (load.kind != MovieRequest::Kind::Load || !load.error.empty())
+        return false;
+    for (std::size_t i = index + 1; i < due.size(); ++i) {
+        if (due[i].kind == MovieRequest::Kind::Unload && sameTarget(load, due[i]))
+            return true;
+    }
+    return false;
+}
+
+// A load that an unload of its target follows in the same batch: the file was opened,
+// so its follower hears the start, but the unload wins and the movie never plays.
+void MoviePlayer::abandonLoad(const MovieRequest& request)
+{
+    DisplayObject* target = nullptr;
+    std::shared_ptr<DisplayObject> held;
+    if (request.level) {
+        target = m_context.level(*request.level);
+    } else {
+        held = request.clip.lock();
+        target = held.get();
+    }
+    queueLoadEvent(request, target, LoadEvent::Start);
+    // Its follower hears nothing more of it.
+    queueLoadEvent(request, target, LoadEvent::Dropped);
+    drainActions();
 }
 
 void MoviePlayer::carryOut(const MovieRequest& request)
@@ -247,6 +293,8 @@ void MoviePlayer::loadInto(const MovieRequest& request, SpriteObject* clip)
 
     std::shared_ptr<SpriteObject> target;
     const bool newLevel = !clip;
+    if (clip == m_root.get() && !file->isImage && !file->isEmpty && file->movie)
+        m_context.adoptStage(file->movie->header);
     if (clip) {
         target = std::static_pointer_cast<SpriteObject>(clip->shared_from_this());
         target->replaceMovie(movie);

@@ -133,11 +133,11 @@ public:
     bool loops() const { return m_root->loops(); }
 
     const swf::MovieDefinition& movie() const { return m_context.movie(); }
-    swf::Rect stage() const { return m_context.movie().header.stage; }
+    swf::Rect stage() const { return m_context.stageRect(); }
     double stageWidthPixels() const { return m_context.movie().header.widthPixels(); }
     double stageHeightPixels() const { return m_context.movie().header.heightPixels(); }
     // Frames per second as the header gives it; 0 is possible and left to the host.
-    double frameRate() const { return m_context.movie().header.frameRate; }
+    double frameRate() const { return m_context.frameRate(); }
     swf::Rgba background() const { return m_context.background(); }
     int swfVersion() const { return m_context.swfVersion(); }
     // Frame steps taken so far: the movie's clock for timers and getTimer.
@@ -179,6 +179,9 @@ private:
     void drainActions();
     void loadRequestedMovies();
     void carryOut(const MovieRequest& request);
+    // Whether an unload of the same target comes after the load at `index`.
+    static bool unloadFollows(const std::vector<MovieRequest>& due, std::size_t index);
+    void abandonLoad(const MovieRequest& request);
     void loadInto(const MovieRequest& request, SpriteObject* clip);
     void unload(const MovieRequest& request);
     void queueLoadEvent(const MovieRequest& request, DisplayObject* target, LoadEvent event,

@@ -15,6 +15,8 @@ PlayerContext::PlayerContext(swf::MoviePtr movie, Host& host)
 {
     m_mainMovie = std::make_shared<MovieInstance>(m_movie, std::string(),
                                                   MovieInstance::reportedLength(m_movie->header));
+    m_stageRect = m_movie->header.stage;
+    m_frameRate = m_movie->header.frameRate;
     // What the file reader tolerated reaches the host's log with the runtime's own
     // diagnostics, once, as the movie starts.
     if (m_host.logEnabled(LogCategory::Format)) {

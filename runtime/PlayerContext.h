@@ -42,6 +42,18 @@ public:
     const MovieInstancePtr& mainMovie() const { return m_mainMovie; }
     Host& host() const { return m_host; }
     int swfVersion() const { return m_movie->header.version; }
+    // The stage's size and frame rate: the first movie's, until a movie loaded into
+    // level 0 brings its own (adoptStage), as the reference gives the stage to it.
+    const swf::Rect& stageRect() const { return m_stageRect; }
+    double frameRate() const { return m_frameRate; }
+    // Level 0's new movie takes the stage: its size, its rate, and the colour of its own
+    // first SetBackgroundColor.
+    void adoptStage(const swf::MovieHeader& header)
+    {
+        m_stageRect = header.stage;
+        m_frameRate = header.frameRate;
+        m_backgroundSet = false;
+    }
     NameCase nameCase() const { return nameCaseForVersion(swfVersion()); }
 
     ActionQueue& actions() { return m_actions; }
@@ -138,6 +150,8 @@ public:
 private:
     swf::MoviePtr m_movie;
     MovieInstancePtr m_mainMovie;
+    swf::Rect m_stageRect;
+    double m_frameRate = 0;
     Host& m_host;
     HitTestBudget m_hitTests;
     ActionQueue m_actions;

@@ -12,6 +12,7 @@ public:
         Object* target = nullptr;
         String* name = nullptr;
         std::vector<Value> args;
+        bool broadcast = true; // broadcastMessage(name, args...), or name(args...)
     };
 
     bool push(Event event)
@@ -60,13 +61,42 @@ EventQueue& queue(Vm& vm)
     return *static_cast<EventQueue*>(slot);
 }
 
+void reportUncaught(Vm& vm)
+{
+    if (!vm.throwing())
+        return;
+    const Value e = vm.takeException();
+    vm.trace("Warning: Uncaught exception, " + vm.toStdString(e));
+    if (vm.throwing())
+        vm.takeException();
+}
+
 } // namespace
+
+void broadcastNow(Vm& vm, Object* target, String* event, std::span<const Value> args)
+{
+    std::vector<Value> message;
+    message.reserve(args.size() + 1);
+    message.push_back(Value(event));
+    message.insert(message.end(), args.begin(), args.end());
+    vm.startBudget();
+    vm.clearAbort();
+    vm.callMethod(Value(target), vm.str("broadcastMessage"), message);
+    reportUncaught(vm);
+}
 
 bool deferBroadcast(Vm& vm, Object* target, std::string_view event, std::vector<Value> args)
 {
     if (!target)
         return false;
-    return queue(vm).push({target, vm.str(event), std::move(args)});
+    return queue(vm).push({target, vm.str(event), std::move(args), true});
+}
+
+bool deferCall(Vm& vm, Object* target, std::string_view method, std::vector<Value> args)
+{
+    if (!target)
+        return false;
+    return queue(vm).push({target, vm.str(method), std::move(args), false});
 }
 
 void deliverDeferredEvents(Vm& vm)
@@ -76,19 +106,14 @@ void deliverDeferredEvents(Vm& vm)
     EventQueue& events = queue(vm);
     std::vector<EventQueue::Event>& batch = events.startDelivery();
     for (const EventQueue::Event& event : batch) {
-        std::vector<Value> args;
-        args.reserve(event.args.size() + 1);
-        args.push_back(Value(event.name));
-        args.insert(args.end(), event.args.begin(), event.args.end());
+        if (event.broadcast) {
+            broadcastNow(vm, event.target, event.name, event.args);
+            continue;
+        }
         vm.startBudget();
         vm.clearAbort();
-        vm.callMethod(Value(event.target), vm.str("broadcastMessage"), args);
-        if (vm.throwing()) {
-            const Value e = vm.takeException();
-            vm.trace("Warning: Uncaught exception, " + vm.toStdString(e));
-            if (vm.throwing())
-                vm.takeException();
-        }
+        vm.callMethod(Value(event.target), event.name, event.args);
+        reportUncaught(vm);
     }
     events.endDelivery();
 }

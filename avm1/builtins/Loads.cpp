@@ -3,6 +3,7 @@
 #include "ArrayObject.h"
 #include "UrlEscaping.h"
 #include "avm1/ClipObject.h"
+#include "avm1/CodePages.h"
 #include "avm1/Limits.h"
 #include "avm1/ScriptHost.h"
 #include "avm1/StringUnits.h"
@@ -42,16 +43,28 @@ std::string fromUtf16(std::span<const std::uint8_t> bytes, bool bigEndian)
     return out;
 }
 
+// System.useCodepage as the movie left it.
+bool usesCodepage(Vm& vm)
+{
+    const Value system = vm.getMember(vm.global(), vm.str("System"));
+    const bool on = vm.toBoolean(vm.getMember(system, vm.str("useCodepage")));
+    if (vm.throwing())
+        vm.takeException();
+    return on;
+}
+
 } // namespace
 
-std::string loadedText(std::span<const std::uint8_t> bytes)
+std::string loadedText(std::span<const std::uint8_t> bytes, bool useCodepage)
 {
     if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF)
-        bytes = bytes.subspan(3);
-    else if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE)
+        return std::string(bytes.begin() + 3, bytes.end());
+    if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE)
         return fromUtf16(bytes.subspan(2), false);
     else if (bytes.size() >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF)
         return fromUtf16(bytes.subspan(2), true);
+    if (useCodepage)
+        return codePageText(bytes);
     return std::string(bytes.begin(), bytes.end());
 }
 
@@ -114,7 +127,7 @@ void LoadQueue::deliverOne(Vm& vm, const Request& request)
             request.target->defineValue(vm, "_bytesTotal", Value(count), kProgressFlags);
             // An empty file reads as none, as the reference delivers it.
             if (!bytes->empty())
-                text = Value(vm.str(loadedText(*bytes)));
+                text = Value(vm.str(loadedText(*bytes, usesCodepage(vm))));
         } else {
             vm.logLazy([&] {
                 return "cannot load " + request.url->text() + ": " + bytes.error().message();

@@ -59,8 +59,9 @@ private:
 LoadQueue& loadQueue(Vm& vm);
 
 // A loaded file's bytes as the text scripts get: a byte order mark is dropped, and
-// UTF-16 text (which one announces) becomes UTF-8.
-std::string loadedText(std::span<const std::uint8_t> bytes);
+// UTF-16 text (which one announces) becomes UTF-8. Other text is taken as UTF-8, or with
+// `useCodepage` (System.useCodepage) read as CodePages.h says.
+std::string loadedText(std::span<const std::uint8_t> bytes, bool useCodepage = false);
 
 // What the load methods of XML and LoadVars share: marks `target` as loading (loaded
 // false, nothing of it received) and queues the request. False when it cannot be

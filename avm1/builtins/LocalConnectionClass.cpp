@@ -141,11 +141,11 @@ std::optional<std::string> destinationName(Value name)
     return lowered(std::string(kDomain) + ":" + std::string(text));
 }
 
-// The methods a message may not call: the connection's own.
+// The methods a message may not call: the connection's own, and its status handler.
 bool isProtectedMethod(std::string_view method)
 {
     for (std::string_view own :
-         {"send", "connect", "close", "allowDomain", "allowInsecureDomain", "domain"})
+         {"send", "connect", "close", "allowDomain", "allowInsecureDomain", "domain", "onStatus"})
         if (sameKey(method, own, CaseRule::Insensitive))
             return true;
     return false;

@@ -95,8 +95,12 @@ Value loadClip(Vm& vm, const CallArgs& call)
     return Value(true);
 }
 
+// unloadClip(target): whether the target names a clip or level; without an argument
+// nothing at all.
 Value unloadClip(Vm& vm, const CallArgs& call)
 {
+    if (call.count() == 0)
+        return Value();
     const LoadTarget target = targetOf(vm, call.arg(0));
     return Value(target.valid() && requestUnload(vm, target));
 }
@@ -109,7 +113,8 @@ Value getProgress(Vm& vm, const CallArgs& call)
     if (!value.isNumber() && !value.isString() && !asClip(value.objectOrNull()))
         return Value();
     const LoadTarget target = targetOf(vm, value);
-    Object* progress = vm.makeObject();
+    // A bare object, without even Object.prototype, as the reference gives it.
+    Object* progress = vm.makeObject(nullptr);
     Value loaded;
     runtime::DisplayObject* object = displayObjectOf(vm, target);
     if (object && object->kind() == runtime::ObjectKind::Sprite)

@@ -4,7 +4,11 @@
 // says it was kept. Remote shared objects have no server to connect to.
 #include "Amf0.h"
 #include "Builtins.h"
+#include "avm1/ClipObject.h"
+#include "avm1/Interpreter.h"
 #include "avm1/Vm.h"
+#include "runtime/DisplayObject.h"
+#include "runtime/MovieInstance.h"
 
 #include <map>
 #include <string>
@@ -86,17 +90,55 @@ Value sharedObjectFor(Vm& vm, const CallArgs& call, const std::string& key)
     return Value(object);
 }
 
-// getLocal(name[, localPath]): null for a name with a forbidden character.
+// The path of the main movie's address ("/games/pong.swf"), without its scheme, host or
+// query; empty when the host gave none.
+std::string moviePath(Vm& vm)
+{
+    ClipObject* root = asClip(vm.interpreter().rootClip());
+    runtime::DisplayObject* object = root ? root->displayObject() : nullptr;
+    std::string url = object ? object->movieInstance().url() : std::string();
+    if (url.empty() && root)
+        url = root->registry().settings().movieUrl;
+    url = url.substr(0, url.find_first_of("?#"));
+    const std::size_t scheme = url.find("://");
+    if (scheme == std::string::npos)
+        return url.empty() || url[0] == '/' ? url : "/" + url;
+    const std::size_t path = url.find('/', scheme + 3);
+    return path == std::string::npos ? "/" : url.substr(path);
+}
+
+// Whether `localPath` is the movie's path or a folder of it: a movie keeps its objects
+// under its own address only.
+bool withinMoviePath(std::string_view movie, std::string_view localPath)
+{
+    if (movie.empty())
+        return true;
+    while (!localPath.empty() && localPath.back() == '/')
+        localPath.remove_suffix(1);
+    if (localPath.empty())
+        return true;
+    return movie == localPath ||
+           (movie.substr(0, localPath.size()) == localPath && movie[localPath.size()] == '/');
+}
+
+// getLocal(name[, localPath]): null for a name with a forbidden character or a path
+// outside the movie's address. Without a path the object is the movie's alone.
 Value getLocal(Vm& vm, const CallArgs& call)
 {
     String* name = vm.toString(call.arg(0));
     if (vm.throwing() || !validName(name->view()))
         return Value::null();
-    std::string path = "/";
+    const std::string movie = moviePath(vm);
+    std::string path = movie.empty() ? "/" : movie;
     if (!call.arg(1).isNullish()) {
         path = vm.toStdString(call.arg(1));
         if (vm.throwing())
             return Value();
+        if (!withinMoviePath(movie, path))
+            return Value::null();
+        // "/games/" and "/games" are one folder.
+        while (path.size() > 1 && path.back() == '/')
+            path.pop_back();
     }
     return sharedObjectFor(vm, call, "local:" + path + "\n" + name->text());
 }

@@ -56,8 +56,8 @@ bool sameLetters(std::string_view a, std::string_view b)
 std::pair<double, double> seenSize(const runtime::PlayerContext& context)
 {
     const runtime::StageView& view = context.stageView();
-    const swf::MovieHeader& header = context.movie().header;
-    return {view.width(header.widthPixels()), view.height(header.heightPixels())};
+    const swf::Rect& stage = context.stageRect();
+    return {view.width(stage.width().pixels()), view.height(stage.height().pixels())};
 }
 
 Value getWidth(Vm& vm, const CallArgs&)

@@ -256,7 +256,7 @@ void installSystem(Vm& vm)
     system->defineValue(vm, "security", Value(makeSecurity(vm)), kBuiltIn);
     vm.defineMethods(system, {{"setClipboard", setClipboard}, {"showSettings", returnsUndefined}},
                      kBuiltIn);
-    // Strings are read as UTF-8 whatever this says: the switch is kept for scripts.
+    // Loaded text that is no UTF-8 is read in a code page while this is on (CodePages.h).
     system->defineValue(vm, "useCodepage", Value(false), PropertyFlag::DontEnum);
     // The reference's default: exact settings from SWF 7, the looser ones in SWF 6.
     system->defineValue(vm, "exactSettings", Value(vm.swfVersion() >= 7),

@@ -1,7 +1,9 @@
-// XMLSocket: a connection that exchanges XML documents with a server. This player opens
-// no network connections, so connect fails at once, as the reference's does where
-// sockets are not allowed; what arrives would go through onData to onXML.
+// XMLSocket: a connection that exchanges XML documents with a server. This player plays
+// local files only and opens no connections: every attempt is refused, as a server's
+// host refuses one where nothing listens. connect starts it (true) and onConnect(false)
+// follows after the step's scripts; what arrives would go through onData to onXML.
 #include "Builtins.h"
+#include "DeferredEvents.h"
 #include "avm1/Vm.h"
 
 namespace avm1 {
@@ -10,15 +12,33 @@ namespace {
 
 // The reference's default time a connection attempt may take, in milliseconds.
 constexpr double kDefaultTimeout = 20000;
+// The ports a movie may connect to: the reference refuses the well-known ones.
+constexpr double kFirstPort = 1024;
+constexpr double kLastPort = 65535;
 
 Value constructXmlSocket(Vm&, const CallArgs&)
 {
     return Value();
 }
 
-Value connect(Vm&, const CallArgs&)
+// connect(host, port): host null or undefined means the movie's own. A port outside
+// the allowed range fails at once, with no onConnect.
+Value connect(Vm& vm, const CallArgs& call)
 {
-    return Value(false);
+    Object* self = call.thisObject();
+    if (!self)
+        return Value(false);
+    if (!call.arg(0).isNullish()) {
+        vm.toString(call.arg(0));
+        if (vm.throwing())
+            return Value();
+    }
+    const double port = vm.toInteger(call.arg(1));
+    if (vm.throwing())
+        return Value();
+    if (!(port >= kFirstPort && port <= kLastPort))
+        return Value(false);
+    return Value(deferCall(vm, self, "onConnect", {Value(false)}));
 }
 
 Value returnsUndefined(Vm&, const CallArgs&)

@@ -3,6 +3,7 @@
 // outside a loaded movie, _lockroot, the version rules a loaded movie's code keeps,
 // MovieClipLoader's events and getProgress, and unloading.
 #include "ScriptRun.h"
+#include "runtime/MoviePlayer.h"
 
 #include <QtTest>
 
@@ -126,6 +127,11 @@ private Q_SLOTS:
     void lockRootConvertsLikeABoolean();
     void movieClipLoaderEvents();
     void getProgressTargets();
+    void levelZeroTakesTheNewMoviesStage();
+    void anyFileLoadsIntoAClip();
+    void anUnloadInTheSameStepCancelsTheLoad();
+    void handlersWithoutRegistersStillHaveFour();
+    void loaderCallsWithoutArguments();
     void unloadingALevel();
     void everyClipReachesGlobal();
     void versionGroupsKeepTheirOwnBuiltins();
@@ -291,6 +297,136 @@ void MovieLoadingTest::getProgressTargets()
              QString("loaded\nobject\n%1\nobject\n%1\nobject\nundefined\nobject\nundefined\n"
                      "undefined\nundefined\nobject\ntrue")
                  .arg(size));
+}
+
+// The movie loaded into level 0 gives the stage its size and frame rate; _root's
+// variables go with the old movie, _global's stay. A load into another level changes
+// nothing of the stage.
+void MovieLoadingTest::levelZeroTakesTheNewMoviesStage()
+{
+    Code child;
+    child.show("Stage.width").show("Stage.height").showType("v").show("_global.kept");
+    swfwriter::MovieWriter childMovie(8, 320, 240, 12);
+    childMovie.fileAttributes();
+    swfwriter::addScriptFrames(childMovie, std::span<const ActionWriter>(&child.a, 1));
+    const std::vector<std::uint8_t> childBytes = childMovie.bytes();
+    const std::string childFile(childBytes.begin(), childBytes.end());
+
+    for (const char* level : {"_level0", "_level2"}) {
+        Code first;
+        first.set("v", "old").set("_global.kept", "yes").show("Stage.width");
+        first.getUrl2("child.swf", level, 0);
+        double rate = 0;
+        swf::Rect stage;
+        scriptrun::Options options;
+        options.frames = 3;
+        options.files = {{"child.swf", childFile}};
+        options.inspect = [&](const runtime::MoviePlayer& player) {
+            rate = player.frameRate();
+            stage = player.stage();
+        };
+        const std::string got = scriptrun::joined(scriptrun::traces(
+            swfwriter::scriptMovie(8, std::span<const ActionWriter>(&first.a, 1)), options));
+        const bool zero = std::string(level) == "_level0";
+        QCOMPARE(QString::fromStdString(got),
+                 zero ? QStringLiteral("550\n320\n240\nundefined\nyes")
+                      : QStringLiteral("550\n550\n400\nundefined\nyes"));
+        QCOMPARE(rate, zero ? 12.0 : 24.0);
+        QCOMPARE(stage.width().pixels(), zero ? 320.0 : 550.0);
+    }
+}
+
+// A file that is neither a movie nor an image still loads: the clip is emptied and the
+// loader hears every event but onLoadError.
+void MovieLoadingTest::anyFileLoadsIntoAClip()
+{
+    Code first;
+    first.a.push({"mcl", 0, "MovieClipLoader"}).op(Op::NewObject).op(Op::SetVariable);
+    first.handler("mcl", "onLoadStart", {"t"}, traceJoined({"\"start\"", "t"}));
+    first.handler("mcl", "onLoadProgress", {"t", "l", "n"},
+                  traceJoined({"\"progress\"", "t", "l", "n"}));
+    first.handler("mcl", "onLoadComplete", {"t", "s"}, traceJoined({"\"complete\"", "t", "s"}));
+    first.handler("mcl", "onLoadInit", {"t"}, traceJoined({"\"init\"", "t", "t._url"}));
+    first.handler("mcl", "onLoadError", {"t", "code"}, traceJoined({"\"error\"", "t", "code"}));
+    first.call("_root", "createEmptyMovieClip", {"c", 1});
+    first.a.push({"c"}).op(Op::GetVariable).push({"vars.txt", 2, "mcl"}).op(Op::GetVariable);
+    first.a.push({"loadClip"}).op(Op::CallMethod).op(Op::Trace);
+    const std::string got = run(8, {first, Code(), Code()}, {{"vars.txt", "a=1&b=2"}}, 3);
+    QCOMPARE(QString::fromStdString(got),
+             QStringLiteral("true\nstart _level0.c\nprogress _level0.c 7 7\ncomplete _level0.c 0\n"
+                            "init _level0.c vars.txt"));
+}
+
+// Asked for in one step, a load and then an unload of its target: the loader hears the
+// start alone and the movie never plays. An unload asked before the load does not
+// stop it.
+void MovieLoadingTest::anUnloadInTheSameStepCancelsTheLoad()
+{
+    Code child;
+    child.text("child frame");
+    const std::string childFile = movieBytes(8, {child});
+    for (const bool unloadFirst : {false, true}) {
+        Code first;
+        first.a.push({"mcl", 0, "MovieClipLoader"}).op(Op::NewObject).op(Op::SetVariable);
+        first.handler("mcl", "onLoadStart", {"t"}, traceJoined({"\"start\"", "t"}));
+        first.handler("mcl", "onLoadComplete", {"t"}, traceJoined({"\"complete\"", "t"}));
+        first.handler("mcl", "onLoadInit", {"t"}, traceJoined({"\"init\"", "t"}));
+        first.call("_root", "createEmptyMovieClip", {"c", 1});
+        auto unload = [&] {
+            first.a.push({"c"}).op(Op::GetVariable).push({1, "mcl"}).op(Op::GetVariable);
+            first.a.push({"unloadClip"}).op(Op::CallMethod).op(Op::Pop);
+        };
+        if (unloadFirst)
+            unload();
+        first.a.push({"c"}).op(Op::GetVariable).push({"child.swf", 2, "mcl"}).op(Op::GetVariable);
+        first.a.push({"loadClip"}).op(Op::CallMethod).op(Op::Pop);
+        if (!unloadFirst)
+            unload();
+        const std::string got = run(8, {first, Code(), Code()}, {{"child.swf", childFile}}, 3);
+        QCOMPARE(QString::fromStdString(got),
+                 unloadFirst ? QStringLiteral("start _level0.c\ncomplete _level0.c\nchild "
+                                              "frame\ninit _level0.c")
+                             : QStringLiteral("start _level0.c"));
+    }
+}
+
+// A DefineFunction2 handler that declares no registers, called by the player with no
+// script running, still keeps what it stores in r:0 for the call.
+void MovieLoadingTest::handlersWithoutRegistersStillHaveFour()
+{
+    Code child;
+    child.text("child");
+    const std::string childFile = movieBytes(8, {child});
+    ActionWriter body;
+    body.push({"kept"}).storeRegister(0).op(Op::Pop);
+    body.push({swfwriter::Register{0}}).op(Op::Trace);
+    Code first;
+    first.a.push({"mcl", 0, "MovieClipLoader"}).op(Op::NewObject).op(Op::SetVariable);
+    first.a.push({"mcl"}).op(Op::GetVariable).push({"onLoadInit"});
+    first.a.defineFunction2("", 0, 0, {}, body).op(Op::SetMember);
+    first.call("_root", "createEmptyMovieClip", {"c", 1});
+    first.a.push({"c"}).op(Op::GetVariable).push({"child.swf", 2, "mcl"}).op(Op::GetVariable);
+    first.a.push({"loadClip"}).op(Op::CallMethod).op(Op::Pop);
+    const std::string got = run(8, {first, Code(), Code()}, {{"child.swf", childFile}}, 3);
+    QCOMPARE(QString::fromStdString(got), QStringLiteral("child\nkept"));
+}
+
+// unloadClip() answers nothing; getProgress's object has no prototype, so it lists
+// only its two numbers.
+void MovieLoadingTest::loaderCallsWithoutArguments()
+{
+    Code first;
+    first.a.push({"mcl", 0, "MovieClipLoader"}).op(Op::NewObject).op(Op::SetVariable);
+    first.a.push({0, "mcl"}).op(Op::GetVariable).push({"unloadClip"}).op(Op::CallMethod);
+    first.a.op(Op::TypeOf).op(Op::Trace);
+    first.a.push({"nowhere", 1, "mcl"}).op(Op::GetVariable).push({"unloadClip"}).op(Op::CallMethod);
+    first.a.op(Op::Trace);
+    first.a.push({"p", 0, 1, "mcl"}).op(Op::GetVariable).push({"getProgress"}).op(Op::CallMethod);
+    first.a.op(Op::SetVariable);
+    first.showType("p.__proto__").showType("p.toString").showType("p.bytesTotal");
+    const std::string got = run(8, {first}, {}, 1);
+    QCOMPARE(QString::fromStdString(got),
+             QStringLiteral("undefined\nfalse\nundefined\nundefined\nnumber"));
 }
 
 void MovieLoadingTest::unloadingALevel()

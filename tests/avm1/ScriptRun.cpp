@@ -48,11 +48,15 @@ std::vector<std::string> traces(const swfwriter::MovieWriter& movie, const Optio
     host.diagnostics = options.diagnostics;
     host.quits = options.honoursQuit;
     runtime::MoviePlayer player(*loaded, host);
+    if (!options.movieUrl.empty())
+        player.setMovieUrl(options.movieUrl);
     avm1::Engine engine(player, host);
     engine.vm().setTimeBudget(options.timeBudgetSeconds);
     player.runActions();
     for (int frame = 1; frame < options.frames; ++frame)
         player.advance();
+    if (options.inspect)
+        options.inspect(player);
     return host.lines;
 }
 

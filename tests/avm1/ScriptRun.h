@@ -2,9 +2,14 @@
 
 #include "swfwriter/ActionWriter.h"
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
+
+namespace runtime {
+class MoviePlayer;
+}
 
 // Plays a movie made by the project's writer with the interpreter attached, headless,
 // and returns what it traced, a line each.
@@ -19,6 +24,10 @@ struct Options {
     std::vector<std::string>* diagnostics = nullptr;
     // Whether fscommand("quit") ends the run, as it does in swfrun.
     bool honoursQuit = true;
+    // The movie's address (_url, and where SharedObjects keep to); none by default.
+    std::string movieUrl = {};
+    // Called with the player once the frames have run, to look at what scripts cannot.
+    std::function<void(const runtime::MoviePlayer&)> inspect = {};
 };
 
 std::vector<std::string> traces(const swfwriter::MovieWriter& movie, const Options& options = {});

@@ -37,6 +37,14 @@ private Q_SLOTS:
         QCOMPARE(options->scale, 1.0);
         QCOMPARE(options->quality, Quality::High);
         QCOMPARE(options->maxExecutionSeconds, 0.0);
+        QVERIFY(options->fileDialog.empty());
+    }
+
+    void fileDialogAnswer()
+    {
+        const auto options = parseArguments({"--file-dialog", "/tmp/a b.txt", "m.swf"});
+        QVERIFY(options);
+        QCOMPARE(options->fileDialog, std::string("/tmp/a b.txt"));
     }
 
     void everySettingOfAReferenceRun()
@@ -99,6 +107,7 @@ private Q_SLOTS:
             << QStringList{"--frames", "99999999999999999999", "m.swf"};
         QTest::newRow("empty picture name") << QStringList{"--png", "", "m.swf"};
         QTest::newRow("empty input name") << QStringList{"--input", "", "m.swf"};
+        QTest::newRow("empty dialog answer") << QStringList{"--file-dialog", "", "m.swf"};
         QTest::newRow("unknown quality") << QStringList{"--quality", "ultra", "m.swf"};
         QTest::newRow("quality in capitals") << QStringList{"--quality", "LOW", "m.swf"};
         QTest::newRow("viewport without height") << QStringList{"--viewport", "400", "m.swf"};

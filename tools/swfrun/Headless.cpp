@@ -5,6 +5,7 @@
 #include "InputPlayback.h"
 #include "avm1/Engine.h"
 #include "format/Movie.h"
+#include "player/ChosenFiles.h"
 #include "player/MovieLoader.h"
 #include "player/ViewTransform.h"
 #include "render/DeviceFonts.h"
@@ -28,8 +29,10 @@ namespace {
 // for go to standard error, so that standard output holds the trace alone.
 class ConsoleHost : public runtime::Host {
 public:
-    ConsoleHost(const LogSelection& log, swf::ImportFetcher files, AudioRecorder& audio)
-        : m_log(log), m_files(std::move(files)), m_audio(audio)
+    ConsoleHost(const LogSelection& log, swf::ImportFetcher files, AudioRecorder& audio,
+                std::string fileDialog)
+        : m_log(log), m_files(std::move(files)), m_audio(audio),
+          m_fileDialog(fileDialog == "cancel" ? std::string() : std::move(fileDialog))
     {}
 
     void trace(std::string_view line) override
@@ -58,12 +61,37 @@ public:
     runtime::BitmapRasterizer* bitmapRasterizer() override { return &m_rasterizer; }
     // A run here stands for the standalone player, where a movie may quit.
     bool honoursQuit() const override { return true; }
+    // Each dialog answers at once with --file-dialog's file, or is cancelled.
+    std::uint32_t openFileDialog(const runtime::FileDialogRequest& request) override
+    {
+        runtime::FileDialogAnswer answer;
+        if (!m_fileDialog.empty()) {
+            const bool opening = request.kind != runtime::FileDialogRequest::Kind::Save;
+            if (auto file =
+                    player::chosenFile(QString::fromLocal8Bit(m_fileDialog.c_str()), opening))
+                answer.files.push_back(std::move(*file));
+        }
+        m_answer = std::move(answer);
+        return ++m_ticket;
+    }
+    std::optional<runtime::FileDialogAnswer> fileDialogAnswer(std::uint32_t) override
+    {
+        return m_answer;
+    }
+    bool writeChosenFile(std::string_view path, std::span<const std::uint8_t> bytes) override
+    {
+        return player::writeChosenFile(QString::fromUtf8(path.data(), qsizetype(path.size())),
+                                       bytes);
+    }
 
 private:
     LogSelection m_log;
     swf::ImportFetcher m_files;
     AudioRecorder& m_audio;
     render::ScriptRasterizer m_rasterizer;
+    std::string m_fileDialog; // empty: cancel
+    std::uint32_t m_ticket = 0;
+    runtime::FileDialogAnswer m_answer; // of the one dialog open at a time
 };
 
 void fail(const std::string& movie, const std::string& message)
@@ -145,7 +173,8 @@ int run(const Options& options)
     // Sounds play at the movie's frame timing whether or not a file keeps them, so that
     // scripts see them progress and end.
     AudioRecorder audio(!options.wav.empty());
-    ConsoleHost host(options.log, player::importFetcherFor(QFileInfo(path).absolutePath()), audio);
+    ConsoleHost host(options.log, player::importFetcherFor(QFileInfo(path).absolutePath()), audio,
+                     options.fileDialog);
     runtime::MoviePlayer movie(*loaded, host);
     // Scripts see the movie as a file at the root (_url, and the addresses of the movies
     // it loads), wherever it lies: a run prints the same in any folder.

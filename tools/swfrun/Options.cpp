@@ -57,12 +57,13 @@ bool readOption(std::string_view name, std::string_view value, Options& options)
         if (!frames || *frames < 1)
             return false;
         options.frames = *frames;
-    } else if (name == "--png" || name == "--input" || name == "--wav") {
+    } else if (name == "--png" || name == "--input" || name == "--wav" || name == "--file-dialog") {
         if (value.empty())
             return false;
-        (name == "--png"   ? options.png
-         : name == "--wav" ? options.wav
-                           : options.input) = std::string(value);
+        (name == "--png"           ? options.png
+         : name == "--wav"         ? options.wav
+         : name == "--file-dialog" ? options.fileDialog
+                                   : options.input) = std::string(value);
     } else if (name == "--viewport") {
         return readViewport(value, options);
     } else if (name == "--scale") {
@@ -95,7 +96,11 @@ const char* usageText()
     return "usage: swfrun [--frames N] [--png FILE] [--wav FILE] [--quality low|medium|high|best]\n"
            "              [--viewport WxH] [--scale F] [--input FILE]\n"
            "              [--max-execution-seconds S] [--log CATEGORY|all]... [--disasm]\n"
-           "              MOVIE.swf";
+           "              [--file-dialog PATH|cancel]\n"
+           "              MOVIE.swf\n"
+           "  --file-dialog PATH  every file dialog the movie opens chooses PATH: browse picks\n"
+           "                      that file, download saves into it; 'cancel', or no option,\n"
+           "                      cancels each dialog";
 }
 
 std::optional<Options> parseArguments(const std::vector<std::string>& arguments)

@@ -24,6 +24,9 @@ struct Options {
     double maxExecutionSeconds = 0;
     // Diagnostic categories printed to standard error (--log); none by default.
     LogSelection log;
+    // --file-dialog: the file every dialog the movie opens chooses (FileReference.browse
+    // picks it, download saves to it); empty, or "cancel", cancels them all.
+    std::string fileDialog;
     // --disasm: print the movie's byte code instead of playing it.
     bool disassemble = false;
 };

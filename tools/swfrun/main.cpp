@@ -16,6 +16,11 @@ int usage()
     return 2;
 }
 
+bool asksForHelp(int argc, char** argv)
+{
+    return argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h");
+}
+
 // Standard error carries only this tool's own line: Qt's notices are dropped.
 void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& text)
 {
@@ -27,6 +32,10 @@ void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& tex
 
 int main(int argc, char** argv)
 {
+    if (asksForHelp(argc, argv)) {
+        std::printf("%s\n", swfrun::usageText());
+        return 0;
+    }
     const auto options = swfrun::parseArguments(std::vector<std::string>(argv + 1, argv + argc));
     if (!options)
         return usage();
