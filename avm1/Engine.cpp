@@ -2,6 +2,7 @@
 
 #include "ClipRoots.h"
 #include "Interpreter.h"
+#include "StringUnits.h"
 #include "Timers.h"
 #include "builtins/ClassRegistry.h"
 #include "builtins/ContextMenus.h"
@@ -259,7 +260,7 @@ void Engine::stepFinished()
 
 void Engine::trace(std::string_view line)
 {
-    m_host.trace(line);
+    m_host.trace(withoutLoneSurrogates(line));
 }
 
 bool Engine::logEnabled() const

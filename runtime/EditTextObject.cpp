@@ -11,17 +11,12 @@ namespace runtime {
 
 namespace {
 
-// Line ends as fields keep them: every CR LF, LF and CR is one '\r'.
+// Line ends as fields keep them: every LF and CR is a '\r' of its own, so CR LF
+// breaks the line twice, as the reference lays it out.
 std::u16string withFieldLineEnds(std::u16string text)
 {
-    std::u16string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            continue;
-        out.push_back(text[i] == u'\n' ? u'\r' : text[i]);
-    }
-    return out;
+    std::replace(text.begin(), text.end(), u'\n', u'\r');
+    return text;
 }
 
 swf::Rgba rgbaOf(std::uint32_t color)
