@@ -178,18 +178,31 @@ void DisplayObject::setAlpha(double percent)
     setColorTransform(transform);
 }
 
-// The box in the parent's space between edges on whole twips: the reference moves the
-// corners in fixed point, which floors them.
+namespace {
+
+// An edge of the box in the parent's space on whole twips: the reference moves the
+// corners in fixed point, which floors them, but rounds a text field's.
+double edgeTwips(double edge, ObjectKind kind)
+{
+    return kind == ObjectKind::EditText ? std::round(edge) : std::floor(edge);
+}
+
+} // namespace
+
 double DisplayObject::width() const
 {
     const Bounds box = localBounds().transformed(m_matrix);
-    return box.empty ? 0 : (std::floor(box.xMax) - std::floor(box.xMin)) / swf::Twips::kPerPixel;
+    return box.empty ? 0
+                     : (edgeTwips(box.xMax, kind()) - edgeTwips(box.xMin, kind())) /
+                           swf::Twips::kPerPixel;
 }
 
 double DisplayObject::height() const
 {
     const Bounds box = localBounds().transformed(m_matrix);
-    return box.empty ? 0 : (std::floor(box.yMax) - std::floor(box.yMin)) / swf::Twips::kPerPixel;
+    return box.empty ? 0
+                     : (edgeTwips(box.yMax, kind()) - edgeTwips(box.yMin, kind())) /
+                           swf::Twips::kPerPixel;
 }
 
 void DisplayObject::setWidth(double pixels)
