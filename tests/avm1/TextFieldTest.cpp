@@ -156,6 +156,7 @@ private Q_SLOTS:
     void textFormatConversions();
     void formatsOfStretches();
     void createTextField();
+    void lineEndsAndBoxes();
 };
 
 void TextFieldTest::fieldProperties()
@@ -405,6 +406,58 @@ void TextFieldTest::createTextField()
              s.traceMember("made", "_name");
          },
          "undefined\nmade"},
+    });
+}
+
+// Every CR and every LF in text is a line end of its own; _width and _height of a
+// scaled field give the box the value unscaled; a rotated field's extent rounds its
+// corners to whole twips.
+void TextFieldTest::lineEndsAndBoxes()
+{
+    const auto heightsOf = [](Script& s, std::vector<const char*> texts) {
+        for (const char* text : texts) {
+            s.setMember("plain", "text", text);
+            s.traceMember("plain", "textHeight");
+        }
+    };
+    runCases({
+        {"CR LF is two line ends, read back as two CRs", 8,
+         [](Script& s) {
+             s.setMember("plain", "text", "a\r\nb\nc\rd");
+             s.get("plain").member("text").member("length").trace();
+             s.get("plain").member("text").push({"\r"}).op(Op::Equals2).trace();
+             s.call("plain", "replaceText", {1, 1, "\r\n"}).pop();
+             s.get("plain").member("length").trace();
+         },
+         "8\nfalse\n10"},
+        {"and lays out as two lines", 8,
+         [heightsOf](Script& s) {
+             heightsOf(s, {"a\r\nb", "a\r\rb", "a\rb"});
+             s.setMember("plain", "text", "a\r\nb");
+             s.get("plain").member("textHeight");
+             s.setMember("plain", "text", "a\rb");
+             s.get("plain").member("textHeight").op(Op::Greater).trace();
+         },
+         // Three lines of 12 point text against two.
+         "39\n39\n26\ntrue"},
+        {"a scaled field's box takes _width and _height unscaled", 8,
+         [](Script& s) {
+             s.call("_root", "createTextField", {"made", 5, 0, 0, 100, 30}).pop();
+             s.setMember("made", "_xscale", 200).setMember("made", "_width", 20);
+             s.traceMember("made", "_width").traceMember("made", "_xscale");
+             s.setMember("made", "_xscale", 100).traceMember("made", "_width");
+             s.setMember("made", "_yscale", 50).setMember("made", "_height", 40);
+             s.traceMember("made", "_height").traceMember("made", "_yscale");
+         },
+         "40\n200\n20\n20\n50"},
+        {"a rotated field rounds its corners", 8,
+         [](Script& s) {
+             s.call("_root", "createTextField", {"made", 5, 0, 0, 100, 30}).pop();
+             s.setMember("made", "_rotation", 20);
+             s.traceMember("made", "_width").traceMember("made", "_height");
+         },
+         // Corners at x -205.2 and 1879.4 twips, y 0 and 1247.9: whole twips 2084 by 1248.
+         "104.2\n62.4"},
     });
 }
 
