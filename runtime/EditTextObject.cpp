@@ -68,6 +68,7 @@ HtmlOptions EditTextObject::htmlOptions() const
     options.condenseWhite = m_extras.condenseWhite;
     options.multiline = definition().multiline;
     options.styles = m_styles.get();
+    options.beforeSwf8 = movie().header.version < 8;
     return options;
 }
 

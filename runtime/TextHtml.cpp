@@ -227,6 +227,14 @@ public:
         std::size_t i = 0;
         while (i < m_html.size()) {
             const char16_t c = m_html[i];
+            if (c != u'<' && (i == 0 || m_html[i - 1] == u'>') && m_options.beforeSwf8) {
+                const std::size_t end = std::min(m_html.find(u'<', i), m_html.size());
+                const auto blank = m_html.substr(i, end - i);
+                if (std::all_of(blank.begin(), blank.end(), isSpace)) {
+                    i = end;
+                    continue;
+                }
+            }
             if (c == u'<') {
                 if (m_html.substr(i, 4) == u"<!--") {
                     const std::size_t end = m_html.find(u"-->", i + 4);
@@ -435,7 +443,7 @@ private:
             if (auto spacing = tag.attribute("letterspacing"))
                 if (auto n = parseInteger(*spacing))
                     format.letterSpacing = *n;
-            if (auto kerning = tag.attribute("kerning"))
+            if (auto kerning = tag.attribute("kerning"); kerning && !m_options.beforeSwf8)
                 if (auto n = parseInteger(*kerning))
                     format.kerning = *n != 0;
         } else if (sameName(name, "a")) {
