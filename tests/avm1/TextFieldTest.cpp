@@ -450,6 +450,20 @@ void TextFieldTest::lineEndsAndBoxes()
              s.traceMember("made", "_height").traceMember("made", "_yscale");
          },
          "40\n200\n20\n20\n50"},
+        {"scroll changes tell onScroller after the scripts", 8,
+         [](Script& s) {
+             ActionWriter body;
+             body.push({"scroller "}).push({"f"}).op(Op::GetVariable).push({"_name"});
+             body.op(Op::GetMember).op(Op::Add2).op(Op::Trace);
+             s.get("plain").push({"onScroller"});
+             s.a.defineFunction("", {"f"}, body);
+             s.op(Op::SetMember);
+             s.setMember("plain", "text", "a\rb\rc\rd\re").push({"set"}).trace();
+             s.setMember("plain", "scroll", 2).setMember("plain", "scroll", 2);
+             s.setMember("plain", "scroll", -5).traceMember("plain", "scroll");
+         },
+         // The text (maxscroll), scroll 2, then back to 1: three changes.
+         "set\n1\nscroller plain\nscroller plain\nscroller plain"},
         {"a rotated field rounds its corners", 8,
          [](Script& s) {
              s.call("_root", "createTextField", {"made", 5, 0, 0, 100, 30}).pop();
