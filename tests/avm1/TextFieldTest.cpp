@@ -409,9 +409,9 @@ void TextFieldTest::createTextField()
     });
 }
 
-// Every CR and every LF in text is a line end of its own; _width and _height of a
-// scaled field give the box the value unscaled; a rotated field's extent rounds its
-// corners to whole twips.
+// Every CR and every LF in text is a line end of its own; onScroller; the settings
+// only scripts see; _width and _height of a scaled field give the box the value
+// unscaled; a rotated field's extent rounds its corners to whole twips.
 void TextFieldTest::lineEndsAndBoxes()
 {
     const auto heightsOf = [](Script& s, std::vector<const char*> texts) {
@@ -464,6 +464,34 @@ void TextFieldTest::lineEndsAndBoxes()
          },
          // The text (maxscroll), scroll 2, then back to 1: three changes.
          "set\n1\nscroller plain\nscroller plain\nscroller plain"},
+        {"settings scripts keep: defaults, then coerced values", 8,
+         [](Script& s) {
+             s.call("_root", "createTextField", {"made", 5, 0, 0, 100, 30}).pop();
+             for (const char* name : {"background", "backgroundColor", "condenseWhite", "password",
+                                      "mouseWheelEnabled", "sharpness"})
+                 s.traceMember("made", name);
+             s.setMember("made", "background", "no").traceMember("made", "background");
+             s.setMember("made", "backgroundColor", "0x10").traceMember("made", "backgroundColor");
+             s.setMember("made", "backgroundColor", Undefined{});
+             s.traceMember("made", "backgroundColor");
+             s.setMember("made", "mouseWheelEnabled", 0).traceMember("made", "mouseWheelEnabled");
+             s.setMember("made", "sharpness", "2.5").traceMember("made", "sharpness");
+             s.get("made").member("filters").member("length").trace();
+             s.get("TextField").push({0, "TextField"}).op(Op::GetVariable);
+             s.push({"getFontList"}).op(Op::CallMethod).op(Op::InstanceOf).trace();
+             s.pop();
+         },
+         "false\n16777215\nfalse\nfalse\ntrue\n0\ntrue\n16\n0\nfalse\n2.5\n0\nfalse"},
+        {"condenseWhite and password shape what HTML and text give", 8,
+         [](Script& s) {
+             s.call("_root", "createTextField", {"made", 5, 0, 0, 100, 30}).pop();
+             s.setMember("made", "html", true).setMember("made", "condenseWhite", true);
+             s.setMember("made", "multiline", true);
+             s.setMember("made", "htmlText", "a \n\t  b<br>c").traceMember("made", "text");
+             s.setMember("made", "password", true).setMember("made", "text", "secret");
+             s.traceMember("made", "text").traceMember("made", "length");
+         },
+         "a b\rc\nsecret\n6"},
         {"a rotated field rounds its corners", 8,
          [](Script& s) {
              s.call("_root", "createTextField", {"made", 5, 0, 0, 100, 30}).pop();
