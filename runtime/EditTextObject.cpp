@@ -304,6 +304,8 @@ void EditTextObject::setBoxWidth(double twips)
     swf::Rect box = definition().bounds;
     box.xMax = swf::Twips{boxSide(box.xMin.value + std::max(0.0, twips))};
     ownDefinition().bounds = box;
+    // autoSize fits the new box to the text again, from the edge it keeps.
+    fitToText();
 }
 
 void EditTextObject::setBoxHeight(double twips)
@@ -311,6 +313,7 @@ void EditTextObject::setBoxHeight(double twips)
     swf::Rect box = definition().bounds;
     box.yMax = swf::Twips{boxSide(box.yMin.value + std::max(0.0, twips))};
     ownDefinition().bounds = box;
+    fitToText();
 }
 
 std::shared_ptr<const TextLayout> EditTextObject::layout() const
@@ -382,7 +385,17 @@ void EditTextObject::fitToText()
         moved.tx += moved.a * shift;
         moved.ty += moved.b * shift;
         setMatrix(moved);
+        m_extras.autoSizeShift += shift;
     }
+}
+
+swf::Matrix EditTextObject::placedMatrix() const
+{
+    swf::Matrix placed = matrix();
+    const auto shift = static_cast<double>(m_extras.autoSizeShift);
+    placed.tx -= placed.a * shift;
+    placed.ty -= placed.b * shift;
+    return placed;
 }
 
 } // namespace runtime

@@ -106,6 +106,8 @@ public:
     void setScroll(int line);
     std::int32_t hscroll() const;
     void setHScroll(std::int32_t pixels);
+    // The field's matrix without the moves autoSize made: where scripts placed it.
+    swf::Matrix placedMatrix() const;
     // With autoSize on, fits the box to the text: its height always, its width (and,
     // centred or right, its position) when words do not wrap.
     void fitToText();
@@ -127,6 +129,8 @@ public:
         std::string gridFitType = "pixel";
         double sharpness = 0;
         double thickness = 0;
+        // How far autoSize moved the field along its own x axis, in twips.
+        std::int64_t autoSizeShift = 0;
     };
     Extras& extras() { return m_extras; }
     const Extras& extras() const { return m_extras; }

@@ -400,6 +400,19 @@ void TextFieldTest::createTextField()
              s.get("made").op(Op::TypeOf).trace();
          },
          "2.1\n100\nundefined"},
+        {"an autosized field fits again after _width; a copy has only its place", 8,
+         [](Script& s) {
+             s.call("_root", "createTextField", {"made", 5, -4, 16, 12, 13}).pop();
+             s.setMember("made", "autoSize", "right").traceMember("made", "_x");
+             s.setMember("made", "border", true).setMember("made", "_alpha", 50);
+             s.setMember("made", "text", "").setMember("made", "_width", 19);
+             s.traceMember("made", "_x").traceMember("made", "_width");
+             // duplicateMovieClip(made, "copy", 7), the depth stored 16384 above.
+             s.get("made").push({"copy", 7 + 16384}).op(Op::CloneSprite);
+             for (const char* name : {"_x", "_width", "_alpha", "border", "autoSize", "type"})
+                 s.traceMember("copy", name);
+         },
+         "4\n19\n4\n-4\n0\n50\nfalse\nnone\ninput"},
         {"before SWF 8 it returns nothing", 7,
          [](Script& s) {
              s.call("_root", "createTextField", {"made", 5, 0, 0, 10, 10}).trace();
