@@ -105,6 +105,8 @@ std::size_t Engine::runAction(const runtime::QueuedAction& action)
         return runFocusChange(action);
     case Kind::TextChanged:
         return runTextChanged(action);
+    case Kind::TextScrolled:
+        return runTextScrolled(action);
     case Kind::MouseWheel:
         return runMouseWheel(action);
     case Kind::TextLink:

@@ -389,6 +389,12 @@ void EditTextObject::fitToText()
     }
 }
 
+std::array<std::int32_t, 4> EditTextObject::scrollState() const
+{
+    const std::shared_ptr<const TextLayout> laid = layout();
+    return {scroll(), laid->maxScroll(), hscroll(), laid->maxHScroll()};
+}
+
 swf::Matrix EditTextObject::placedMatrix() const
 {
     swf::Matrix placed = matrix();

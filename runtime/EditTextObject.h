@@ -7,6 +7,7 @@
 #include "TextLayout.h"
 #include "TextSelection.h"
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -106,6 +107,8 @@ public:
     void setScroll(int line);
     std::int32_t hscroll() const;
     void setHScroll(std::int32_t pixels);
+    // scroll, maxscroll, hscroll and maxhscroll: what onScroller tells a change of.
+    std::array<std::int32_t, 4> scrollState() const;
     // The field's matrix without the moves autoSize made: where scripts placed it.
     swf::Matrix placedMatrix() const;
     // With autoSize on, fits the box to the text: its height always, its width (and,

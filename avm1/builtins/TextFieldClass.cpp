@@ -376,11 +376,7 @@ private:
         Object* list = listeners.objectOrNull();
         return list && m_vm.toNumber(m_vm.getMember(list, "length")) > 1;
     }
-    State measure() const
-    {
-        const auto laid = m_field->layout();
-        return {m_field->scroll(), laid->maxScroll(), m_field->hscroll(), laid->maxHScroll()};
-    }
+    State measure() const { return m_field->scrollState(); }
 
     Vm& m_vm;
     Object* m_clip;
