@@ -455,8 +455,8 @@ private:
         const bool paragraph = sameName(name, "p") || sameName(name, "li");
         const bool item = sameName(name, "li");
         if (tag.closing) {
-            // Every element that ends a paragraph breaks the line, in the format of what
-            // it held last; a closing tag with nothing open to close is ignored.
+            // Every element that ends a paragraph breaks the line (see
+            // closingBreakFormat); a closing tag with nothing open to close is ignored.
             if (paragraph) {
                 if (item ? m_openItems == 0 : !m_paragraphOpen)
                     return;
@@ -520,12 +520,12 @@ private:
             if (auto align = tag.attribute("align"))
                 if (auto value = parseAlign(*align))
                     format.align = *value;
-            if (item)
+            if (item) {
                 format.bullet = true;
-            if (item)
                 ++m_openItems;
-            else
+            } else {
                 m_paragraphOpen = true;
+            }
         } else if (sameName(name, "textformat")) {
             auto number = [&](std::string_view key, std::optional<std::int32_t>& into) {
                 if (auto value = tag.attribute(key))
