@@ -1,6 +1,7 @@
 // TextField: the script side of text fields. Its prototype holds one getter and
 // setter pair per field property, which answer only for real fields (undefined, and
 // no effect, on anything else), and the methods on text and formats.
+#include "ArrayObject.h"
 #include "Builtins.h"
 #include "DeferredEvents.h"
 #include "MovieClipParts.h"
@@ -368,13 +369,18 @@ public:
 private:
     using State = std::array<std::int32_t, 4>;
 
+    // Looked up without __resolve, as the player finds handlers: a write must not run
+    // scripts of its own.
     bool listened() const
     {
-        if (!m_vm.getMember(m_clip, "onScroller").isUndefined())
+        Value found;
+        if (m_vm.lookup(m_clip, m_vm.str("onScroller"), found) && !found.isUndefined())
             return true;
-        const Value listeners = m_vm.getMember(m_clip, "_listeners");
-        Object* list = listeners.objectOrNull();
-        return list && m_vm.toNumber(m_vm.getMember(list, "length")) > 1;
+        Value listeners;
+        if (!m_vm.lookup(m_clip, m_vm.str("_listeners"), listeners))
+            return false;
+        auto* list = dynamic_cast<ArrayObject*>(listeners.objectOrNull());
+        return list && list->length() > 1;
     }
     State measure() const { return m_field->scrollState(); }
 

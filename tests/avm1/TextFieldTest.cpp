@@ -505,6 +505,29 @@ void TextFieldTest::lineEndsAndBoxes()
              s.traceMember("made", "text").traceMember("made", "length");
          },
          "a b\rc\nsecret\n6"},
+        {"listeners hear onScroller; __resolve is not asked", 8,
+         [](Script& s) {
+             ActionWriter heard;
+             heard.push({"heard "}).push({"f"}).op(Op::GetVariable).push({"_name"});
+             heard.op(Op::GetMember).op(Op::Add2).op(Op::Trace);
+             ActionWriter resolve;
+             resolve.push({"resolve "}).push({"n"}).op(Op::GetVariable).op(Op::Add2);
+             resolve.op(Op::Trace);
+             s.a.push({"o", 0, "Object"}).op(Op::NewObject).op(Op::SetVariable);
+             s.get("o").push({"onScroller"});
+             s.a.defineFunction("", {"f"}, heard);
+             s.op(Op::SetMember);
+             s.get("plain").push({"__resolve"});
+             s.a.defineFunction("", {"n"}, resolve);
+             s.op(Op::SetMember);
+             s.a.push({1, "o"}).op(Op::GetVariable).push({1, "plain"}).op(Op::GetVariable);
+             s.a.push({"addListener"}).op(Op::CallMethod).op(Op::Pop);
+             // A write that moves nothing looks for handlers without asking __resolve.
+             s.setMember("plain", "border", true).push({"written"}).trace();
+             s.get("plain").push({"__resolve"}).op(Op::Delete).pop();
+             s.setMember("plain", "text", "a\rb\rc\rd\re");
+         },
+         "written\nheard plain"},
         {"a rotated field rounds its corners", 8,
          [](Script& s) {
              s.call("_root", "createTextField", {"made", 5, 0, 0, 100, 30}).pop();
