@@ -157,7 +157,8 @@ std::string dropTargetOf(const runtime::DisplayObject& object)
 }
 
 // A text field's _width and _height size its box rather than scale it, when it is
-// neither rotated nor skewed.
+// neither rotated nor skewed. The reference gives the box the value as it is, so a
+// scaled field then reads back the value times its scale.
 bool resizeTextBox(runtime::DisplayObject& object, bool horizontal, double pixels)
 {
     if (object.kind() != runtime::ObjectKind::EditText || std::isnan(pixels))
@@ -167,7 +168,7 @@ bool resizeTextBox(runtime::DisplayObject& object, bool horizontal, double pixel
     if (m.b != 0 || m.c != 0 || scale == 0)
         return false;
     auto& field = static_cast<runtime::EditTextObject&>(object);
-    const double twips = std::clamp(pixels * 20 / std::fabs(scale), 0.0, 1e9);
+    const double twips = std::clamp(pixels * 20, 0.0, 1e9);
     if (horizontal)
         field.setBoxWidth(twips);
     else

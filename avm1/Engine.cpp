@@ -2,6 +2,7 @@
 
 #include "ClipRoots.h"
 #include "Interpreter.h"
+#include "StringUnits.h"
 #include "Timers.h"
 #include "builtins/ClassRegistry.h"
 #include "builtins/ContextMenus.h"
@@ -103,6 +104,8 @@ std::size_t Engine::runAction(const runtime::QueuedAction& action)
         return runFocusChange(action);
     case Kind::TextChanged:
         return runTextChanged(action);
+    case Kind::TextScrolled:
+        return runTextScrolled(action);
     case Kind::MouseWheel:
         return runMouseWheel(action);
     case Kind::TextLink:
@@ -277,7 +280,7 @@ void Engine::stepFinished()
 
 void Engine::trace(std::string_view line)
 {
-    m_host.trace(line);
+    m_host.trace(withoutLoneSurrogates(line));
 }
 
 bool Engine::logEnabled() const

@@ -80,6 +80,7 @@ private:
     // Stage's listeners hear onResize.
     std::size_t runStageResize();
     std::size_t runTextChanged(const runtime::QueuedAction& action);
+    std::size_t runTextScrolled(const runtime::QueuedAction& action);
     std::size_t runMouseWheel(const runtime::QueuedAction& action);
     // A text field's link to a script (EngineLinks.cpp).
     std::size_t runTextLink(const runtime::QueuedAction& action);

@@ -207,6 +207,19 @@ std::size_t Engine::runTextChanged(const runtime::QueuedAction& action)
     return callMethodIfAny(clip, "broadcastMessage", args);
 }
 
+// The user scrolled a field, or typed so that its scrolling changed: it tells its
+// listeners (itself first) onScroller(field).
+std::size_t Engine::runTextScrolled(const runtime::QueuedAction& action)
+{
+    if (!action.target || action.target->kind() != runtime::ObjectKind::EditText)
+        return 0;
+    ClipObject* clip = m_clips->wrap(action.target.get());
+    if (!clip)
+        return 0;
+    const std::array<Value, 2> args{m_vm->strValue("onScroller"), Value(clip)};
+    return callMethodIfAny(clip, "broadcastMessage", args);
+}
+
 std::optional<double> Engine::tabIndex(const runtime::DisplayObject& object) const
 {
     std::optional<std::int32_t> index;

@@ -160,6 +160,18 @@ template <typename Map> std::string mapCase(std::string_view text, CharUnits uni
     return out;
 }
 
+// A surrogate's own three-byte form, which appendUtf8 never writes.
+void appendSurrogate(std::string& out, char32_t unit)
+{
+    if (!isSurrogate(unit)) {
+        appendUtf8(out, unit);
+        return;
+    }
+    out.push_back(static_cast<char>(0xE0 | (unit >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
+}
+
 } // namespace
 
 void appendUtf8(std::string& out, char32_t cp)
@@ -230,7 +242,57 @@ std::string fromUtf16(std::u16string_view units)
             appendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (units[i + 1] - 0xDC00));
             ++i;
         } else {
-            appendUtf8(out, unit); // a lone surrogate becomes U+FFFD
+            appendSurrogate(out, unit);
+        }
+    }
+    return out;
+}
+
+namespace {
+
+// The surrogate whose three-byte form starts at `at`, or 0.
+char32_t surrogateAt(std::string_view text, std::size_t at)
+{
+    if (at + 3 > text.size() || static_cast<unsigned char>(text[at]) != 0xED)
+        return 0;
+    const auto second = static_cast<unsigned char>(text[at + 1]);
+    const auto third = static_cast<unsigned char>(text[at + 2]);
+    if (second < 0xA0 || second > 0xBF || (third & 0xC0) != 0x80)
+        return 0;
+    return 0xD000 | (char32_t(second & 0x3F) << 6) | (third & 0x3F);
+}
+
+} // namespace
+
+void joinSurrogateHalves(std::string& utf8)
+{
+    std::size_t at = utf8.find('\xED');
+    if (at == std::string::npos)
+        return;
+    std::string out(utf8.substr(0, at));
+    while (at < utf8.size()) {
+        const char32_t high = surrogateAt(utf8, at);
+        const char32_t low = high >= 0xD800 && high <= 0xDBFF ? surrogateAt(utf8, at + 3) : 0;
+        if (low >= 0xDC00 && low <= 0xDFFF) {
+            appendUtf8(out, 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00));
+            at += 6;
+        } else {
+            out.push_back(utf8[at++]);
+        }
+    }
+    utf8 = std::move(out);
+}
+
+std::string withoutLoneSurrogates(std::string_view utf8)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t at = 0; at < utf8.size();) {
+        if (surrogateAt(utf8, at) != 0) {
+            appendUtf8(out, kReplacement);
+            at += 3;
+        } else {
+            out.push_back(utf8[at++]);
         }
     }
     return out;

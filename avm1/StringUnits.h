@@ -55,9 +55,17 @@ std::size_t unitLength(const String* text, CharUnits units);
 std::size_t utf16Length(std::string_view utf8);
 
 // UTF-8 to UTF-16 and back. A malformed byte reads as the Latin-1 character of its
-// value (old tools wrote Latin-1 text into movies); a lone surrogate writes U+FFFD.
+// value (old tools wrote Latin-1 text into movies). A lone surrogate (half of a pair
+// that charAt or substr cut) keeps its three-byte form, so that joining the halves
+// again gives the character back (see joinSurrogateHalves).
 std::u16string toUtf16(std::string_view utf8);
 std::string fromUtf16(std::u16string_view units);
+// Every high surrogate's three-byte form directly followed by a low one's becomes the
+// four-byte character they make: strings keep one spelling of each character.
+void joinSurrogateHalves(std::string& utf8);
+// The text with every lone surrogate's three-byte form as U+FFFD, for what leaves the
+// engine (trace output).
+std::string withoutLoneSurrogates(std::string_view utf8);
 void appendUtf8(std::string& out, char32_t codePoint);
 
 // A character code as scripts read it (charCodeAt, ord): the unit itself, except that

@@ -3,6 +3,7 @@
 #include "Interpreter.h"
 #include "ScriptFunction.h"
 #include "ScriptHost.h"
+#include "StringUnits.h"
 #include "SuperObject.h"
 #include "TextEncoding.h"
 #include "builtins/ArrayObject.h"
@@ -162,13 +163,15 @@ void Vm::traceRoots(Tracer& tracer)
 
 String* Vm::str(std::string_view text)
 {
-    return m_heap.make<String>(std::string(text.substr(0, limits::kMaxStringBytes)));
+    return str(std::string(text.substr(0, limits::kMaxStringBytes)));
 }
 
 String* Vm::str(std::string&& text)
 {
     if (text.size() > limits::kMaxStringBytes)
         text.resize(limits::kMaxStringBytes);
+    // Halves of a pair that scripts cut apart and joined again are one character.
+    joinSurrogateHalves(text);
     return m_heap.make<String>(std::move(text));
 }
 

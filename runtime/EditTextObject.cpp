@@ -11,17 +11,12 @@ namespace runtime {
 
 namespace {
 
-// Line ends as fields keep them: every CR LF, LF and CR is one '\r'.
+// Line ends as fields keep them: every LF and CR is a '\r' of its own, so CR LF
+// breaks the line twice, as the reference lays it out.
 std::u16string withFieldLineEnds(std::u16string text)
 {
-    std::u16string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            continue;
-        out.push_back(text[i] == u'\n' ? u'\r' : text[i]);
-    }
-    return out;
+    std::replace(text.begin(), text.end(), u'\n', u'\r');
+    return text;
 }
 
 swf::Rgba rgbaOf(std::uint32_t color)
@@ -73,6 +68,7 @@ HtmlOptions EditTextObject::htmlOptions() const
     options.condenseWhite = m_extras.condenseWhite;
     options.multiline = definition().multiline;
     options.styles = m_styles.get();
+    options.beforeSwf8 = movie().header.version < 8;
     return options;
 }
 
@@ -308,6 +304,8 @@ void EditTextObject::setBoxWidth(double twips)
     swf::Rect box = definition().bounds;
     box.xMax = swf::Twips{boxSide(box.xMin.value + std::max(0.0, twips))};
     ownDefinition().bounds = box;
+    // autoSize fits the new box to the text again, from the edge it keeps.
+    fitToText();
 }
 
 void EditTextObject::setBoxHeight(double twips)
@@ -315,6 +313,7 @@ void EditTextObject::setBoxHeight(double twips)
     swf::Rect box = definition().bounds;
     box.yMax = swf::Twips{boxSide(box.yMin.value + std::max(0.0, twips))};
     ownDefinition().bounds = box;
+    fitToText();
 }
 
 std::shared_ptr<const TextLayout> EditTextObject::layout() const
@@ -386,7 +385,23 @@ void EditTextObject::fitToText()
         moved.tx += moved.a * shift;
         moved.ty += moved.b * shift;
         setMatrix(moved);
+        m_extras.autoSizeShift += shift;
     }
+}
+
+std::array<std::int32_t, 4> EditTextObject::scrollState() const
+{
+    const std::shared_ptr<const TextLayout> laid = layout();
+    return {scroll(), laid->maxScroll(), hscroll(), laid->maxHScroll()};
+}
+
+swf::Matrix EditTextObject::placedMatrix() const
+{
+    swf::Matrix placed = matrix();
+    const auto shift = static_cast<double>(m_extras.autoSizeShift);
+    placed.tx -= placed.a * shift;
+    placed.ty -= placed.b * shift;
+    return placed;
 }
 
 } // namespace runtime

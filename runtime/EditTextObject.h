@@ -7,6 +7,7 @@
 #include "TextLayout.h"
 #include "TextSelection.h"
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -106,6 +107,10 @@ public:
     void setScroll(int line);
     std::int32_t hscroll() const;
     void setHScroll(std::int32_t pixels);
+    // scroll, maxscroll, hscroll and maxhscroll: what onScroller tells a change of.
+    std::array<std::int32_t, 4> scrollState() const;
+    // The field's matrix without the moves autoSize made: where scripts placed it.
+    swf::Matrix placedMatrix() const;
     // With autoSize on, fits the box to the text: its height always, its width (and,
     // centred or right, its position) when words do not wrap.
     void fitToText();
@@ -127,6 +132,8 @@ public:
         std::string gridFitType = "pixel";
         double sharpness = 0;
         double thickness = 0;
+        // How far autoSize moved the field along its own x axis, in twips.
+        std::int64_t autoSizeShift = 0;
     };
     Extras& extras() { return m_extras; }
     const Extras& extras() const { return m_extras; }

@@ -89,6 +89,9 @@ inline constexpr std::size_t kMaxTypedText = 65536;
 // Nesting of tags in a field's HTML that is tracked; deeper tags still show their text,
 // in the format of the deepest tracked level.
 inline constexpr std::size_t kMaxHtmlNesting = 64;
+// Tab stops one TEXTFORMAT tag of a field's HTML gives: as many as a script's
+// TextFormat may hold.
+inline constexpr std::size_t kMaxTabStops = 1024;
 // Text layout: font sizes past 2,000 pixels and lengths past a million pixels show
 // nothing a stage can hold, and keep all of layout's sums well inside 32 bits.
 inline constexpr std::int64_t kMaxTextSizeTwips = 2000 * 20;

@@ -33,6 +33,7 @@
 #include "SpriteObject.h"
 #include "TextEditing.h"
 
+#include <array>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -195,6 +196,8 @@ private:
     void selectByPointer(double x, double y);
     EditTextObject* focusedField() const;
     void queueTextChanged(EditTextObject& field);
+    // Queues onScroller for `field` when its scroll state is no longer `before`.
+    void queueTextScrolled(EditTextObject& field, const std::array<std::int32_t, 4>& before);
     void pressFocused();
     // After a frame, the pointer is over what the frame put under it.
     void trackStillPointer();

@@ -28,6 +28,17 @@ void MoviePlayer::queueTextChanged(EditTextObject& field)
     m_context.actions().push(std::move(action));
 }
 
+void MoviePlayer::queueTextScrolled(EditTextObject& field,
+                                    const std::array<std::int32_t, 4>& before)
+{
+    if (field.scrollState() == before)
+        return;
+    QueuedAction action;
+    action.kind = QueuedAction::Kind::TextScrolled;
+    action.target = field.shared_from_this();
+    m_context.actions().push(std::move(action));
+}
+
 void MoviePlayer::textInput(std::string_view utf8)
 {
     EditTextObject* field = focusedField();
@@ -35,8 +46,10 @@ void MoviePlayer::textInput(std::string_view utf8)
         return;
     // No event types more than this many units (of four bytes at most each).
     utf8 = utf8.substr(0, 4 * limits::kMaxTypedText);
+    const auto before = field->scrollState();
     if (TextEditor(*field, m_clipboard).type(toUtf16(utf8)))
         queueTextChanged(*field);
+    queueTextScrolled(*field, before);
     runActions();
 }
 
@@ -45,8 +58,10 @@ void MoviePlayer::textCommand(TextCommand command)
     EditTextObject* field = focusedField();
     if (!field)
         return;
+    const auto before = field->scrollState();
     if (TextEditor(*field, m_clipboard).apply(command))
         queueTextChanged(*field);
+    queueTextScrolled(*field, before);
     runActions();
 }
 
@@ -73,8 +88,12 @@ void MoviePlayer::pointerWheel(double x, double y, int lines)
     if (DisplayObject* under = ButtonTracker::targetAt(*m_root, x, y))
         wheel.button = under->shared_from_this();
     m_context.actions().push(std::move(wheel));
-    if (EditTextObject* field = fieldAt(*m_root, x, y); field && field->extras().mouseWheelEnabled)
+    if (EditTextObject* field = fieldAt(*m_root, x, y);
+        field && field->extras().mouseWheelEnabled) {
+        const auto before = field->scrollState();
         field->setScroll(field->scroll() - lines);
+        queueTextScrolled(*field, before);
+    }
     runActions();
 }
 

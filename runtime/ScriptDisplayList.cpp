@@ -111,6 +111,19 @@ std::shared_ptr<DisplayObject> SpriteObject::createTextField(std::string name,
     return placeForScript(field, std::move(name), scriptDepth);
 }
 
+std::shared_ptr<DisplayObject> SpriteObject::duplicateTextField(const EditTextObject& field,
+                                                                std::string name,
+                                                                long long scriptDepth)
+{
+    if (!inScriptRange(scriptDepth) || !context().canCreateObject())
+        return nullptr;
+    auto copy = std::make_shared<EditTextObject>(context(), nullptr, swf::EditText{});
+    copy->setMovieInstance(field.movieInstancePtr());
+    copy->setMatrix(field.placedMatrix());
+    copy->setColorTransform(field.colorTransform());
+    return placeForScript(copy, std::move(name), scriptDepth);
+}
+
 bool DisplayObject::removeByScript()
 {
     const int depth = scriptDepth();

@@ -87,6 +87,9 @@ struct QueuedAction {
         // The user changed the text of the field `target` (typing, deleting, pasting):
         // its variable follows and it tells its listeners (onChanged).
         TextChanged,
+        // The user scrolled the field `target`, or changed its text so that what it
+        // can scroll changed: it tells its listeners (onScroller).
+        TextScrolled,
         // A press on a link of the field `target` whose address is a script call
         // ("asfunction:name,argument"): `url` holds what follows the scheme.
         TextLink,

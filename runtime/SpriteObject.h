@@ -110,6 +110,10 @@ public:
     std::shared_ptr<DisplayObject> createTextField(std::string name, long long scriptDepth,
                                                    swf::Twips x, swf::Twips y,
                                                    const swf::Rect& box);
+    // duplicateMovieClip of a field this clip holds: a field of no settings, text or box
+    // at the depth, where `field` was placed and in its colours.
+    std::shared_ptr<DisplayObject> duplicateTextField(const class EditTextObject& field,
+                                                      std::string name, long long scriptDepth);
     // attachBitmap: shows `bitmap` at the depth, its top-left corner at the clip's origin.
     std::shared_ptr<DisplayObject> attachBitmap(std::shared_ptr<class BitmapData> bitmap,
                                                 long long scriptDepth, bool smoothing,

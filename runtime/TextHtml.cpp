@@ -209,6 +209,27 @@ std::optional<swf::TextAlign> parseAlign(std::u16string_view text)
     return std::nullopt;
 }
 
+// The font sizes markup can give, in points.
+constexpr std::int32_t kMinFontSize = 1;
+constexpr std::int32_t kMaxFontSize = 127;
+
+// "1,2,3": the whole numbers a list of stops starts with, up to the first that is not
+// one, and no more than the field keeps.
+std::vector<std::int32_t> tabStops(std::u16string_view text)
+{
+    std::vector<std::int32_t> stops;
+    std::size_t start = 0;
+    while (start <= text.size() && stops.size() < limits::kMaxTabStops) {
+        const std::size_t comma = std::min(text.find(u',', start), text.size());
+        const auto stop = parseInteger(text.substr(start, comma - start));
+        if (!stop)
+            break;
+        stops.push_back(*stop);
+        start = comma + 1;
+    }
+    return stops;
+}
+
 std::string narrow(std::u16string_view text)
 {
     return toUtf8(text);
@@ -227,6 +248,14 @@ public:
         std::size_t i = 0;
         while (i < m_html.size()) {
             const char16_t c = m_html[i];
+            if (c != u'<' && (i == 0 || m_html[i - 1] == u'>') && m_options.beforeSwf8) {
+                const std::size_t end = std::min(m_html.find(u'<', i), m_html.size());
+                const auto blank = m_html.substr(i, end - i);
+                if (std::all_of(blank.begin(), blank.end(), isSpace)) {
+                    i = end;
+                    continue;
+                }
+            }
             if (c == u'<') {
                 if (m_html.substr(i, 4) == u"<!--") {
                     const std::size_t end = m_html.find(u"-->", i + 4);
@@ -282,6 +311,8 @@ private:
         TextFormat format;
         // Inside an element its style sheet does not show.
         bool hidden = false;
+        // The text's length when the element opened.
+        std::size_t unitsAtStart = 0;
     };
 
     const TextFormat& current() const { return m_stack.back().format; }
@@ -293,14 +324,17 @@ private:
         m_pending.clear();
     }
 
-    void put(char16_t unit, const TextFormat& format)
+    void put(char16_t unit, const TextFormat& given)
     {
+        // Text inside an open list item is bulleted, whatever paragraphs it is in.
+        TextFormat format = given;
+        if (m_openItems > 0)
+            format.bullet = true;
         if (!m_pending.empty() && !(m_pendingFormat == format))
             flush();
         if (m_pending.empty())
             m_pendingFormat = format;
         m_pending.push_back(unit);
-        m_endedByClose = false;
         if (unit == u'\r')
             m_lastFormat.reset();
         else
@@ -342,34 +376,51 @@ private:
     }
 
     // A line end in the markup itself breaks the line, on one line or many.
-    void sourceBreak()
+    void sourceBreak() { put(u'\r', current()); }
+
+    void lineBreak()
     {
-        put(u'\r', current());
-        m_endedByClose = false;
+        if (m_options.multiline)
+            put(u'\r', current());
     }
 
-    void lineBreak(bool fromClose)
+    // The format of the break a closing P or LI adds. A list item's is the item's own;
+    // a paragraph's is its last text's, or, with no text, the paragraph's settings on
+    // the field's character format. Once a FONT element closes on no text at all, its
+    // character attributes go to every later paragraph's break.
+    TextFormat closingBreakFormat(bool item) const
     {
-        if (!m_options.multiline)
-            return;
-        if (!fromClose) {
-            put(u'\r', current());
-            return;
+        TextFormat format = current();
+        if (!item && m_lastFormat) {
+            format = *m_lastFormat;
+        } else if (!item) {
+            const TextFormat& base = m_stack.front().format;
+            format.font = base.font;
+            format.size = base.size;
+            format.color = base.color;
+            format.bold = base.bold;
+            format.italic = base.italic;
+            format.underline = base.underline;
+            format.url = base.url;
+            format.target = base.target;
+            format.kerning = base.kerning;
+            format.letterSpacing = base.letterSpacing;
         }
-        // A paragraph ends once, however many closing tags it meets, in the format of
-        // what it held last.
-        if (m_endedByClose)
-            return;
-        put(u'\r', m_lastFormat ? TextFormat(*m_lastFormat) : current());
-        m_endedByClose = true;
+        if (m_emptyFont && !item) {
+            format.font = m_emptyFont->font;
+            format.size = m_emptyFont->size;
+            format.color = m_emptyFont->color;
+            format.kerning = m_emptyFont->kerning;
+            format.letterSpacing = m_emptyFont->letterSpacing;
+        }
+        return format;
     }
 
     void push(std::u16string_view tag, const TextFormat& format, bool hidden)
     {
         hidden = hidden || m_stack.back().hidden;
-        m_lastFormat = format;
         if (m_stack.size() < limits::kMaxHtmlNesting)
-            m_stack.push_back({tag, format, hidden});
+            m_stack.push_back({tag, format, hidden, unitsSoFar()});
         else
             m_stack.back().format = format;
     }
@@ -383,10 +434,15 @@ private:
         return found == m_options.styles->end() ? nullptr : &found->second;
     }
 
+    std::size_t unitsSoFar() const { return m_out.text().size() + m_pending.size(); }
+
     void pop(std::u16string_view tag)
     {
         for (std::size_t k = m_stack.size(); k > 1; --k) {
             if (sameTag(m_stack[k - 1].tag, tag)) {
+                const Level& closed = m_stack[k - 1];
+                if (sameName(closed.tag, "font") && closed.unitsAtStart == unitsSoFar())
+                    m_emptyFont = closed.format;
                 m_stack.resize(k - 1);
                 return;
             }
@@ -397,15 +453,30 @@ private:
     {
         const std::u16string_view name = tag.name;
         const bool paragraph = sameName(name, "p") || sameName(name, "li");
+        const bool item = sameName(name, "li");
         if (tag.closing) {
-            // The break ending a paragraph is in the paragraph's format.
-            if (paragraph)
-                lineBreak(true);
-            pop(name);
+            // Every element that ends a paragraph breaks the line (see
+            // closingBreakFormat); a closing tag with nothing open to close is ignored.
+            if (paragraph) {
+                if (item ? m_openItems == 0 : !m_paragraphOpen)
+                    return;
+                if (m_options.multiline)
+                    put(u'\r', closingBreakFormat(item));
+                if (item)
+                    --m_openItems;
+                else
+                    m_paragraphOpen = false;
+            }
+            // Other elements close only when they are the innermost open one.
+            if (paragraph || (m_stack.size() > 1 && sameTag(m_stack.back().tag, name)))
+                pop(name);
             return;
         }
+        // Paragraphs do not nest: a P inside an open one is ignored, list items nest.
+        if (paragraph && !item && m_paragraphOpen)
+            return;
         if (sameName(name, "br") || sameName(name, "sbr")) {
-            lineBreak(false);
+            lineBreak();
             return;
         }
         TextFormat format = current();
@@ -427,7 +498,8 @@ private:
             if (auto size = tag.attribute("size")) {
                 bool relative = false;
                 if (auto n = parseInteger(*size, &relative))
-                    format.size = relative ? format.size.value_or(12) + *n : *n;
+                    format.size = std::clamp(relative ? format.size.value_or(12) + *n : *n,
+                                             kMinFontSize, kMaxFontSize);
             }
             if (auto color = tag.attribute("color"))
                 if (auto value = parseColor(*color))
@@ -435,7 +507,7 @@ private:
             if (auto spacing = tag.attribute("letterspacing"))
                 if (auto n = parseInteger(*spacing))
                     format.letterSpacing = *n;
-            if (auto kerning = tag.attribute("kerning"))
+            if (auto kerning = tag.attribute("kerning"); kerning && !m_options.beforeSwf8)
                 if (auto n = parseInteger(*kerning))
                     format.kerning = *n != 0;
         } else if (sameName(name, "a")) {
@@ -444,11 +516,16 @@ private:
         } else if (paragraph) {
             // A list item starts a line of its own; a paragraph waits for its end.
             if (sameName(name, "li") && !atParagraphStart())
-                lineBreak(false);
+                lineBreak();
             if (auto align = tag.attribute("align"))
                 if (auto value = parseAlign(*align))
                     format.align = *value;
-            format.bullet = sameName(name, "li");
+            if (item) {
+                format.bullet = true;
+                ++m_openItems;
+            } else {
+                m_paragraphOpen = true;
+            }
         } else if (sameName(name, "textformat")) {
             auto number = [&](std::string_view key, std::optional<std::int32_t>& into) {
                 if (auto value = tag.attribute(key))
@@ -460,6 +537,8 @@ private:
             number("indent", format.indent);
             number("leading", format.leading);
             number("blockindent", format.blockIndent);
+            if (auto stops = tag.attribute("tabstops"))
+                format.tabStops = tabStops(*stops);
         } else if (!sameName(name, "span")) {
             known = false;
         }
@@ -517,9 +596,12 @@ private:
     RichText m_out;
     std::u16string m_pending;
     TextFormat m_pendingFormat;
-    bool m_endedByClose = false;
+    bool m_paragraphOpen = false;
+    std::size_t m_openItems = 0;
     // The format of the paragraph's last text or tag, for the break that ends it.
     std::optional<TextFormat> m_lastFormat;
+    // The last FONT element that closed on no text.
+    std::optional<TextFormat> m_emptyFont;
 };
 
 void appendAscii(std::u16string& out, std::string_view text)

@@ -18,6 +18,9 @@ struct HtmlOptions {
     bool multiline = true;
     // A style sheet's styles, applied to the elements they name (null for none).
     const TextStyles* styles = nullptr;
+    // Movies before SWF 8: text between two tags that is only white space (line ends
+    // too) is dropped, and FONT's KERNING is not read.
+    bool beforeSwf8 = false;
 };
 
 // The text and formats `html` gives, starting from `base`. Unknown tags are skipped;

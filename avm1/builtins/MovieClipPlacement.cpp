@@ -1,6 +1,7 @@
 #include "MovieClipPlacement.h"
 
 #include "ClassRegistry.h"
+#include "TextFields.h"
 #include "avm1/ClipObject.h"
 #include "avm1/ClipRoots.h"
 #include "avm1/Vm.h"
@@ -112,6 +113,8 @@ ClipObject* createEmptyMovieClip(Vm& vm, ClipObject& parent, std::string name, l
 ClipObject* duplicateMovieClip(Vm& vm, ClipObject& clip, std::string name, long long depth,
                                Object* initObject)
 {
+    if (ClipObject* field = duplicateTextField(clip, name, depth))
+        return field;
     runtime::SpriteObject* sprite = liveSprite(clip);
     if (!sprite || sprite->isRoot())
         return nullptr;

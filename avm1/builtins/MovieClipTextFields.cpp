@@ -2,8 +2,10 @@
 // script depth, its box from (0, 0) to (width, height) and placed at (x, y), all in
 // whole pixels.
 #include "MovieClipParts.h"
+#include "TextFields.h"
 #include "avm1/ClipObject.h"
 #include "avm1/Vm.h"
+#include "runtime/EditTextObject.h"
 #include "runtime/SpriteObject.h"
 
 #include <algorithm>
@@ -47,6 +49,20 @@ Value createTextField(Vm& vm, const CallArgs& call)
 }
 
 } // namespace
+
+ClipObject* duplicateTextField(ClipObject& clip, const std::string& name, long long depth)
+{
+    ClipObject* self = clip.live();
+    runtime::DisplayObject* object = self ? self->displayObject() : nullptr;
+    if (!object || object->kind() != runtime::ObjectKind::EditText)
+        return nullptr;
+    runtime::ContainerObject* holder = object->parent();
+    if (!holder || holder->kind() != runtime::ObjectKind::Sprite)
+        return nullptr;
+    auto made = static_cast<runtime::SpriteObject*>(holder)->duplicateTextField(
+        static_cast<const runtime::EditTextObject&>(*object), name, depth);
+    return made ? self->registry().wrap(made.get()) : nullptr;
+}
 
 void installMovieClipTextFields(Vm& vm, Object* proto)
 {

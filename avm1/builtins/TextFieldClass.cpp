@@ -1,7 +1,9 @@
 // TextField: the script side of text fields. Its prototype holds one getter and
 // setter pair per field property, which answer only for real fields (undefined, and
 // no effect, on anything else), and the methods on text and formats.
+#include "ArrayObject.h"
 #include "Builtins.h"
+#include "DeferredEvents.h"
 #include "MovieClipParts.h"
 #include "PropertyFlags.h"
 #include "TextFields.h"
@@ -10,7 +12,9 @@
 #include "avm1/Vm.h"
 #include "runtime/EditTextObject.h"
 
+#include <array>
 #include <cmath>
+#include <optional>
 
 namespace avm1 {
 
@@ -342,6 +346,50 @@ void writeProp(Vm& vm, ClipObject& clip, runtime::EditTextObject& field, Prop pr
     }
 }
 
+// Watches a change a script makes to a field: when any of scroll, maxscroll, hscroll
+// and maxhscroll moved, the field tells its listeners (itself first) onScroller(field)
+// once the step's scripts have run. Nothing is measured while no one listens.
+class ScrollWatch {
+public:
+    ScrollWatch(Vm& vm, Object* clip, runtime::EditTextObject* field)
+        : m_vm(vm), m_clip(clip), m_field(field)
+    {
+        if (field && clip && listened())
+            m_before = measure();
+    }
+    ~ScrollWatch()
+    {
+        // A handler the change ran (a watch on the field's variable) may have removed it.
+        if (m_before && fieldOf(m_clip) == m_field && measure() != *m_before)
+            deferBroadcast(m_vm, m_clip, "onScroller", {Value(m_clip)});
+    }
+    ScrollWatch(const ScrollWatch&) = delete;
+    ScrollWatch& operator=(const ScrollWatch&) = delete;
+
+private:
+    using State = std::array<std::int32_t, 4>;
+
+    // Looked up without __resolve, as the player finds handlers: a write must not run
+    // scripts of its own.
+    bool listened() const
+    {
+        Value found;
+        if (m_vm.lookup(m_clip, m_vm.str("onScroller"), found) && !found.isUndefined())
+            return true;
+        Value listeners;
+        if (!m_vm.lookup(m_clip, m_vm.str("_listeners"), listeners))
+            return false;
+        auto* list = dynamic_cast<ArrayObject*>(listeners.objectOrNull());
+        return list && list->length() > 1;
+    }
+    State measure() const { return m_field->scrollState(); }
+
+    Vm& m_vm;
+    Object* m_clip;
+    runtime::EditTextObject* m_field;
+    std::optional<State> m_before;
+};
+
 Value getProp(Vm& vm, const CallArgs& call)
 {
     runtime::EditTextObject* field = thisField(call);
@@ -356,8 +404,10 @@ Value setProp(Vm& vm, const CallArgs& call)
 {
     ClipObject* clip = asClip(call.thisObject());
     ClipObject* self = clip ? clip->live() : nullptr;
-    if (runtime::EditTextObject* field = thisField(call))
+    if (runtime::EditTextObject* field = thisField(call)) {
+        const ScrollWatch watch(vm, self, field);
         writeProp(vm, *self, *field, propOf(call), call.arg(0));
+    }
     return Value();
 }
 
@@ -410,6 +460,7 @@ Value setTextFormat(Vm& vm, const CallArgs& call)
         begin = indexArg(vm, call.arg(0), 0);
         end = indexArg(vm, call.arg(1), length);
     }
+    const ScrollWatch watch(vm, call.thisObject(), field);
     field->applyFormat(begin, end, format->format);
     return Value();
 }
@@ -439,6 +490,7 @@ Value replaceSel(Vm& vm, const CallArgs& call)
     const std::string text = vm.toStdString(call.arg(0));
     if (vm.throwing())
         return Value();
+    const ScrollWatch watch(vm, call.thisObject(), field);
     const runtime::TextSelection selected = field->selection();
     const std::size_t before = field->content().length() - (selected.end() - selected.begin());
     field->replaceText(selected.begin(), selected.end(), text);
@@ -458,6 +510,7 @@ Value replaceText(Vm& vm, const CallArgs& call)
     const std::string text = vm.toStdString(call.arg(2));
     if (vm.throwing() || begin > end || begin > length)
         return Value();
+    const ScrollWatch watch(vm, call.thisObject(), field);
     field->replaceText(begin, end, text);
     return Value();
 }

@@ -2,6 +2,8 @@
 
 // What the engine and MovieClip need of the TextField class.
 
+#include <string>
+
 namespace runtime {
 class EditTextObject;
 }
@@ -21,5 +23,10 @@ void textFieldPlaced(Vm& vm, ClipObject& field);
 Value styleSheetOf(ClipObject& clip);
 void setStyleSheet(Vm& vm, ClipObject& clip, runtime::EditTextObject& field, Value value);
 void refreshStyles(Vm& vm, ClipObject& clip, runtime::EditTextObject& field);
+
+// duplicateMovieClip of a field: a field with the default settings, no text and an
+// empty box, at `depth` of the field's clip, placed where the field was and in its
+// colours. Null when `clip` is no field or nothing was made.
+ClipObject* duplicateTextField(ClipObject& clip, const std::string& name, long long depth);
 
 } // namespace avm1

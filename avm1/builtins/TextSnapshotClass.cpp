@@ -3,7 +3,8 @@
 // Only a snapshot made for one movie clip has text; the methods of any other answer
 // undefined. Each method takes exactly
 // the arguments the reference's does and answers undefined to any other number of
-// them. Static text cannot be selected here, so nothing ever is.
+// them. Scripts select characters with setSelected; the selection belongs to the
+// snapshot (nothing here draws it, and the user selects no static text).
 #include "Builtins.h"
 #include "MovieClipParts.h"
 #include "avm1/ClipObject.h"
@@ -26,6 +27,9 @@ class SnapshotState final : public Cell {
 public:
     std::vector<std::u16string> pieces;
     std::u16string text;
+    // One flag per character of text.
+    std::vector<bool> selected;
+    std::uint32_t selectColor = 0xFFFF00;
 };
 
 // The static texts placed in `object`, in depth order, each as its characters.
@@ -79,6 +83,7 @@ Value construct(Vm& vm, const CallArgs& call)
     state->pieces = staticTexts(*live->displayObject());
     for (const std::u16string& piece : state->pieces)
         state->text += piece;
+    state->selected.assign(state->text.size(), false);
     self->setNativeState(state);
     return Value();
 }
@@ -183,18 +188,73 @@ Value findText(Vm& vm, const CallArgs& call)
     return Value(found == std::u16string::npos ? -1.0 : static_cast<double>(found));
 }
 
-Value getSelected(Vm&, const CallArgs& call)
+// Characters [start, end) as the selection methods take them: indexes clamped to the
+// text, and at least the character at start.
+std::pair<std::size_t, std::size_t> selectionRange(Vm& vm, const CallArgs& call, std::size_t size)
 {
-    if (!stateOf(call) || call.count() != 2)
+    const std::size_t start = indexArgument(vm, call.arg(0), size);
+    const std::size_t end = std::max(indexArgument(vm, call.arg(1), size), start + 1);
+    return {start, std::min(end, size)};
+}
+
+// setSelected(start, end, select): selects or deselects the characters.
+Value setSelected(Vm& vm, const CallArgs& call)
+{
+    SnapshotState* state = stateOf(call);
+    if (!state || call.count() != 3)
         return Value();
+    const auto [start, end] = selectionRange(vm, call, state->text.size());
+    const bool select = vm.toBoolean(call.arg(2));
+    for (std::size_t i = start; i < end; ++i)
+        state->selected[i] = select;
+    return Value();
+}
+
+// getSelected(start, end): whether any of the characters is selected.
+Value getSelected(Vm& vm, const CallArgs& call)
+{
+    SnapshotState* state = stateOf(call);
+    if (!state || call.count() != 2)
+        return Value();
+    const auto [start, end] = selectionRange(vm, call, state->text.size());
+    for (std::size_t i = start; i < end; ++i)
+        if (state->selected[i])
+            return Value(true);
     return Value(false);
 }
 
+// getSelectedText(includeLineEndings): the selected characters in order; with line
+// endings, a new line between the selected parts of two static texts.
 Value getSelectedText(Vm& vm, const CallArgs& call)
 {
-    if (!stateOf(call) || call.count() > 1)
+    SnapshotState* state = stateOf(call);
+    if (!state || call.count() > 1)
         return Value();
-    return vm.strValue("");
+    const bool lineEndings = vm.toBoolean(call.arg(0));
+    std::u16string out;
+    std::size_t at = 0;
+    for (const std::u16string& piece : state->pieces) {
+        bool pieceStarted = false;
+        for (std::size_t k = 0; k < piece.size(); ++k, ++at) {
+            if (!state->selected[at])
+                continue;
+            if (lineEndings && !pieceStarted && !out.empty())
+                out += u'\n';
+            pieceStarted = true;
+            out += piece[k];
+        }
+    }
+    return vm.strValue(fromUtf16(out));
+}
+
+// setSelectColor(color): the colour selected characters would be drawn in.
+Value setSelectColor(Vm& vm, const CallArgs& call)
+{
+    SnapshotState* state = stateOf(call);
+    if (!state || call.count() != 1)
+        return Value();
+    state->selectColor = static_cast<std::uint32_t>(vm.toInt32(call.arg(0))) & 0xFFFFFF;
+    return Value();
 }
 
 // No character is near any point: static text is not laid out for hit tests here.
@@ -230,13 +290,13 @@ void installTextSnapshot(Vm& vm)
     // The reference lists these methods in for..in.
     vm.defineMethods(proto,
                      {{"getCount", getCount},
-                      {"setSelected", doesNothing},
+                      {"setSelected", setSelected},
                       {"getSelected", getSelected},
                       {"getText", getText},
                       {"getSelectedText", getSelectedText},
                       {"hitTestTextNearPos", hitTestTextNearPos},
                       {"findText", findText},
-                      {"setSelectColor", doesNothing},
+                      {"setSelectColor", setSelectColor},
                       {"getTextRunInfo", doesNothing}},
                      0);
     if (Object* clipProto = vm.builtins().movieClipProto)

@@ -168,7 +168,8 @@ void doCloneSprite(Interpreter& in, Activation& frame, const Instruction&)
     if (vm.throwing())
         return;
     ClipObject* clip = spriteTarget(in, frame, source);
-    if (!clip || clip->objectClass() != ObjectClass::MovieClip)
+    if (!clip || (clip->objectClass() != ObjectClass::MovieClip &&
+                  clip->objectClass() != ObjectClass::TextField))
         return;
     duplicateMovieClip(vm, *clip, std::move(newName),
                        static_cast<long long>(stored) - runtime::limits::kScriptDepthOffset,

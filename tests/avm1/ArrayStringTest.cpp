@@ -57,7 +57,11 @@ public:
     {
         m_vm.setMember(target, m_vm.str(name), value);
     }
-    QString text(Value v) { return QString::fromStdString(m_vm.toStdString(v)); }
+    // As text leaves the engine: a lone surrogate half shows as U+FFFD.
+    QString text(Value v)
+    {
+        return QString::fromStdString(avm1::withoutLoneSurrogates(m_vm.toStdString(v)));
+    }
     // Own enumerable names in creation order (for..in shows them last first).
     QString keys(Value target)
     {

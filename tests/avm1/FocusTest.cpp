@@ -59,6 +59,7 @@ private Q_SLOTS:
     void focusRectangleFollowsFocusrect();
     void tabIndexKeepsThirtyTwoBits();
     void scriptLinksCallFromTheFieldsTimeline();
+    void shiftTabGoesBackAndRemovalDropsTheFocus();
 };
 
 void FocusTest::tabOrderIsAutomaticUntilIndicesAreGiven()
@@ -245,6 +246,26 @@ void FocusTest::scriptLinksCallFromTheFieldsTimeline()
     // Past the link's text, nothing is called.
     session.click(290, 90);
     QCOMPARE(session.take(), QString());
+}
+
+// Shift+Tab walks the same order backwards, round at its start; a focused field that
+// leaves the stage has no focus any more, without a word to its listeners, and the
+// next Tab starts the order again.
+void FocusTest::shiftTabGoesBackAndRemovalDropsTheFocus()
+{
+    Code remove;
+    remove.callStatement("a", "removeTextField").traceCall("Selection", "getFocus");
+    Session session(scriptMovie({threeFields(), remove, Code()}));
+    session.tab();
+    session.player->keyDown(runtime::key::Shift, 0);
+    session.tab();
+    session.tab();
+    session.player->keyUp(runtime::key::Shift, 0);
+    QCOMPARE(session.take(), QString("focus _level0.b\nfocus _level0.c\nfocus _level0.a"));
+    session.player->advance();
+    QCOMPARE(session.take(), QString("null"));
+    session.tab();
+    QCOMPARE(session.take(), QString("focus _level0.b"));
 }
 
 QTEST_APPLESS_MAIN(FocusTest)

@@ -506,6 +506,18 @@ void PlayerObjectsTest::textSnapshotOfStaticText()
     QCOMPARE(s.call(snapshot, "findText", {Value(-1), s.str("A"), Value(true)}).asNumber(), -1.0);
     QVERIFY(s.call(snapshot, "findText", {Value(0), s.str("A")}).isUndefined());
     QCOMPARE(s.call(snapshot, "getSelected", {Value(0), Value(1)}).asBoolean(), false);
+    // Scripts select characters [start, end), at least the one at start.
+    QVERIFY(s.call(snapshot, "setSelected", {Value(1), Value(3), Value(true)}).isUndefined());
+    QCOMPARE(s.call(snapshot, "getSelected", {Value(0), Value(1)}).asBoolean(), false);
+    QCOMPARE(s.call(snapshot, "getSelected", {Value(0), Value(2)}).asBoolean(), true);
+    QCOMPARE(s.call(snapshot, "getSelected", {Value(3), Value(-5)}).asBoolean(), false);
+    QCOMPARE(s.text(s.call(snapshot, "getSelectedText", {Value(false)})), QString("BB"));
+    s.call(snapshot, "setSelected", {Value(2), Value(0), Value(false)});
+    s.call(snapshot, "setSelected", {Value(0), Value(4)}); // too few arguments: nothing
+    QCOMPARE(s.text(s.call(snapshot, "getSelectedText")), QString("B"));
+    QVERIFY(s.call(snapshot, "getSelectedText", {Value(1), Value(2)}).isUndefined());
+    s.call(snapshot, "setSelected", {Value(-3), Value(99), Value(1)});
+    QCOMPARE(s.text(s.call(snapshot, "getSelectedText", {Value(false)})), QString("ABBA"));
     // Only a snapshot of one clip has text.
     Value none = s.make(s.get(s.global(), "TextSnapshot"), {s.clip("holder"), Value(1)});
     QVERIFY(s.call(none, "getCount").isUndefined());

@@ -3,6 +3,7 @@
 // and the methods called on other values.
 #include "CoreCalls.h"
 #include "ScriptRun.h"
+#include "avm1/Operators.h"
 
 #include <QtTest>
 
@@ -21,6 +22,7 @@ private Q_SLOTS:
     void prototypeFlags();
     void conversionThatLeadsBackStops();
     void conversionByVersion();
+    void cutPairsJoinAgain();
 };
 
 void StringClassTest::methods_data()
@@ -35,7 +37,8 @@ void StringClassTest::methods_data()
     addRow("charAt negative", 8, at, "'abc'", {"-1"}, "''");
     addRow("charAt past end", 8, at, "'abc'", {"3"}, "''");
     addRow("charAt wraps 2^32+1", 8, at, "'abc'", {"4294967297"}, "'b'");
-    addRow("charAt surrogate half", 8, at, "'a\xF0\x9F\x98\x9C'", {"1"}, "'\xEF\xBF\xBD'");
+    // A half keeps its own three-byte form, so that joining the halves gives the pair.
+    addRow("charAt surrogate half", 8, at, "'a\xF0\x9F\x98\x9C'", {"1"}, "'\xED\xA0\xBD'");
     addRow("charAt swf5 byte", 5, at, "'\xC3\xA9t'", {"2"}, "'t'");
 
     const char* code = "String.prototype.charCodeAt";
@@ -218,6 +221,41 @@ void StringClassTest::conversionByVersion()
         flat.replace('\n', '|');
         QCOMPARE(flat, QString(expected));
     }
+}
+
+// The halves of a pair that charAt or substr cut apart make the character again when
+// joined, by concat or by +, and compare equal to it; a half left alone traces as
+// U+FFFD.
+void StringClassTest::cutPairsJoinAgain()
+{
+    Calls c(8);
+    avm1::Vm& vm = c.vm();
+    const avm1::Value emoji = c.parse("'\xF0\x9F\x98\x9C'");
+    const avm1::Value zero(0), one(1);
+    const avm1::Value high = vm.call(c.path("String.prototype.charAt"), emoji, {&zero, 1});
+    const avm1::Value low = vm.call(c.path("String.prototype.charAt"), emoji, {&one, 1});
+    QCOMPARE(c.show(vm.getMember(high, vm.str("length"))), QString("1"));
+    const avm1::Value joined = vm.call(c.path("String.prototype.concat"), high, {&low, 1});
+    QCOMPARE(c.show(joined), QString("'\xF0\x9F\x98\x9C'"));
+    // The other order is two lone halves, not a character.
+    const avm1::Value reversed = vm.call(c.path("String.prototype.concat"), low, {&high, 1});
+    QVERIFY(!avm1::strictEquals(reversed, joined));
+    QCOMPARE(c.show(vm.getMember(reversed, vm.str("length"))), QString("2"));
+
+    using swfwriter::Op;
+    swfwriter::ActionWriter a;
+    a.push({"s", "a\xF0\x9F\x98\x9C"}).op(Op::DefineLocal);
+    // t = s.charAt(1) + s.substr(2, 1)
+    a.push({1, 1, "s"}).op(Op::GetVariable).push({"charAt"}).op(Op::CallMethod);
+    a.push({1, 2, 2, "s"}).op(Op::GetVariable).push({"substr"}).op(Op::CallMethod);
+    a.op(Op::Add2).push({"t"}).op(Op::StackSwap).op(Op::DefineLocal);
+    a.push({"t"}).op(Op::GetVariable).op(Op::Trace);
+    a.push({"t"}).op(Op::GetVariable);
+    a.push({1, 1, "s"}).op(Op::GetVariable).push({"substr"}).op(Op::CallMethod);
+    a.op(Op::StrictEquals).op(Op::Trace);
+    a.push({1, 1, "s"}).op(Op::GetVariable).push({"charAt"}).op(Op::CallMethod).op(Op::Trace);
+    QCOMPARE(QString::fromStdString(scriptrun::joined(scriptrun::run(8, a))),
+             QString::fromUtf8("\xF0\x9F\x98\x9C\ntrue\n\xEF\xBF\xBD"));
 }
 
 QTEST_GUILESS_MAIN(StringClassTest)

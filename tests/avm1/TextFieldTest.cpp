@@ -156,6 +156,7 @@ private Q_SLOTS:
     void textFormatConversions();
     void formatsOfStretches();
     void createTextField();
+    void lineEndsAndBoxes();
 };
 
 void TextFieldTest::fieldProperties()
@@ -399,12 +400,142 @@ void TextFieldTest::createTextField()
              s.get("made").op(Op::TypeOf).trace();
          },
          "2.1\n100\nundefined"},
+        {"an autosized field fits again after _width; a copy has only its place", 8,
+         [](Script& s) {
+             s.call("_root", "createTextField", {"made", 5, -4, 16, 12, 13}).pop();
+             s.setMember("made", "autoSize", "right").traceMember("made", "_x");
+             s.setMember("made", "border", true).setMember("made", "_alpha", 50);
+             s.setMember("made", "text", "").setMember("made", "_width", 19);
+             s.traceMember("made", "_x").traceMember("made", "_width");
+             // duplicateMovieClip(made, "copy", 7), the depth stored 16384 above.
+             s.get("made").push({"copy", 7 + 16384}).op(Op::CloneSprite);
+             for (const char* name : {"_x", "_width", "_alpha", "border", "autoSize", "type"})
+                 s.traceMember("copy", name);
+         },
+         "4\n19\n4\n-4\n0\n50\nfalse\nnone\ninput"},
         {"before SWF 8 it returns nothing", 7,
          [](Script& s) {
              s.call("_root", "createTextField", {"made", 5, 0, 0, 10, 10}).trace();
              s.traceMember("made", "_name");
          },
          "undefined\nmade"},
+    });
+}
+
+// Every CR and every LF in text is a line end of its own; onScroller; the settings
+// only scripts see; _width and _height of a scaled field give the box the value
+// unscaled; a rotated field's extent rounds its corners to whole twips.
+void TextFieldTest::lineEndsAndBoxes()
+{
+    const auto heightsOf = [](Script& s, std::vector<const char*> texts) {
+        for (const char* text : texts) {
+            s.setMember("plain", "text", text);
+            s.traceMember("plain", "textHeight");
+        }
+    };
+    runCases({
+        {"CR LF is two line ends, read back as two CRs", 8,
+         [](Script& s) {
+             s.setMember("plain", "text", "a\r\nb\nc\rd");
+             s.get("plain").member("text").member("length").trace();
+             s.get("plain").member("text").push({"\r"}).op(Op::Equals2).trace();
+             s.call("plain", "replaceText", {1, 1, "\r\n"}).pop();
+             s.get("plain").member("length").trace();
+         },
+         "8\nfalse\n10"},
+        {"and lays out as two lines", 8,
+         [heightsOf](Script& s) {
+             heightsOf(s, {"a\r\nb", "a\r\rb", "a\rb"});
+             s.setMember("plain", "text", "a\r\nb");
+             s.get("plain").member("textHeight");
+             s.setMember("plain", "text", "a\rb");
+             s.get("plain").member("textHeight").op(Op::Greater).trace();
+         },
+         // Three lines of 12 point text against two.
+         "39\n39\n26\ntrue"},
+        {"a scaled field's box takes _width and _height unscaled", 8,
+         [](Script& s) {
+             s.call("_root", "createTextField", {"made", 5, 0, 0, 100, 30}).pop();
+             s.setMember("made", "_xscale", 200).setMember("made", "_width", 20);
+             s.traceMember("made", "_width").traceMember("made", "_xscale");
+             s.setMember("made", "_xscale", 100).traceMember("made", "_width");
+             s.setMember("made", "_yscale", 50).setMember("made", "_height", 40);
+             s.traceMember("made", "_height").traceMember("made", "_yscale");
+         },
+         "40\n200\n20\n20\n50"},
+        {"scroll changes tell onScroller after the scripts", 8,
+         [](Script& s) {
+             ActionWriter body;
+             body.push({"scroller "}).push({"f"}).op(Op::GetVariable).push({"_name"});
+             body.op(Op::GetMember).op(Op::Add2).op(Op::Trace);
+             s.get("plain").push({"onScroller"});
+             s.a.defineFunction("", {"f"}, body);
+             s.op(Op::SetMember);
+             s.setMember("plain", "text", "a\rb\rc\rd\re").push({"set"}).trace();
+             s.setMember("plain", "scroll", 2).setMember("plain", "scroll", 2);
+             s.setMember("plain", "scroll", -5).traceMember("plain", "scroll");
+         },
+         // The text (maxscroll), scroll 2, then back to 1: three changes.
+         "set\n1\nscroller plain\nscroller plain\nscroller plain"},
+        {"settings scripts keep: defaults, then coerced values", 8,
+         [](Script& s) {
+             s.call("_root", "createTextField", {"made", 5, 0, 0, 100, 30}).pop();
+             for (const char* name : {"background", "backgroundColor", "condenseWhite", "password",
+                                      "mouseWheelEnabled", "sharpness"})
+                 s.traceMember("made", name);
+             s.setMember("made", "background", "no").traceMember("made", "background");
+             s.setMember("made", "backgroundColor", "0x10").traceMember("made", "backgroundColor");
+             s.setMember("made", "backgroundColor", Undefined{});
+             s.traceMember("made", "backgroundColor");
+             s.setMember("made", "mouseWheelEnabled", 0).traceMember("made", "mouseWheelEnabled");
+             s.setMember("made", "sharpness", "2.5").traceMember("made", "sharpness");
+             s.get("made").member("filters").member("length").trace();
+             s.get("TextField").push({0, "TextField"}).op(Op::GetVariable);
+             s.push({"getFontList"}).op(Op::CallMethod).op(Op::InstanceOf).trace();
+             s.pop();
+         },
+         "false\n16777215\nfalse\nfalse\ntrue\n0\ntrue\n16\n0\nfalse\n2.5\n0\nfalse"},
+        {"condenseWhite and password shape what HTML and text give", 8,
+         [](Script& s) {
+             s.call("_root", "createTextField", {"made", 5, 0, 0, 100, 30}).pop();
+             s.setMember("made", "html", true).setMember("made", "condenseWhite", true);
+             s.setMember("made", "multiline", true);
+             s.setMember("made", "htmlText", "a \n\t  b<br>c").traceMember("made", "text");
+             s.setMember("made", "password", true).setMember("made", "text", "secret");
+             s.traceMember("made", "text").traceMember("made", "length");
+         },
+         "a b\rc\nsecret\n6"},
+        {"listeners hear onScroller; __resolve is not asked", 8,
+         [](Script& s) {
+             ActionWriter heard;
+             heard.push({"heard "}).push({"f"}).op(Op::GetVariable).push({"_name"});
+             heard.op(Op::GetMember).op(Op::Add2).op(Op::Trace);
+             ActionWriter resolve;
+             resolve.push({"resolve "}).push({"n"}).op(Op::GetVariable).op(Op::Add2);
+             resolve.op(Op::Trace);
+             s.a.push({"o", 0, "Object"}).op(Op::NewObject).op(Op::SetVariable);
+             s.get("o").push({"onScroller"});
+             s.a.defineFunction("", {"f"}, heard);
+             s.op(Op::SetMember);
+             s.get("plain").push({"__resolve"});
+             s.a.defineFunction("", {"n"}, resolve);
+             s.op(Op::SetMember);
+             s.a.push({1, "o"}).op(Op::GetVariable).push({1, "plain"}).op(Op::GetVariable);
+             s.a.push({"addListener"}).op(Op::CallMethod).op(Op::Pop);
+             // A write that moves nothing looks for handlers without asking __resolve.
+             s.setMember("plain", "border", true).push({"written"}).trace();
+             s.get("plain").push({"__resolve"}).op(Op::Delete).pop();
+             s.setMember("plain", "text", "a\rb\rc\rd\re");
+         },
+         "written\nheard plain"},
+        {"a rotated field rounds its corners", 8,
+         [](Script& s) {
+             s.call("_root", "createTextField", {"made", 5, 0, 0, 100, 30}).pop();
+             s.setMember("made", "_rotation", 20);
+             s.traceMember("made", "_width").traceMember("made", "_height");
+         },
+         // Corners at x -205.2 and 1879.4 twips, y 0 and 1247.9: whole twips 2084 by 1248.
+         "104.2\n62.4"},
     });
 }
 

@@ -46,6 +46,7 @@ private Q_SLOTS:
     void restrictAsScriptsSetIt();
     void maxCharsAndClipboard();
     void wheelReachesMouseListeners();
+    void userScrollingRunsOnScroller();
 };
 
 void TextInputTest::typingRunsOnChanged()
@@ -109,6 +110,25 @@ void TextInputTest::wheelReachesMouseListeners()
     session.player->pointerWheel(100 * 20, 15 * 20, -3);
     session.player->pointerWheel(400 * 20, 300 * 20, 1);
     QCOMPARE(session.take(), QString("lines -3\nover undefined\nlines 1\nover undefined"));
+}
+
+// The wheel over a field, and typing that makes the text longer than the field, tell
+// the field's listeners onScroller; a wheel that moves nothing tells nobody.
+void TextInputTest::userScrollingRunsOnScroller()
+{
+    Code frame = focusedField();
+    frame.set("field", "multiline", true)
+        .set("field", "text", "1\r2\r3\r4")
+        .handler("field", "onScroller", Code().traceWith("scroller ", "scrolled"), {"scrolled"});
+    Session session(scriptMovie({frame}));
+    session.take();
+    session.player->pointerWheel(100 * 20, 15 * 20, -1);
+    QCOMPARE(session.take(), QString("scroller _level0.field"));
+    session.player->pointerWheel(100 * 20, 15 * 20, -50);
+    session.player->pointerWheel(100 * 20, 15 * 20, -1);
+    QCOMPARE(session.take(), QString("scroller _level0.field"));
+    session.player->textCommand(TextCommand::Enter);
+    QVERIFY(session.take().contains("scroller _level0.field"));
 }
 
 QTEST_APPLESS_MAIN(TextInputTest)

@@ -37,6 +37,9 @@ private Q_SLOTS:
     void htmlWriting();
     void htmlLineBreaks();
     void htmlWithStyleSheet();
+    void htmlParagraphsAndItems_data();
+    void htmlParagraphsAndItems();
+    void htmlBeforeSwf8();
 };
 
 void RichTextTest::formatsSplitAndJoin()
@@ -155,8 +158,9 @@ void RichTextTest::htmlLineBreaks()
     // On one line, paragraphs run together but line ends in the markup still break.
     QCOMPARE(q(parseHtml(u"<p>a</p><p>b</p>", base, single).text()), QStringLiteral("ab"));
     QCOMPARE(q(parseHtml(u"a\nb", base, single).text()), QStringLiteral("a\rb"));
-    // A paragraph ends once, however many closing tags end it; opening one breaks
-    // nothing, a list item starts a line of its own.
+    // Paragraphs do not nest, so the inner one's end ends the outer and the last
+    // closing tag has nothing to close; opening one breaks nothing, a list item starts
+    // a line of its own.
     QCOMPARE(q(parseHtml(u"<p>a<p>b</p></p>", base, {}).text()), QStringLiteral("ab\r"));
     QCOMPARE(q(parseHtml(u"x<li>y</li>", base, {}).text()), QStringLiteral("x\ry\r"));
     // The break is in the format of what the paragraph held last.
@@ -194,6 +198,78 @@ void RichTextTest::htmlWithStyleSheet()
     QVERIFY(first(u"<p align='left'>a</p>").align == swf::TextAlign::Left);
     // An element its style hides shows nothing.
     QCOMPARE(q(parseHtml(u"a<secret>b</secret>c", base, options).text()), QStringLiteral("ac"));
+}
+
+void RichTextTest::htmlParagraphsAndItems_data()
+{
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("bullets");
+    // Each closing P or LI with something open breaks the line; list items nest.
+    QTest::newRow("empty paragraphs") << "<p></p><p></p>x<p></p><p></p>"
+                                      << "\r\rx\r\r"
+                                      << "-----";
+    QTest::newRow("nested items") << "x<li><li><li></li></li></li>"
+                                  << "x\r\r\r\r"
+                                  << "--***";
+    QTest::newRow("stray closings") << "a</p></li>b"
+                                    << "ab"
+                                    << "--";
+    QTest::newRow("item in paragraph") << "<p><li>t</li></p>"
+                                       << "t\r\r"
+                                       << "**-";
+    // A paragraph inside an item stays bulleted, and ends it a line early.
+    QTest::newRow("paragraph in item") << "<li><p>t</p></li>"
+                                       << "t\r\r"
+                                       << "***";
+    QTest::newRow("paragraphs in paragraph") << "<p>a<p>b</p>c<p>d</p>e</p>"
+                                             << "ab\rcd\re"
+                                             << "-------";
+}
+
+// The text and, per unit, whether it is bulleted (*) or not (-).
+void RichTextTest::htmlParagraphsAndItems()
+{
+    QFETCH(QString, html);
+    QFETCH(QString, text);
+    QFETCH(QString, bullets);
+    const RichText parsed = parseHtml(html.toStdU16String(), colored(0), {});
+    QCOMPARE(q(parsed.text()), text);
+    QString got;
+    for (std::size_t i = 0; i < parsed.length(); ++i)
+        got += parsed.formatOf(i, i + 1)->bullet.value_or(false) ? '*' : '-';
+    QCOMPARE(got, bullets);
+}
+
+// Movies before SWF 8 drop text between tags that is only white space and read no
+// KERNING; character elements close only when innermost; sizes stay within 1 to 127.
+void RichTextTest::htmlBeforeSwf8()
+{
+    const TextFormat base = colored(0);
+    HtmlOptions old;
+    old.beforeSwf8 = true;
+    QCOMPARE(q(parseHtml(u" <b>x</b> \n <b>y</b>\n", base, old).text()), QStringLiteral("xy"));
+    QCOMPARE(q(parseHtml(u" <b>x</b> \n <b>y</b>\n", base, {}).text()),
+             QStringLiteral(" x \r y\r"));
+    QCOMPARE(q(parseHtml(u"\n", base, old).text()), QString());
+    QCOMPARE(q(parseHtml(u"<b> x </b>\nz\n", base, old).text()), QStringLiteral(" x \rz\r"));
+    QVERIFY(!parseHtml(u"<font kerning='1'>k</font>", base, old).formatOf(0, 1)->kerning);
+    QVERIFY(*parseHtml(u"<font kerning='1'>k</font>", base, {}).formatOf(0, 1)->kerning);
+
+    // </b> while I is open closes nothing: "c" stays bold and italic.
+    const RichText crossed = parseHtml(u"<b>a<i>b</b>c</i>d</b>e", base, {});
+    const auto bold = [&](std::size_t i) {
+        return crossed.formatOf(i, i + 1)->bold.value_or(false);
+    };
+    const auto italic = [&](std::size_t i) {
+        return crossed.formatOf(i, i + 1)->italic.value_or(false);
+    };
+    QVERIFY(bold(2) && italic(2));
+    QVERIFY(bold(3) && !italic(3));
+    QVERIFY(!bold(4));
+    const RichText sized = parseHtml(u"<font size='300'>a</font><font size='0'>b</font>", base, {});
+    QCOMPARE(*sized.formatOf(0, 1)->size, 127);
+    QCOMPARE(*sized.formatOf(1, 2)->size, 1);
 }
 
 QTEST_GUILESS_MAIN(RichTextTest)
