@@ -42,6 +42,8 @@ public:
     // Off the stage: removed, or inside something removed.
     bool isGone() const;
     const std::string& targetPath() const { return m_path; }
+    // Its clip's path now while it lives, else the path it had.
+    std::string currentPath() const;
     std::uint64_t objectId() const { return m_objectId; }
 
     // A registered class's constructor has run on this clip (attachMovie runs it at

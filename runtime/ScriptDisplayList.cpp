@@ -99,6 +99,29 @@ std::shared_ptr<SpriteObject> SpriteObject::duplicateAs(std::string name, long l
     return copy;
 }
 
+std::shared_ptr<DisplayObject> SpriteObject::duplicateField(const EditTextObject& field,
+                                                            std::string name, long long scriptDepth)
+{
+    if (field.parent() != this || !inScriptRange(scriptDepth) || field.isUnloading())
+        return nullptr;
+    // The copy may take the field's own depth and so remove it.
+    const std::shared_ptr<const DisplayObject> keep = field.shared_from_this();
+    std::shared_ptr<DisplayObject> copy;
+    if (field.character()) {
+        copy = createObject(field.character(), *this, field.movieInstancePtr());
+    } else if (context().canCreateObject()) {
+        auto made = EditTextObject::createForScript(context(), swf::Rect{});
+        made->setReadOnly(field.definition().readOnly);
+        made->setMovieInstance(field.movieInstancePtr());
+        copy = std::move(made);
+    }
+    if (!copy)
+        return nullptr;
+    copy->setMatrix(field.matrix());
+    copy->setColorTransform(field.colorTransform());
+    return placeForScript(std::move(copy), std::move(name), scriptDepth);
+}
+
 std::shared_ptr<DisplayObject> SpriteObject::createTextField(std::string name,
                                                              long long scriptDepth, swf::Twips x,
                                                              swf::Twips y, const swf::Rect& box)

@@ -84,6 +84,11 @@ public:
     // duplicateMovieClip: a copy of this clip in the same parent, with its character,
     // matrix, colour transform and clip actions, starting at its first frame.
     std::shared_ptr<SpriteObject> duplicateAs(std::string name, long long scriptDepth);
+    // duplicateMovieClip on `field`, a text field of this clip: a field made again from
+    // its character, or for a script's field an empty one of its type (input or not),
+    // with its matrix and colour transform; nothing else of its settings or text.
+    std::shared_ptr<DisplayObject> duplicateField(const class EditTextObject& field,
+                                                  std::string name, long long scriptDepth);
 
     // loadMovie (MovieLoading.cpp): what the clip shows and plays is taken away, the
     // clips in it unloading, and `movie` takes its place, playing from its first frame

@@ -30,20 +30,31 @@ runtime::SpriteObject* thisSprite(const CallArgs& call)
     return clip ? clip->sprite() : nullptr;
 }
 
-bool gotoFrameValue(Vm& vm, runtime::SpriteObject& sprite, const Value& where, std::uint16_t bias)
+bool gotoFrameValue(Vm& vm, runtime::SpriteObject& sprite, const Value& where, std::uint16_t bias,
+                    bool byTextUnlessWhole)
 {
     double number = 0;
     // An object names its frame by its text.
     String* text = where.isString() ? where.asString() : nullptr;
-    if (where.isObject()) {
+    const bool wholeNumber = where.isNumber() && std::isfinite(where.asNumber()) &&
+                             std::trunc(where.asNumber()) == where.asNumber();
+    const bool labelOnly =
+        byTextUnlessWhole && !where.isString() && !where.isObject() && !wholeNumber;
+    if (where.isObject() || labelOnly) {
         text = vm.toString(where);
         if (vm.throwing())
             return false;
     }
     if (text) {
         number = vm.stringToNumber(text);
-        if (!std::isfinite(number))
-            return sprite.gotoLabel(text->view());
+        if (!std::isfinite(number) || labelOnly) {
+            // Labels count from the same place as numbers: a scene's bias moves both.
+            const long labelled = sprite.frameForLabel(text->view());
+            if (labelled < 0)
+                return false;
+            sprite.gotoFrame(static_cast<std::size_t>(labelled) + bias);
+            return true;
+        }
     } else {
         number = vm.toNumber(where);
         if (vm.throwing())

@@ -4,6 +4,7 @@
 #include "avm1/ClipObject.h"
 #include "avm1/ClipRoots.h"
 #include "avm1/Vm.h"
+#include "runtime/EditTextObject.h"
 #include "runtime/PlayerContext.h"
 #include "runtime/SpriteObject.h"
 
@@ -112,10 +113,19 @@ ClipObject* createEmptyMovieClip(Vm& vm, ClipObject& parent, std::string name, l
 ClipObject* duplicateMovieClip(Vm& vm, ClipObject& clip, std::string name, long long depth,
                                Object* initObject)
 {
-    runtime::SpriteObject* sprite = liveSprite(clip);
-    if (!sprite || sprite->isRoot())
+    ClipObject* self = clip.live();
+    runtime::DisplayObject* object = self ? self->displayObject() : nullptr;
+    if (!object || object->isRoot())
         return nullptr;
-    auto made = sprite->duplicateAs(std::move(name), depth);
+    std::shared_ptr<runtime::DisplayObject> made;
+    if (object->kind() == runtime::ObjectKind::Sprite) {
+        made = static_cast<runtime::SpriteObject*>(object)->duplicateAs(std::move(name), depth);
+    } else if (object->kind() == runtime::ObjectKind::EditText) {
+        runtime::ContainerObject* holder = object->parent();
+        if (holder && holder->kind() == runtime::ObjectKind::Sprite)
+            made = static_cast<runtime::SpriteObject*>(holder)->duplicateField(
+                static_cast<const runtime::EditTextObject&>(*object), std::move(name), depth);
+    }
     if (!made)
         return nullptr;
     return furnish(vm, clip.registry().wrap(made.get()), initObject);

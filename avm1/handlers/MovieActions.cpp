@@ -162,7 +162,9 @@ void doCloneSprite(Interpreter& in, Activation& frame, const Instruction&)
     if (vm.throwing())
         return;
     ClipObject* clip = spriteTarget(in, frame, source);
-    if (!clip || clip->objectClass() != ObjectClass::MovieClip)
+    // Text fields are copied too; buttons and videos are not.
+    if (!clip || (clip->objectClass() != ObjectClass::MovieClip &&
+                  clip->objectClass() != ObjectClass::TextField))
         return;
     duplicateMovieClip(vm, *clip, std::move(newName),
                        static_cast<long long>(stored) - runtime::limits::kScriptDepthOffset,
