@@ -108,6 +108,8 @@ struct StageSettings {
     // The movie's address as the reference gives it ("file:///movie.swf"); empty when
     // the host did not say.
     std::string movieUrl;
+    // getBounds' empty corner goes through single precision (MovieClipGeometry.cpp).
+    bool singlePrecisionEmptyBounds = false;
 };
 
 // The script objects of one movie's display objects: one wrapper per object, made on

@@ -148,10 +148,17 @@ void MoviePlayer::loadRequestedMovies()
 
     // This step's loads fetch their files now; the missing ones fail at once.
     const auto version = static_cast<std::uint8_t>(m_context.swfVersion());
+    // Failed loads and unloads, carried out at once, in the order asked.
     std::vector<MovieRequest> failed;
     std::size_t fetched = 0;
     auto& waiting = queue.waiting();
     for (auto it = waiting.begin(); it != waiting.end();) {
+        // Unloading waits for nothing: the clip is empty by the next step's scripts.
+        if (it->tick == tick && it->kind == MovieRequest::Kind::Unload) {
+            failed.push_back(std::move(*it));
+            it = waiting.erase(it);
+            continue;
+        }
         if (it->tick != tick || it->kind != MovieRequest::Kind::Load || it->file ||
             !it->error.empty() || fetched >= limits::kMaxMovieLoadsPerStep) {
             ++it;

@@ -8,6 +8,7 @@
 #include "runtime/PlayerContext.h"
 #include "runtime/SpriteObject.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace avm1 {
@@ -118,8 +119,15 @@ Value prevFrame(Vm&, const CallArgs& call)
     return Value();
 }
 
-// Movies play only once loaded whole: what is loaded is all there is.
+// Movies play only once loaded whole: what is loaded is all there is. A load that
+// found nothing has loaded 0 bytes of a total of -1.
 Value bytesLoaded(Vm&, const CallArgs& call)
+{
+    runtime::SpriteObject* sprite = thisSprite(call);
+    return sprite ? Value(static_cast<double>(std::max(0LL, sprite->bytesTotal()))) : Value();
+}
+
+Value bytesTotal(Vm&, const CallArgs& call)
 {
     runtime::SpriteObject* sprite = thisSprite(call);
     return sprite ? Value(static_cast<double>(sprite->bytesTotal())) : Value();
@@ -159,7 +167,7 @@ void installMovieClip(Vm& vm)
     vm.defineMethod(proto, "nextFrame", nextFrame);
     vm.defineMethod(proto, "prevFrame", prevFrame);
     vm.defineMethod(proto, "getBytesLoaded", bytesLoaded);
-    vm.defineMethod(proto, "getBytesTotal", bytesLoaded);
+    vm.defineMethod(proto, "getBytesTotal", bytesTotal);
     vm.defineMethod(proto, "getSWFVersion", getSWFVersion);
     installMovieClipDepths(vm, proto);
     installMovieClipGeometry(vm, proto);

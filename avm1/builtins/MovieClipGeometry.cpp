@@ -122,10 +122,15 @@ Value boundsIn(Vm& vm, const CallArgs& call, Edges edges)
             return Value();
         toSpace = fromStage * stageMatrix(*object);
     }
+    // Once SWF 8 code has asked for bounds, the player moves "nothing" corners through
+    // matrices in single precision from then on, for every movie it plays.
+    StageSettings& settings = self->registry().settings();
+    if (vm.swfVersion() >= 8)
+        settings.singlePrecisionEmptyBounds = true;
     const runtime::Bounds local = extentOf(*object, edges, 0);
     const runtime::Bounds bounds = space == object ? local : local.transformed(toSpace);
     if (bounds.empty) {
-        if (space == object)
+        if (space == object || !settings.singlePrecisionEmptyBounds)
             return rectangleObject(vm, kEmptyCoordinate, kEmptyCoordinate, kEmptyCoordinate,
                                    kEmptyCoordinate);
         // The reference moves its "nothing" corner through the matrix in single
