@@ -153,8 +153,9 @@ void MoviePlayer::loadRequestedMovies()
     std::size_t fetched = 0;
     auto& waiting = queue.waiting();
     for (auto it = waiting.begin(); it != waiting.end();) {
-        // Unloading waits for nothing: the clip is empty by the next step's scripts.
-        if (it->tick == tick && it->kind == MovieRequest::Kind::Unload) {
+        // Unloading a clip waits for nothing: it is empty by the next step's scripts.
+        // A level's unload waits for the next step, as a load into it does.
+        if (it->tick == tick && it->kind == MovieRequest::Kind::Unload && !it->level) {
             failed.push_back(std::move(*it));
             it = waiting.erase(it);
             continue;

@@ -175,6 +175,7 @@ void installMovieClip(Vm& vm)
     installMovieClipDrag(vm, proto);
     installMovieClipDrawing(vm, proto);
     installMovieClipMasks(vm, proto);
+    installMovieClipRequests(vm, proto);
     // Clips acting as buttons show the hand unless a script says otherwise.
     proto->defineValue(vm, "useHandCursor", Value(true), PropertyFlag::DontEnum);
     // Clips take the pointer's events until a script turns them off.

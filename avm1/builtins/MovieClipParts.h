@@ -49,6 +49,8 @@ void installMovieClipDrag(Vm& vm, Object* proto);
 // moveTo, lineTo, curveTo, the fills, the line styles, endFill, clear
 // (MovieClipDrawing.cpp).
 void installMovieClipDrawing(Vm& vm, Object* proto);
+// getURL, loadVariables (MovieClipRequests.cpp).
+void installMovieClipRequests(Vm& vm, Object* proto);
 // setMask (MovieClipMasks.cpp).
 void installMovieClipMasks(Vm& vm, Object* proto);
 // scrollRect and opaqueBackground (MovieClipDisplay.cpp), installed with flash.geom,

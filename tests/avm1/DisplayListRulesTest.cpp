@@ -47,7 +47,8 @@ void defineShapes(MovieWriter& movie)
 // A movie of `version` whose frames run `frames`, one script a frame, after `setup`
 // added its definitions, placements and `setupFrames` frames of its own.
 std::string play(int version, const std::vector<ActionWriter>& frames,
-                 const std::function<void(MovieWriter&)>& setup = {}, int setupFrames = 0)
+                 const std::function<void(MovieWriter&)>& setup = {}, int setupFrames = 0,
+                 std::map<std::string, std::string> files = {})
 {
     MovieWriter movie(version);
     if (version >= 8)
@@ -61,6 +62,7 @@ std::string play(int version, const std::vector<ActionWriter>& frames,
     }
     scriptrun::Options options;
     options.frames = static_cast<int>(frames.size()) + setupFrames;
+    options.files = std::move(files);
     return joined(scriptrun::traces(movie, options));
 }
 
@@ -100,6 +102,7 @@ private Q_SLOTS:
     void callsOnClipsThatAreGone();
     void emptyBoundsByVersion();
     void replacingMoveKeepsTheName();
+    void getUrlAndLoadVariables();
 };
 
 void DisplayListRulesTest::gotoFrame2TakesValuesByText()
@@ -306,6 +309,44 @@ void DisplayListRulesTest::replacingMoveKeepsTheName()
     };
     QCOMPARE(QString::fromStdString(play(8, {after}, withMove, 1)),
              QString("movieclip\nundefined\n10\nmovieclip\nundefined\n20"));
+}
+
+void DisplayListRulesTest::getUrlAndLoadVariables()
+{
+    MovieWriter child(8);
+    ActionWriter childCode;
+    childCode.push({"child here"}).op(Op::Trace).end();
+    child.doAction(childCode.bytes());
+    child.showFrame();
+    const std::vector<std::uint8_t> childBytes = child.bytes();
+    const std::map<std::string, std::string> files = {
+        {"vars.txt", "a=1&b=two%20words"},
+        {"child.swf", std::string(childBytes.begin(), childBytes.end())}};
+
+    ActionWriter first;
+    first.push({"mc"});
+    callMethod(first, "_root", "createEmptyMovieClip", {"mc", 1});
+    first.op(Op::SetVariable);
+    callMethod(first, "mc", "loadVariables", {"vars.txt", "GET"});
+    first.op(Op::Pop);
+    callMethod(first, "mc", "getURL", {"child.swf", "_level3"});
+    first.op(Op::Trace); // no result
+    callMethod(first, "mc", "getURL", {"http://example.com/", "_blank"});
+    first.op(Op::Pop);
+    callMethod(first, "mc", "getURL", {});
+    first.op(Op::Pop);
+    ActionWriter later;
+    ActionWriter last;
+    traceVar(last, "mc.a");
+    traceVar(last, "mc.b");
+    last.push({"_level3"}).op(Op::GetVariable).op(Op::TypeOf).op(Op::Trace);
+    // Both are methods of the prototype, hidden from for..in.
+    last.push({"MovieClip"}).op(Op::GetVariable).push({"prototype"}).op(Op::GetMember);
+    last.push({"getURL"}).op(Op::GetMember).op(Op::TypeOf).op(Op::Trace);
+    last.push({"MovieClip"}).op(Op::GetVariable).push({"prototype"}).op(Op::GetMember);
+    last.push({"loadVariables"}).op(Op::GetMember).op(Op::TypeOf).op(Op::Trace);
+    QCOMPARE(QString::fromStdString(play(8, {first, later, last}, {}, 0, files)),
+             QString("undefined\nchild here\n1\ntwo words\nmovieclip\nfunction\nfunction"));
 }
 
 QTEST_GUILESS_MAIN(DisplayListRulesTest)
