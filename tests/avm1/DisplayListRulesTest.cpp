@@ -4,7 +4,9 @@
 // are gone, the "nothing" rectangle of empty clips and names kept by replacing moves.
 #include "ScriptRun.h"
 #include "swfwriter/BitmapWriter.h"
+#include "swfwriter/FontWriter.h"
 #include "swfwriter/ShapeWriter.h"
+#include "swfwriter/TextWriter.h"
 
 #include <QtTest>
 #include <functional>
@@ -18,6 +20,9 @@ constexpr std::uint16_t kLabelledSprite = 1; // eight frames, labels on frames 3
 constexpr std::uint16_t kBitmap = 2;         // 4 x 2 pixels
 constexpr std::uint16_t kSquare = 3;         // 0..10 px
 constexpr std::uint16_t kWedge = 4;          // 0..20 px
+constexpr std::uint16_t kBlockFont = 5;      // one glyph: a block half an em wide
+constexpr std::uint16_t kTwoLetters = 6;     // two blocks 40 px apart, 20 px high
+constexpr std::uint16_t kTextHolder = 7;
 
 // Pushes the values, then object.method(values...), its result left on the stack.
 void callMethod(ActionWriter& a, const std::string& object, const std::string& method,
@@ -103,6 +108,7 @@ private Q_SLOTS:
     void emptyBoundsByVersion();
     void replacingMoveKeepsTheName();
     void getUrlAndLoadVariables();
+    void staticTextIsHitOnItsLetters();
 };
 
 void DisplayListRulesTest::gotoFrame2TakesValuesByText()
@@ -347,6 +353,47 @@ void DisplayListRulesTest::getUrlAndLoadVariables()
     last.push({"loadVariables"}).op(Op::GetMember).op(Op::TypeOf).op(Op::Trace);
     QCOMPARE(QString::fromStdString(play(8, {first, later, last}, {}, 0, files)),
              QString("undefined\nchild here\n1\ntwo words\nmovieclip\nfunction\nfunction"));
+}
+
+void DisplayListRulesTest::staticTextIsHitOnItsLetters()
+{
+    const auto setup = [](MovieWriter& movie) {
+        ShapeWriter block;
+        block.fill1(1).rect(0, -1024, 512, 1024);
+        FontWriter font(2);
+        font.setName("Blocks").addGlyph(block, 'a', 1024);
+        movie.add(font.tagCode(), font.body(kBlockFont));
+        TextWriter text(1);
+        text.setBounds({0, 1000, 0, 400});
+        TextRecordFields record;
+        record.fontId = kBlockFont;
+        record.height = 400;
+        record.color = Color{0, 0, 0, 255};
+        record.x = 0;
+        record.y = 400;
+        record.glyphs = {{0, 800}, {0, 800}};
+        text.addRecord(record);
+        movie.add(text.tagCode(), text.body(kTwoLetters));
+        TagList holder;
+        Place inner;
+        inner.characterId = kTwoLetters;
+        holder.place2(inner);
+        holder.showFrame();
+        movie.defineSprite(kTextHolder, holder);
+        Place place;
+        place.characterId = kTextHolder;
+        place.name = "holder";
+        place.matrix = Matrix::translate(200, 200);
+        movie.place2(place);
+    };
+    ActionWriter a;
+    // Letters at 10..20 and 50..60 px across, 10..30 px down; the gap is no hit, but it
+    // is inside the text's box.
+    for (const auto& [x, y, shape] : std::vector<std::tuple<int, int, bool>>{
+             {15, 20, true}, {30, 20, true}, {55, 20, true}, {30, 20, false}, {65, 20, true}})
+        callMethod(a, "holder", "hitTest", {x, y, shape}), a.op(Op::Trace);
+    QCOMPARE(QString::fromStdString(play(8, {a}, setup)),
+             QString("true\nfalse\ntrue\ntrue\nfalse"));
 }
 
 QTEST_GUILESS_MAIN(DisplayListRulesTest)
