@@ -148,6 +148,13 @@ Value getSWFVersion(Vm&, const CallArgs& call)
     return Value(static_cast<double>(object->movie().header.version));
 }
 
+// attachAudio(source): a stream's sound plays through the stage whether or not a clip
+// takes it, and there are no microphones; the method answers nothing.
+Value attachAudio(Vm&, const CallArgs&)
+{
+    return Value();
+}
+
 Value movieClipCtor(Vm&, const CallArgs&)
 {
     return Value();
@@ -169,6 +176,7 @@ void installMovieClip(Vm& vm)
     vm.defineMethod(proto, "getBytesLoaded", bytesLoaded);
     vm.defineMethod(proto, "getBytesTotal", bytesTotal);
     vm.defineMethod(proto, "getSWFVersion", getSWFVersion);
+    vm.defineMethod(proto, "attachAudio", attachAudio);
     installMovieClipDepths(vm, proto);
     installMovieClipGeometry(vm, proto);
     installMovieClipTextFields(vm, proto);

@@ -53,7 +53,8 @@ void installMovieClipDrawing(Vm& vm, Object* proto);
 void installMovieClipRequests(Vm& vm, Object* proto);
 // setMask (MovieClipMasks.cpp).
 void installMovieClipMasks(Vm& vm, Object* proto);
-// scrollRect and opaqueBackground (MovieClipDisplay.cpp), installed with flash.geom,
+// scrollRect, scale9Grid, opaqueBackground, blendMode and cacheAsBitmap
+// (MovieClipDisplay.cpp), the middle three on Button too, installed with flash.geom,
 // whose Rectangle scrollRect reads back as.
 void installMovieClipDisplay(Vm& vm, Object* rectanglePrototype);
 
