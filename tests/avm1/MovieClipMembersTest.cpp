@@ -341,6 +341,35 @@ void MovieClipMembersTest::buttons()
          },
          "-16382\nbtn\n/btn\n40\n10\ntrue\ntrue\nnormal\nfalse\nundefined\n\nundefined\n"
          "undefined"},
+        {"a button's other properties: no frames, the player's settings, focus unset", 8,
+         [](ActionWriter& a) {
+             for (const char* p :
+                  {"btn._focusrect", "btn.tabEnabled", "btn.menu", "btn._parent", "btn._quality",
+                   "btn._soundbuftime", "btn._xmouse", "btn._rotation", "btn._visible",
+                   "btn._alpha", "btn._currentframe", "btn._totalframes"})
+                 show(a, p);
+         },
+         "null\nundefined\nundefined\n_level0\nHIGH\n5\n-40\n0\ntrue\n100\nundefined\n"
+         "undefined"},
+        {"trackAsMenu is the definition's flag until set, then any value's truth", 8,
+         [](ActionWriter& a) {
+             show(a, "btn.trackAsMenu");
+             set(a, "btn", "trackAsMenu", "yes");
+             show(a, "btn.trackAsMenu");
+             set(a, "btn", "trackAsMenu", 0);
+             show(a, "btn.trackAsMenu");
+             show(a, "box.trackAsMenu");
+         },
+         "false\ntrue\nfalse\nundefined"},
+        {"for..in lists Button.prototype's plain members, and nothing of a button", 8,
+         [](ActionWriter& a) {
+             a.push({"btn"}).op(Op::Enumerate2).op(Op::TypeOf).op(Op::Trace);
+             a.push({"Button"}).op(Op::GetVariable).push({"prototype"}).op(Op::GetMember);
+             a.op(Op::Enumerate2);
+             for (int i = 0; i < 5; ++i)
+                 a.op(Op::Trace);
+         },
+         "undefined\ntabIndex\nuseHandCursor\nenabled\ngetDepth\nundefined"},
         {"blendMode and the grid on a button", 8,
          [](ActionWriter& a) {
              set(a, "btn", "blendMode", "screen");
