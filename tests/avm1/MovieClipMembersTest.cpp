@@ -345,11 +345,11 @@ void MovieClipMembersTest::buttons()
          [](ActionWriter& a) {
              for (const char* p :
                   {"btn._focusrect", "btn.tabEnabled", "btn.menu", "btn._parent", "btn._quality",
-                   "btn._soundbuftime", "btn._xmouse", "btn._rotation", "btn._visible",
+                   "btn._soundbuftime", "btn._url", "btn._xmouse", "btn._rotation", "btn._visible",
                    "btn._alpha", "btn._currentframe", "btn._totalframes"})
                  show(a, p);
          },
-         "null\nundefined\nundefined\n_level0\nHIGH\n5\n-40\n0\ntrue\n100\nundefined\n"
+         "null\nundefined\nundefined\n_level0\nHIGH\n5\n\n-40\n0\ntrue\n100\nundefined\n"
          "undefined"},
         {"trackAsMenu is the definition's flag until set, then any value's truth", 8,
          [](ActionWriter& a) {
