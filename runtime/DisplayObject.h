@@ -246,6 +246,7 @@ private:
     };
     ScriptTransform scriptTransform() const;
     void applyScriptTransform(const ScriptTransform& transform);
+    double scaleFor(double pixels, double current, double scale, bool across) const;
 
     PlayerContext& m_context;
     MovieInstancePtr m_movie;

@@ -68,10 +68,19 @@ void DisplayObject::applyScriptTransform(const ScriptTransform& t)
         return std::abs(value) < 32768.0 ? std::round(value * 65536.0) / 65536.0 : value;
     };
     swf::Matrix m = m_matrix;
-    m.a = fixed(t.xScale / 100 * std::cos(xRadians));
-    m.b = fixed(t.xScale / 100 * std::sin(xRadians));
-    m.c = fixed(-t.yScale / 100 * std::sin(yRadians));
-    m.d = fixed(t.yScale / 100 * std::cos(yRadians));
+    const double a = t.xScale / 100 * std::cos(xRadians);
+    const double b = t.xScale / 100 * std::sin(xRadians);
+    const double c = -t.yScale / 100 * std::sin(yRadians);
+    const double d = t.yScale / 100 * std::cos(yRadians);
+    // One entry that is no number spoils every point the matrix moves, both ways (an
+    // infinite x scale makes b NaN, so y goes too): such an object covers nothing and
+    // measures 0 by 0, as after setting _width on a clip that is still empty.
+    const bool spoilt =
+        !std::isfinite(a) || !std::isfinite(b) || !std::isfinite(c) || !std::isfinite(d);
+    m.a = spoilt ? 0 : fixed(a);
+    m.b = spoilt ? 0 : fixed(b);
+    m.c = spoilt ? 0 : fixed(c);
+    m.d = spoilt ? 0 : fixed(d);
     const bool changed = !(m == m_matrix);
     m_matrix = m;
     m_scriptTransform = t;
@@ -192,23 +201,33 @@ double DisplayObject::height() const
     return box.empty ? 0 : (std::floor(box.yMax) - std::floor(box.yMin)) / swf::Twips::kPerPixel;
 }
 
+// The scale that makes the object measure `pixels` across one axis: the present one
+// in proportion while it measures something, else the one its own box needs, which is
+// infinite (spoiling the matrix until a later size mends it) while the box is empty.
+double DisplayObject::scaleFor(double pixels, double current, double scale, bool across) const
+{
+    if (current != 0 && std::isfinite(scale))
+        return scale * pixels / current;
+    const Bounds own = localBounds();
+    const double extent = own.empty ? 0 : (across ? own.xMax - own.xMin : own.yMax - own.yMin);
+    return 100 * pixels / (extent / swf::Twips::kPerPixel);
+}
+
 void DisplayObject::setWidth(double pixels)
 {
-    const double current = width();
-    if (!std::isfinite(pixels) || current == 0)
+    if (!std::isfinite(pixels))
         return;
     ScriptTransform t = scriptTransform();
-    t.xScale *= pixels / current;
+    t.xScale = scaleFor(pixels, width(), t.xScale, true);
     applyScriptTransform(t);
 }
 
 void DisplayObject::setHeight(double pixels)
 {
-    const double current = height();
-    if (!std::isfinite(pixels) || current == 0)
+    if (!std::isfinite(pixels))
         return;
     ScriptTransform t = scriptTransform();
-    t.yScale *= pixels / current;
+    t.yScale = scaleFor(pixels, height(), t.yScale, false);
     applyScriptTransform(t);
 }
 

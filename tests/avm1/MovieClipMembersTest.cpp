@@ -254,6 +254,38 @@ void MovieClipMembersTest::properties()
              show(a, "_root.undefined");
          },
          "/other\nundefined\n_level0.undefined"},
+        {"_width on a clip with nothing in it spoils its matrix until sized again", 8,
+         [](ActionWriter& a) {
+             const auto square = [&a](const std::string& clip) {
+                 call(a, clip, "beginFill", {0});
+                 a.op(Op::Pop);
+                 call(a, clip, "lineTo", {10, 0});
+                 a.op(Op::Pop);
+                 call(a, clip, "lineTo", {10, 10});
+                 a.op(Op::Pop);
+                 call(a, clip, "lineTo", {0, 10});
+                 a.op(Op::Pop);
+                 call(a, clip, "endFill", {});
+                 a.op(Op::Pop);
+             };
+             set(a, "box", "_width", 20);
+             square("box");
+             show(a, "box._width");
+             show(a, "box._height");
+             call(a, "_root", "createEmptyMovieClip", {"drawn", 2});
+             a.op(Op::Pop);
+             square("drawn");
+             set(a, "drawn", "_width", 20);
+             set(a, "drawn", "_height", "tall");
+             show(a, "drawn._width");
+             show(a, "drawn._height");
+             // Sizes given once there is something to measure mend it.
+             set(a, "box", "_width", 30);
+             set(a, "box", "_height", 5);
+             show(a, "box._width");
+             show(a, "box._height");
+         },
+         "0\n0\n20\n10\n30\n5"},
         {"the player's settings, shared by every clip", 8,
          [](ActionWriter& a) {
              show(a, "box._soundbuftime");
