@@ -9,6 +9,7 @@
 #include "swfwriter/TextWriter.h"
 
 #include <QtTest>
+#include <cmath>
 #include <functional>
 
 using namespace swfwriter;
@@ -23,6 +24,8 @@ constexpr std::uint16_t kWedge = 4;          // 0..20 px
 constexpr std::uint16_t kBlockFont = 5;      // one glyph: a block half an em wide
 constexpr std::uint16_t kTwoLetters = 6;     // two blocks 40 px apart, 20 px high
 constexpr std::uint16_t kTextHolder = 7;
+constexpr std::uint16_t kTurnedSquare = 8; // the square, turned a quarter of a half turn
+constexpr std::uint16_t kTurnedHolder = 9; // that clip, turned the same again
 
 // Pushes the values, then object.method(values...), its result left on the stack.
 void callMethod(ActionWriter& a, const std::string& object, const std::string& method,
@@ -109,6 +112,7 @@ private Q_SLOTS:
     void replacingMoveKeepsTheName();
     void getUrlAndLoadVariables();
     void staticTextIsHitOnItsLetters();
+    void boundsFollowEveryMatrixDown();
 };
 
 void DisplayListRulesTest::gotoFrame2TakesValuesByText()
@@ -394,6 +398,43 @@ void DisplayListRulesTest::staticTextIsHitOnItsLetters()
         callMethod(a, "holder", "hitTest", {x, y, shape}), a.op(Op::Trace);
     QCOMPARE(QString::fromStdString(play(8, {a}, setup)),
              QString("true\nfalse\ntrue\ntrue\nfalse"));
+}
+
+void DisplayListRulesTest::boundsFollowEveryMatrixDown()
+{
+    // The square turned 45 degrees inside a clip turned 45 degrees: on the stage it is
+    // upright, 10 px a side, not the box of a turned box (20 px).
+    const auto setup = [](MovieWriter& movie) {
+        defineShapes(movie);
+        const double half = std::sqrt(0.5);
+        const Matrix turn{half, half, -half, half, 0, 0};
+        TagList inner;
+        Place square;
+        square.characterId = kSquare;
+        square.matrix = turn;
+        inner.place2(square);
+        inner.showFrame();
+        movie.defineSprite(kTurnedSquare, inner);
+        TagList outer;
+        Place turned;
+        turned.characterId = kTurnedSquare;
+        turned.name = "inner";
+        turned.matrix = turn;
+        outer.place2(turned);
+        outer.showFrame();
+        movie.defineSprite(kTurnedHolder, outer);
+        Place place;
+        place.characterId = kTurnedHolder;
+        place.name = "outer";
+        place.matrix = Matrix::translate(2000, 2000);
+        movie.place2(place);
+    };
+    ActionWriter a;
+    for (const char* edge : {"xMin", "xMax", "yMin", "yMax"}) {
+        a.push({"_root", 1, "outer"}).op(Op::GetVariable).push({"getBounds"});
+        a.op(Op::CallMethod).push({edge}).op(Op::GetMember).op(Op::Trace);
+    }
+    QCOMPARE(QString::fromStdString(play(8, {a}, setup)), QString("90\n100\n100\n110"));
 }
 
 QTEST_GUILESS_MAIN(DisplayListRulesTest)
