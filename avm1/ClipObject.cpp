@@ -63,6 +63,12 @@ runtime::SpriteObject* ClipObject::sprite() const
     return static_cast<runtime::SpriteObject*>(object);
 }
 
+std::string ClipObject::currentPath() const
+{
+    runtime::DisplayObject* object = displayObject();
+    return object && object->onStage() ? object->path() : m_path;
+}
+
 bool ClipObject::isGone() const
 {
     runtime::DisplayObject* object = displayObject();

@@ -42,6 +42,8 @@ public:
     // Off the stage: removed, or inside something removed.
     bool isGone() const;
     const std::string& targetPath() const { return m_path; }
+    // Its clip's path now while it lives, else the path it had.
+    std::string currentPath() const;
     std::uint64_t objectId() const { return m_objectId; }
 
     // A registered class's constructor has run on this clip (attachMovie runs it at
@@ -106,6 +108,8 @@ struct StageSettings {
     // The movie's address as the reference gives it ("file:///movie.swf"); empty when
     // the host did not say.
     std::string movieUrl;
+    // getBounds' empty corner goes through single precision (MovieClipGeometry.cpp).
+    bool singlePrecisionEmptyBounds = false;
 };
 
 // The script objects of one movie's display objects: one wrapper per object, made on

@@ -1,5 +1,6 @@
 #include "Operators.h"
 
+#include "ClipObject.h"
 #include "Vm.h"
 
 #include <algorithm>
@@ -27,6 +28,17 @@ bool sameText(const String* a, const String* b)
     return a == b || a->view() == b->view();
 }
 
+// Clip values name clips by their paths: two that name the same path are equal, even
+// when a jump back made a new clip of that name beside the old one.
+bool sameObject(Object* a, Object* b)
+{
+    if (a == b)
+        return true;
+    ClipObject* clipA = asClip(a);
+    ClipObject* clipB = asClip(b);
+    return clipA && clipB && clipA->currentPath() == clipB->currentPath();
+}
+
 bool sameTypeEquals(Value a, Value b)
 {
     switch (a.type()) {
@@ -40,7 +52,7 @@ bool sameTypeEquals(Value a, Value b)
     case Value::Type::String:
         return sameText(a.asString(), b.asString());
     case Value::Type::Object:
-        return a.asObject() == b.asObject();
+        return sameObject(a.asObject(), b.asObject());
     }
     return false;
 }

@@ -8,8 +8,8 @@
 namespace runtime {
 
 BitmapObject::BitmapObject(PlayerContext& context, BitmapDataPtr bitmap, bool smoothing,
-                           PixelSnapping snapping)
-    : DisplayObject(context, ObjectKind::Bitmap, nullptr), m_bitmap(std::move(bitmap)),
+                           PixelSnapping snapping, const swf::Character* character)
+    : DisplayObject(context, ObjectKind::Bitmap, character), m_bitmap(std::move(bitmap)),
       m_smoothing(smoothing), m_snapping(snapping)
 {}
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 
 namespace runtime {
 
@@ -26,7 +27,10 @@ public:
                  const swf::Button& definition);
 
     const swf::Button& definition() const { return m_definition; }
-    bool trackAsMenu() const { return m_definition.trackAsMenu; }
+    // Whether it takes a release over it of a press begun elsewhere: the definition's
+    // flag until a script sets trackAsMenu.
+    bool trackAsMenu() const { return m_trackAsMenu.value_or(m_definition.trackAsMenu); }
+    void setTrackAsMenu(bool value) { m_trackAsMenu = value; }
     ButtonTracking tracking() const { return m_tracking; }
     // The state shown: ButtonUp, ButtonOver or ButtonDown.
     swf::ButtonState shownState() const { return m_shown; }
@@ -59,6 +63,7 @@ private:
     void queueActions(swf::ButtonCondition condition);
 
     const swf::Button& m_definition;
+    std::optional<bool> m_trackAsMenu;
     ButtonTracking m_tracking = ButtonTracking::Idle;
     swf::ButtonState m_shown = swf::ButtonUp;
     bool m_enabled = true;

@@ -145,6 +145,10 @@ public:
     void setScrollRect(const std::optional<swf::Rect>& value);
     const std::optional<swf::Rgba>& opaqueBackground() const { return m_opaqueBackground; }
     void setOpaqueBackground(const std::optional<swf::Rgba>& value);
+    // The nine-slice grid a script gave (scale9Grid, twips in its own space); kept for
+    // scripts to read back, drawing ignores it.
+    const std::optional<swf::Rect>& scale9Grid() const { return m_scale9Grid; }
+    void setScale9Grid(const std::optional<swf::Rect>& value) { m_scale9Grid = value; }
     // The timeline tag that placed it (in the movie); null for objects scripts made and
     // for the main timeline. A rebuild keeps an object only for the same instance.
     const swf::PlaceObject* placedBy() const { return m_placedBy; }
@@ -244,6 +248,7 @@ private:
     void applyScriptTransform(const ScriptTransform& transform);
     void resizeTo(double widthPixels, double heightPixels);
     Bounds scriptBox() const;
+    double scaleFromOwnBox(double pixels, bool across) const;
 
     PlayerContext& m_context;
     MovieInstancePtr m_movie;
@@ -274,6 +279,7 @@ private:
     std::weak_ptr<DisplayObject> m_scriptMask;
     std::weak_ptr<DisplayObject> m_scriptMaskee;
     std::optional<swf::Rect> m_scrollRect;
+    std::optional<swf::Rect> m_scale9Grid;
     std::optional<swf::Rgba> m_opaqueBackground;
     const std::vector<swf::ClipAction>* m_clipActions = nullptr;
     const swf::PlaceObject* m_placedBy = nullptr;

@@ -68,10 +68,19 @@ void DisplayObject::applyScriptTransform(const ScriptTransform& t)
         return std::abs(value) < 32768.0 ? std::round(value * 65536.0) / 65536.0 : value;
     };
     swf::Matrix m = m_matrix;
-    m.a = fixed(t.xScale / 100 * std::cos(xRadians));
-    m.b = fixed(t.xScale / 100 * std::sin(xRadians));
-    m.c = fixed(-t.yScale / 100 * std::sin(yRadians));
-    m.d = fixed(t.yScale / 100 * std::cos(yRadians));
+    const double a = t.xScale / 100 * std::cos(xRadians);
+    const double b = t.xScale / 100 * std::sin(xRadians);
+    const double c = -t.yScale / 100 * std::sin(yRadians);
+    const double d = t.yScale / 100 * std::cos(yRadians);
+    // One entry that is no number spoils every point the matrix moves, both ways (an
+    // infinite x scale makes b NaN, so y goes too): such an object covers nothing and
+    // measures 0 by 0, as after setting _width on a clip that is still empty.
+    const bool spoilt =
+        !std::isfinite(a) || !std::isfinite(b) || !std::isfinite(c) || !std::isfinite(d);
+    m.a = spoilt ? 0 : fixed(a);
+    m.b = spoilt ? 0 : fixed(b);
+    m.c = spoilt ? 0 : fixed(c);
+    m.d = spoilt ? 0 : fixed(d);
     const bool changed = !(m == m_matrix);
     m_matrix = m;
     m_scriptTransform = t;
@@ -178,8 +187,9 @@ void DisplayObject::setAlpha(double percent)
     setColorTransform(transform);
 }
 
-// The box in the parent's space on whole twips: the reference moves each corner with
-// each product of the matrix rounded to a twip on its own.
+// The box in the parent's space on whole twips: the reference moves each corner of a
+// clip with each product of the matrix rounded to a twip on its own, and rounds the
+// edges of a text field's box.
 Bounds DisplayObject::scriptBox() const
 {
     const Bounds local = localBounds();
@@ -187,6 +197,12 @@ Bounds DisplayObject::scriptBox() const
         return {};
     const swf::Matrix& m = m_matrix;
     Bounds box;
+    if (kind() == ObjectKind::EditText) {
+        const Bounds moved = local.transformed(m);
+        box.include(std::round(moved.xMin), std::round(moved.yMin));
+        box.include(std::round(moved.xMax), std::round(moved.yMax));
+        return box;
+    }
     for (const double x : {local.xMin, local.xMax}) {
         for (const double y : {local.yMin, local.yMax})
             box.include(std::round(m.a * x) + std::round(m.c * y) + m.tx,
@@ -233,20 +249,40 @@ void DisplayObject::resizeTo(double widthPixels, double heightPixels)
     applyScriptTransform(t);
 }
 
+// The scale that gives an object measuring nothing (an empty clip, or one a size has
+// spoilt) `pixels` across one axis: the one its own box needs, which is infinite while
+// that box is empty, spoiling the matrix until a later size mends it.
+double DisplayObject::scaleFromOwnBox(double pixels, bool across) const
+{
+    const Bounds own = localBounds();
+    const double extent = own.empty ? 0 : (across ? own.xMax - own.xMin : own.yMax - own.yMin);
+    return 100 * pixels / (extent / swf::Twips::kPerPixel);
+}
+
 void DisplayObject::setWidth(double pixels)
 {
-    const double current = width();
-    if (!std::isfinite(pixels) || current == 0)
+    if (!std::isfinite(pixels))
         return;
-    resizeTo(pixels, height());
+    ScriptTransform t = scriptTransform();
+    if (width() != 0 && std::isfinite(t.xScale)) {
+        resizeTo(pixels, height());
+        return;
+    }
+    t.xScale = scaleFromOwnBox(pixels, true);
+    applyScriptTransform(t);
 }
 
 void DisplayObject::setHeight(double pixels)
 {
-    const double current = height();
-    if (!std::isfinite(pixels) || current == 0)
+    if (!std::isfinite(pixels))
         return;
-    resizeTo(width(), pixels);
+    ScriptTransform t = scriptTransform();
+    if (height() != 0 && std::isfinite(t.yScale)) {
+        resizeTo(width(), pixels);
+        return;
+    }
+    t.yScale = scaleFromOwnBox(pixels, false);
+    applyScriptTransform(t);
 }
 
 } // namespace runtime

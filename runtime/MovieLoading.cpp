@@ -139,13 +139,24 @@ void MoviePlayer::setMovieUrl(std::string url)
     m_context.mainMovie()->setUrl(std::move(url));
 }
 
+namespace {
+
+bool sameTarget(const MovieRequest& a, const MovieRequest& b)
+{
+    if (a.level || b.level)
+        return a.level == b.level;
+    return !a.clip.expired() && !a.clip.owner_before(b.clip) && !b.clip.owner_before(a.clip);
+}
+
+} // namespace
+
 void MoviePlayer::loadRequestedMovies()
 {
     const std::uint64_t tick = m_context.tick();
     MovieRequests& queue = m_context.movieRequests();
     const std::vector<MovieRequest> due = queue.takeMadeBefore(tick, limits::kMaxMovieLoadsPerStep);
     for (std::size_t i = 0; i < due.size(); ++i) {
-        if (unloadFollows(due, i))
+        if (due[i].abandoned || unloadFollows(due, i))
             abandonLoad(due[i]);
         else
             carryOut(due[i]);
@@ -153,10 +164,22 @@ void MoviePlayer::loadRequestedMovies()
 
     // This step's loads fetch their files now; the missing ones fail at once.
     const auto version = static_cast<std::uint8_t>(m_context.swfVersion());
+    // Failed loads and unloads, carried out at once, in the order asked.
     std::vector<MovieRequest> failed;
     std::size_t fetched = 0;
     auto& waiting = queue.waiting();
     for (auto it = waiting.begin(); it != waiting.end();) {
+        // Unloading a clip waits for nothing: it is empty by the next step's scripts.
+        // A level's unload waits for the next step, as a load into it does.
+        if (it->tick == tick && it->kind == MovieRequest::Kind::Unload && !it->level) {
+            for (auto earlier = waiting.begin(); earlier != it; ++earlier)
+                if (earlier->tick == tick && earlier->kind == MovieRequest::Kind::Load &&
+                    sameTarget(*earlier, *it))
+                    earlier->abandoned = true;
+            failed.push_back(std::move(*it));
+            it = waiting.erase(it);
+            continue;
+        }
         if (it->tick != tick || it->kind != MovieRequest::Kind::Load || it->file ||
             !it->error.empty() || fetched >= limits::kMaxMovieLoadsPerStep) {
             ++it;
@@ -177,16 +200,6 @@ void MoviePlayer::loadRequestedMovies()
         carryOut(request);
 }
 
-namespace {
-
-bool sameTarget(const MovieRequest& a, const MovieRequest& b)
-{
-    if (a.level || b.level)
-        return a.level == b.level;
-    return !a.clip.expired() && !a.clip.owner_before(b.clip) && !b.clip.owner_before(a.clip);
-}
-
-} // namespace
 
 bool MoviePlayer::unloadFollows(const std::vector<MovieRequest>& due, std::size_t index)
 {

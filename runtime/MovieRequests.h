@@ -35,6 +35,9 @@ struct MovieRequest {
     // there is none.
     std::shared_ptr<const LoadedFile> file;
     std::string error;
+    // A load whose target an unload asked later in the same step emptied at once: its
+    // follower hears the start alone, and the movie never plays.
+    bool abandoned = false;
 };
 
 class MovieRequests {

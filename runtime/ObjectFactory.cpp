@@ -1,8 +1,10 @@
 #include "ObjectFactory.h"
 
+#include "BitmapObject.h"
 #include "ButtonObject.h"
 #include "ContainerObject.h"
 #include "EditTextObject.h"
+#include "Limits.h"
 #include "PlayerContext.h"
 #include "ShapeObject.h"
 #include "SpriteObject.h"
@@ -22,12 +24,23 @@ std::string describe(swf::CharacterId id, const ContainerObject& parent)
     return "character " + std::to_string(id) + " in " + parent.path();
 }
 
+// A bitmap character placed on a timeline shows its pixels as attachBitmap would, each
+// placement its own copy, within the pixels all bitmaps may hold at once.
+std::shared_ptr<DisplayObject> placedBitmap(PlayerContext& context, const swf::Character* character,
+                                            const swf::Bitmap& pixels)
+{
+    const std::uint64_t count = std::uint64_t{pixels.width} * pixels.height;
+    if (BitmapData::livePixels() + count > limits::kMaxLiveBitmapPixels)
+        return nullptr;
+    return std::make_shared<BitmapObject>(context, std::make_shared<BitmapData>(pixels), false,
+                                          PixelSnapping::Auto, character);
+}
+
 } // namespace
 
 bool isPlaceable(const swf::Character* character)
 {
-    return character && !std::holds_alternative<swf::Bitmap>(character->data) &&
-           !std::holds_alternative<swf::Font>(character->data) &&
+    return character && !std::holds_alternative<swf::Font>(character->data) &&
            !std::holds_alternative<swf::OpaqueCharacter>(character->data);
 }
 
@@ -86,8 +99,10 @@ std::shared_ptr<DisplayObject> createObject(const swf::Character* character,
                                                       data.declaredFrameCount);
             } else if constexpr (std::is_same_v<T, swf::VideoStream>) {
                 return std::make_shared<VideoObject>(context, character, data);
+            } else if constexpr (std::is_same_v<T, swf::Bitmap>) {
+                return placedBitmap(context, character, data);
             } else {
-                // Bitmaps, fonts and sounds are used by other characters, never placed.
+                // Fonts and sounds are used by other characters, never placed.
                 context.log(LogCategory::Display, [&] {
                     return "ignored: cannot place " + describe(character->id, parent);
                 });

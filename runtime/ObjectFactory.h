@@ -8,7 +8,7 @@ namespace runtime {
 
 class ContainerObject;
 
-// Shapes, morph shapes, texts, buttons and sprites; not bitmaps, fonts or sounds.
+// Shapes, morph shapes, texts, buttons, sprites, videos and bitmaps; not fonts or sounds.
 bool isPlaceable(const swf::Character* character);
 
 // Makes the display object for a character about to be placed in `parent`. Returns

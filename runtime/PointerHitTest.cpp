@@ -5,6 +5,7 @@
 #include "ShapeHitTest.h"
 #include "ShapeObject.h"
 #include "SpriteObject.h"
+#include "StaticTextHitTest.h"
 #include "format/Limits.h"
 
 #include <variant>
@@ -105,6 +106,10 @@ bool leafCovers(const DisplayObject& object, double x, double y)
             return hitTestShape(
                 swf::morphShapeAt(*morph, static_cast<const ShapeObject&>(object).morphRatio()),
                 localX, localY, &object.context().hitTests());
+        // A text is hit on its letters.
+        if (const auto* text = std::get_if<swf::StaticText>(&object.character()->data))
+            return hitTestStaticText(*text, object.movie(), localX, localY,
+                                     &object.context().hitTests());
     }
     const Bounds bounds = object.localBounds();
     return !bounds.empty && localX >= bounds.xMin && localX <= bounds.xMax &&

@@ -133,7 +133,11 @@ void SpriteObject::replace(DisplayObject& existing, const swf::PlaceObject& tag)
         return;
     inheritPlacement(existing, *object);
     placeChild(tag.depth, object);
-    applyPlacement(*object, Placement::fromTag(tag), AbsentFields::Keep);
+    // The replacement keeps the old object's name, as a clip does: a move's name
+    // renames nothing it replaces.
+    Placement placement = Placement::fromTag(tag);
+    placement.name = nullptr;
+    applyPlacement(*object, placement, AbsentFields::Keep);
     nameIfNeeded(*object);
     announcePlaced(*object);
     object->initialize();

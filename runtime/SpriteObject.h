@@ -84,7 +84,6 @@ public:
     // duplicateMovieClip: a copy of this clip in the same parent, with its character,
     // matrix, colour transform and clip actions, starting at its first frame.
     std::shared_ptr<SpriteObject> duplicateAs(std::string name, long long scriptDepth);
-
     // loadMovie (MovieLoading.cpp): what the clip shows and plays is taken away, the
     // clips in it unloading, and `movie` takes its place, playing from its first frame
     // (which initialize() then executes). The clip keeps its place, its name and its

@@ -8,6 +8,7 @@
 #include "runtime/PlayerContext.h"
 #include "runtime/SpriteObject.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace avm1 {
@@ -30,20 +31,31 @@ runtime::SpriteObject* thisSprite(const CallArgs& call)
     return clip ? clip->sprite() : nullptr;
 }
 
-bool gotoFrameValue(Vm& vm, runtime::SpriteObject& sprite, const Value& where, std::uint16_t bias)
+bool gotoFrameValue(Vm& vm, runtime::SpriteObject& sprite, const Value& where, std::uint16_t bias,
+                    bool byTextUnlessWhole)
 {
     double number = 0;
     // An object names its frame by its text.
     String* text = where.isString() ? where.asString() : nullptr;
-    if (where.isObject()) {
+    const bool wholeNumber = where.isNumber() && std::isfinite(where.asNumber()) &&
+                             std::trunc(where.asNumber()) == where.asNumber();
+    const bool labelOnly =
+        byTextUnlessWhole && !where.isString() && !where.isObject() && !wholeNumber;
+    if (where.isObject() || labelOnly) {
         text = vm.toString(where);
         if (vm.throwing())
             return false;
     }
     if (text) {
         number = vm.stringToNumber(text);
-        if (!std::isfinite(number))
-            return sprite.gotoLabel(text->view());
+        if (!std::isfinite(number) || labelOnly) {
+            // Labels count from the same place as numbers: a scene's bias moves both.
+            const long labelled = sprite.frameForLabel(text->view());
+            if (labelled < 0)
+                return false;
+            sprite.gotoFrame(static_cast<std::size_t>(labelled) + bias);
+            return true;
+        }
     } else {
         number = vm.toNumber(where);
         if (vm.throwing())
@@ -107,8 +119,15 @@ Value prevFrame(Vm&, const CallArgs& call)
     return Value();
 }
 
-// Movies play only once loaded whole: what is loaded is all there is.
+// Movies play only once loaded whole: what is loaded is all there is. A load that
+// found nothing has loaded 0 bytes of a total of -1.
 Value bytesLoaded(Vm&, const CallArgs& call)
+{
+    runtime::SpriteObject* sprite = thisSprite(call);
+    return sprite ? Value(static_cast<double>(std::max(0LL, sprite->bytesTotal()))) : Value();
+}
+
+Value bytesTotal(Vm&, const CallArgs& call)
 {
     runtime::SpriteObject* sprite = thisSprite(call);
     return sprite ? Value(static_cast<double>(sprite->bytesTotal())) : Value();
@@ -127,6 +146,13 @@ Value getSWFVersion(Vm&, const CallArgs& call)
     if (character && character->swfVersion != 0)
         return Value(static_cast<double>(character->swfVersion));
     return Value(static_cast<double>(object->movie().header.version));
+}
+
+// attachAudio(source): a stream's sound plays through the stage whether or not a clip
+// takes it, and there are no microphones; the method answers nothing.
+Value attachAudio(Vm&, const CallArgs&)
+{
+    return Value();
 }
 
 Value movieClipCtor(Vm&, const CallArgs&)
@@ -148,14 +174,16 @@ void installMovieClip(Vm& vm)
     vm.defineMethod(proto, "nextFrame", nextFrame);
     vm.defineMethod(proto, "prevFrame", prevFrame);
     vm.defineMethod(proto, "getBytesLoaded", bytesLoaded);
-    vm.defineMethod(proto, "getBytesTotal", bytesLoaded);
+    vm.defineMethod(proto, "getBytesTotal", bytesTotal);
     vm.defineMethod(proto, "getSWFVersion", getSWFVersion);
+    vm.defineMethod(proto, "attachAudio", attachAudio);
     installMovieClipDepths(vm, proto);
     installMovieClipGeometry(vm, proto);
     installMovieClipTextFields(vm, proto);
     installMovieClipDrag(vm, proto);
     installMovieClipDrawing(vm, proto);
     installMovieClipMasks(vm, proto);
+    installMovieClipRequests(vm, proto);
     // Clips acting as buttons show the hand unless a script says otherwise.
     proto->defineValue(vm, "useHandCursor", Value(true), PropertyFlag::DontEnum);
     // Clips take the pointer's events until a script turns them off.

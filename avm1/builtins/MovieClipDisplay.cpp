@@ -1,8 +1,8 @@
-// MovieClip's scrollRect, opaqueBackground, blendMode and cacheAsBitmap (SWF 8): what part
-// of itself a clip shows, the colour behind it, how it is laid over what is below, and
-// whether it is drawn through a bitmap of itself. scrollRect reads back as a new
-// flash.geom.Rectangle each time; any object with x, y, width and height sets it,
-// anything else takes it away.
+// MovieClip's scrollRect, scale9Grid, opaqueBackground, blendMode and cacheAsBitmap
+// (SWF 8): what part of itself a clip shows, the grid its scaling keeps, the colour
+// behind it, how it is laid over what is below, and whether it is drawn through a
+// bitmap of itself. The two rectangles read back as a new flash.geom.Rectangle each
+// time; any object with x, y, width and height sets one, anything else takes it away.
 #include "GeomObjects.h"
 #include "GeomScript.h"
 #include "MovieClipParts.h"
@@ -30,36 +30,54 @@ swf::Twips toTwips(double pixels)
         std::lround(std::clamp(pixels * kTwipsPerPixel, -kLimit, kLimit)))};
 }
 
-Value getScrollRect(Vm& vm, const CallArgs& call)
+Value rectangleOf(Vm& vm, const CallArgs& call, const std::optional<swf::Rect>& rect)
 {
-    const runtime::DisplayObject* object = thisDisplayObject(call);
     Object* proto = geom::dataPrototype(call);
-    if (!object || !proto || !object->scrollRect())
+    if (!proto || !rect)
         return Value();
-    const swf::Rect& rect = *object->scrollRect();
-    return Value(makeRectangle(vm, proto, rect.xMin.pixels(), rect.yMin.pixels(),
-                               rect.width().pixels(), rect.height().pixels()));
+    return Value(makeRectangle(vm, proto, rect->xMin.pixels(), rect->yMin.pixels(),
+                               rect->width().pixels(), rect->height().pixels()));
 }
 
-Value setScrollRect(Vm& vm, const CallArgs& call)
+// An object with x, y, width and height as a rectangle in twips; nothing for others.
+std::optional<swf::Rect> givenRectangle(Vm& vm, const Value& given)
 {
-    runtime::DisplayObject* object = thisDisplayObject(call);
-    if (!object)
-        return Value();
-    const Value given = call.arg(0);
-    if (!given.objectOrNull()) {
-        object->setScrollRect(std::nullopt);
-        return Value();
-    }
+    if (!given.objectOrNull())
+        return std::nullopt;
     const double x = geom::number(vm, given, "x");
     const double y = geom::number(vm, given, "y");
     const double width = geom::number(vm, given, "width");
     const double height = geom::number(vm, given, "height");
     if (vm.throwing())
-        return Value();
+        return std::nullopt;
     const swf::Twips left = toTwips(x);
     const swf::Twips top = toTwips(y);
-    object->setScrollRect(swf::Rect{left, left + toTwips(width), top, top + toTwips(height)});
+    return swf::Rect{left, left + toTwips(width), top, top + toTwips(height)};
+}
+
+Value getScrollRect(Vm& vm, const CallArgs& call)
+{
+    const runtime::DisplayObject* object = thisDisplayObject(call);
+    return object ? rectangleOf(vm, call, object->scrollRect()) : Value();
+}
+
+Value setScrollRect(Vm& vm, const CallArgs& call)
+{
+    if (runtime::DisplayObject* object = thisDisplayObject(call))
+        object->setScrollRect(givenRectangle(vm, call.arg(0)));
+    return Value();
+}
+
+Value getScale9Grid(Vm& vm, const CallArgs& call)
+{
+    const runtime::DisplayObject* object = thisDisplayObject(call);
+    return object ? rectangleOf(vm, call, object->scale9Grid()) : Value();
+}
+
+Value setScale9Grid(Vm& vm, const CallArgs& call)
+{
+    if (runtime::DisplayObject* object = thisDisplayObject(call))
+        object->setScale9Grid(givenRectangle(vm, call.arg(0)));
     return Value();
 }
 
@@ -152,16 +170,24 @@ std::optional<swf::BlendMode> scriptBlendMode(Vm& vm, const Value& given)
 
 void installMovieClipDisplay(Vm& vm, Object* rectanglePrototype)
 {
+    constexpr std::uint16_t kFlags =
+        PropertyFlag::DontEnum | PropertyFlag::DontDelete | VersionFlag::SinceSwf8;
+    // Buttons share blending, caching and the nine-slice grid; scrolling and the
+    // background are clips' only.
+    for (Object* proto : {vm.builtins().movieClipProto, vm.builtins().buttonProto}) {
+        if (!proto)
+            continue;
+        defineAccessor(vm, proto, "scale9Grid", getScale9Grid, setScale9Grid, kFlags)
+            ->setData(Value(rectanglePrototype));
+        defineAccessor(vm, proto, "blendMode", getBlendMode, setBlendMode, kFlags);
+        defineAccessor(vm, proto, "cacheAsBitmap", getCacheAsBitmap, setCacheAsBitmap, kFlags);
+    }
     Object* proto = vm.builtins().movieClipProto;
     if (!proto)
         return;
-    constexpr std::uint16_t kFlags =
-        PropertyFlag::DontEnum | PropertyFlag::DontDelete | VersionFlag::SinceSwf8;
     defineAccessor(vm, proto, "scrollRect", getScrollRect, setScrollRect, kFlags)
         ->setData(Value(rectanglePrototype));
     defineAccessor(vm, proto, "opaqueBackground", getOpaqueBackground, setOpaqueBackground, kFlags);
-    defineAccessor(vm, proto, "blendMode", getBlendMode, setBlendMode, kFlags);
-    defineAccessor(vm, proto, "cacheAsBitmap", getCacheAsBitmap, setCacheAsBitmap, kFlags);
 }
 
 } // namespace avm1

@@ -49,10 +49,12 @@ bool stageInverse(const runtime::DisplayObject& object, swf::Matrix& out)
     return true;
 }
 
-// What an object covers in its own twips: a container's children each give their
-// box in its space, as the reference measures. getRect leaves out the strokes of
-// shapes that keep their edges apart (DefineShape4).
-runtime::Bounds extentOf(const runtime::DisplayObject& object, Edges edges, int level)
+// What an object covers in its own twips: every shape, text and drawing inside it
+// moved into its space through the whole chain of matrices, not as boxes of boxes, as
+// the reference measures. getRect leaves out the strokes of shapes that keep their
+// edges apart (DefineShape4).
+runtime::Bounds extentOf(const runtime::DisplayObject& object, Edges edges,
+                         const swf::Matrix& toOwn, int level)
 {
     if (level >= swf::limits::kMaxDisplayNesting)
         return {};
@@ -62,20 +64,26 @@ runtime::Bounds extentOf(const runtime::DisplayObject& object, Edges edges, int 
         if (object.kind() == runtime::ObjectKind::Sprite) {
             if (const runtime::Drawing* drawing =
                     static_cast<const runtime::SpriteObject&>(object).drawing())
-                bounds = edges == Edges::FillsOnly ? drawing->edgeBounds() : drawing->bounds();
+                bounds = (edges == Edges::FillsOnly ? drawing->edgeBounds() : drawing->bounds())
+                             .transformed(toOwn);
         }
         const auto& container = static_cast<const runtime::ContainerObject&>(object);
         for (const auto& [depth, child] : container.children()) {
-            if (!child->isUnloading())
-                bounds.include(extentOf(*child, edges, level + 1).transformed(child->matrix()));
+            if (child->isUnloading())
+                continue;
+            // Each product's translation in whole twips, as for the stage's matrix.
+            swf::Matrix toChild = toOwn * child->matrix();
+            toChild.tx = std::round(toChild.tx);
+            toChild.ty = std::round(toChild.ty);
+            bounds.include(extentOf(*child, edges, toChild, level + 1));
         }
         return bounds;
     }
     if (edges == Edges::FillsOnly && object.character()) {
         if (const auto* shape = std::get_if<swf::Shape>(&object.character()->data))
-            return runtime::Bounds::fromRect(shape->edgeBounds);
+            return runtime::Bounds::fromRect(shape->edgeBounds).transformed(toOwn);
     }
-    return object.localBounds();
+    return object.localBounds().transformed(toOwn);
 }
 
 // getBounds' and getRect's target: the clip itself without one, a clip, or a path
@@ -122,10 +130,15 @@ Value boundsIn(Vm& vm, const CallArgs& call, Edges edges)
             return Value();
         toSpace = fromStage * stageMatrix(*object);
     }
-    const runtime::Bounds local = extentOf(*object, edges, 0);
+    // Once SWF 8 code has asked for bounds, the player moves "nothing" corners through
+    // matrices in single precision from then on, for every movie it plays.
+    StageSettings& settings = self->registry().settings();
+    if (vm.swfVersion() >= 8)
+        settings.singlePrecisionEmptyBounds = true;
+    const runtime::Bounds local = extentOf(*object, edges, swf::Matrix{}, 0);
     const runtime::Bounds bounds = space == object ? local : local.transformed(toSpace);
     if (bounds.empty) {
-        if (space == object)
+        if (space == object || !settings.singlePrecisionEmptyBounds)
             return rectangleObject(vm, kEmptyCoordinate, kEmptyCoordinate, kEmptyCoordinate,
                                    kEmptyCoordinate);
         // The reference moves its "nothing" corner through the matrix in single

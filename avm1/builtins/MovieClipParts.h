@@ -30,10 +30,12 @@ runtime::SpriteObject* thisSprite(const CallArgs& call);
 
 // gotoAndPlay/gotoAndStop's frame, and GotoFrame2's: a number from 1 (converted to a
 // 32-bit integer, so huge numbers wrap), or a label (a string that reads as a number is
-// a frame number; an object gives its text). `bias` is added to frame numbers. False when nothing
-// moved.
+// a frame number; an object gives its text). `bias` is added to frame numbers and to
+// labels' frames. With `byTextUnlessWhole` (GotoFrame2) every value but a string and a
+// whole number is a label by its text: 4.5, undefined and false name frames "4.5",
+// "undefined" and "false". False when nothing moved.
 bool gotoFrameValue(Vm& vm, runtime::SpriteObject& sprite, const Value& where,
-                    std::uint16_t bias = 0);
+                    std::uint16_t bias = 0, bool byTextUnlessWhole = false);
 
 // attachMovie, createEmptyMovieClip, duplicateMovieClip, removeMovieClip, swapDepths,
 // getDepth, getNextHighestDepth, getInstanceAtDepth (MovieClipDepths.cpp).
@@ -47,9 +49,12 @@ void installMovieClipDrag(Vm& vm, Object* proto);
 // moveTo, lineTo, curveTo, the fills, the line styles, endFill, clear
 // (MovieClipDrawing.cpp).
 void installMovieClipDrawing(Vm& vm, Object* proto);
+// getURL, loadVariables (MovieClipRequests.cpp).
+void installMovieClipRequests(Vm& vm, Object* proto);
 // setMask (MovieClipMasks.cpp).
 void installMovieClipMasks(Vm& vm, Object* proto);
-// scrollRect and opaqueBackground (MovieClipDisplay.cpp), installed with flash.geom,
+// scrollRect, scale9Grid, opaqueBackground, blendMode and cacheAsBitmap
+// (MovieClipDisplay.cpp), the middle three on Button too, installed with flash.geom,
 // whose Rectangle scrollRect reads back as.
 void installMovieClipDisplay(Vm& vm, Object* rectanglePrototype);
 

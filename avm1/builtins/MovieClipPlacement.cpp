@@ -5,6 +5,7 @@
 #include "avm1/ClipObject.h"
 #include "avm1/ClipRoots.h"
 #include "avm1/Vm.h"
+#include "runtime/EditTextObject.h"
 #include "runtime/PlayerContext.h"
 #include "runtime/SpriteObject.h"
 

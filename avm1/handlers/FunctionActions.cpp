@@ -1,6 +1,7 @@
 // Functions: DefineFunction, DefineFunction2, CallFunction, CallMethod, Return.
 #include "Handlers.h"
 #include "Stack.h"
+#include "avm1/ClipObject.h"
 #include "avm1/ClipScope.h"
 #include "avm1/ScriptFunction.h"
 #include "avm1/SuperObject.h"
@@ -195,6 +196,10 @@ void doCallMethod(Interpreter& in, Activation& frame, const Instruction&)
             if (Object* wrapper = vm.toObject(base))
                 self = Value(wrapper);
     }
+    // A clip that is gone, with nothing at its path, is no object to the method it
+    // still finds: valueOf() on it gives undefined.
+    if (ClipObject* clip = asClip(object); clip && clip->isGone() && !clip->live())
+        self = Value();
     push(in, invoke(in, fn, self, args, home));
     if (!base.isNullish())
         haltIfBaseRemoved(frame);

@@ -168,6 +168,7 @@ void doCloneSprite(Interpreter& in, Activation& frame, const Instruction&)
     if (vm.throwing())
         return;
     ClipObject* clip = spriteTarget(in, frame, source);
+    // Text fields are copied too; buttons and videos are not.
     if (!clip || (clip->objectClass() != ObjectClass::MovieClip &&
                   clip->objectClass() != ObjectClass::TextField))
         return;

@@ -49,7 +49,7 @@ void gotoValue(Interpreter& in, Activation& frame, Value where, bool play, std::
     // A frame number that moves nothing leaves the timeline as it was; so does a label
     // it does not have. A number written as text plays or stops it all the same.
     const bool numberText = where.isString() && std::isfinite(vm.stringToNumber(where.asString()));
-    if (!gotoFrameValue(vm, *sprite, where, bias) && !numberText)
+    if (!gotoFrameValue(vm, *sprite, where, bias, true) && !numberText)
         return;
     if (play)
         sprite->play();
