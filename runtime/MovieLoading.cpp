@@ -200,7 +200,6 @@ void MoviePlayer::loadRequestedMovies()
         carryOut(request);
 }
 
-
 bool MoviePlayer::unloadFollows(const std::vector<MovieRequest>& due, std::size_t index)
 {
     const MovieRequest& load = due[index];
