@@ -77,6 +77,11 @@ private:
     NodeId readAmf0Value();
     void readAmf0Members(NodeId id);
     NodeId readAmf3Value();
+    // Name and value pairs until the empty name: an array's named part, a dynamic
+    // object's own members.
+    void readAmf3Members(NodeId id);
+    // `count` values into the node's elements, when the bytes left can hold them.
+    void readAmf3Elements(NodeId id, std::uint32_t count, const char* what);
     std::uint32_t u29();
     std::string amf3String();
     // A reference into the AMF 3 object table, or nothing when `header` is inline.
@@ -252,6 +257,27 @@ bool Reader::amf3Reference(std::uint32_t header, NodeId& out)
     return true;
 }
 
+void Reader::readAmf3Members(NodeId id)
+{
+    while (!m_failed && m_in.ok()) {
+        std::string name = amf3String();
+        if (name.empty())
+            return;
+        const NodeId value = readAmf3Value();
+        m_doc[id].members.push_back({std::move(name), value});
+    }
+}
+
+void Reader::readAmf3Elements(NodeId id, std::uint32_t count, const char* what)
+{
+    if (!fits(count, 1, what))
+        return;
+    for (std::uint32_t i = 0; i < count && !m_failed; ++i) {
+        const NodeId element = readAmf3Value();
+        m_doc[id].elements.push_back(element);
+    }
+}
+
 NodeId Reader::readAmf3Value()
 {
     if (!enter())
@@ -314,19 +340,8 @@ NodeId Reader::readAmf3Value()
         }
         case 9: {
             m_doc[id].kind = Kind::Array;
-            while (!m_failed && m_in.ok()) {
-                std::string name = amf3String();
-                if (name.empty())
-                    break;
-                const NodeId value = readAmf3Value();
-                m_doc[id].members.push_back({std::move(name), value});
-            }
-            if (!fits(count, 1, "array"))
-                break;
-            for (std::uint32_t i = 0; i < count && !m_failed; ++i) {
-                const NodeId element = readAmf3Value();
-                m_doc[id].elements.push_back(element);
-            }
+            readAmf3Members(id);
+            readAmf3Elements(id, count, "array");
             break;
         }
         case 10: {
@@ -363,13 +378,8 @@ NodeId Reader::readAmf3Value()
                 const NodeId value = readAmf3Value();
                 m_doc[id].members.push_back({name, value});
             }
-            while (traits.dynamic && !m_failed && m_in.ok()) {
-                std::string name = amf3String();
-                if (name.empty())
-                    break;
-                const NodeId value = readAmf3Value();
-                m_doc[id].members.push_back({std::move(name), value});
-            }
+            if (traits.dynamic)
+                readAmf3Members(id);
             break;
         }
         case 13:
@@ -398,12 +408,7 @@ NodeId Reader::readAmf3Value()
             m_doc[id].kind = Kind::VectorObject;
             m_doc[id].boolean = m_in.u8() != 0;
             m_doc[id].text = amf3String();
-            if (!fits(count, 1, "vector"))
-                break;
-            for (std::uint32_t i = 0; i < count && !m_failed; ++i) {
-                const NodeId element = readAmf3Value();
-                m_doc[id].elements.push_back(element);
-            }
+            readAmf3Elements(id, count, "vector");
             break;
         }
         case 17: {
