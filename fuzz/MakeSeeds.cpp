@@ -626,16 +626,16 @@ bool writeAbcSeeds(const std::string& folder)
                                            .name = "f",
                                            .optional = {{w.integer(-3), abc::kConstInt}},
                                            .paramNames = {"a", "b"}});
-    abc::BodySpec spec;
-    spec.method = method;
-    spec.localCount = 3;
-    spec.code = body.bytes();
-    spec.exceptions.push_back({.from = 0, .to = 3, .target = 3, .type = 0, .varName = 0});
-    w.body(spec);
+    abc::MethodBody withHandler;
+    withHandler.method = method;
+    withHandler.localCount = 3;
+    withHandler.code = body.bytes();
+    withHandler.exceptions.push_back({.from = 0, .to = 3, .target = 3, .type = 0, .varName = 0});
+    w.body(withHandler);
     Code empty;
     empty.op(abc::Op::ReturnVoid);
     const std::uint32_t init = w.function({.name = "init"}, empty);
-    abc::ClassSpec c;
+    abc::ClassInfo c;
     c.name = w.publicName("Seed", "fuzz");
     c.superName = w.publicName("Object");
     c.instanceInit = init;

@@ -5,6 +5,7 @@
 #include "Builtins.h"
 #include "CssParser.h"
 #include "Loads.h"
+#include "PropertyFlags.h"
 #include "TextFormatObject.h"
 #include "avm1/Vm.h"
 
@@ -297,18 +298,19 @@ Value onData(Vm& vm, const CallArgs& call)
 
 } // namespace
 
-// TextField.StyleSheet came with the SWF 7 player: older movies do not see it.
 void installStyleSheet(Vm& vm)
 {
     Object* textField = vm.getMember(vm.global(), "TextField").objectOrNull();
-    if (!textField || vm.swfVersion() < 7)
+    if (!textField)
         return;
     Object* proto = vm.makeObject();
     NativeFunction* ctor = vm.makeNative(callStyleSheet);
     ctor->defineValue(vm, "prototype", Value(proto),
                       PropertyFlag::DontEnum | PropertyFlag::DontDelete);
     proto->defineValue(vm, "constructor", Value(ctor), PropertyFlag::DontEnum);
-    textField->defineValue(vm, "StyleSheet", Value(ctor), PropertyFlag::DontEnum);
+    // It came with the SWF 7 player: older movies do not see it.
+    textField->defineValue(vm, "StyleSheet", Value(ctor),
+                           PropertyFlag::DontEnum | VersionFlag::SinceSwf7);
     vm.defineMethods(proto,
                      {{"getStyle", getStyle},
                       {"clear", clear},

@@ -36,6 +36,9 @@ private:
     bool count(std::uint32_t& n, std::uint32_t cap, const char* what, std::size_t minBytes = 1);
     // A constant pool table's count, which includes the implied entry 0.
     bool poolCount(std::uint32_t& n, const char* what, std::size_t minBytes = 1);
+    // `n` under `cap`, and `stored` entries no more than the bytes left can hold.
+    bool checkCount(std::uint32_t n, std::uint32_t stored, std::uint32_t cap, const char* what,
+                    std::size_t minBytes);
     bool inRange(std::uint32_t index, std::size_t size, const char* what);
 
     bool readPool();
@@ -75,26 +78,24 @@ private:
 bool Parser::count(std::uint32_t& n, std::uint32_t cap, const char* what, std::size_t minBytes)
 {
     n = u30();
-    if (!m_in.ok())
-        return truncated(what);
-    if (n > cap)
-        return fail(ErrorCode::TooLarge, std::string(what) + ": " + std::to_string(n) +
-                                             " entries, over the cap of " + std::to_string(cap));
-    if (static_cast<std::uint64_t>(n) * minBytes > m_in.remaining())
-        return truncated(what);
-    return true;
+    return checkCount(n, n, cap, what, minBytes);
 }
 
 bool Parser::poolCount(std::uint32_t& n, const char* what, std::size_t minBytes)
 {
     n = u30();
+    return checkCount(n, n > 0 ? n - 1 : 0, limits::kMaxPoolEntries, what, minBytes);
+}
+
+bool Parser::checkCount(std::uint32_t n, std::uint32_t stored, std::uint32_t cap, const char* what,
+                        std::size_t minBytes)
+{
     if (!m_in.ok())
         return truncated(what);
-    if (n > limits::kMaxPoolEntries)
+    if (n > cap)
         return fail(ErrorCode::TooLarge, std::string(what) + ": " + std::to_string(n) +
-                                             " entries, over the cap of " +
-                                             std::to_string(limits::kMaxPoolEntries));
-    if (n > 1 && static_cast<std::uint64_t>(n - 1) * minBytes > m_in.remaining())
+                                             " entries, over the cap of " + std::to_string(cap));
+    if (static_cast<std::uint64_t>(stored) * minBytes > m_in.remaining())
         return truncated(what);
     return true;
 }

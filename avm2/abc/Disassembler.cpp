@@ -116,42 +116,49 @@ std::string Listing::operandText(const Instruction& ins) const
             text += " @" + std::to_string(ins.cases[i]);
         return text;
     }
-    case OperandLayout::U8:
-        return ins.code == 0x24 ? " " + std::to_string(static_cast<std::int32_t>(a))
-                                : " " + std::to_string(a);
     case OperandLayout::Debug:
         return " " + std::to_string(a) + " " + std::to_string(ins.operands[1]) + " " +
                std::to_string(ins.operands[2]);
+    case OperandLayout::U8:
     case OperandLayout::U30:
     case OperandLayout::U30U30:
         break;
     }
+    // An index past its table is shown as "?": the verifier, not the listing, refuses it.
+    auto entry = [&](std::size_t size, auto&& text) -> std::string {
+        return a < size ? text() : "?";
+    };
     std::string first;
-    const std::string_view name = info.name;
-    if (name == "pushstring" || name == "debugfile" || name == "dxns")
-        first = a < pool.strings.size() ? "\"" + pool.strings[a] + "\"" : "?";
-    else if (name == "pushint")
-        first = a < pool.ints.size() ? std::to_string(pool.ints[a]) : "?";
-    else if (name == "pushuint")
-        first = a < pool.uints.size() ? std::to_string(pool.uints[a]) : "?";
-    else if (name == "pushdouble" && a < pool.doubles.size()) {
-        char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "%.17g", pool.doubles[a]);
-        first = buffer;
-    } else if (name == "pushshort")
+    switch (info.meaning) {
+    case OperandMeaning::Byte:
+        first = std::to_string(static_cast<std::int32_t>(a));
+        break;
+    case OperandMeaning::Short:
         first = std::to_string(static_cast<std::int16_t>(a));
-    else if (name.starts_with("get") || name.starts_with("set") || name.starts_with("init") ||
-             name.starts_with("find") || name.starts_with("call") || name.starts_with("coerce") ||
-             name == "constructprop" || name == "deleteproperty" || name == "astype" ||
-             name == "istype" || name == "getdescendants")
-        first = a < pool.multinames.size() ? multinameText(m_abc, a) : "?";
-    else
+        break;
+    case OperandMeaning::String:
+        first = entry(pool.strings.size(), [&] { return "\"" + pool.strings[a] + "\""; });
+        break;
+    case OperandMeaning::Int:
+        first = entry(pool.ints.size(), [&] { return std::to_string(pool.ints[a]); });
+        break;
+    case OperandMeaning::UInt:
+        first = entry(pool.uints.size(), [&] { return std::to_string(pool.uints[a]); });
+        break;
+    case OperandMeaning::Double:
+        first = entry(pool.doubles.size(), [&] {
+            char buffer[32];
+            std::snprintf(buffer, sizeof buffer, "%.17g", pool.doubles[a]);
+            return std::string(buffer);
+        });
+        break;
+    case OperandMeaning::Name:
+        first = entry(pool.multinames.size(), [&] { return multinameText(m_abc, a); });
+        break;
+    default:
         first = std::to_string(a);
-    // Slots, locals and scopes are numbers, not names.
-    if (name == "getlocal" || name == "setlocal" || name == "getslot" || name == "setslot" ||
-        name == "getglobalslot" || name == "setglobalslot" || name == "getouterscope" ||
-        name == "callmethod" || name == "callstatic")
-        first = std::to_string(a);
+        break;
+    }
     if (info.layout == OperandLayout::U30U30)
         return " " + first + " " + std::to_string(ins.operands[1]);
     return " " + first;

@@ -36,7 +36,7 @@ AbcWriter pointProgram()
     length.op(abc::Op::ReturnValue);
     const std::uint32_t getter = w.function({.returnType = intType, .name = "length"}, length);
 
-    abc::ClassSpec c;
+    abc::ClassInfo c;
     c.name = point;
     c.superName = object;
     c.instanceInit = iinit;

@@ -195,12 +195,12 @@ std::uint32_t AbcWriter::typeName(std::uint32_t base, const std::vector<std::uin
     return intern({0x1D, base, 0, params});
 }
 
-std::uint32_t AbcWriter::method(const abc::MethodSpec& spec)
+std::uint32_t AbcWriter::method(const abc::MethodInfo& info)
 {
-    m_methods.push_back(spec);
-    m_methodNameIndex.push_back(string(spec.name));
+    m_methods.push_back(info);
+    m_methodNameIndex.push_back(string(info.name));
     std::vector<std::uint32_t> names;
-    for (const std::string& n : spec.paramNames)
+    for (const std::string& n : info.paramNames)
         names.push_back(string(n));
     m_methodNames.push_back(std::move(names));
     return static_cast<std::uint32_t>(m_methods.size() - 1);
@@ -216,42 +216,42 @@ std::uint32_t AbcWriter::metadata(const std::string& name,
     return static_cast<std::uint32_t>(m_metadata.size() - 1);
 }
 
-std::uint32_t AbcWriter::addClass(const abc::ClassSpec& spec)
+std::uint32_t AbcWriter::addClass(const abc::ClassInfo& classInfo)
 {
-    m_classes.push_back(spec);
+    m_classes.push_back(classInfo);
     return static_cast<std::uint32_t>(m_classes.size() - 1);
 }
 
-std::uint32_t AbcWriter::script(std::uint32_t init, const std::vector<abc::TraitSpec>& traits)
+std::uint32_t AbcWriter::script(std::uint32_t init, const std::vector<abc::TraitInfo>& traits)
 {
     m_scripts.emplace_back(init, traits);
     return static_cast<std::uint32_t>(m_scripts.size() - 1);
 }
 
-void AbcWriter::body(const abc::BodySpec& spec)
+void AbcWriter::body(const abc::MethodBody& methodBody)
 {
-    m_bodies.push_back(spec);
+    m_bodies.push_back(methodBody);
 }
 
-std::uint32_t AbcWriter::function(const abc::MethodSpec& spec, const abc::Code& code,
+std::uint32_t AbcWriter::function(const abc::MethodInfo& info, const abc::Code& code,
                                   std::uint32_t maxStack, std::uint32_t localCount)
 {
-    const std::uint32_t index = method(spec);
-    abc::BodySpec b;
+    const std::uint32_t index = method(info);
+    abc::MethodBody b;
     b.method = index;
     b.maxStack = maxStack;
     b.localCount =
-        std::max<std::uint32_t>(localCount, static_cast<std::uint32_t>(spec.paramTypes.size()) + 1);
+        std::max<std::uint32_t>(localCount, static_cast<std::uint32_t>(info.paramTypes.size()) + 1);
     b.code = code.bytes();
     body(b);
     return index;
 }
 
-void AbcWriter::writeTraits(ByteWriter& out, const std::vector<abc::TraitSpec>& traits) const
+void AbcWriter::writeTraits(ByteWriter& out, const std::vector<abc::TraitInfo>& traits) const
 {
     using abc::TraitKind;
     out.encodedU32(static_cast<std::uint32_t>(traits.size()));
-    for (const abc::TraitSpec& t : traits) {
+    for (const abc::TraitInfo& t : traits) {
         out.encodedU32(t.name);
         std::uint8_t attributes = t.attributes;
         if (!t.metadata.empty())
@@ -338,7 +338,7 @@ std::vector<std::uint8_t> AbcWriter::bytes() const
     }
     out.encodedU32(static_cast<std::uint32_t>(m_methods.size()));
     for (std::size_t i = 0; i < m_methods.size(); ++i) {
-        const abc::MethodSpec& m = m_methods[i];
+        const abc::MethodInfo& m = m_methods[i];
         out.encodedU32(static_cast<std::uint32_t>(m.paramTypes.size()));
         out.encodedU32(m.returnType);
         for (std::uint32_t t : m.paramTypes)
@@ -370,7 +370,7 @@ std::vector<std::uint8_t> AbcWriter::bytes() const
             out.encodedU32(item.second);
     }
     out.encodedU32(static_cast<std::uint32_t>(m_classes.size()));
-    for (const abc::ClassSpec& c : m_classes) {
+    for (const abc::ClassInfo& c : m_classes) {
         out.encodedU32(c.name);
         out.encodedU32(c.superName);
         out.u8(c.flags);
@@ -382,7 +382,7 @@ std::vector<std::uint8_t> AbcWriter::bytes() const
         out.encodedU32(c.instanceInit);
         writeTraits(out, c.instanceTraits);
     }
-    for (const abc::ClassSpec& c : m_classes) {
+    for (const abc::ClassInfo& c : m_classes) {
         out.encodedU32(c.classInit);
         writeTraits(out, c.classTraits);
     }
@@ -392,7 +392,7 @@ std::vector<std::uint8_t> AbcWriter::bytes() const
         writeTraits(out, traits);
     }
     out.encodedU32(static_cast<std::uint32_t>(m_bodies.size()));
-    for (const abc::BodySpec& b : m_bodies) {
+    for (const abc::MethodBody& b : m_bodies) {
         out.encodedU32(b.method);
         out.encodedU32(b.maxStack);
         out.encodedU32(b.localCount);
@@ -401,7 +401,7 @@ std::vector<std::uint8_t> AbcWriter::bytes() const
         out.encodedU32(static_cast<std::uint32_t>(b.code.size()));
         out.bytes(b.code);
         out.encodedU32(static_cast<std::uint32_t>(b.exceptions.size()));
-        for (const abc::ExceptionSpec& e : b.exceptions) {
+        for (const abc::ExceptionInfo& e : b.exceptions) {
             out.encodedU32(e.from);
             out.encodedU32(e.to);
             out.encodedU32(e.target);

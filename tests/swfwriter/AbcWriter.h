@@ -37,7 +37,7 @@ struct ConstantValue {
     std::uint8_t kind = 0;
 };
 
-struct MethodSpec {
+struct MethodInfo {
     std::vector<std::uint32_t> paramTypes = {}; // multinames; 0 is any
     std::uint32_t returnType = 0;
     std::string name = {};
@@ -48,7 +48,7 @@ struct MethodSpec {
 
 enum class TraitKind : std::uint8_t { Slot, Method, Getter, Setter, Class, Function, Const };
 
-struct TraitSpec {
+struct TraitInfo {
     std::uint32_t name = 0; // a QName multiname
     TraitKind kind = TraitKind::Slot;
     std::uint8_t attributes = 0; // final 1, override 2 (metadata is added when given)
@@ -59,29 +59,29 @@ struct TraitSpec {
     std::vector<std::uint32_t> metadata = {};
 };
 
-struct ExceptionSpec {
+struct ExceptionInfo {
     std::uint32_t from = 0, to = 0, target = 0;
     std::uint32_t type = 0, varName = 0;
 };
 
-struct BodySpec {
+struct MethodBody {
     std::uint32_t method = 0;
     std::uint32_t maxStack = 8, localCount = 1, initScopeDepth = 0, maxScopeDepth = 4;
     std::vector<std::uint8_t> code = {};
-    std::vector<ExceptionSpec> exceptions = {};
-    std::vector<TraitSpec> traits = {};
+    std::vector<ExceptionInfo> exceptions = {};
+    std::vector<TraitInfo> traits = {};
 };
 
-struct ClassSpec {
+struct ClassInfo {
     std::uint32_t name = 0;      // QName
     std::uint32_t superName = 0; // 0 for none
     std::uint8_t flags = 0x01;   // sealed 1, final 2, interface 4, protected ns 8
     std::uint32_t protectedNs = 0;
     std::vector<std::uint32_t> interfaces = {};
     std::uint32_t instanceInit = 0; // method
-    std::vector<TraitSpec> instanceTraits = {};
+    std::vector<TraitInfo> instanceTraits = {};
     std::uint32_t classInit = 0; // method
-    std::vector<TraitSpec> classTraits = {};
+    std::vector<TraitInfo> classTraits = {};
 };
 
 // Instruction codes the tests use by name; any other byte goes through Code::op.
@@ -194,14 +194,14 @@ public:
     std::uint32_t rtqnameL();
     std::uint32_t typeName(std::uint32_t base, const std::vector<std::uint32_t>& params);
 
-    std::uint32_t method(const abc::MethodSpec& spec);
+    std::uint32_t method(const abc::MethodInfo& info);
     std::uint32_t metadata(const std::string& name,
                            const std::vector<std::pair<std::string, std::string>>& items);
-    std::uint32_t addClass(const abc::ClassSpec& spec);
-    std::uint32_t script(std::uint32_t init, const std::vector<abc::TraitSpec>& traits);
-    void body(const abc::BodySpec& spec);
+    std::uint32_t addClass(const abc::ClassInfo& classInfo);
+    std::uint32_t script(std::uint32_t init, const std::vector<abc::TraitInfo>& traits);
+    void body(const abc::MethodBody& methodBody);
     // A method and its body in one step: the method's index.
-    std::uint32_t function(const abc::MethodSpec& spec, const abc::Code& code,
+    std::uint32_t function(const abc::MethodInfo& info, const abc::Code& code,
                            std::uint32_t maxStack = 8, std::uint32_t localCount = 1);
 
     // The block, 46.16 unless changed.
@@ -226,7 +226,7 @@ private:
         auto operator<=>(const MultinameEntry&) const = default;
     };
     std::uint32_t intern(const MultinameEntry& entry);
-    void writeTraits(ByteWriter& out, const std::vector<abc::TraitSpec>& traits) const;
+    void writeTraits(ByteWriter& out, const std::vector<abc::TraitInfo>& traits) const;
 
     std::vector<std::int32_t> m_ints;
     std::vector<std::uint32_t> m_uints;
@@ -235,14 +235,14 @@ private:
     std::vector<NamespaceEntry> m_namespaces;
     std::vector<std::vector<std::uint32_t>> m_nsSets;
     std::vector<MultinameEntry> m_multinames;
-    std::vector<abc::MethodSpec> m_methods;
+    std::vector<abc::MethodInfo> m_methods;
     std::vector<std::vector<std::uint32_t>> m_methodNames; // param names interned
     std::vector<std::uint32_t> m_methodNameIndex;
     std::vector<std::pair<std::uint32_t, std::vector<std::pair<std::uint32_t, std::uint32_t>>>>
         m_metadata;
-    std::vector<abc::ClassSpec> m_classes;
-    std::vector<std::pair<std::uint32_t, std::vector<abc::TraitSpec>>> m_scripts;
-    std::vector<abc::BodySpec> m_bodies;
+    std::vector<abc::ClassInfo> m_classes;
+    std::vector<std::pair<std::uint32_t, std::vector<abc::TraitInfo>>> m_scripts;
+    std::vector<abc::MethodBody> m_bodies;
 };
 
 } // namespace swfwriter
