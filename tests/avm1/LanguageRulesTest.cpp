@@ -74,6 +74,8 @@ private Q_SLOTS:
     void classesAreRegisteredPerRealm();
     void loadVariablesSetsTheTargetsVariables();
     void versionsOfClipMembers();
+    void swf4ActionsByVersion_data();
+    void swf4ActionsByVersion();
     void swf4ActionsReadTheirOperandsInOrder();
     void interfacesAreDeclaredOnceByPrototype();
     void buttonsAreNoObjectsToSwf5Code_data();
@@ -294,6 +296,69 @@ void LanguageRulesTest::versionsOfClipMembers()
     });
 }
 
+// The SWF 4 arithmetic, comparison and string actions: numbers as SWF 4 reads text
+// (leading digits, else 0) in SWF 4 movies, as ECMAScript does from SWF 5, hex from
+// SWF 6, undefined as NaN and "undefined" from SWF 7; results 1 and 0 in SWF 4.
+void LanguageRulesTest::swf4ActionsByVersion_data()
+{
+    QTest::addColumn<int>("version");
+    QTest::addColumn<int>("op");
+    QTest::addColumn<QString>("operands"); // |-separated; "u" undefined, "n" null, "#x" a number
+    QTest::addColumn<QString>("expected");
+    auto row = [](const char* name, int version, Op op, const char* operands,
+                  const char* expected) {
+        QTest::newRow(name) << version << int(op) << operands << expected;
+    };
+    row("SWF 4 Add reads leading digits", 4, Op::Add, "3|abc", "3");
+    row("SWF 4 Divide by zero", 4, Op::Divide, "#5|#0", "#ERROR#");
+    row("SWF 4 Equals gives 1", 4, Op::Equals, "#0|#0", "1");
+    row("SWF 4 Less gives 1", 4, Op::Less, "#-5|#0", "1");
+    row("SWF 4 Not of text", 4, Op::Not, "", "1");
+    row("SWF 4 StringLength counts bytes", 4, Op::StringLength, "\xC3\xA9", "2");
+    row("SWF 4 ToInteger skips blanks", 4, Op::ToInteger, " 12 ", "12");
+    row("SWF 4 AsciiToChar truncates", 4, Op::AsciiToChar, "#65.9", "A");
+    row("SWF 4 CharToAscii of nothing", 4, Op::CharToAscii, "", "0");
+    row("SWF 6 StringAdd of undefined", 6, Op::StringAdd, "u|#1", "1");
+    row("SWF 5 Add of text is NaN", 5, Op::Add, "3|abc", "NaN");
+    row("SWF 5 Divide by zero", 5, Op::Divide, "#5|#0", "Infinity");
+    row("SWF 5 hex is no number", 5, Op::Add, "0x10|#1", "NaN");
+    row("SWF 6 hex is a number", 6, Op::Add, "0x10|#1", "17");
+    row("SWF 6 undefined is 0", 6, Op::Add, "u|#1", "1");
+    row("SWF 7 undefined is NaN", 7, Op::Add, "u|#1", "NaN");
+    row("SWF 7 null equals nothing", 7, Op::Equals, "n|n", "false");
+    row("SWF 6 null equals null", 6, Op::Equals, "n|n", "true");
+    row("SWF 7 And of texts", 7, Op::And, "3|abc", "true");
+    row("SWF 6 And of texts reads numbers", 6, Op::And, "3|abc", "false");
+    row("SWF 7 StringAdd of undefined", 7, Op::StringAdd, "u|#1", "undefined1");
+    row("SWF 6 StringLength counts characters", 6, Op::StringLength, "\xC3\xA9", "1");
+    row("SWF 6 ToInteger of hex", 6, Op::ToInteger, "0x1F", "31");
+    row("SWF 7 Not of -0 text", 7, Op::Not, "-0", "false");
+    row("SWF 6 Not of -0 text", 6, Op::Not, "-0", "true");
+    row("Modulo keeps the dividend's sign", 7, Op::Modulo, "#-7|#2", "-1");
+    row("Less2 with NaN is undefined", 7, Op::Less2, "u|#1", "undefined");
+}
+
+void LanguageRulesTest::swf4ActionsByVersion()
+{
+    QFETCH(int, version);
+    QFETCH(int, op);
+    QFETCH(QString, operands);
+    QFETCH(QString, expected);
+    ActionWriter a;
+    for (const QString& part : operands.split('|')) {
+        if (part == "u")
+            a.push({Undefined{}});
+        else if (part == "n")
+            a.push({nullptr});
+        else if (part.startsWith('#'))
+            a.push({part.mid(1).toDouble()});
+        else
+            a.push({part.toStdString()});
+    }
+    a.op(Op(op)).op(Op::Trace);
+    QCOMPARE(QString::fromStdString(joined(run(version, a))), expected);
+}
+
 // The SWF 4 actions that take objects convert them in the order the reference does:
 // what is popped first is read first, paths as text, numbers through valueOf.
 void LanguageRulesTest::swf4ActionsReadTheirOperandsInOrder()
@@ -357,6 +422,12 @@ void LanguageRulesTest::swf4ActionsReadTheirOperandsInOrder()
          "nowhere.toString\none.valueOf\nseven.valueOf\n-\n"
          "nowhere.toString\none.valueOf\none.valueOf\nseven.valueOf\none.valueOf\n"
          "one.valueOf\none.valueOf"},
+        {"WaitForFrame of a loaded frame skips nothing", 8,
+         [&](ActionWriter& a) {
+             a.waitForFrame(0, 1);
+             traceText(a, "loaded");
+         },
+         "loaded"},
         {"WaitForFrame2 reads its frame as text", 8,
          [&](ActionWriter& a) {
              objects(a);
@@ -433,6 +504,16 @@ void LanguageRulesTest::interfacesAreDeclaredOnceByPrototype()
              traceInstanceOf(a, "C");
          },
          "true\ntrue"},
+        {"CastOp gives the object or null", 8,
+         [&](ActionWriter& a) {
+             classes(a);
+             implement(a, "C", "I");
+             for (const char* ctor : {"I", "J"}) {
+                 pushVariables(a, {ctor, "o"});
+                 a.op(Op::CastOp).op(Op::TypeOf).op(Op::Trace);
+             }
+         },
+         "object\nnull"},
     });
 }
 
