@@ -22,7 +22,6 @@
 namespace avm1 {
 
 class Vm;
-class Tracer;
 
 struct PushItem {
     enum class Kind : std::uint8_t { Literal, Register, Constant };

@@ -1,10 +1,8 @@
 #include "Heap.h"
 
-#include "Value.h"
-
 #include <algorithm>
 
-namespace avm1 {
+namespace script {
 
 namespace {
 // Fewer new cells than this never trigger a collection: small heaps would otherwise
@@ -15,12 +13,6 @@ constexpr std::size_t kCollectionFloor = 64 * 1024;
 constexpr std::size_t kSweepLookahead = 8;
 constexpr std::size_t kDrainLookahead = 8;
 } // namespace
-
-void Tracer::mark(const Value& value)
-{
-    if (Cell* cell = value.cell())
-        mark(cell);
-}
 
 void Tracer::drain()
 {
@@ -95,4 +87,4 @@ void Heap::collect()
     ++m_collections;
 }
 
-} // namespace avm1
+} // namespace script
