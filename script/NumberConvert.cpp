@@ -17,7 +17,7 @@ std::uint32_t toUint32(double value)
 {
     if (!std::isfinite(value))
         return 0;
-    // fmod is exact, and keeps the integer part's sign: -1 becomes 2^32 - 1 below.
+    // fmod is exact, and keeps the integer's sign: -1 becomes 2^32 - 1 below.
     double wrapped = std::fmod(std::trunc(value), 4294967296.0);
     if (wrapped < 0)
         wrapped += 4294967296.0;

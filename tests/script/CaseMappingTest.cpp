@@ -79,7 +79,7 @@ void CaseMappingTest::xmlNames_data()
     QTest::newRow("digit start") << "1a" << false;
     QTest::newRow("hyphen start") << "-a" << false;
     QTest::newRow("point start") << ".a" << false;
-    QTest::newRow("colon is no part of a local name") << "a:b" << false;
+    QTest::newRow("no colon in a local name") << "a:b" << false;
     QTest::newRow("space") << "a b" << false;
     QTest::newRow("middle dot after") << QString::fromUtf16(u"a\u00b7") << true;
     QTest::newRow("middle dot first") << QString::fromUtf16(u"\u00b7a") << false;
