@@ -23,8 +23,9 @@ inline constexpr std::uint32_t kMaxAmfSealedMembers = 1u << 16;
 // cap bounds the translation's work and the translated pattern PCRE2 compiles.
 inline constexpr std::size_t kMaxRegExpSourceLength = 1u << 16;
 
-// Code units of a translated pattern: caseless classes spell out their letters' other
-// cases, so a source can grow; past this it is refused as too large.
+// Code units of a translated pattern: it spells each character as an escape and each
+// class escape as ranges, so it grows about sixty-fold at most from the longest source;
+// past this it is refused as too large.
 inline constexpr std::size_t kMaxRegExpTranslatedLength = 1u << 22;
 
 // Groups inside groups: the translator recurses once per level. PCRE2 refuses deeper

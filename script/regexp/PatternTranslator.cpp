@@ -1,7 +1,6 @@
 #include "script/regexp/PatternTranslator.h"
 
 #include "script/Limits.h"
-#include "script/regexp/CaseFolding.h"
 
 #include <algorithm>
 #include <map>
@@ -14,7 +13,9 @@ namespace {
 using Range = std::pair<char16_t, char16_t>;
 using Ranges = std::vector<Range>;
 
-// ECMAScript's \d, \w and \s (white space and line terminators) as ranges.
+// \d, \w and \s as ranges. \s is the reference's set (space, tab, line feed, form feed,
+// carriage return), narrower than ECMAScript's, which adds the vertical tab, no-break
+// space and the other Unicode spaces and line terminators.
 const Ranges& digitRanges()
 {
     static const Ranges ranges{{u'0', u'9'}};
@@ -29,10 +30,7 @@ const Ranges& wordRanges()
 
 const Ranges& spaceRanges()
 {
-    static const Ranges ranges{{0x09, 0x0D},     {0x20, 0x20},     {0xA0, 0xA0},
-                               {0x1680, 0x1680}, {0x180E, 0x180E}, {0x2000, 0x200A},
-                               {0x2028, 0x2029}, {0x202F, 0x202F}, {0x205F, 0x205F},
-                               {0x3000, 0x3000}, {0xFEFF, 0xFEFF}};
+    static const Ranges ranges{{0x09, 0x0A}, {0x0C, 0x0D}, {0x20, 0x20}};
     return ranges;
 }
 
@@ -319,15 +317,16 @@ private:
         case u'^':
             ++m_pos;
             // At the very start only (PCRE2's \A never matches past a nonzero start
-            // offset, as ECMAScript's ^ never matches past 0), or after a line
-            // terminator with the m flag.
-            appendAscii(m_out.pcre, m_flags.multiline ? "(?<![^\\n\\r\\x{2028}\\x{2029}])" : "\\A");
+            // offset, as ECMAScript's ^ never matches past 0), or after a line feed with
+            // the m flag: the reference ends lines at \n only, not at \r, U+2028 or
+            // U+2029 as ECMAScript does.
+            appendAscii(m_out.pcre, m_flags.multiline ? "(?<![^\\n])" : "\\A");
             quantifiable = false;
             break;
         case u'$':
             ++m_pos;
             // At the very end only: PCRE2's $ would also match before a final newline.
-            appendAscii(m_out.pcre, m_flags.multiline ? "(?![^\\n\\r\\x{2028}\\x{2029}])" : "\\z");
+            appendAscii(m_out.pcre, m_flags.multiline ? "(?![^\\n])" : "\\z");
             quantifiable = false;
             break;
         case u'\\':
@@ -345,8 +344,8 @@ private:
             break;
         case u'.':
             ++m_pos;
-            appendAscii(m_out.pcre,
-                        m_flags.dotAll ? "[\\x{0}-\\x{ffff}]" : "[^\\n\\r\\x{2028}\\x{2029}]");
+            // Every code unit but the line feed, or every one with the s flag.
+            appendAscii(m_out.pcre, m_flags.dotAll ? "[\\x{0}-\\x{ffff}]" : "[^\\n]");
             break;
         case u'[':
             if (!parseClass())
@@ -503,28 +502,13 @@ private:
         m_out.pcre += u'>';
     }
 
-    // A character outside a class; under the i flag with its other cases beyond ASCII.
-    void appendLiteral(char16_t c)
-    {
-        if (m_flags.ignoreCase && !caseVariants(c).empty()) {
-            appendClass({{c, c}}, false);
-            return;
-        }
-        appendCodeUnit(m_out.pcre, c);
-    }
+    // A character outside a class. Under the i flag PCRE2 folds ASCII letters only,
+    // as the reference documents: an accented capital and its small letter stay apart.
+    void appendLiteral(char16_t c) { appendCodeUnit(m_out.pcre, c); }
 
     void appendClass(Ranges ranges, bool negate)
     {
         ranges = normalized(std::move(ranges));
-        if (m_flags.ignoreCase) {
-            Ranges folded = ranges;
-            for (const Range& r : ranges)
-                forEachCasedCharacter(r.first, r.second, [&](char16_t c) {
-                    for (char16_t other : caseVariants(c))
-                        folded.emplace_back(other, other);
-                });
-            ranges = normalized(std::move(folded));
-        }
         if (ranges.empty()) {
             appendAscii(m_out.pcre, negate ? "[\\x{0}-\\x{ffff}]" : "(?!)");
             return;

@@ -10,10 +10,11 @@ namespace script::regexp {
 struct RegExpFlags {
     // Callers keep lastIndex and advance it; the engine only matches from a position.
     bool global = false;
+    // Caseless for the ASCII letters only, as the reference documents.
     bool ignoreCase = false;
-    // ^ and $ also at line terminators.
+    // ^ and $ also at line feeds (only: not at \r, U+2028 or U+2029).
     bool multiline = false;
-    // . also matches line terminators (the s flag).
+    // . also matches the line feed, the one character it otherwise skips (the s flag).
     bool dotAll = false;
     // White space and # comments outside classes are ignored (the x flag).
     bool extended = false;
