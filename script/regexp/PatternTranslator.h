@@ -5,7 +5,9 @@
 // translation spells every literal as a code unit and every class as ranges, so PCRE2
 // reads nothing of its own syntax into the source. Capturing groups become named groups
 // g1, g2, ... in source order; a repeated group holding captures is wrapped in a
-// hidden group h1, h2, ... whose span tells which captures its last iteration set.
+// hidden group h1, h2, ... whose span tells which captures its last iteration set, and
+// an optional repeat's iteration ends in a callout (?C{n}) naming that hidden group, so
+// the matcher can refuse an iteration that matched empty.
 #include "format/Result.h"
 #include "script/regexp/RegExpFlags.h"
 
