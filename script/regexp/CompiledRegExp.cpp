@@ -15,6 +15,8 @@ struct CompiledRegExp::Program {
     // PCRE2's group numbers for the source's groups (index 1 on) and the hidden ones.
     std::vector<std::uint32_t> groupNumbers;
     std::vector<std::uint32_t> hiddenNumbers;
+    // For repeats from one, the group marking where each repeat starts.
+    std::vector<std::uint32_t> startNumbers;
     std::uint32_t pcreGroupCount = 0;
     pcre2_code* code = nullptr;
     pcre2_match_context* matchContext = nullptr;
@@ -58,20 +60,35 @@ pcre2_jit_stack* threadJitStack(void*)
     return holder.stack;
 }
 
-// Fails the iteration of an optional repeat that matched empty: the callout's string
-// is the number of the hidden group spanning the iteration.
+// Fails an iteration that matched empty after the repeat had its minimum. The
+// callout's string is the number of the hidden group spanning the iteration, with a
+// + for a repeat from one, whose first iteration may be empty.
 int emptyIterationCallout(pcre2_callout_block* block, void* data)
 {
-    const auto& hiddenNumbers = *static_cast<const std::vector<std::uint32_t>*>(data);
+    const auto& program = *static_cast<const CompiledRegExp::Program*>(data);
     std::size_t hidden = 0;
-    for (PCRE2_SIZE i = 0; i < block->callout_string_length; ++i)
-        hidden = hidden * 10 + static_cast<std::size_t>(block->callout_string[i] - u'0');
-    if (hidden == 0 || hidden >= hiddenNumbers.size())
+    bool fromOne = false;
+    for (PCRE2_SIZE i = 0; i < block->callout_string_length && i < 8; ++i) {
+        const PCRE2_UCHAR c = block->callout_string[i];
+        if (c == u'+')
+            fromOne = true;
+        else
+            hidden = hidden * 10 + static_cast<std::size_t>(c - u'0');
+    }
+    if (hidden == 0 || hidden >= program.hiddenNumbers.size())
         return 0;
-    const std::uint32_t n = hiddenNumbers[hidden];
+    const std::uint32_t n = program.hiddenNumbers[hidden];
     if (n == 0 || n >= block->capture_top)
         return 0;
-    return block->offset_vector[2 * n] == block->offset_vector[2 * n + 1] ? 1 : 0;
+    const PCRE2_SIZE* ov = block->offset_vector;
+    if (ov[2 * n] != ov[2 * n + 1])
+        return 0;
+    if (fromOne) {
+        const std::uint32_t start = program.startNumbers[hidden];
+        if (start == 0 || start >= block->capture_top || ov[2 * start] == ov[2 * n])
+            return 0;
+    }
+    return 1;
 }
 
 std::uint32_t groupNumber(const pcre2_code* code, char prefix, std::size_t n)
@@ -123,6 +140,9 @@ swf::Result<CompiledRegExp> CompiledRegExp::compile(std::u16string_view source,
     program->hiddenNumbers.assign(program->pattern.hiddenCount + 1, 0);
     for (std::size_t h = 1; h <= program->pattern.hiddenCount; ++h)
         program->hiddenNumbers[h] = groupNumber(program->code, 'h', h);
+    program->startNumbers.assign(program->pattern.hiddenCount + 1, 0);
+    for (std::size_t h = 1; h <= program->pattern.hiddenCount; ++h)
+        program->startNumbers[h] = groupNumber(program->code, 's', h);
 
     program->matchContext = pcre2_match_context_create(nullptr);
     if (!program->matchContext)
@@ -130,7 +150,7 @@ swf::Result<CompiledRegExp> CompiledRegExp::compile(std::u16string_view source,
     pcre2_set_match_limit(program->matchContext, limits::kRegExpMatchLimit);
     pcre2_set_heap_limit(program->matchContext, limits::kRegExpHeapLimitKiB);
     pcre2_jit_stack_assign(program->matchContext, threadJitStack, nullptr);
-    pcre2_set_callout(program->matchContext, emptyIterationCallout, &program->hiddenNumbers);
+    pcre2_set_callout(program->matchContext, emptyIterationCallout, program.get());
     return CompiledRegExp(std::move(program));
 }
 

@@ -373,11 +373,13 @@ private:
         std::u16string quantifier;
         bool repeatsMore = true;
         bool optional = false;
+        bool fromOne = false;
         const char16_t q = peek();
         if (q == u'*' || q == u'+' || q == u'?') {
             quantifier += q;
             repeatsMore = q != u'?';
             optional = q != u'+';
+            fromOne = q == u'+';
             ++m_pos;
         } else {
             const Bounds bounds = *braceQuantifier(m_pos);
@@ -396,6 +398,7 @@ private:
             quantifier += u'}';
             repeatsMore = !bounds.max || *bounds.max > 1;
             optional = bounds.min == 0;
+            fromOne = bounds.min == 1;
             m_pos = bounds.end;
         }
         if (peek() == u'?' && has(0)) {
@@ -404,17 +407,29 @@ private:
         }
         if (group && (repeatsMore || optional) && m_nextGroup > groupsBefore) {
             const std::size_t hidden = ++m_nextHidden;
-            std::u16string open = u"(?:(?<h";
+            std::u16string open;
+            // A repeat from one marks where it starts (the empty group sN), so the
+            // callout can tell its first iteration from the others.
+            if (fromOne && repeatsMore) {
+                open += u"(?<s";
+                appendNumber(open, hidden);
+                open += u">)";
+            }
+            open += u"(?:(?<h";
             appendNumber(open, hidden);
             open += u'>';
             m_out.pcre.insert(atomStart, open);
             m_out.pcre += u')';
-            // ECMAScript takes no empty iteration of an optional repeat, so its
-            // captures stay as the iteration before left them; the callout fails an
-            // iteration that matched empty (CompiledRegExp's emptyIterationCallout).
-            if (optional) {
+            // ECMAScript takes no empty iteration once a repeat has its minimum, so
+            // the captures stay as the iteration before left them; the callout fails
+            // such an iteration (CompiledRegExp's emptyIterationCallout): any of an
+            // optional repeat, any but the first of a repeat from one. Repeats from
+            // two or more keep PCRE2's way.
+            if (optional || (fromOne && repeatsMore)) {
                 m_out.pcre += u"(?C{";
                 appendNumber(m_out.pcre, hidden);
+                if (!optional)
+                    m_out.pcre += u'+';
                 m_out.pcre += u"})";
             }
             m_out.pcre += u')';

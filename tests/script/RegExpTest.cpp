@@ -90,6 +90,10 @@ void RegExpTest::exec_data()
     QTest::newRow("empty iteration is not taken") << "(a*)*" << "" << "b" << 0 << "|~";
     QTest::newRow("empty last iteration keeps the one before") << "(a|)*" << "" << "aa" << 0 << "aa|a";
     QTest::newRow("optional group that matches empty") << "(a*)?" << "" << "b" << 0 << "|~";
+    QTest::newRow("plus takes an empty first iteration") << "(a*)+" << "" << "b" << 0 << "|";
+    QTest::newRow("plus takes no empty later iteration") << "(a|)+" << "" << "aa" << 0 << "aa|a";
+    QTest::newRow("from one takes no empty later iteration") << "(a|)(?:(b|))+" << "" << "ab" << 0 << "ab|a|b";
+    QTest::newRow("from one within a loop") << "(?:x(a|)+)*" << "" << "xaxa" << 0 << "xaxa|a";
     QTest::newRow("nested repeats clear inner captures") << "((a)|(b))+" << "" << "ab" << 0 << "ab|b|~|b";
     QTest::newRow("lookahead captures") << "(?=(a+))a*b\\1" << "" << "baaabac" << 0 << "aba|a";
     QTest::newRow("negative lookahead leaves groups unset") << "(.*?)a(?!(a+)b\\2c)\\2(.*)" << "" << "baaabaac" << 0 << "baaabaac|ba|~|abaac";
