@@ -44,3 +44,15 @@ inline constexpr std::uint32_t kMaxScopeDepth = 65536;
 inline constexpr std::uint32_t kMaxExceptions = 65536;
 
 } // namespace avm2::limits
+
+namespace avm2::limits {
+
+// Nested calls before "Error #1023: Stack overflow occurred.": each interpreted call
+// takes some C++ stack, and this depth stays far inside a thread's 8 MB.
+inline constexpr std::uint32_t kMaxCallDepth = 2000;
+
+// Values on the machine's frame stack, shared by every active call (locals, operand
+// stacks and scope stacks): 16 bytes each.
+inline constexpr std::size_t kMaxFrameValues = 1u << 20;
+
+} // namespace avm2::limits

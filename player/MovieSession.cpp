@@ -2,6 +2,7 @@
 
 #include "ChosenFiles.h"
 #include "Diagnostics.h"
+#include "ScriptEngines.h"
 #include "render/DeviceFonts.h"
 #include "runtime/MovieSounds.h"
 #include "runtime/PlayerContext.h"
@@ -19,7 +20,7 @@ MovieSession::MovieSession(swf::MoviePtr movie, swf::ImportFetcher files,
     : m_files(std::move(files)), m_dialogs(dialogParent),
       m_player(std::make_unique<runtime::MoviePlayer>(std::move(movie),
                                                       static_cast<runtime::Host&>(*this))),
-      m_scripts(std::make_unique<avm1::Engine>(*m_player, static_cast<runtime::Host&>(*this)))
+      m_scripts(makeScriptEngine(*m_player, static_cast<runtime::Host&>(*this)))
 {
     if (prepare)
         prepare(*m_player);

@@ -2,7 +2,6 @@
 
 #include "AudioOutput.h"
 #include "FileDialogs.h"
-#include "avm1/Engine.h"
 #include "format/Imports.h"
 #include "format/Movie.h"
 #include "render/Quality.h"
@@ -10,6 +9,7 @@
 #include "render/StageRenderer.h"
 #include "runtime/Host.h"
 #include "runtime/MoviePlayer.h"
+#include "runtime/ScriptEngine.h"
 
 #include <QColor>
 #include <QImage>
@@ -80,7 +80,7 @@ private:
     AudioOutput m_audio;
     std::unique_ptr<runtime::MoviePlayer> m_player;
     // After the player: it detaches from the player as it goes.
-    std::unique_ptr<avm1::Engine> m_scripts;
+    std::unique_ptr<runtime::ScriptEngine> m_scripts;
     render::StageRenderer m_renderer;
     bool m_dirty = true;
 };

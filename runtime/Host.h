@@ -36,6 +36,7 @@ class BitmapRasterizer;
     X(Buttons, "buttons")                                                                          \
     X(Actions, "actions")                                                                          \
     X(Avm1, "avm1")                                                                                \
+    X(Avm2, "avm2")                                                                                \
     X(Sound, "sound")
 
 /// What a diagnostic is about; a host can turn each on alone.

@@ -3,10 +3,10 @@
 #include "AudioRecorder.h"
 #include "Disassembly.h"
 #include "InputPlayback.h"
-#include "avm1/Engine.h"
 #include "format/Movie.h"
 #include "player/ChosenFiles.h"
 #include "player/MovieLoader.h"
+#include "player/ScriptEngines.h"
 #include "player/ViewTransform.h"
 #include "render/DeviceFonts.h"
 #include "render/ScriptRasterizer.h"
@@ -181,7 +181,7 @@ int run(const Options& options)
     movie.setMovieUrl("file:///" + QFileInfo(path).fileName().toStdString());
     if (options.maxExecutionSeconds > 0)
         movie.setScriptTimeout(options.maxExecutionSeconds);
-    avm1::Engine scripts(movie, host);
+    const auto scripts = player::makeScriptEngine(movie, host);
     if (options.viewportWidth > 0 && options.viewportHeight > 0)
         movie.setViewport(options.viewportWidth, options.viewportHeight);
     movie.runActions();

@@ -1,0 +1,30 @@
+// The built-in classes, defined in dependency order: a class's base and the classes its
+// members make must exist before it.
+#include "Native.h"
+
+namespace avm2 {
+
+void defineCoreClasses(Vm& vm);
+void defineErrorClasses(Vm& vm);
+void definePrimitiveClasses(Vm& vm);
+void defineStringClass(Vm& vm);
+void defineArrayClass(Vm& vm);
+void defineMathClass(Vm& vm);
+void defineGlobalFunctions(Vm& vm);
+void defineLanguageExtras(Vm& vm);
+void defineDisplayClasses(Vm& vm);
+
+void registerBuiltins(Vm& vm)
+{
+    defineCoreClasses(vm);
+    defineErrorClasses(vm);
+    definePrimitiveClasses(vm);
+    defineStringClass(vm);
+    defineArrayClass(vm);
+    defineMathClass(vm);
+    defineGlobalFunctions(vm);
+    defineLanguageExtras(vm);
+    defineDisplayClasses(vm);
+}
+
+} // namespace avm2

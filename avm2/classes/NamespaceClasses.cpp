@@ -1,0 +1,221 @@
+// Namespace and QName values: what pushnamespace, run-time qualified names and E4X
+// hand around.
+#include "Native.h"
+#include "avm2/vm/Loader.h"
+#include "avm2/vm/Operations.h"
+
+namespace avm2 {
+
+using namespace native;
+
+namespace {
+
+class NamespaceObject final : public Object {
+public:
+    NamespaceObject(const Traits* traits, Object* prototype)
+        : Object(traits, prototype, ObjectKind::Namespace)
+    {}
+    const Namespace* ns = nullptr;
+    Value prefix; // a String, or undefined when unknown
+    void traceChildren(script::Tracer& tracer) override
+    {
+        Object::traceChildren(tracer);
+        tracer.mark(prefix);
+    }
+};
+
+class QNameObject final : public Object {
+public:
+    QNameObject(const Traits* traits, Object* prototype)
+        : Object(traits, prototype, ObjectKind::QName)
+    {}
+    const Namespace* ns = nullptr; // null for any namespace
+    String* local = nullptr;       // null for the any name
+    void traceChildren(script::Tracer& tracer) override
+    {
+        Object::traceChildren(tracer);
+        tracer.mark(local);
+    }
+};
+
+Object* allocateNamespace(Vm& vm, ClassObject& cls)
+{
+    auto* n = vm.make<NamespaceObject>(cls.instanceTraits.get(), cls.instancePrototype);
+    n->ns = vm.publicNs();
+    n->prefix = Value(vm.names.empty);
+    return n;
+}
+
+Object* allocateQName(Vm& vm, ClassObject& cls)
+{
+    auto* q = vm.make<QNameObject>(cls.instanceTraits.get(), cls.instancePrototype);
+    q->ns = vm.publicNs();
+    q->local = vm.names.empty;
+    return q;
+}
+
+Value constructNamespace(Vm& vm, const Value& self, Args args)
+{
+    auto* n = static_cast<NamespaceObject*>(self.objectOrNull());
+    if (args.empty())
+        return Value();
+    Value uriValue = args.size() == 1 ? args[0] : args[1];
+    if (uriValue.isObject() && uriValue.asObject()->kind() == ObjectKind::Namespace) {
+        auto* other = static_cast<NamespaceObject*>(uriValue.asObject());
+        n->ns = other->ns;
+        n->prefix = args.size() == 1 ? other->prefix : Value(vm.toString(args[0]));
+        return Value();
+    }
+    if (uriValue.isObject() && uriValue.asObject()->kind() == ObjectKind::QName) {
+        auto* q = static_cast<QNameObject*>(uriValue.asObject());
+        n->ns = q->ns ? q->ns : vm.publicNs();
+    } else {
+        n->ns = vm.internNamespace(NsKind::Public, vm.toString(uriValue));
+    }
+    if (args.size() == 1)
+        n->prefix = n->ns->uri->empty() ? Value(vm.names.empty) : Value();
+    else
+        n->prefix = args[0].isUndefined() ? Value() : Value(vm.toString(args[0]));
+    return Value();
+}
+
+Value namespaceUri(Vm& vm, const Value& self, Args)
+{
+    auto* n = receiver<NamespaceObject>(vm, self, ObjectKind::Namespace, "Namespace/uri");
+    return n ? Value(n->ns->uri) : Value();
+}
+
+Value namespacePrefix(Vm& vm, const Value& self, Args)
+{
+    auto* n = receiver<NamespaceObject>(vm, self, ObjectKind::Namespace, "Namespace/prefix");
+    return n ? n->prefix : Value();
+}
+
+Value namespaceToString(Vm& vm, const Value& self, Args)
+{
+    auto* n =
+        receiver<NamespaceObject>(vm, self, ObjectKind::Namespace, "Namespace.prototype.toString");
+    return n ? Value(n->ns->uri) : Value();
+}
+
+Value constructQName(Vm& vm, const Value& self, Args args)
+{
+    auto* q = static_cast<QNameObject*>(self.objectOrNull());
+    if (args.empty())
+        return Value();
+    Value localValue = args.size() == 1 ? args[0] : args[1];
+    if (localValue.isObject() && localValue.asObject()->kind() == ObjectKind::QName) {
+        auto* other = static_cast<QNameObject*>(localValue.asObject());
+        q->local = other->local;
+        if (args.size() == 1) {
+            q->ns = other->ns;
+            return Value();
+        }
+    } else {
+        q->local =
+            localValue.isUndefined() ? vm.names.empty : vm.internValue(vm.toString(localValue));
+    }
+    if (args.size() >= 2) {
+        if (args[0].isNull())
+            q->ns = nullptr;
+        else
+            q->ns = namespaceOf(vm, args[0]);
+    }
+    if (q->local && q->local->view() == u"*")
+        q->local = nullptr;
+    return Value();
+}
+
+Value qnameLocalName(Vm& vm, const Value& self, Args)
+{
+    auto* q = receiver<QNameObject>(vm, self, ObjectKind::QName, "QName/localName");
+    if (!q)
+        return Value();
+    return q->local ? Value(q->local) : Value(vm.intern("*"));
+}
+
+Value qnameUri(Vm& vm, const Value& self, Args)
+{
+    auto* q = receiver<QNameObject>(vm, self, ObjectKind::QName, "QName/uri");
+    if (!q)
+        return Value();
+    return q->ns ? Value(q->ns->uri) : Value::null();
+}
+
+Value qnameToString(Vm& vm, const Value& self, Args)
+{
+    auto* q = receiver<QNameObject>(vm, self, ObjectKind::QName, "QName.prototype.toString");
+    if (!q)
+        return Value();
+    std::u16string text;
+    if (!q->ns)
+        text = u"*::";
+    else if (!q->ns->uri->empty())
+        text = q->ns->uri->text() + u"::";
+    text += q->local ? q->local->text() : u"*";
+    return Value(vm.newString(std::move(text)));
+}
+
+ClassObject* namespaceClass(Vm& vm)
+{
+    return vm.builtins().namespaceClass;
+}
+
+} // namespace
+
+Value namespaceValue(Vm& vm, const Namespace* ns)
+{
+    ClassObject* cls = namespaceClass(vm);
+    auto* n = static_cast<NamespaceObject*>(allocateNamespace(vm, *cls));
+    n->ns = ns ? ns : vm.publicNs();
+    n->prefix = Value();
+    return Value(n);
+}
+
+const Namespace* namespaceOf(Vm& vm, const Value& value)
+{
+    if (value.isObject() && value.asObject()->kind() == ObjectKind::Namespace)
+        return static_cast<NamespaceObject*>(value.asObject())->ns;
+    if (value.isObject() && value.asObject()->kind() == ObjectKind::QName) {
+        auto* q = static_cast<QNameObject*>(value.asObject());
+        return q->ns ? q->ns : vm.publicNs();
+    }
+    if (value.isNullish())
+        return nullptr;
+    return vm.internNamespace(NsKind::Public, vm.toString(value));
+}
+
+void qnameParts(Vm&, const Value& qname, Name& name)
+{
+    auto* q = static_cast<QNameObject*>(qname.asObject());
+    name.local = q->local;
+    name.set = nullptr;
+    name.ns = q->ns;
+    name.anyNamespace = q->ns == nullptr;
+}
+
+void defineNamespaceClasses(Vm& vm)
+{
+    Builtins& b = vm.builtinsForSetup();
+    NativeClassHooks ns;
+    ns.allocate = allocateNamespace;
+    ns.construct = constructNamespace;
+    b.namespaceClass = vm.defineClass("", "Namespace", b.object, false, ns, true);
+    vm.defineGetter(b.namespaceClass, "uri", namespaceUri);
+    vm.defineGetter(b.namespaceClass, "prefix", namespacePrefix);
+    vm.defineMethod(b.namespaceClass, "toString", namespaceToString, 0);
+    vm.defineMethod(b.namespaceClass, "valueOf", namespaceToString, 0);
+    vm.defineConstant(b.namespaceClass, "length", Value(2));
+
+    NativeClassHooks qn;
+    qn.allocate = allocateQName;
+    qn.construct = constructQName;
+    b.qname = vm.defineClass("", "QName", b.object, false, qn, true);
+    vm.defineGetter(b.qname, "localName", qnameLocalName);
+    vm.defineGetter(b.qname, "uri", qnameUri);
+    vm.defineMethod(b.qname, "toString", qnameToString, 0);
+    vm.defineMethod(b.qname, "valueOf", qnameToString, 0);
+    vm.defineConstant(b.qname, "length", Value(2));
+}
+
+} // namespace avm2

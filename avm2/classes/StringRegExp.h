@@ -1,0 +1,17 @@
+#pragma once
+
+// String's methods that take a RegExp (RegExpClass.cpp).
+#include "Native.h"
+
+#include <string>
+
+namespace avm2 {
+
+Value splitByRegExp(Vm& vm, const std::u16string& subject, const Value& regexp,
+                    std::uint32_t limit);
+Value replaceByRegExp(Vm& vm, const std::u16string& subject, const Value& regexp,
+                      const Value& replacement);
+Value matchByRegExp(Vm& vm, const Value& self, std::span<const Value> args);
+Value searchByRegExp(Vm& vm, const Value& self, std::span<const Value> args);
+
+} // namespace avm2

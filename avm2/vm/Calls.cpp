@@ -1,0 +1,277 @@
+// Calls, construction, types and the definitions scripts declare.
+#include "Interpreter.h"
+#include "Loader.h"
+#include "Vm.h"
+
+#include <cmath>
+
+namespace avm2 {
+
+bool Vm::isCallable(const Value& v) const
+{
+    return v.isObject() && v.asObject()->kind() == ObjectKind::Function;
+}
+
+Value Vm::invoke(MethodEnv* env, const Value& thisValue, std::span<const Value> args, ClassObject*)
+{
+    if (!enterCall())
+        return Value();
+    Value result;
+    if (env->native)
+        result = env->native(*this, thisValue, args);
+    else
+        result = interpret(*this, *env, thisValue, args);
+    leaveCall();
+    return result;
+}
+
+Value Vm::call(const Value& callee, const Value& thisValue, std::span<const Value> args)
+{
+    Object* o = callee.objectOrNull();
+    if (o && o->kind() == ObjectKind::Function) {
+        auto* f = static_cast<FunctionObject*>(o);
+        return invoke(f->env, f->isMethodClosure ? f->boundThis : thisValue, args);
+    }
+    if (o && o->kind() == ObjectKind::Class) {
+        auto* cls = static_cast<ClassObject*>(o);
+        for (ClassObject* c = cls; c; c = c->base) {
+            if (c->hooks.call) {
+                if (!enterCall())
+                    return Value();
+                Value r = c->hooks.call(*this, callee, args);
+                leaveCall();
+                return r;
+            }
+            if (c->instanceTraits && !c->instanceTraits->isInterface && c != cls)
+                break;
+        }
+        // Calling a class converts its one argument: a cast.
+        if (args.size() != 1)
+            return throwError(ErrorType::ArgumentError, 1112, {utf16(std::to_string(args.size()))});
+        return coerce(args[0], cls);
+    }
+    return throwError(ErrorType::TypeError, 1006, {u"value"});
+}
+
+bool Vm::initializeInstance(ClassObject& cls, Object* instance, std::span<const Value> args)
+{
+    if (!cls.initializer)
+        return true;
+    invoke(cls.initializer, Value(instance), args);
+    return !m_throwing;
+}
+
+Value Vm::construct(const Value& callee, std::span<const Value> args)
+{
+    Object* o = callee.objectOrNull();
+    if (o && o->kind() == ObjectKind::Class) {
+        auto* cls = static_cast<ClassObject*>(o);
+        if (cls->instanceTraits->isInterface)
+            return throwError(ErrorType::TypeError, 1007);
+        for (ClassObject* c = cls; c; c = c->base) {
+            if (c->hooks.constructPrimitive) {
+                if (!enterCall())
+                    return Value();
+                Value r = c->hooks.constructPrimitive(*this, callee, args);
+                leaveCall();
+                return r;
+            }
+        }
+        Object* instance = allocateInstance(*cls);
+        if (!instance || m_throwing)
+            return Value();
+        if (!initializeInstance(*cls, instance, args))
+            return Value();
+        return Value(instance);
+    }
+    if (o && o->kind() == ObjectKind::Function) {
+        auto* f = static_cast<FunctionObject*>(o);
+        if (f->isMethodClosure || f->env->native)
+            return throwError(ErrorType::TypeError, 1007);
+        Value proto = getProperty(callee, publicName(names.prototype));
+        if (m_throwing)
+            return Value();
+        Object* instance = newObject();
+        if (proto.isObject())
+            instance->setPrototype(proto.asObject());
+        Value r = invoke(f->env, Value(instance), args);
+        if (m_throwing)
+            return Value();
+        return r.isObject() ? r : Value(instance);
+    }
+    return throwError(ErrorType::TypeError, 1007);
+}
+
+// Types --------------------------------------------------------------------------------
+
+bool Vm::isInstanceOf(const Value& v, const ClassObject* cls)
+{
+    if (!cls)
+        return true;
+    const Builtins& b = m_builtins;
+    if (cls == b.object)
+        return !v.isNullish();
+    if (cls == b.number)
+        return v.isNumber();
+    if (cls == b.intClass) {
+        if (v.isInt())
+            return true;
+        if (!v.isDouble())
+            return false;
+        const double d = v.asDouble();
+        return d == std::trunc(d) && d >= -2147483648.0 && d <= 2147483647.0;
+    }
+    if (cls == b.uintClass) {
+        if (v.isInt())
+            return v.asInt() >= 0;
+        if (!v.isDouble())
+            return false;
+        const double d = v.asDouble();
+        return d == std::trunc(d) && d >= 0 && d <= 4294967295.0;
+    }
+    if (cls == b.string)
+        return v.isString();
+    if (cls == b.boolean)
+        return v.isBoolean();
+    if (!v.isObject())
+        return false;
+    const Traits* traits = v.asObject()->traits();
+    if (!traits)
+        return false;
+    if (cls->instanceTraits->isInterface)
+        return traits->implements(cls);
+    ClassObject* own = v.asObject()->classObject();
+    return own && own->isSubclassOf(cls);
+}
+
+Value Vm::defaultValueOf(ClassObject* type) const
+{
+    const Builtins& b = m_builtins;
+    if (!type)
+        return Value();
+    if (type == b.intClass || type == b.uintClass)
+        return Value(0);
+    if (type == b.number)
+        return Value(std::numeric_limits<double>::quiet_NaN());
+    if (type == b.boolean)
+        return Value(false);
+    return Value::null();
+}
+
+Value Vm::coerce(const Value& v, ClassObject* type)
+{
+    const Builtins& b = m_builtins;
+    if (!type)
+        return v;
+    if (type == b.intClass)
+        return Value(toInt32(v));
+    if (type == b.uintClass)
+        return Value::fromUint(toUint32(v));
+    if (type == b.number)
+        return v.isNumber() ? v : Value::number(toNumber(v));
+    if (type == b.boolean)
+        return Value(toBoolean(v));
+    if (type == b.string)
+        return v.isNullish() ? Value::null() : Value(toString(v));
+    if (v.isNullish())
+        return Value::null();
+    if (type == b.object)
+        return v;
+    if (isInstanceOf(v, type))
+        return v;
+    return throwError(
+        ErrorType::TypeError, 1034,
+        {describeForError(v), type->qualifiedName ? type->qualifiedName->text() : u"*"});
+}
+
+ClassObject* Vm::resolveType(const TypeRef& type)
+{
+    if (type.resolved || !type.unit || type.multiname == 0)
+        return type.resolved;
+    if (type.resolving)
+        return nullptr;
+    type.resolving = true;
+    Value cls = resolveTypeName(*this, *type.unit, type.multiname);
+    type.resolving = false;
+    if (m_throwing)
+        return nullptr;
+    if (cls.isObject() && cls.asObject()->kind() == ObjectKind::Class)
+        type.resolved = static_cast<ClassObject*>(cls.asObject());
+    return type.resolved;
+}
+
+// Definitions --------------------------------------------------------------------------
+
+void Vm::addDefinition(String* local, const Namespace* ns, ScriptEnv* script)
+{
+    auto& list = m_definitions[local];
+    for (const Definition& d : list)
+        if (d.ns == ns)
+            return; // the first definition of a name wins
+    list.push_back(Definition{ns, script});
+}
+
+ScriptEnv* Vm::findDefinition(const Name& name)
+{
+    if (!name.local)
+        return nullptr;
+    auto it = m_definitions.find(name.local);
+    if (it == m_definitions.end())
+        return nullptr;
+    if (name.set) {
+        for (const Namespace* ns : name.set->namespaces)
+            for (const Definition& d : it->second)
+                if (d.ns == ns)
+                    return d.script;
+        return nullptr;
+    }
+    for (const Definition& d : it->second)
+        if (name.matches(d.ns))
+            return d.script;
+    return nullptr;
+}
+
+Object* Vm::findGlobal(const Name& name)
+{
+    ScriptEnv* script = findDefinition(name);
+    if (!script)
+        return nullptr;
+    if (!ensureScriptRun(*script))
+        return nullptr;
+    return script->global;
+}
+
+Value Vm::getDefinitionByName(std::u16string_view qualified)
+{
+    std::u16string_view package;
+    std::u16string_view local = qualified;
+    const auto colons = qualified.rfind(u"::");
+    if (colons != std::u16string_view::npos) {
+        package = qualified.substr(0, colons);
+        local = qualified.substr(colons + 2);
+    } else if (const auto dot = qualified.rfind(u'.'); dot != std::u16string_view::npos) {
+        package = qualified.substr(0, dot);
+        local = qualified.substr(dot + 1);
+    }
+    Name name;
+    name.local = findInterned(local);
+    if (!name.local)
+        return Value::undefined();
+    name.ns = internNamespace(NsKind::Public, intern(package));
+    Object* global = findGlobal(name);
+    if (!global)
+        return Value::undefined();
+    return getProperty(Value(global), name);
+}
+
+bool Vm::ensureScriptRun(ScriptEnv& script)
+{
+    if (script.state != ScriptEnv::State::NotRun)
+        return true;
+    script.state = ScriptEnv::State::Running;
+    runScriptInit(*this, script);
+    script.state = ScriptEnv::State::Done;
+    return !m_throwing;
+}
+
+} // namespace avm2
