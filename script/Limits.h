@@ -19,4 +19,19 @@ inline constexpr std::size_t kMaxAmfNesting = 256;
 // bytes left bound them further.
 inline constexpr std::uint32_t kMaxAmfSealedMembers = 1u << 16;
 
+// E4X trees. A parse makes at most one node per character of its text, so the text's
+// length bounds a parse; these bound what code may build on top by mutation and what
+// a print may cost.
+// Elements open inside one another in one parse: the parser keeps its own stack, so
+// this only keeps a hostile text from making a tree no real document has.
+inline constexpr std::size_t kMaxXmlParseDepth = 1u << 16;
+// Children and attributes of one element, and namespaces it declares.
+inline constexpr std::size_t kMaxXmlChildren = 1u << 24;
+inline constexpr std::size_t kMaxXmlAttributes = 1u << 20;
+inline constexpr std::size_t kMaxXmlNamespaces = 1u << 16;
+// Characters of one printed tree: pretty printing repeats the indentation on every
+// line, so a deep tree's text grows with depth times size; past this the print fails
+// as running out of memory would.
+inline constexpr std::size_t kMaxXmlPrintedChars = 1u << 28;
+
 } // namespace script::limits
