@@ -57,7 +57,8 @@ public:
     std::ptrdiff_t childIndex() const;
 
     // Children. Only elements have them: on other kinds these do nothing. `child`
-    // leaves its old parent first; an attribute cannot be a child. Inserting an
+    // leaves its old parent first; an attribute cannot be a child (MalformedElement:
+    // the VM makes text of it first). Inserting an
     // ancestor (or the node itself) fails with IllegalCyclicalLoop. An index past the
     // end appends.
     XmlStatus insertChild(std::size_t index, XmlNode* child);
@@ -67,6 +68,16 @@ public:
     XmlNode* removeChildAt(std::size_t index);
     void removeChild(XmlNode* child);
     void clearChildren();
+    // Takes out, in one pass, the children `drop` picks (it sees them in order).
+    template <typename Drop> void removeChildrenIf(Drop drop)
+    {
+        std::erase_if(m_children, [&](XmlNode* child) {
+            if (!drop(child))
+                return false;
+            child->m_parent = nullptr;
+            return true;
+        });
+    }
 
     // Attributes, one per name (URI and local name).
     XmlNode* attribute(const XmlName& name) const;

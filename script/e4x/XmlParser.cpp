@@ -2,6 +2,7 @@
 
 #include "script/Limits.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace script::e4x {

@@ -77,31 +77,36 @@ bool deepEquals(const XmlNode& a, const XmlNode& b)
 void normalize(XmlNode& node)
 {
     std::vector<XmlNode*> pending{&node};
+    std::vector<bool> drop;
     while (!pending.empty()) {
         XmlNode* element = pending.back();
         pending.pop_back();
-        std::size_t i = 0;
-        while (i < element->children().size()) {
-            XmlNode* child = element->children()[i];
-            if (child->isElement()) {
+        const auto& children = element->children();
+        // Each run of text merges into its first node; the rest, and empty results, go
+        // in one pass afterwards, so a long run costs no more than its length.
+        drop.assign(children.size(), false);
+        for (std::size_t i = 0; i < children.size(); ++i) {
+            XmlNode* child = children[i];
+            if (child->isElement())
                 pending.push_back(child);
-                ++i;
+            if (!child->isText())
                 continue;
-            }
-            if (!child->isText()) {
-                ++i;
-                continue;
-            }
-            std::u16string merged = child->value();
-            while (i + 1 < element->children().size() && element->children()[i + 1]->isText())
-                merged += element->removeChildAt(i + 1)->value();
-            if (merged.empty()) {
-                element->removeChildAt(i);
-            } else {
+            std::size_t end = i + 1;
+            while (end < children.size() && children[end]->isText())
+                ++end;
+            if (end > i + 1) {
+                std::u16string merged = child->value();
+                for (std::size_t j = i + 1; j < end; ++j) {
+                    merged += children[j]->value();
+                    drop[j] = true;
+                }
                 child->setValue(std::move(merged));
-                ++i;
             }
+            drop[i] = child->value().empty();
+            i = end - 1;
         }
+        std::size_t at = 0;
+        element->removeChildrenIf([&](const XmlNode*) { return drop[at++]; });
     }
 }
 
