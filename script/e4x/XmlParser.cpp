@@ -394,6 +394,10 @@ private:
                 prefix = std::u16string(attribute.name.substr(6));
             else
                 continue;
+            // A repeated declaration keeps the first, as a repeated attribute does.
+            if (std::any_of(element->namespaces().begin(), element->namespaces().end(),
+                            [&](const XmlNamespace& ns) { return ns.prefix == prefix; }))
+                continue;
             if (element->namespaces().size() >= limits::kMaxXmlNamespaces)
                 return error(XmlErrorId::TooLarge);
             XmlNamespace declared{std::move(prefix), attribute.value};

@@ -94,7 +94,7 @@ private:
                 prefix.insert(prefix.begin(), static_cast<char16_t>(u'a' + rest % 26));
                 rest /= 26;
             }
-            if (!lookup(prefix))
+            if (!lookup(prefix) && prefix != u"xml")
                 return prefix;
         }
     }
@@ -111,6 +111,9 @@ private:
             }
             return {};
         }
+        // The xml prefix is bound without a declaration.
+        if (name.uri == kXmlPrefixUri && !lookup(u"xml"))
+            return u"xml";
         const auto usable = [&](std::u16string_view prefix) { return element || !prefix.empty(); };
         if (name.prefix && usable(*name.prefix)) {
             const XmlNamespace* bound = lookup(*name.prefix);

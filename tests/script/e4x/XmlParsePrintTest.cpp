@@ -223,6 +223,10 @@ void XmlParsePrintTest::namespacesPrint_data()
                                        << "<x:a xmlns:x=\"u\">\n  <x:b xmlns:x=\"v\"/>\n</x:a>";
     QTest::newRow("repeat of a parent's declaration dropped")
         << "<a xmlns:x=\"u\"><b xmlns:x=\"u\"/></a>" << -1 << "<a xmlns:x=\"u\">\n  <b/>\n</a>";
+    QTest::newRow("xml prefix needs no declaration")
+        << "<a xml:lang=\"en\"/>" << -1 << "<a xml:lang=\"en\"/>";
+    QTest::newRow("repeated declaration keeps the first")
+        << "<p:a xmlns:p=\"u\" xmlns:p=\"v\"/>" << -1 << "<p:a xmlns:p=\"u\"/>";
     QTest::newRow("namespace URI escaped")
         << "<a xmlns:x=\"a&amp;b\"/>" << -1 << "<a xmlns:x=\"a&amp;b\"/>";
 }
