@@ -31,7 +31,8 @@ inline constexpr std::size_t kMaxXmlAttributes = 1u << 20;
 inline constexpr std::size_t kMaxXmlNamespaces = 1u << 16;
 // Characters of one printed tree: pretty printing repeats the indentation on every
 // line, so a deep tree's text grows with depth times size; past this the print fails
-// as running out of memory would.
-inline constexpr std::size_t kMaxXmlPrintedChars = 1u << 28;
+// as running out of memory would. 32 Mi characters are the 64 MiB a script's string
+// may hold.
+inline constexpr std::size_t kMaxXmlPrintedChars = 1u << 25;
 
 } // namespace script::limits

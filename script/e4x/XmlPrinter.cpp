@@ -33,7 +33,7 @@ public:
             return leaf(root, true) && !m_overflow;
         if (!openElement(root, 0, true))
             return false;
-        while (!m_stack.empty()) {
+        while (!m_stack.empty() && !m_overflow) {
             Frame& frame = m_stack.back();
             const auto& children = frame.node->children();
             if (frame.next == children.size()) {
@@ -48,6 +48,8 @@ public:
                 if (child.isText() && trimXmlWhitespace(child.value()).empty())
                     continue;
                 level = frame.level + m_indent;
+                if (m_out.size() + level >= limits::kMaxXmlPrintedChars)
+                    return false;
                 m_out.push_back(u'\n');
                 m_out.append(level, u' ');
             }
@@ -146,6 +148,10 @@ private:
             root ? inScopeNamespaces(node) : node.namespaces();
         for (const XmlNamespace& ns : declared) {
             if (!ns.prefix || declaredHere(scopeSize, *ns.prefix))
+                continue;
+            // A default namespace left on an element renamed into no namespace would
+            // print the element into it: the name wins.
+            if (ns.prefix->empty() && !ns.uri.empty() && node.name().uri.empty())
                 continue;
             const XmlNamespace* bound = lookup(*ns.prefix);
             if (!bound || bound->uri != ns.uri)
