@@ -45,4 +45,20 @@ inline constexpr std::uint32_t kRegExpMatchLimit = 10'000'000;
 inline constexpr std::uint32_t kRegExpHeapLimitKiB = 64u * 1024;
 inline constexpr std::size_t kRegExpJitStackBytes = 4u << 20;
 
+// E4X trees. A parse makes at most one node per character of its text, so the text's
+// length bounds a parse; these bound what code may build on top by mutation and what
+// a print may cost.
+// Elements open inside one another in one parse: the parser keeps its own stack, so
+// this only keeps a hostile text from making a tree no real document has.
+inline constexpr std::size_t kMaxXmlParseDepth = 1u << 16;
+// Children and attributes of one element, and namespaces it declares.
+inline constexpr std::size_t kMaxXmlChildren = 1u << 24;
+inline constexpr std::size_t kMaxXmlAttributes = 1u << 20;
+inline constexpr std::size_t kMaxXmlNamespaces = 1u << 16;
+// Characters of one printed tree: pretty printing repeats the indentation on every
+// line, so a deep tree's text grows with depth times size; past this the print fails
+// as running out of memory would. 32 Mi characters are the 64 MiB a script's string
+// may hold.
+inline constexpr std::size_t kMaxXmlPrintedChars = 1u << 25;
+
 } // namespace script::limits
