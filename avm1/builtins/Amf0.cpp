@@ -3,7 +3,6 @@
 #include "ArrayObject.h"
 #include "ClassRegistry.h"
 #include "XmlNode.h"
-#include "XmlParser.h"
 #include "avm1/ClipObject.h"
 #include "avm1/Vm.h"
 

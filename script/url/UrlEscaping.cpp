@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace avm1 {
+namespace script::url {
 
 namespace {
 
@@ -149,4 +149,4 @@ void forEachUrlVariable(
     }
 }
 
-} // namespace avm1
+} // namespace script::url
