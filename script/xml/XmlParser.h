@@ -1,9 +1,10 @@
 #pragma once
 
-// The XML class's reader: markup to a flat list of nodes, with the status codes the
-// XML.status property reports. It is lenient where the reference is (no check of name
-// characters, undeclared entities kept as written) and stops at the first error,
-// keeping what it read before it. XmlMarkup.h writes markup back.
+// The legacy XML reader (ActionScript 2's XML, ActionScript 3's flash.xml.XMLDocument):
+// markup to a flat list of nodes, with the status codes XML.status reports. It is
+// lenient where the reference is (no check of name characters, undeclared entities
+// kept as written) and stops at the first error, keeping what it read before it.
+// XmlMarkup.h writes markup back.
 
 #include <cstdint>
 #include <optional>
