@@ -1,18 +1,16 @@
 #pragma once
 
-// Hexadecimal digits as number parsing (0x literals) and URL escapes read them.
+// Hexadecimal digits as number literals, escape and unescape and the URI functions
+// read them.
+#include "script/NumberScan.h"
+
 namespace script {
 
 // The value of `c` as a hexadecimal digit, either case; -1 when it is none.
-constexpr int hexDigitValue(char c)
+inline int hexDigitValue(char16_t c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    const int value = scan::digitValue(c);
+    return value < 16 ? value : -1;
 }
 
 } // namespace script

@@ -34,4 +34,30 @@ inline constexpr std::size_t kMaxXmlAttributes = 1u << 16;
 inline constexpr std::size_t kMaxStyleRules = 4096;
 inline constexpr std::size_t kMaxStyleSheetText = 1'000'000;
 
+// Code units of one regular expression's source. Real patterns are a few hundred; the
+// cap bounds the translation's work and the translated pattern PCRE2 compiles.
+inline constexpr std::size_t kMaxRegExpSourceLength = 1u << 16;
+
+// Code units of a translated pattern: it spells each character as an escape and each
+// class escape as ranges, so it grows about sixty-fold at most from the longest source;
+// past this it is refused as too large.
+inline constexpr std::size_t kMaxRegExpTranslatedLength = 1u << 22;
+
+// Groups inside groups: the translator recurses once per level. PCRE2 refuses deeper
+// nesting than its default of 250 anyway.
+inline constexpr std::size_t kMaxRegExpNesting = 200;
+
+// Repeat counts in {n,m}: PCRE2 takes no larger.
+inline constexpr std::uint32_t kMaxRegExpRepeat = 65535;
+
+// Backtracking steps of one match attempt (PCRE2's match limit): a catastrophic pattern
+// such as (a+)+b against a long run of a's stops with a clear failure instead of
+// hanging the movie. Ordinary matches take far fewer.
+inline constexpr std::uint32_t kRegExpMatchLimit = 10'000'000;
+
+// Backtracking memory of one match attempt, in KiB (PCRE2's heap limit), and the stack
+// the JIT-compiled matcher may grow to.
+inline constexpr std::uint32_t kRegExpHeapLimitKiB = 64u * 1024;
+inline constexpr std::size_t kRegExpJitStackBytes = 4u << 20;
+
 } // namespace script::limits
