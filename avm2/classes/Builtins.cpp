@@ -13,6 +13,7 @@ void defineMathClass(Vm& vm);
 void defineGlobalFunctions(Vm& vm);
 void defineLanguageExtras(Vm& vm);
 void defineDisplayClasses(Vm& vm);
+void defineSystemClasses(Vm& vm);
 
 void registerBuiltins(Vm& vm)
 {
@@ -25,6 +26,7 @@ void registerBuiltins(Vm& vm)
     defineGlobalFunctions(vm);
     defineLanguageExtras(vm);
     defineDisplayClasses(vm);
+    defineSystemClasses(vm);
 }
 
 } // namespace avm2

@@ -124,8 +124,11 @@ void defineMathClass(Vm& vm)
                       {"log", mathLog, 1},   {"max", mathMax, 2},       {"min", mathMin, 2},
                       {"pow", mathPow, 2},   {"random", mathRandom, 0}, {"round", mathRound, 1},
                       {"sin", mathSin, 1},   {"sqrt", mathSqrt, 1},     {"tan", mathTan, 1}};
-    for (const Fn& f : fns)
+    // Number carries the same functions and constants as statics.
+    for (const Fn& f : fns) {
         vm.defineStaticMethod(c, f.name, f.fn, f.length);
+        vm.defineStaticMethod(vm.builtins().number, f.name, f.fn, f.length);
+    }
     vm.defineConstant(c, "E", Value(2.718281828459045));
     vm.defineConstant(c, "LN10", Value(2.302585092994046));
     vm.defineConstant(c, "LN2", Value(0.6931471805599453));
@@ -134,6 +137,14 @@ void defineMathClass(Vm& vm)
     vm.defineConstant(c, "PI", Value(3.141592653589793));
     vm.defineConstant(c, "SQRT1_2", Value(0.7071067811865476));
     vm.defineConstant(c, "SQRT2", Value(1.4142135623730951));
+    vm.defineConstant(vm.builtins().number, "E", Value(2.718281828459045));
+    vm.defineConstant(vm.builtins().number, "LN10", Value(2.302585092994046));
+    vm.defineConstant(vm.builtins().number, "LN2", Value(0.6931471805599453));
+    vm.defineConstant(vm.builtins().number, "LOG10E", Value(0.4342944819032518));
+    vm.defineConstant(vm.builtins().number, "LOG2E", Value(1.4426950408889634));
+    vm.defineConstant(vm.builtins().number, "PI", Value(3.141592653589793));
+    vm.defineConstant(vm.builtins().number, "SQRT1_2", Value(0.7071067811865476));
+    vm.defineConstant(vm.builtins().number, "SQRT2", Value(1.4142135623730951));
 }
 
 } // namespace avm2
