@@ -15,7 +15,7 @@ std::string namespaceText(const AbcFile& abc, std::uint32_t index)
     const std::string& name = abc.pool.strings[ns.name];
     switch (ns.kind) {
     case NamespaceKind::Private:
-        return "private";
+        return "private" + (name.empty() ? std::string() : " " + name);
     case NamespaceKind::Protected:
     case NamespaceKind::StaticProtected:
         return "protected";

@@ -15,29 +15,44 @@ double num(Vm& vm, Args args, std::size_t i)
     return has(args, i) ? vm.toNumber(args[i]) : std::numeric_limits<double>::quiet_NaN();
 }
 
-#define MATH_UNARY(name, expr)                                                                     \
+// Math's functions declare their parameters: a call with another count is refused.
+bool countOk(Vm& vm, Args args, std::size_t expected, const char16_t* name)
+{
+    if (args.size() == expected)
+        return true;
+    vm.throwError(ErrorType::ArgumentError, 1063,
+                  {std::u16string(u"Math$/") + name + u"()", utf16(std::to_string(expected)),
+                   utf16(std::to_string(args.size()))});
+    return false;
+}
+
+#define MATH_UNARY(name, text, expr)                                                               \
     Value name(Vm& vm, const Value&, Args args)                                                    \
     {                                                                                              \
+        if (!countOk(vm, args, 1, u"" text))                                                       \
+            return Value();                                                                        \
         const double x = num(vm, args, 0);                                                         \
         return Value::number(expr);                                                                \
     }
 
-MATH_UNARY(mathAbs, std::fabs(x))
-MATH_UNARY(mathAcos, std::acos(x))
-MATH_UNARY(mathAsin, std::asin(x))
-MATH_UNARY(mathAtan, std::atan(x))
-MATH_UNARY(mathCeil, std::ceil(x))
-MATH_UNARY(mathCos, std::cos(x))
-MATH_UNARY(mathExp, std::exp(x))
-MATH_UNARY(mathFloor, std::floor(x))
-MATH_UNARY(mathLog, std::log(x))
-MATH_UNARY(mathSin, std::sin(x))
-MATH_UNARY(mathSqrt, std::sqrt(x))
-MATH_UNARY(mathTan, std::tan(x))
+MATH_UNARY(mathAbs, "abs", std::fabs(x))
+MATH_UNARY(mathAcos, "acos", std::acos(x))
+MATH_UNARY(mathAsin, "asin", std::asin(x))
+MATH_UNARY(mathAtan, "atan", std::atan(x))
+MATH_UNARY(mathCeil, "ceil", std::ceil(x))
+MATH_UNARY(mathCos, "cos", std::cos(x))
+MATH_UNARY(mathExp, "exp", std::exp(x))
+MATH_UNARY(mathFloor, "floor", std::floor(x))
+MATH_UNARY(mathLog, "log", std::log(x))
+MATH_UNARY(mathSin, "sin", std::sin(x))
+MATH_UNARY(mathSqrt, "sqrt", std::sqrt(x))
+MATH_UNARY(mathTan, "tan", std::tan(x))
 #undef MATH_UNARY
 
 Value mathRound(Vm& vm, const Value&, Args args)
 {
+    if (!countOk(vm, args, 1, u"round"))
+        return Value();
     const double x = num(vm, args, 0);
     if (!std::isfinite(x) || x == 0)
         return Value::number(x);
@@ -54,6 +69,8 @@ Value mathAtan2(Vm& vm, const Value&, Args args)
 
 Value mathPow(Vm& vm, const Value&, Args args)
 {
+    if (!countOk(vm, args, 2, u"pow"))
+        return Value();
     const double x = num(vm, args, 0), y = num(vm, args, 1);
     if (std::isnan(y))
         return Value(std::numeric_limits<double>::quiet_NaN());

@@ -249,8 +249,8 @@ void defineStringClass(Vm& vm)
     vm.defineMethod(c, "charAt", charAt, 1);
     vm.defineMethod(c, "charCodeAt", charCodeAt, 1);
     vm.defineMethod(c, "concat", concat, 0);
-    vm.defineMethod(c, "indexOf", indexOf, 1);
-    vm.defineMethod(c, "lastIndexOf", lastIndexOf, 1);
+    vm.defineMethod(c, "indexOf", indexOf, 2);
+    vm.defineMethod(c, "lastIndexOf", lastIndexOf, 2);
     vm.defineMethod(c, "localeCompare", localeCompare, 1);
     vm.defineMethod(c, "slice", slice, 2);
     vm.defineMethod(c, "substring", substring, 2);

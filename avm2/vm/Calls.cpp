@@ -97,6 +97,10 @@ Value Vm::construct(const Value& callee, std::span<const Value> args)
             return Value();
         return r.isObject() ? r : Value(instance);
     }
+    // An object that is neither class nor function names itself; anything else is no
+    // object at all.
+    if (o)
+        return throwError(ErrorType::TypeError, 1115, {describeForError(callee)});
     return throwError(ErrorType::TypeError, 1007);
 }
 

@@ -48,7 +48,10 @@ void link(Vm& vm, AbcUnit& unit)
         for (std::uint32_t n : set.namespaces) {
             const Namespace* ns = unit.namespaces[n];
             s.namespaces.push_back(ns);
-            if (ns == vm.publicNs())
+            // Dynamic properties answer to any set holding a namespace of the public
+            // kinds (compilers' sets for unqualified names may hold only the file's
+            // private namespace and AS3's).
+            if (ns->kind == NsKind::Public)
                 s.hasPublic = true;
         }
         unit.namespaceSets.push_back(std::move(s));

@@ -194,8 +194,6 @@ bool Vm::setProperty(const Value& object, const Name& name, const Value& value, 
         o->dynamic().set(internValue(name.local), value);
         return true;
     }
-    if (!o)
-        return true; // a primitive keeps no properties: the write is lost
 
     throwError(ErrorType::ReferenceError, 1056, {nameText(name), ownerName(*this, object)});
     return false;
@@ -216,10 +214,8 @@ bool Vm::deleteProperty(const Value& object, const Name& name)
     if (auto index = arrayIndex(name.local))
         if (o->deleteIndex(*this, *index))
             return true;
-    if (o->traits() && o->traits()->find(name)) {
-        throwError(ErrorType::ReferenceError, 1120, {nameText(name), ownerName(*this, object)});
+    if (o->traits() && o->traits()->find(name))
         return false;
-    }
     if (!o->isDynamic())
         return false;
     if (name.local && name.seesPublic())
