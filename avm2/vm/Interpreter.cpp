@@ -100,10 +100,16 @@ Value interpret(Vm& vm, MethodEnv& env, const Value& thisArg, std::span<const Va
             base,
             base + code.localCount + 1,
             base + code.localCount + 1 + code.maxStack};
+    // Releases the frame and counts the instructions run, however the method leaves.
     struct Release {
         Vm& vm;
         Value* base;
-        ~Release() { vm.releaseFrame(base); }
+        std::uint64_t executed = 0;
+        ~Release()
+        {
+            vm.releaseFrame(base);
+            vm.instructionCount() += executed;
+        }
     } release{vm, base};
 
     Value self = thisArg;
@@ -252,6 +258,7 @@ Value interpret(Vm& vm, MethodEnv& env, const Value& thisArg, std::span<const Va
 
     while (pc < opCount) {
         const Op& op = ops[pc];
+        ++release.executed;
         switch (op.code) {
         case 0x01: // bkpt
         case 0x02: // nop
