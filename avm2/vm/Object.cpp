@@ -165,6 +165,7 @@ void MethodEnv::traceChildren(script::Tracer& tracer)
     tracer.mark(scope);
     tracer.mark(declaringClass);
     tracer.mark(name);
+    tracer.mark(traceName);
 }
 
 void ScopeChain::traceChildren(script::Tracer& tracer)

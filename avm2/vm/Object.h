@@ -135,7 +135,12 @@ public:
     String* name = nullptr;                // for messages and stack traces
     // A native's declared parameters, for Function.length; ABC methods read theirs.
     std::int32_t nativeLength = 0;
-    bool isFunction = false; // a function closure: `this` defaults to the global object
+    bool isFunction = false;       // a function closure: `this` defaults to the global object
+    bool isStatic = false;         // declared on the class object
+    bool isInitializer = false;    // a class's instance initializer
+    const Namespace* ns = nullptr; // the namespace it was declared in
+    // How a stack trace names the method ("Test/get x", "Test$cinit"); made on first need.
+    String* traceName = nullptr;
     bool isGetter = false;
     bool isSetter = false;
 

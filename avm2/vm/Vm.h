@@ -14,7 +14,6 @@
 #include "script/gc/Heap.h"
 
 #include <algorithm>
-
 #include <chrono>
 #include <cstdint>
 #include <deque>
@@ -238,9 +237,18 @@ public:
     void leaveCall() { --m_callDepth; }
     void setTimeout(double seconds) { m_timeoutSeconds = seconds; }
     // Nested calls allowed, at most the machine's cap (hosts with small stacks lower it).
-    void setMaxCallDepth(int depth) { m_maxCallDepth = std::min(depth, static_cast<int>(limits::kMaxCallDepth)); }
+    void setMaxCallDepth(int depth)
+    {
+        m_maxCallDepth = std::min(depth, static_cast<int>(limits::kMaxCallDepth));
+    }
     void startBudget();
     bool checkBudget();
+    // The active calls, innermost last, and their stack trace lines ("\n\tat Test/f()").
+    const std::vector<MethodEnv*>& callStack() const { return m_callStack; }
+    std::u16string stackTrace();
+    // A thrown value's stack where it was thrown, for the uncaught report of values
+    // that are no Error.
+    void recordThrowSite() { m_throwTrace = stackTrace(); }
     // The error message an uncaught error prints: "TypeError: Error #1009: ...".
     std::u16string uncaughtText(const Value& error);
     void printUncaught(const Value& error);
@@ -327,6 +335,8 @@ private:
     std::vector<Value> m_stack;
     Value* m_stackTop = nullptr;
     int m_callDepth = 0;
+    std::vector<MethodEnv*> m_callStack;
+    std::u16string m_throwTrace;
     std::uint64_t m_instructions = 0;
     int m_maxCallDepth = static_cast<int>(limits::kMaxCallDepth);
     double m_timeoutSeconds = 15;
