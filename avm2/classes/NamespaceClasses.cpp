@@ -1,5 +1,6 @@
 // Namespace and QName values: what pushnamespace, run-time qualified names and E4X
 // hand around.
+#include "NamespaceObjects.h"
 #include "Native.h"
 #include "avm2/vm/Loader.h"
 #include "avm2/vm/Operations.h"
@@ -9,34 +10,6 @@ namespace avm2 {
 using namespace native;
 
 namespace {
-
-class NamespaceObject final : public Object {
-public:
-    NamespaceObject(const Traits* traits, Object* prototype)
-        : Object(traits, prototype, ObjectKind::Namespace)
-    {}
-    const Namespace* ns = nullptr;
-    Value prefix; // a String, or undefined when unknown
-    void traceChildren(script::Tracer& tracer) override
-    {
-        Object::traceChildren(tracer);
-        tracer.mark(prefix);
-    }
-};
-
-class QNameObject final : public Object {
-public:
-    QNameObject(const Traits* traits, Object* prototype)
-        : Object(traits, prototype, ObjectKind::QName)
-    {}
-    const Namespace* ns = nullptr; // null for any namespace
-    String* local = nullptr;       // null for the any name
-    void traceChildren(script::Tracer& tracer) override
-    {
-        Object::traceChildren(tracer);
-        tracer.mark(local);
-    }
-};
 
 Object* allocateNamespace(Vm& vm, ClassObject& cls)
 {
@@ -170,6 +143,22 @@ Value namespaceValue(Vm& vm, const Namespace* ns)
     n->ns = ns ? ns : vm.publicNs();
     n->prefix = Value();
     return Value(n);
+}
+
+Value makeNamespace(Vm& vm, const Value& prefix, String* uri)
+{
+    auto* n = static_cast<NamespaceObject*>(allocateNamespace(vm, *namespaceClass(vm)));
+    n->ns = vm.internNamespace(NsKind::Public, vm.internValue(uri));
+    n->prefix = prefix;
+    return Value(n);
+}
+
+Value makeQName(Vm& vm, String* uri, String* local, bool anyNamespace)
+{
+    auto* q = static_cast<QNameObject*>(allocateQName(vm, *vm.builtins().qname));
+    q->ns = anyNamespace ? nullptr : vm.internNamespace(NsKind::Public, vm.internValue(uri));
+    q->local = local ? vm.internValue(local) : nullptr;
+    return Value(q);
 }
 
 const Namespace* namespaceOf(Vm& vm, const Value& value)

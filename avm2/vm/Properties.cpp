@@ -30,6 +30,16 @@ std::u16string nameText(const Name& name)
     return name.local ? name.local->text() : u"*";
 }
 
+// An object whose names select data (XML) answers a name no declared trait takes.
+Object* dataNamed(Object* o, const Name& name)
+{
+    if (!o || !o->namesSelectData())
+        return nullptr;
+    if (o->traits() && o->traits()->find(name))
+        return nullptr;
+    return o;
+}
+
 } // namespace
 
 ClassObject* Vm::classOf(const Value& v) const
@@ -96,6 +106,11 @@ Value Vm::getProperty(const Value& object, const Name& name)
     if (object.isNullish())
         return throwError(ErrorType::TypeError, object.isNull() ? 1009 : 1010);
     Object* o = object.objectOrNull();
+    if (Object* data = dataNamed(o, name)) {
+        Value out;
+        if (data->getNamed(*this, name, out))
+            return out;
+    }
     if (o && !name.attribute) {
         if (auto index = arrayIndex(name.local)) {
             Value out;
@@ -141,6 +156,9 @@ bool Vm::setProperty(const Value& object, const Name& name, const Value& value, 
         return false;
     }
     Object* o = object.objectOrNull();
+    if (Object* data = dataNamed(o, name))
+        if (data->setNamed(*this, name, value))
+            return !m_throwing;
     if (o && !name.attribute) {
         if (auto index = arrayIndex(name.local))
             if (o->setIndex(*this, *index, value))
@@ -207,6 +225,11 @@ bool Vm::deleteProperty(const Value& object, const Name& name)
     Object* o = object.objectOrNull();
     if (!o)
         return false;
+    if (Object* data = dataNamed(o, name)) {
+        bool deleted = false;
+        if (data->deleteNamed(*this, name, deleted))
+            return deleted;
+    }
     if (auto index = arrayIndex(name.local))
         if (o->deleteIndex(*this, *index))
             return true;
@@ -220,6 +243,11 @@ bool Vm::deleteProperty(const Value& object, const Name& name)
 bool Vm::hasProperty(const Value& object, const Name& name)
 {
     Object* o = object.objectOrNull();
+    if (Object* data = dataNamed(o, name)) {
+        bool found = false;
+        if (data->hasNamed(*this, name, found))
+            return found;
+    }
     if (o) {
         if (auto index = arrayIndex(name.local))
             if (o->hasIndex(*index))
@@ -244,6 +272,14 @@ Value Vm::callProperty(const Value& object, const Name& name, std::span<const Va
             if (b->kind == Binding::Kind::Method)
                 return invoke(traits->vtable[b->index], object, args);
         }
+    }
+    if (Object* data = dataNamed(object.objectOrNull(), name)) {
+        // A call on XML names a method (E4X's [[Call]]), never a child.
+        const Value* fn =
+            name.local && name.seesPublic() ? findDynamic(data->prototype(), name.local) : nullptr;
+        if (!fn || !isCallable(*fn))
+            return throwError(ErrorType::TypeError, 1006, {nameText(name)});
+        return call(*fn, object, args);
     }
     Value fn = getProperty(object, name);
     if (m_throwing)

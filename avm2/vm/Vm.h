@@ -10,6 +10,7 @@
 #include "Names.h"
 #include "Object.h"
 #include "Value.h"
+#include "script/e4x/XmlSettings.h"
 #include "script/gc/Heap.h"
 
 #include <chrono>
@@ -265,6 +266,11 @@ public:
                                  std::unique_ptr<Traits> instanceTraits, ClassObject* base,
                                  Object* instancePrototype);
     Object* globalObjectForBuiltins() { return m_builtinScript->global; }
+
+    // E4X state: the XML class's settings and the `default xml namespace` (an interned
+    // URI; null for none), both per machine.
+    script::e4x::XmlSettings xmlSettings;
+    String* defaultXmlNamespace = nullptr;
 
     // Interning of well-known names.
     struct Names {
