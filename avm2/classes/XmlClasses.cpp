@@ -156,6 +156,28 @@ XmlNode* toXmlNode(Vm& vm, const Value& value)
     return parseNode(vm, value);
 }
 
+// new XML(xml): a copy holding what a parse under the current settings keeps, so
+// comments and processing instructions go when the settings ignore them.
+XmlNode* copyUnderSettings(Vm& vm, const XmlNode& node)
+{
+    XmlNode* copy = e4x::deepCopy(vm.heap(), node);
+    const e4x::XmlSettings& s = vm.xmlSettings;
+    std::vector<XmlNode*> pending{copy};
+    while (!pending.empty()) {
+        XmlNode* n = pending.back();
+        pending.pop_back();
+        n->removeChildrenIf([&](const XmlNode* c) {
+            return (c->kind() == e4x::XmlKind::Comment && s.ignoreComments) ||
+                   (c->kind() == e4x::XmlKind::ProcessingInstruction &&
+                    s.ignoreProcessingInstructions);
+        });
+        for (XmlNode* c : n->children())
+            if (c->isElement())
+                pending.push_back(c);
+    }
+    return copy;
+}
+
 Object* allocateXml(Vm& vm, ClassObject& cls)
 {
     XmlNode* node = XmlNode::makeText(vm.heap(), {});
@@ -173,7 +195,7 @@ Value constructXml(Vm& vm, const Value& self, Args args)
     if (!node)
         return Value();
     if (node->wrapper())
-        node = e4x::deepCopy(vm.heap(), *node);
+        node = copyUnderSettings(vm, *node);
     x->node->setWrapper(nullptr);
     x->node = node;
     node->setWrapper(x);
@@ -388,7 +410,7 @@ Value xmlProcessingInstructions(Vm& vm, const Value& self, Args args)
     std::vector<XmlNode*> out;
     for (XmlNode* n : *nodes)
         for (XmlNode* c : n->children())
-            if (c->kind() == e4x::XmlKind::ProcessingInstruction &&
+            if (c->kind() == e4x::XmlKind::ProcessingInstruction && !name.attribute &&
                 (name.anyLocal() || name.local == c->name().localName))
                 out.push_back(c);
     return listValue(vm, std::move(out), self.asObject());
@@ -532,7 +554,7 @@ Value xmlAddNamespace(Vm& vm, const Value& self, Args args)
 
 Value insertAt(Vm& vm, XmlNode* node, std::size_t index, const Value& value)
 {
-    auto nodes = nodesToInsert(vm, value, true);
+    auto nodes = nodesToInsert(vm, value, false);
     if (!nodes)
         return Value();
     for (XmlNode* n : *nodes) {
@@ -543,6 +565,9 @@ Value insertAt(Vm& vm, XmlNode* node, std::size_t index, const Value& value)
     return wrapNode(vm, node);
 }
 
+// appendChild adds as assigning past the end of x.* does: XML as itself (a node
+// already among the children again as a copy), anything else as its text, in an
+// element named like the last child when that is an element.
 Value xmlAppendChild(Vm& vm, const Value& self, Args args)
 {
     XmlNode* node = singleNode(vm, self, "appendChild");
@@ -550,7 +575,36 @@ Value xmlAppendChild(Vm& vm, const Value& self, Args args)
         return Value();
     if (!node->isElement())
         return wrapNode(vm, node);
-    return insertAt(vm, node, node->children().size(), arg(args, 0));
+    const Value value = arg(args, 0);
+    XmlObject* x = asXml(value);
+    const bool textual =
+        (!x && !asXmlList(value)) || (x && (x->node->isText() || x->node->isAttribute()));
+    if (!textual) {
+        std::vector<XmlNode*> nodes;
+        for (XmlNode* n : nodesOf(value)) {
+            if (n->isAttribute())
+                nodes.push_back(XmlNode::makeText(vm.heap(), n->value()));
+            else if (n->parent() == node)
+                nodes.push_back(e4x::deepCopy(vm.heap(), *n));
+            else
+                nodes.push_back(n);
+        }
+        if (!replaceAt(vm, *node, node->children().size(), nodes))
+            return Value();
+        return wrapNode(vm, node);
+    }
+    std::u16string text = x ? x->node->value() : vm.toText(value);
+    if (vm.throwing())
+        return Value();
+    XmlNode* added = XmlNode::makeText(vm.heap(), text);
+    if (!node->children().empty() && node->children().back()->isElement()) {
+        added = XmlNode::makeElement(vm.heap(), node->children().back()->name());
+        if (!text.empty())
+            (void)added->appendChild(XmlNode::makeText(vm.heap(), std::move(text)));
+    }
+    if (auto s = node->appendChild(added); !s)
+        return throwXmlError(vm, s.error());
+    return wrapNode(vm, node);
 }
 
 Value xmlPrependChild(Vm& vm, const Value& self, Args args)

@@ -171,9 +171,7 @@ XmlPropertyName xmlNameOf(Vm& vm, const Name& name)
         n.anyUri = n.anyLocal();
         if (!n.anyUri)
             for (const Namespace* ns : name.set->namespaces)
-                if (ns->kind == NsKind::Public || ns->kind == NsKind::PackageInternal ||
-                    ns->kind == NsKind::Explicit)
-                    n.uris.push_back(uriOf(ns));
+                n.uris.push_back(uriOf(ns));
     }
     return n;
 }

@@ -30,14 +30,11 @@ std::u16string nameText(const Name& name)
     return name.local ? name.local->text() : u"*";
 }
 
-// An object whose names select data (XML) answers a name no declared trait takes.
-Object* dataNamed(Object* o, const Name& name)
+// An object whose names select data (XML) answers every name it is asked for by
+// reading, writing or deleting: its declared methods are reached only by calls.
+Object* dataNamed(Object* o, const Name&)
 {
-    if (!o || !o->namesSelectData())
-        return nullptr;
-    if (o->traits() && o->traits()->find(name))
-        return nullptr;
-    return o;
+    return o && o->namesSelectData() ? o : nullptr;
 }
 
 } // namespace
