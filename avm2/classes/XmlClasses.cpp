@@ -593,6 +593,13 @@ Value xmlAppendChild(Vm& vm, const Value& self, Args args)
             return Value();
         return wrapNode(vm, node);
     }
+    if (!x && vm.swfVersion() < 10) {
+        // Movies before version 10 read a String argument as markup.
+        auto parsed = nodesToInsert(vm, value, true);
+        if (!parsed || !replaceAt(vm, *node, node->children().size(), *parsed))
+            return Value();
+        return wrapNode(vm, node);
+    }
     std::u16string text = x ? x->node->value() : vm.toText(value);
     if (vm.throwing())
         return Value();
@@ -960,6 +967,16 @@ std::optional<Value> concatenateXml(Vm& vm, const Value& a, const Value& b)
     std::vector<XmlNode*> more = nodesOf(b);
     items.insert(items.end(), more.begin(), more.end());
     return listValue(vm, std::move(items));
+}
+
+Value simpleContentText(Vm& vm, const Value& object)
+{
+    if (XmlObject* x = asXml(object); x && e4x::hasSimpleContent(*x->node))
+        return xmlToString(vm, object, {});
+    if (XmlListObject* l = asXmlList(object);
+        l && l->items.size() == 1 && e4x::hasSimpleContent(*l->items.front()))
+        return xmlToString(vm, object, {});
+    return Value();
 }
 
 void setDefaultXmlNamespace(Vm& vm, const Value& uri)

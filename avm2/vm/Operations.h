@@ -33,6 +33,9 @@ Value escapeXml(Vm& vm, const Value& value, bool attribute);
 bool xmlEquals(Vm& vm, const Value& a, const Value& b);
 // XML and XMLList operands of `+`: their concatenation as a new XMLList, or nothing.
 std::optional<Value> concatenateXml(Vm& vm, const Value& a, const Value& b);
+// The String an XML value of simple content stands for in method calls (x.charAt(0)),
+// else undefined.
+Value simpleContentText(Vm& vm, const Value& object);
 // `default xml namespace = uri` (dxns, dxnslate).
 void setDefaultXmlNamespace(Vm& vm, const Value& uri);
 // Domain memory loads and stores on the operand stack (classes/).

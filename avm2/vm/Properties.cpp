@@ -1,5 +1,6 @@
 // Property access by name: declared traits first, then native elements, then dynamic
 // properties and the prototype chain, as the machine's lookup orders them.
+#include "Operations.h"
 #include "Vm.h"
 
 namespace avm2 {
@@ -274,9 +275,15 @@ Value Vm::callProperty(const Value& object, const Name& name, std::span<const Va
         // A call on XML names a method (E4X's [[Call]]), never a child.
         const Value* fn =
             name.local && name.seesPublic() ? findDynamic(data->prototype(), name.local) : nullptr;
-        if (!fn || !isCallable(*fn))
-            return throwError(ErrorType::TypeError, 1006, {nameText(name)});
-        return call(*fn, object, args);
+        if (fn && isCallable(*fn))
+            return call(*fn, object, args);
+        // Simple content answers the String methods.
+        Value text = simpleContentText(*this, object);
+        if (m_throwing)
+            return Value();
+        if (text.isString())
+            return callProperty(text, name, args);
+        return throwError(ErrorType::TypeError, 1006, {nameText(name)});
     }
     Value fn = getProperty(object, name);
     if (m_throwing)
