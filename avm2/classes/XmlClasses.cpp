@@ -891,8 +891,13 @@ constexpr MethodDef kSingle[] = {
 
 Value getDescendants(Vm& vm, const Value& object, const Name& name)
 {
-    if (!asXml(object) && !asXmlList(object))
-        return vm.throwError(ErrorType::TypeError, 1016, {vm.describeForError(object)});
+    if (!asXml(object) && !asXmlList(object)) {
+        // The message names the operand's type.
+        ClassObject* cls = vm.classOf(object);
+        std::u16string type =
+            cls && cls->localName ? cls->localName->text() : vm.toText(Value(vm.typeOf(object)));
+        return vm.throwError(ErrorType::TypeError, 1016, {type});
+    }
     const XmlPropertyName n = xmlNameOf(vm, name);
     std::vector<XmlNode*> out;
     for (XmlNode* node : nodesOf(object)) {
