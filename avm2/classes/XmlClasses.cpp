@@ -119,6 +119,10 @@ std::optional<std::uint32_t> indexArgument(Vm& vm, const Value& v)
 
 XmlPropertyName nameArgument(Vm& vm, Args args, std::size_t i, bool attribute)
 {
+    if (has(args, i) && args[i].isNull()) {
+        vm.throwError(ErrorType::TypeError, 1009);
+        return {};
+    }
     if (!has(args, i) || args[i].isUndefined()) {
         XmlPropertyName any;
         any.attribute = attribute;
@@ -332,7 +336,10 @@ Value xmlChild(Vm& vm, const Value& self, Args args)
                 out.push_back(n->children()[*index]);
         return listValue(vm, std::move(out), self.asObject());
     }
-    return Value(selectList(vm, self.asObject(), *nodes, nameArgument(vm, args, 0, false)));
+    const XmlPropertyName name = nameArgument(vm, args, 0, false);
+    if (vm.throwing())
+        return Value();
+    return Value(selectList(vm, self.asObject(), *nodes, name));
 }
 
 Value xmlChildren(Vm& vm, const Value& self, Args)
@@ -344,8 +351,10 @@ Value xmlChildren(Vm& vm, const Value& self, Args)
 Value xmlAttribute(Vm& vm, const Value& self, Args args)
 {
     auto nodes = receiverNodes(vm, self);
-    return nodes ? Value(selectList(vm, self.asObject(), *nodes, nameArgument(vm, args, 0, true)))
-                 : Value();
+    if (!nodes)
+        return Value();
+    const XmlPropertyName name = nameArgument(vm, args, 0, true);
+    return vm.throwing() ? Value() : Value(selectList(vm, self.asObject(), *nodes, name));
 }
 
 Value xmlAttributes(Vm& vm, const Value& self, Args)
@@ -362,6 +371,8 @@ Value xmlElements(Vm& vm, const Value& self, Args args)
     if (!nodes)
         return Value();
     const XmlPropertyName name = nameArgument(vm, args, 0, false);
+    if (vm.throwing())
+        return Value();
     std::vector<XmlNode*> out;
     for (XmlNode* n : *nodes)
         for (XmlNode* c : n->children())
@@ -379,6 +390,8 @@ Value xmlDescendants(Vm& vm, const Value& self, Args args)
     if (!nodes)
         return Value();
     const XmlPropertyName name = nameArgument(vm, args, 0, false);
+    if (vm.throwing())
+        return Value();
     std::vector<XmlNode*> out;
     for (XmlNode* n : *nodes) {
         std::vector<XmlNode*> found = selectDescendants(*n, name);
@@ -407,6 +420,8 @@ Value xmlProcessingInstructions(Vm& vm, const Value& self, Args args)
     if (!nodes)
         return Value();
     const XmlPropertyName name = nameArgument(vm, args, 0, false);
+    if (vm.throwing())
+        return Value();
     std::vector<XmlNode*> out;
     for (XmlNode* n : *nodes)
         for (XmlNode* c : n->children())
@@ -746,6 +761,8 @@ Value xmlReplace(Vm& vm, const Value& self, Args args)
         first = *index;
     } else {
         const XmlPropertyName name = nameArgument(vm, args, 0, false);
+        if (vm.throwing())
+            return Value();
         for (std::size_t k = node->children().size(); k-- > 0;) {
             if (!nameMatches(name, *node->children()[k]))
                 continue;
