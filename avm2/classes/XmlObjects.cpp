@@ -456,21 +456,46 @@ void XmlObject::traceChildren(script::Tracer& tracer)
 
 namespace {
 
-// The node a list's target stands for when it grows: an XML's node, or the single
-// item of a list.
-XmlNode* targetNode(Object* target)
+// The node an object stands for when written through: an XML's node, a one-item
+// list's item, or for an empty list read by name the element it names, made (with any
+// empty lists it was read from) below the first object that stands for a node.
+XmlNode* resolveTarget(Vm& vm, Object* start)
 {
-    if (!target)
-        return nullptr;
-    if (target->kind() == ObjectKind::Xml)
-        return static_cast<XmlObject*>(target)->node;
-    auto* list = static_cast<XmlListObject*>(target);
-    return list->items.size() == 1 ? list->items.front() : nullptr;
+    std::vector<XmlListObject*> chain;
+    XmlNode* base = nullptr;
+    for (Object* o = start; o && !base;) {
+        if (o->kind() == ObjectKind::Xml) {
+            base = static_cast<XmlObject*>(o)->node;
+            break;
+        }
+        auto* list = static_cast<XmlListObject*>(o);
+        if (list->items.size() == 1) {
+            base = list->items.front();
+            break;
+        }
+        if (!list->items.empty() || !list->targetName || list->targetName->attribute ||
+            list->targetName->anyLocal())
+            return nullptr;
+        chain.push_back(list);
+        o = list->target;
+    }
+    for (auto it = chain.rbegin(); base && it != chain.rend(); ++it) {
+        const XmlPropertyName& name = *(*it)->targetName;
+        if (!base->isElement() || !e4x::isXmlName(name.local, false))
+            return nullptr;
+        XmlNode* element =
+            XmlNode::makeElement(vm.heap(), {name.creationUri(), name.local, std::nullopt});
+        if (!base->appendChild(element))
+            return nullptr;
+        (*it)->items.push_back(element);
+        base = element;
+    }
+    return base;
 }
 
 bool appendToList(Vm& vm, XmlListObject& list, const Value& value)
 {
-    XmlNode* parent = targetNode(list.target);
+    XmlNode* parent = resolveTarget(vm, list.target);
     if (!parent || !list.targetName || !parent->isElement()) {
         // A list with nowhere to grow keeps the nodes itself.
         auto nodes = nodesToInsert(vm, value, false);
@@ -565,19 +590,8 @@ bool XmlListObject::setNamed(Vm& vm, const Name& name, const Value& value)
         return true;
     }
     const XmlPropertyName n = xmlNameOf(vm, name);
-    if (items.empty()) {
-        if (XmlNode* parent = targetNode(target);
-            parent && targetName && !targetName->attribute && !targetName->anyLocal()) {
-            // Assigning below a name that matched nothing makes the element first.
-            XmlNode* element = XmlNode::makeElement(
-                vm.heap(), {targetName->creationUri(), targetName->local, std::nullopt});
-            if (auto s = parent->appendChild(element); !s) {
-                throwXmlError(vm, s.error());
-                return true;
-            }
-            items.push_back(element);
-        }
-    }
+    if (items.empty())
+        resolveTarget(vm, this);
     if (items.size() != 1) {
         if (!items.empty())
             vm.throwError(ErrorType::TypeError, 1089);

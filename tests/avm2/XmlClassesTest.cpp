@@ -194,13 +194,17 @@ void XmlClassesTest::listsGrowThroughTheirTarget()
     // A name that matched nothing makes its element when assigned below.
     m.set(m.get(x, "e"), "f", m.str("g"));
     QCOMPARE(m.markup(x), QStringLiteral("<a><b>2</b><e><f>g</f></e></a>"));
+    // Through several names that matched nothing, each element is made in turn.
+    m.set(m.get(m.get(x, "v"), "w"), "z", m.str("q"));
+    QCOMPARE(m.markup(x), QStringLiteral("<a><b>2</b><e><f>g</f></e><v><w><z>q</z></w></v></a>"));
     // for-in names and for-each values.
     Value all = m.call(x, "children");
     avm2::Object* list = all.asObject();
     QCOMPARE(list->nextEnumerable(0), 1u);
-    QCOMPARE(list->nextEnumerable(2), 0u);
+    QCOMPARE(list->nextEnumerable(2), 3u);
     QCOMPARE(m.text(list->enumerableName(m.vm, 2)), QStringLiteral("1"));
     QCOMPARE(m.text(m.call(list->enumerableValue(m.vm, 2), "name")), QStringLiteral("e"));
+    QCOMPARE(list->nextEnumerable(3), 0u);
 }
 
 void XmlClassesTest::appendChildByVersion()
@@ -277,6 +281,13 @@ void XmlClassesTest::printing()
     // Simple content prints as its text; a list a line per item, pretty or not.
     QCOMPARE(m.text(m.get(x, "b")), QStringLiteral("1"));
     QCOMPARE(m.text(m.call(x, "children")), QStringLiteral("<b>1</b>\n<c><d/></c>"));
+    // normalize merges text runs and drops text of whitespace alone.
+    m.setStatic("ignoreWhitespace", Value(false));
+    Value spaced = m.xml("<a> <b> one </b> </a>");
+    m.call(m.get(spaced, "b"), "appendChild", {m.str("two")});
+    m.call(spaced, "normalize");
+    QCOMPARE(m.markup(spaced), QStringLiteral("<a><b> one two</b></a>"));
+    QCOMPARE(m.text(m.call(m.call(m.get(spaced, "b"), "children"), "length")), QStringLiteral("1"));
     QCOMPARE(m.text(avm2::escapeXml(m.vm, m.str("<&>\""), false)),
              QStringLiteral("&lt;&amp;&gt;\""));
     QCOMPARE(m.text(avm2::escapeXml(m.vm, m.str("<&\"\n"), true)),
