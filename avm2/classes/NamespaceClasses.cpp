@@ -194,6 +194,28 @@ Value namespaceValue(Vm& vm, const Namespace* ns)
     return Value(n);
 }
 
+Value NamespaceObject::enumerableName(Vm& vm, std::uint32_t position) const
+{
+    return Value(vm.intern(position == 1 ? "prefix" : "uri"));
+}
+
+Value NamespaceObject::enumerableValue(Vm&, std::uint32_t position)
+{
+    return position == 1 ? prefix : Value(ns->uri);
+}
+
+Value QNameObject::enumerableName(Vm& vm, std::uint32_t position) const
+{
+    return Value(vm.intern(position == 1 ? "uri" : "localName"));
+}
+
+Value QNameObject::enumerableValue(Vm& vm, std::uint32_t position)
+{
+    if (position == 1)
+        return ns ? Value(ns->uri) : Value::null();
+    return local ? Value(local) : Value(vm.intern("*"));
+}
+
 Value makeNamespace(Vm& vm, const Value& prefix, String* uri)
 {
     auto* n = static_cast<NamespaceObject*>(allocateNamespace(vm, *namespaceClass(vm)));

@@ -12,6 +12,13 @@ public:
     {}
     const Namespace* ns = nullptr;
     Value prefix; // a String, or undefined when unknown
+    // for-in sees prefix and uri.
+    std::uint32_t nextEnumerable(std::uint32_t position) const override
+    {
+        return position < 2 ? position + 1 : 0;
+    }
+    Value enumerableName(Vm& vm, std::uint32_t position) const override;
+    Value enumerableValue(Vm& vm, std::uint32_t position) override;
     void traceChildren(script::Tracer& tracer) override
     {
         Object::traceChildren(tracer);
@@ -26,6 +33,13 @@ public:
     {}
     const Namespace* ns = nullptr; // null for any namespace
     String* local = nullptr;       // null for the any name
+    // for-in sees uri and localName.
+    std::uint32_t nextEnumerable(std::uint32_t position) const override
+    {
+        return position < 2 ? position + 1 : 0;
+    }
+    Value enumerableName(Vm& vm, std::uint32_t position) const override;
+    Value enumerableValue(Vm& vm, std::uint32_t position) override;
     void traceChildren(script::Tracer& tracer) override
     {
         Object::traceChildren(tracer);

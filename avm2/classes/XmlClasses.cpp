@@ -43,6 +43,17 @@ XmlNode* singleNode(Vm& vm, const Value& self, const char* method)
     return nullptr;
 }
 
+// Methods with required parameters reject shorter calls, as declared methods do.
+bool hasArguments(Vm& vm, Args args, std::size_t required, const char* method)
+{
+    if (args.size() >= required)
+        return true;
+    vm.throwError(
+        ErrorType::ArgumentError, 1063,
+        {utf16(method), utf16(std::to_string(required)), utf16(std::to_string(args.size()))});
+    return false;
+}
+
 Value listValue(Vm& vm, std::vector<XmlNode*> nodes, Object* target = nullptr)
 {
     XmlListObject* list = newXmlList(vm, std::move(nodes));
@@ -326,6 +337,8 @@ Value xmlSetSettings(Vm& vm, const Value&, Args args)
 
 Value xmlChild(Vm& vm, const Value& self, Args args)
 {
+    if (!hasArguments(vm, args, 1, "XML/child()"))
+        return Value();
     auto nodes = receiverNodes(vm, self);
     if (!nodes)
         return Value();
@@ -350,6 +363,8 @@ Value xmlChildren(Vm& vm, const Value& self, Args)
 
 Value xmlAttribute(Vm& vm, const Value& self, Args args)
 {
+    if (!hasArguments(vm, args, 1, "XML/attribute()"))
+        return Value();
     auto nodes = receiverNodes(vm, self);
     if (!nodes)
         return Value();
@@ -556,6 +571,8 @@ Value xmlValueOf(Vm& vm, const Value& self, Args)
 
 Value xmlAddNamespace(Vm& vm, const Value& self, Args args)
 {
+    if (!hasArguments(vm, args, 1, "XML/addNamespace()"))
+        return Value();
     XmlNode* node = singleNode(vm, self, "addNamespace");
     if (!node)
         return Value();
@@ -585,6 +602,8 @@ Value insertAt(Vm& vm, XmlNode* node, std::size_t index, const Value& value)
 // element named like the last child when that is an element.
 Value xmlAppendChild(Vm& vm, const Value& self, Args args)
 {
+    if (!hasArguments(vm, args, 1, "XML/appendChild()"))
+        return Value();
     XmlNode* node = singleNode(vm, self, "appendChild");
     if (!node)
         return Value();
@@ -631,6 +650,8 @@ Value xmlAppendChild(Vm& vm, const Value& self, Args args)
 
 Value xmlPrependChild(Vm& vm, const Value& self, Args args)
 {
+    if (!hasArguments(vm, args, 1, "XML/prependChild()"))
+        return Value();
     XmlNode* node = singleNode(vm, self, "prependChild");
     if (!node)
         return Value();
@@ -642,6 +663,8 @@ Value xmlPrependChild(Vm& vm, const Value& self, Args args)
 // insertChildAfter / insertChildBefore: the reference child must be one of the node's.
 Value insertBeside(Vm& vm, const Value& self, Args args, bool after)
 {
+    if (!hasArguments(vm, args, 2, after ? "XML/insertChildAfter()" : "XML/insertChildBefore()"))
+        return Value();
     XmlNode* node = singleNode(vm, self, after ? "insertChildAfter" : "insertChildBefore");
     if (!node || !node->isElement())
         return Value();
@@ -729,6 +752,8 @@ Value xmlNodeKind(Vm& vm, const Value& self, Args)
 
 Value xmlRemoveNamespace(Vm& vm, const Value& self, Args args)
 {
+    if (!hasArguments(vm, args, 1, "XML/removeNamespace()"))
+        return Value();
     XmlNode* node = singleNode(vm, self, "removeNamespace");
     if (!node)
         return Value();
@@ -741,6 +766,8 @@ Value xmlRemoveNamespace(Vm& vm, const Value& self, Args args)
 
 Value xmlReplace(Vm& vm, const Value& self, Args args)
 {
+    if (!hasArguments(vm, args, 2, "XML/replace()"))
+        return Value();
     XmlNode* node = singleNode(vm, self, "replace");
     if (!node)
         return Value();
@@ -778,6 +805,8 @@ Value xmlReplace(Vm& vm, const Value& self, Args args)
 
 Value xmlSetChildren(Vm& vm, const Value& self, Args args)
 {
+    if (!hasArguments(vm, args, 1, "XML/setChildren()"))
+        return Value();
     XmlNode* node = singleNode(vm, self, "setChildren");
     if (!node)
         return Value();
@@ -797,6 +826,8 @@ Value xmlSetChildren(Vm& vm, const Value& self, Args args)
 
 Value xmlSetLocalName(Vm& vm, const Value& self, Args args)
 {
+    if (!hasArguments(vm, args, 1, "XML/setLocalName()"))
+        return Value();
     XmlNode* node = singleNode(vm, self, "setLocalName");
     if (!node)
         return Value();
@@ -816,6 +847,8 @@ Value xmlSetLocalName(Vm& vm, const Value& self, Args args)
 
 Value xmlSetName(Vm& vm, const Value& self, Args args)
 {
+    if (!hasArguments(vm, args, 1, "XML/setName()"))
+        return Value();
     XmlNode* node = singleNode(vm, self, "setName");
     if (!node)
         return Value();
@@ -838,6 +871,8 @@ Value xmlSetName(Vm& vm, const Value& self, Args args)
 
 Value xmlSetNamespace(Vm& vm, const Value& self, Args args)
 {
+    if (!hasArguments(vm, args, 1, "XML/setNamespace()"))
+        return Value();
     XmlNode* node = singleNode(vm, self, "setNamespace");
     if (!node)
         return Value();

@@ -186,8 +186,8 @@ bool Vm::strictEquals(const Value& a, const Value& b)
         return false;
     if (a.isObject() && a.asObject() != b.asObject()) {
         const ObjectKind k = a.asObject()->kind();
-        if ((k == ObjectKind::Namespace || k == ObjectKind::QName || k == ObjectKind::Xml ||
-             k == ObjectKind::XmlList) &&
+        // Two QName objects are never strictly equal (QName(q) is q itself).
+        if ((k == ObjectKind::Namespace || k == ObjectKind::Xml || k == ObjectKind::XmlList) &&
             k == b.asObject()->kind())
             return looseEquals(a, b);
     }

@@ -262,6 +262,14 @@ void XmlClassesTest::namespacesAndNames()
         ns.asObject());
     m.call(x, "setLocalName", {m.str("not a name")});
     QCOMPARE(m.error(), QStringLiteral("TypeError: Error #1117: Invalid XML name: not a name."));
+    // for-in over a QName sees uri and localName.
+    avm2::Object* q = qn.asObject();
+    QCOMPARE(m.text(q->enumerableName(m.vm, q->nextEnumerable(0))), QStringLiteral("uri"));
+    QCOMPARE(m.text(q->enumerableValue(m.vm, 2)), QStringLiteral("b"));
+    QCOMPARE(q->nextEnumerable(2), 0u);
+    m.call(x, "addNamespace");
+    QCOMPARE(m.error(), QStringLiteral("ArgumentError: Error #1063: Argument count mismatch on "
+                                       "XML/addNamespace(). Expected 1, got 0."));
     // The default xml namespace names new and unqualified elements.
     avm2::setDefaultXmlNamespace(m.vm, m.str("urn:d"));
     Value y = m.xml("<r><s/></r>");
