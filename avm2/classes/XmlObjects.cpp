@@ -473,8 +473,12 @@ XmlNode* resolveTarget(Vm& vm, Object* start)
             base = list->items.front();
             break;
         }
-        if (!list->items.empty() || !list->targetName || list->targetName->attribute ||
-            list->targetName->anyLocal())
+        if (list->items.size() > 1) {
+            // Writing through several items at once is not defined.
+            vm.throwError(ErrorType::TypeError, 1089);
+            return nullptr;
+        }
+        if (!list->targetName || list->targetName->attribute || list->targetName->anyLocal())
             return nullptr;
         chain.push_back(list);
         o = list->target;
@@ -496,6 +500,8 @@ XmlNode* resolveTarget(Vm& vm, Object* start)
 bool appendToList(Vm& vm, XmlListObject& list, const Value& value)
 {
     XmlNode* parent = resolveTarget(vm, list.target);
+    if (vm.throwing())
+        return false;
     if (!parent || !list.targetName || !parent->isElement()) {
         // A list with nowhere to grow keeps the nodes itself.
         auto nodes = nodesToInsert(vm, value, false);
@@ -590,8 +596,11 @@ bool XmlListObject::setNamed(Vm& vm, const Name& name, const Value& value)
         return true;
     }
     const XmlPropertyName n = xmlNameOf(vm, name);
-    if (items.empty())
+    if (items.empty()) {
         resolveTarget(vm, this);
+        if (vm.throwing())
+            return true;
+    }
     if (items.size() != 1) {
         if (!items.empty())
             vm.throwError(ErrorType::TypeError, 1089);

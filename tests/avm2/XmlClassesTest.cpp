@@ -197,6 +197,10 @@ void XmlClassesTest::listsGrowThroughTheirTarget()
     // Through several names that matched nothing, each element is made in turn.
     m.set(m.get(m.get(x, "v"), "w"), "z", m.str("q"));
     QCOMPARE(m.markup(x), QStringLiteral("<a><b>2</b><e><f>g</f></e><v><w><z>q</z></w></v></a>"));
+    // Not through a list of several items.
+    m.set(m.get(m.get(x, "*"), "none"), "r", m.str("s"));
+    QCOMPARE(m.error(), QStringLiteral("TypeError: Error #1089: Assignment to lists with more "
+                                       "than one item is not supported."));
     // for-in names and for-each values.
     Value all = m.call(x, "children");
     avm2::Object* list = all.asObject();
