@@ -21,8 +21,7 @@ XmlError tooLarge()
 class Printer {
 public:
     Printer(const XmlSettings& settings, std::u16string& out)
-        : m_settings(settings), m_out(out),
-          m_pretty(settings.prettyPrinting && settings.prettyIndent >= 0),
+        : m_out(out), m_pretty(settings.prettyPrinting && settings.prettyIndent >= 0),
           m_indent(m_pretty ? static_cast<std::size_t>(settings.prettyIndent) : 0)
     {}
 
@@ -237,7 +236,6 @@ private:
         return m_out.size() <= limits::kMaxXmlPrintedChars;
     }
 
-    const XmlSettings& m_settings;
     std::u16string& m_out;
     bool m_pretty; // a negative indent prints as prettyPrinting off
     std::size_t m_indent;
