@@ -306,10 +306,12 @@ Value interpret(Vm& vm, MethodEnv& env, const Value& thisArg, std::span<const Va
             break;
         }
         case 0x06: // dxns
+            setDefaultXmlNamespace(vm, Value(unit.strings[op.a]));
             break;
         case 0x07: // dxnslate
             NEED(1);
-            --sp;
+            setDefaultXmlNamespace(vm, S[--sp]);
+            CHECK();
             break;
         case 0x08: // kill
             L[op.a] = Value();

@@ -11,6 +11,7 @@
 #include "Object.h"
 #include "Value.h"
 #include "avm2/Limits.h"
+#include "script/e4x/XmlSettings.h"
 #include "script/gc/Heap.h"
 
 #include <algorithm>
@@ -280,6 +281,11 @@ public:
                                  std::unique_ptr<Traits> instanceTraits, ClassObject* base,
                                  Object* instancePrototype);
     Object* globalObjectForBuiltins() { return m_builtinScript->global; }
+
+    // E4X state: the XML class's settings and the `default xml namespace` (an interned
+    // URI; null for none), both per machine.
+    script::e4x::XmlSettings xmlSettings;
+    String* defaultXmlNamespace = nullptr;
 
     // Interning of well-known names.
     struct Names {
