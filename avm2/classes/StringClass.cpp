@@ -54,8 +54,16 @@ Value length(Vm& vm, const Value& self, Args)
     return Value(static_cast<std::int32_t>(t.size()));
 }
 
+// String.prototype is itself a String object holding "".
+bool isStringPrototype(Vm& vm, const Value& self)
+{
+    return self.isObject() && self.asObject() == vm.builtins().string->instancePrototype;
+}
+
 Value toStringMethod(Vm& vm, const Value& self, Args)
 {
+    if (isStringPrototype(vm, self))
+        return Value(vm.names.empty);
     if (!self.isString())
         return vm.throwError(ErrorType::TypeError, 1004, {u"String.prototype.toString"});
     return self;
@@ -63,6 +71,8 @@ Value toStringMethod(Vm& vm, const Value& self, Args)
 
 Value valueOfMethod(Vm& vm, const Value& self, Args)
 {
+    if (isStringPrototype(vm, self))
+        return Value(vm.names.empty);
     if (!self.isString())
         return vm.throwError(ErrorType::TypeError, 1004, {u"String.prototype.valueOf"});
     return self;
@@ -167,6 +177,9 @@ Value split(Vm& vm, const Value& self, Args args)
     }
     const std::u16string separator = vm.toText(sep);
     if (separator.empty()) {
+        // Every code unit apart; the empty string stays one empty piece.
+        if (s.empty())
+            out->push(Value(vm.names.empty));
         for (std::size_t i = 0; i < s.size() && out->length() < limit; ++i)
             out->push(Value(vm.newString(s.substr(i, 1))));
         return Value(out);
@@ -241,8 +254,8 @@ void defineStringClass(Vm& vm)
     vm.defineMethod(c, "charAt", charAt, 1);
     vm.defineMethod(c, "charCodeAt", charCodeAt, 1);
     vm.defineMethod(c, "concat", concat, 0);
-    vm.defineMethod(c, "indexOf", indexOf, 1);
-    vm.defineMethod(c, "lastIndexOf", lastIndexOf, 1);
+    vm.defineMethod(c, "indexOf", indexOf, 2);
+    vm.defineMethod(c, "lastIndexOf", lastIndexOf, 2);
     vm.defineMethod(c, "localeCompare", localeCompare, 1);
     vm.defineMethod(c, "slice", slice, 2);
     vm.defineMethod(c, "substring", substring, 2);
@@ -255,7 +268,7 @@ void defineStringClass(Vm& vm)
     vm.defineMethod(c, "replace", replace, 2);
     vm.defineMethod(c, "match", matchByRegExp, 1);
     vm.defineMethod(c, "search", searchByRegExp, 1);
-    vm.defineStaticMethod(c, "fromCharCode", fromCharCode, 1);
+    vm.defineStaticMethod(c, "fromCharCode", fromCharCode, 0);
     vm.defineConstant(c, "length", Value(1));
 }
 
