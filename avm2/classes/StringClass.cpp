@@ -124,6 +124,10 @@ Value lastIndexOf(Vm& vm, const Value& self, Args args)
 Value localeCompare(Vm& vm, const Value& self, Args args)
 {
     STRING_METHOD_PROLOGUE
+    // Movies of version 9 and before compare with a null or undefined argument as with
+    // nothing: 0 for any text but the empty one, which gives 1 (measured).
+    if (vm.swfVersion() <= 9 && arg(args, 0).isNullish())
+        return Value(s.empty() ? 1 : 0);
     return Value(script::localeCompare(s, stringArg(vm, args, 0, u"undefined")));
 }
 

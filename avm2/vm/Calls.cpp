@@ -68,6 +68,9 @@ Value Vm::construct(const Value& callee, std::span<const Value> args)
         auto* cls = static_cast<ClassObject*>(o);
         if (cls->instanceTraits->isInterface)
             return throwError(ErrorType::TypeError, 1007);
+        // new Object(value) is the value itself (primitives need no wrapper here).
+        if (cls == m_builtins.object && !args.empty() && !args[0].isNullish())
+            return args[0];
         for (ClassObject* c = cls; c; c = c->base) {
             if (c->hooks.constructPrimitive) {
                 if (!enterCall())

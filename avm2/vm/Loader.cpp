@@ -338,7 +338,7 @@ ClassObject* newClass(Vm& vm, AbcUnit& unit, std::uint32_t index, const Value& b
     auto classTraits = std::make_unique<Traits>(*b.classClass->instanceTraits);
     classTraits->base = b.classClass->instanceTraits.get();
     classTraits->owner = b.classClass;
-    classTraits->sealed = true;
+    classTraits->sealed = false; // Class is a dynamic class
     classTraits->isFinal = false;
     classTraits->isInterface = false;
     classTraits->protectedNs = nullptr;
