@@ -205,8 +205,12 @@ bool Vm::deleteProperty(const Value& object, const Name& name)
         return false;
     }
     Object* o = object.objectOrNull();
-    if (!o)
+    if (!o) {
+        // A primitive's declared properties (a string's length) cannot go.
+        if (const Traits* traits = traitsOf(object); traits && traits->find(name))
+            throwError(ErrorType::ReferenceError, 1120, {nameText(name), ownerName(*this, object)});
         return false;
+    }
     if (auto index = arrayIndex(name.local))
         if (o->deleteIndex(*this, *index))
             return true;

@@ -50,6 +50,7 @@ private Q_SLOTS:
     void localeCompareWithNullByVersion();
     void memberLengths();
     void genericReceivers();
+    void lengthCannotBeDeleted();
 };
 
 void StringClassTest::prototypeStandsForEmpty()
@@ -114,6 +115,17 @@ void StringClassTest::genericReceivers()
     QCOMPARE(m.text(m.callOn(Value(255), "charAt", {Value(1)})), QString("5"));
     QCOMPARE(m.text(m.callOn(Value(12.5), "split", {m.str(u".")})), QString("12,5"));
     QCOMPARE(m.text(m.callOn(Value::null(), "search", {m.str(u"ul")})), QString("1"));
+}
+
+void StringClassTest::lengthCannotBeDeleted()
+{
+    Machine m;
+    QVERIFY(!m.vm.deleteProperty(m.str(u"abc"), m.vm.publicName("length")));
+    QVERIFY(m.text(Value()).startsWith("threw ReferenceError: Error #1120: Cannot delete property "
+                                       "length on "));
+    // A name the string does not declare is no error.
+    QVERIFY(!m.vm.deleteProperty(m.str(u"abc"), m.vm.publicName("nothing")));
+    QVERIFY(!m.vm.throwing());
 }
 
 QTEST_APPLESS_MAIN(StringClassTest)

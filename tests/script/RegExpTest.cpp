@@ -139,6 +139,9 @@ void RegExpTest::exec_data()
     QTest::newRow("$ at a line end with m") << "a$" << "m" << "a\nb" << 0 << "a";
     QTest::newRow("^ not at the start offset") << "^b" << "" << "ab" << 1 << "null";
     QTest::newRow("^ after a line feed with m") << "^b" << "m" << "a\nb" << 0 << "b";
+    QTest::newRow("^ not after a final line feed with m") << "^$" << "m" << "a\n" << 1 << "null";
+    QTest::newRow("^ at an empty line with m") << "^$" << "m" << "a\n\nb" << 1 << "";
+    QTest::newRow("^ at the start of the empty subject with m") << "^$" << "m" << "" << 0 << "";
     QTest::newRow("^ not after a carriage return with m") << "^b" << "m" << "a\rb" << 0 << "null";
     QTest::newRow("^ not after the paragraph separator with m") << "^b" << "m" << "a\u2029b" << 0 << "null";
     QTest::newRow("$ not before a carriage return with m") << "a$" << "m" << "a\rb" << 0 << "null";
