@@ -3,6 +3,7 @@
 #include "StringRegExp.h"
 
 #include "RegExpSupport.h"
+#include "avm2/Limits.h"
 #include "script/regexp/MatchAll.h"
 #include "script/regexp/Replacement.h"
 #include "script/regexp/Split.h"
@@ -68,6 +69,8 @@ bool appendCallResult(Vm& vm, std::u16string& out, const Value& fn, String* inpu
     return !vm.throwing();
 }
 
+constexpr std::size_t kLimit = limits::kMaxBuiltStringUnits;
+
 } // namespace
 
 Value replaceByRegExp(Vm& vm, const std::u16string& subjectText, const Value& regexp,
@@ -94,12 +97,16 @@ Value replaceByRegExp(Vm& vm, const std::u16string& subjectText, const Value& re
         if (callable) {
             if (!appendCallResult(vm, out, replacement, input, match))
                 return Value();
-        } else {
-            rx::appendExpansion(out, pattern, subject, match);
+        } else if (!rx::appendExpansion(out, pattern, subject, match, kLimit)) {
+            return vm.throwError(ErrorType::Error, 1000);
         }
+        if (out.size() > kLimit)
+            return vm.throwError(ErrorType::Error, 1000);
         copied = whole.end;
     }
     out.append(subject.substr(copied));
+    if (out.size() > kLimit)
+        return vm.throwError(ErrorType::Error, 1000);
     return Value(vm.newString(std::move(out)));
 }
 

@@ -69,6 +69,7 @@ private Q_SLOTS:
     void split_data();
     void split();
     void matchAllAdvancesPastEmptyMatches();
+    void expansionStopsAtItsLimit();
 };
 
 void RegExpTest::exec_data()
@@ -353,6 +354,23 @@ void RegExpTest::matchAllAdvancesPastEmptyMatches()
     auto b = CompiledRegExp::compile(u"b", {});
     QVERIFY(b.ok());
     QCOMPARE(splitByRegExp(*b, u"", 10).pieces.size(), std::size_t(1));
+}
+
+void RegExpTest::expansionStopsAtItsLimit()
+{
+    Match whole;
+    whole.groups.push_back(Span{0, 6});
+    std::u16string out;
+    QVERIFY(appendExpansion(out, u"$&-$&", u"abcdef", whole, 13));
+    QCOMPARE(out, std::u16string(u"abcdef-abcdef"));
+    // Each step may add a whole subject: the expansion stops before passing the limit.
+    out.clear();
+    QVERIFY(!appendExpansion(out, u"$&$&$&$&", u"abcdef", whole, 20));
+    QVERIFY(out.size() <= 20);
+    QCOMPARE(out.substr(0, 12), std::u16string(u"abcdefabcdef"));
+    out = u"0123456789";
+    QVERIFY(!appendExpansion(out, u"x", u"", whole, 10));
+    QCOMPARE(out.size(), std::size_t(10));
 }
 
 QTEST_GUILESS_MAIN(RegExpTest)
