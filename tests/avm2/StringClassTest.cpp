@@ -51,6 +51,7 @@ private Q_SLOTS:
     void memberLengths();
     void genericReceivers();
     void lengthCannotBeDeleted();
+    void extraArgumentsAreAnError();
 };
 
 void StringClassTest::prototypeStandsForEmpty()
@@ -126,6 +127,20 @@ void StringClassTest::lengthCannotBeDeleted()
     // A name the string does not declare is no error.
     QVERIFY(!m.vm.deleteProperty(m.str(u"abc"), m.vm.publicName("nothing")));
     QVERIFY(!m.vm.throwing());
+}
+
+void StringClassTest::extraArgumentsAreAnError()
+{
+    Machine m;
+    QCOMPARE(m.text(m.call(m.str(u"a"), "localeCompare", {m.str(u"b"), m.str(u"c")})),
+             QString("threw ArgumentError: Error #1063: Argument count mismatch on "
+                     "String/localeCompare(). Expected 1, got 2."));
+    QCOMPARE(m.text(m.call(m.str(u"abc"), "charAt", {Value(1), Value(2)})).left(32),
+             QString("threw ArgumentError: Error #1063"));
+    QCOMPARE(m.text(m.call(m.str(u"abc"), "substring", {Value(1), Value(2)})), QString("b"));
+    // A rest parameter takes any count.
+    QCOMPARE(m.text(m.call(m.str(u"a"), "concat", {Value(1), Value(2), Value(3)})),
+             QString("a123"));
 }
 
 QTEST_APPLESS_MAIN(StringClassTest)
