@@ -107,10 +107,8 @@ namespace {
 
 Object* allocateRegExp(Vm& vm, ClassObject& cls)
 {
-    auto* re = vm.make<RegExpObject>(cls.instanceTraits.get(), cls.instancePrototype);
-    if (auto compiled = rx::CompiledRegExp::compile(u"", {}))
-        re->compiled = std::move(compiled.value());
-    return re;
+    // The constructor compiles the source (new RegExp() compiles the empty one).
+    return vm.make<RegExpObject>(cls.instanceTraits.get(), cls.instancePrototype);
 }
 
 Value constructRegExp(Vm& vm, const Value& self, Args args)
