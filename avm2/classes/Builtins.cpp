@@ -13,7 +13,9 @@ void defineArrayClass(Vm& vm);
 void defineMathClass(Vm& vm);
 void defineGlobalFunctions(Vm& vm);
 void defineLanguageExtras(Vm& vm);
+void defineXmlClasses(Vm& vm);
 void defineDisplayClasses(Vm& vm);
+void defineSystemClasses(Vm& vm);
 
 void registerBuiltins(Vm& vm)
 {
@@ -26,7 +28,9 @@ void registerBuiltins(Vm& vm)
     defineMathClass(vm);
     defineGlobalFunctions(vm);
     defineLanguageExtras(vm);
+    defineXmlClasses(vm);
     defineDisplayClasses(vm);
+    defineSystemClasses(vm);
 }
 
 } // namespace avm2

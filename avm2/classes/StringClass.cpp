@@ -54,15 +54,9 @@ Value length(Vm& vm, const Value& self, Args)
     return Value(static_cast<std::int32_t>(t.size()));
 }
 
-// String.prototype is itself a String object holding "".
-bool isStringPrototype(Vm& vm, const Value& self)
-{
-    return self.isObject() && self.asObject() == vm.builtins().string->instancePrototype;
-}
-
 Value toStringMethod(Vm& vm, const Value& self, Args)
 {
-    if (isStringPrototype(vm, self))
+    if (isPrototypeOf(self, vm.builtins().string))
         return Value(vm.names.empty);
     if (!self.isString())
         return vm.throwError(ErrorType::TypeError, 1004, {u"String.prototype.toString"});
@@ -71,7 +65,7 @@ Value toStringMethod(Vm& vm, const Value& self, Args)
 
 Value valueOfMethod(Vm& vm, const Value& self, Args)
 {
-    if (isStringPrototype(vm, self))
+    if (isPrototypeOf(self, vm.builtins().string))
         return Value(vm.names.empty);
     if (!self.isString())
         return vm.throwError(ErrorType::TypeError, 1004, {u"String.prototype.valueOf"});
@@ -180,6 +174,10 @@ Value split(Vm& vm, const Value& self, Args args)
         return Value(out);
     }
     const std::u16string separator = vm.toText(sep);
+    if (s.empty()) {
+        out->push(Value(vm.names.empty));
+        return Value(out);
+    }
     if (separator.empty()) {
         // Every code unit apart; the empty string stays one empty piece.
         if (s.empty())
