@@ -28,7 +28,9 @@ struct Machine {
     QString text(const Value& v)
     {
         if (vm.throwing())
-            return QStringLiteral("threw ") + qtext(vm.uncaughtText(vm.takeException()));
+            // The message line, without the stack trace after it.
+            return QStringLiteral("threw ") +
+                   qtext(vm.uncaughtText(vm.takeException())).section(QLatin1Char('\n'), 0, 0);
         return qtext(vm.toText(v));
     }
     // A String.prototype member called on another receiver.
