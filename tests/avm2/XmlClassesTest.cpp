@@ -47,7 +47,9 @@ public:
     {
         if (!vm.throwing())
             return {};
-        return QString::fromStdU16String(vm.uncaughtText(vm.takeException()));
+        // The message line, without the stack trace after it.
+        return QString::fromStdU16String(vm.uncaughtText(vm.takeException()))
+            .section(QLatin1Char('\n'), 0, 0);
     }
     void setStatic(const char* name, const Value& value) { set(cls("XML"), name, value); }
 
