@@ -13,6 +13,10 @@ void defineMathClass(Vm& vm);
 void defineGlobalFunctions(Vm& vm);
 void defineLanguageExtras(Vm& vm);
 void defineDisplayClasses(Vm& vm);
+void defineByteArrayClass(Vm& vm);
+void defineDictionaryClass(Vm& vm);
+void defineProxyClass(Vm& vm);
+void defineClassAliasFunctions(Vm& vm);
 
 void registerBuiltins(Vm& vm)
 {
@@ -25,6 +29,10 @@ void registerBuiltins(Vm& vm)
     defineGlobalFunctions(vm);
     defineLanguageExtras(vm);
     defineDisplayClasses(vm);
+    defineByteArrayClass(vm);
+    defineDictionaryClass(vm);
+    defineProxyClass(vm);
+    defineClassAliasFunctions(vm);
 }
 
 } // namespace avm2

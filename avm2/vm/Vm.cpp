@@ -77,6 +77,8 @@ void Vm::traceRoots(script::Tracer& tracer)
     for (Value* v = m_stack.data(); v < m_stackTop; ++v)
         tracer.mark(*v);
     tracer.mark(m_exception);
+    for (const auto& [key, value] : m_classState)
+        tracer.mark(value);
     for (const auto& u : m_units)
         u->trace(tracer);
     if (m_builtinScript) {

@@ -240,13 +240,18 @@ public:
     void trace(std::u16string_view text);
     bool logs() const { return static_cast<bool>(m_host.log); }
 
+    // A value a native class keeps for the whole machine (flash.net's class aliases,
+    // flash.utils' timers), by the class's own key; traced with the roots.
+    Value& classState(std::string_view key) { return m_classState[std::string(key)]; }
+
     // Setup of the built-in classes (classes/).
     ClassObject* defineClass(std::string_view package, std::string_view name, ClassObject* base,
                              bool dynamic, NativeClassHooks hooks = {}, bool isFinal = false);
     // Where a native method lives: in the AS3 namespace with a prototype function of
     // the same name (the core classes), on the prototype alone (toString, valueOf,
     // which subclasses' prototypes may replace), or in the public namespace.
-    enum class Member : std::uint8_t { As3AndPrototype, PrototypeOnly, Public };
+    // FlashProxy: in the flash_proxy namespace, for Proxy's overridable members.
+    enum class Member : std::uint8_t { As3AndPrototype, PrototypeOnly, Public, FlashProxy };
     void defineMethod(ClassObject* cls, std::string_view name, NativeMethod fn, int length,
                       Member member = Member::As3AndPrototype);
     void defineStaticMethod(ClassObject* cls, std::string_view name, NativeMethod fn, int length);
@@ -316,6 +321,7 @@ private:
 
     bool m_throwing = false;
     Value m_exception;
+    std::unordered_map<std::string, Value> m_classState;
 
     std::vector<Value> m_stack;
     Value* m_stackTop = nullptr;
