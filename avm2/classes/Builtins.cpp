@@ -17,6 +17,7 @@ void defineByteArrayClass(Vm& vm);
 void defineDictionaryClass(Vm& vm);
 void defineProxyClass(Vm& vm);
 void defineClassAliasFunctions(Vm& vm);
+void defineJsonClass(Vm& vm);
 
 void registerBuiltins(Vm& vm)
 {
@@ -33,6 +34,7 @@ void registerBuiltins(Vm& vm)
     defineDictionaryClass(vm);
     defineProxyClass(vm);
     defineClassAliasFunctions(vm);
+    defineJsonClass(vm);
 }
 
 } // namespace avm2

@@ -649,6 +649,12 @@ Value writeObject(Vm& vm, const Value& t, Args args)
     return Value();
 }
 
+// JSON writes a ByteArray as its class name rather than its bytes.
+Value byteArrayToJson(Vm& vm, const Value&, Args)
+{
+    return Value(vm.intern("ByteArray"));
+}
+
 } // namespace
 
 void defineByteArrayClass(Vm& vm)
@@ -715,6 +721,7 @@ void defineByteArrayClass(Vm& vm)
     for (const Method& m : methods)
         vm.defineMethod(c, m.name, m.fn, m.length, Vm::Member::Public);
     vm.defineMethod(c, "toString", toString, 0, Vm::Member::PrototypeOnly);
+    vm.definePrototypeFunction(c->instancePrototype, "toJSON", byteArrayToJson, 1);
 }
 
 } // namespace avm2

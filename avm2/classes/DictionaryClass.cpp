@@ -122,6 +122,12 @@ Value constructDictionary(Vm&, const Value& self, Args args)
     return Value();
 }
 
+// JSON writes a dictionary as its class name: its keys need not be text.
+Value dictionaryToJson(Vm& vm, const Value&, Args)
+{
+    return Value(vm.intern("Dictionary"));
+}
+
 } // namespace
 
 void defineDictionaryClass(Vm& vm)
@@ -129,7 +135,9 @@ void defineDictionaryClass(Vm& vm)
     NativeClassHooks hooks;
     hooks.allocate = allocateDictionary;
     hooks.construct = constructDictionary;
-    vm.defineClass("flash.utils", "Dictionary", vm.builtins().object, true, hooks);
+    ClassObject* c =
+        vm.defineClass("flash.utils", "Dictionary", vm.builtins().object, true, hooks);
+    vm.definePrototypeFunction(c->instancePrototype, "toJSON", dictionaryToJson, 1);
 }
 
 } // namespace avm2

@@ -268,8 +268,9 @@ void Vm::printUncaught(const Value& error)
 
 void Vm::trace(std::u16string_view text)
 {
+    // The reference's output is C text: a zero character ends the line.
     if (m_host.trace)
-        m_host.trace(utf8(text));
+        m_host.trace(utf8(text.substr(0, text.find(u'\0'))));
 }
 
 // Frames and budgets -------------------------------------------------------------------
