@@ -3,6 +3,7 @@
 #include "ByteArrayText.h"
 #include "DictionaryObject.h"
 #include "Native.h"
+#include "avm2/vm/Operations.h"
 #include "script/Limits.h"
 #include "script/amf/AmfCodec.h"
 
@@ -88,7 +89,7 @@ public:
         Object* o = v.asObject();
         if (auto it = m_seen.find(o); it != m_seen.end())
             return it->second;
-        if (o->kind() == ObjectKind::Function)
+        if (m_vm.isCallable(v))
             return 0; // functions are not serialized: they read back as undefined
         const amf::NodeId id = doc.add(amf::Node{});
         m_seen.emplace(o, id);
@@ -114,6 +115,9 @@ private:
                     m_vm.throwError(ErrorType::RangeError, 1506);
                     break;
                 }
+                // Functions are left out, and the elements after them close up.
+                if (m_vm.isCallable(a->get(i)))
+                    continue;
                 const amf::NodeId e = add(a->get(i), depth + 1);
                 n.elements.push_back(e);
             }
@@ -195,7 +199,7 @@ private:
             if (!e.key || !e.enumerable || m_vm.throwing())
                 continue;
             // Functions are left out of objects.
-            if (e.value.isObject() && e.value.asObject()->kind() == ObjectKind::Function)
+            if (m_vm.isCallable(e.value))
                 continue;
             const amf::NodeId id = add(e.value, depth + 1);
             n.members.push_back(amf::Member{encodeUtf8(e.key->view()), id});
@@ -321,6 +325,10 @@ private:
                 return;
             String* key = m_vm.intern(utf16(n.members[i].name));
             m_vm.setProperty(target, m_vm.publicName(key), v);
+            // A member the object refuses (a missing or throwing setter) is reported
+            // and skipped, and reading goes on.
+            if (m_vm.throwing() && !isUncatchable(m_vm, m_vm.exception()))
+                m_vm.printUncaught(m_vm.takeException());
             if (m_vm.throwing())
                 return;
         }
@@ -402,6 +410,11 @@ Value getClassByAlias(Vm& vm, const Value&, Args args)
 
 void defineClassAliasFunctions(Vm& vm)
 {
+    ClassObject* encoding = vm.defineClass("flash.net", "ObjectEncoding", vm.builtins().object,
+                                           false, {}, true);
+    vm.defineConstant(encoding, "AMF0", Value(0));
+    vm.defineConstant(encoding, "AMF3", Value(3));
+    vm.defineConstant(encoding, "DEFAULT", Value(3));
     vm.defineGlobalFunction("flash.net", "registerClassAlias", registerClassAlias, 2);
     vm.defineGlobalFunction("flash.net", "getClassByAlias", getClassByAlias, 1);
 }
