@@ -18,6 +18,7 @@ void defineDictionaryClass(Vm& vm);
 void defineProxyClass(Vm& vm);
 void defineClassAliasFunctions(Vm& vm);
 void defineJsonClass(Vm& vm);
+void defineTimerFunctions(Vm& vm);
 
 void registerBuiltins(Vm& vm)
 {
@@ -35,6 +36,7 @@ void registerBuiltins(Vm& vm)
     defineProxyClass(vm);
     defineClassAliasFunctions(vm);
     defineJsonClass(vm);
+    defineTimerFunctions(vm);
 }
 
 } // namespace avm2

@@ -79,6 +79,11 @@ void Vm::traceRoots(script::Tracer& tracer)
     tracer.mark(m_exception);
     for (const auto& [key, value] : m_classState)
         tracer.mark(value);
+    for (const Timer& t : m_timers) {
+        tracer.mark(t.callback);
+        for (const Value& a : t.args)
+            tracer.mark(a);
+    }
     for (const auto& u : m_units)
         u->trace(tracer);
     if (m_builtinScript) {

@@ -244,6 +244,13 @@ public:
     // flash.utils' timers), by the class's own key; traced with the roots.
     Value& classState(std::string_view key) { return m_classState[std::string(key)]; }
 
+    // flash.utils' timers (setTimeout, setInterval): run by the engine between frames,
+    // each due one at most once per run, in the order they fall due.
+    std::uint32_t addTimer(const Value& callback, std::vector<Value> args, double delayMs,
+                           bool repeat);
+    bool removeTimer(std::uint32_t id);
+    void runTimers();
+
     // Setup of the built-in classes (classes/).
     ClassObject* defineClass(std::string_view package, std::string_view name, ClassObject* base,
                              bool dynamic, NativeClassHooks hooks = {}, bool isFinal = false);
@@ -322,6 +329,16 @@ private:
     bool m_throwing = false;
     Value m_exception;
     std::unordered_map<std::string, Value> m_classState;
+    struct Timer {
+        std::uint32_t id = 0;
+        double due = 0;
+        double interval = 0;
+        bool repeat = false;
+        Value callback;
+        std::vector<Value> args = {};
+    };
+    std::vector<Timer> m_timers;
+    std::uint32_t m_nextTimerId = 1;
 
     std::vector<Value> m_stack;
     Value* m_stackTop = nullptr;
