@@ -1,6 +1,7 @@
 // flash.utils' ByteArray, Dictionary, Proxy and timers, and JSON, driven through the
 // machine's own property operations as compiled code would drive them.
 #include "avm2/vm/ErrorObject.h"
+#include "avm2/vm/Operations.h"
 #include "avm2/vm/Vm.h"
 
 #include <QtTest>
@@ -284,6 +285,87 @@ private Q_SLOTS:
              {make(*vm, u"flash.utils::ByteArray"), make(*vm, u"flash.utils::Dictionary")});
         QCOMPARE(text(*vm, call(*vm, json, "stringify", {list})),
                  std::string("[\"ByteArray\",\"Dictionary\"]"));
+    }
+
+    void proxyForwardsUndeclaredNames()
+    {
+        auto vm = makeVm();
+        auto* proxyClass = static_cast<avm2::ClassObject*>(
+            vm->getDefinitionByName(u"flash.utils::Proxy").asObject());
+        avm2::ClassObject* probe = vm->defineClass("test", "Probe", proxyClass, false);
+        using M = avm2::Vm::Member;
+        auto describe = [](avm2::Vm& m, const Value& name) {
+            return m.toText(name) + u"|" + m.toText(m.getProperty(name, m.publicName("uri")));
+        };
+        static std::u16string (*describeName)(avm2::Vm&, const Value&) = describe;
+        vm->defineMethod(
+            probe, "getProperty",
+            [](avm2::Vm& m, const Value&, std::span<const Value> a) {
+                return Value(m.newString(u"got " + describeName(m, a[0])));
+            },
+            1, M::FlashProxy);
+        vm->defineMethod(
+            probe, "setProperty",
+            [](avm2::Vm& m, const Value&, std::span<const Value> a) {
+                m.classState("test.set") = Value(m.newString(m.toText(a[0]) + u"=" + m.toText(a[1])));
+                return Value();
+            },
+            2, M::FlashProxy);
+        vm->defineMethod(
+            probe, "callProperty",
+            [](avm2::Vm& m, const Value&, std::span<const Value> a) {
+                return Value(m.newString(m.toText(a[0]) + u"/" + avm2::utf16(std::to_string(a.size()))));
+            },
+            1, M::FlashProxy);
+        vm->defineMethod(
+            probe, "hasProperty",
+            [](avm2::Vm& m, const Value&, std::span<const Value> a) {
+                return Value(m.toText(a[0]) == u"here");
+            },
+            1, M::FlashProxy);
+        vm->defineMethod(
+            probe, "nextNameIndex",
+            [](avm2::Vm& m, const Value&, std::span<const Value> a) {
+                const int i = m.toInt32(a[0]);
+                return Value(i < 3 ? i + 1 : 0);
+            },
+            1, M::FlashProxy);
+        vm->defineMethod(
+            probe, "nextName",
+            [](avm2::Vm& m, const Value&, std::span<const Value> a) {
+                return Value(m.newString(u"k" + m.toText(a[0])));
+            },
+            1, M::FlashProxy);
+        Value p = vm->construct(Value(probe), {});
+        QVERIFY(!vm->throwing());
+        QCOMPARE(text(*vm, get(*vm, p, "foo")), std::string("got foo|"));
+        vm->setProperty(p, vm->publicName("bar"), Value(5));
+        QCOMPARE(text(*vm, vm->classState("test.set")), std::string("bar=5"));
+        QCOMPARE(text(*vm, call(*vm, p, "run", {Value(1), Value(2)})), std::string("run/3"));
+        QVERIFY(vm->hasProperty(p, vm->publicName("here")));
+        QVERIFY(!vm->hasProperty(p, vm->publicName("there")));
+        // A name in another namespace arrives with its URI.
+        avm2::Name qualified;
+        qualified.local = vm->intern("baz");
+        qualified.ns = vm->internNamespace(avm2::NsKind::Public, vm->intern("my.ns"));
+        QCOMPARE(text(*vm, vm->getProperty(p, qualified)), std::string("got my.ns::baz|my.ns"));
+        // Declared members are not forwarded (hasOwnProperty asks hasProperty with the
+        // name as given); prototype functions are not declared, so toString is.
+        avm2::Name hasOwn;
+        hasOwn.local = vm->intern("hasOwnProperty");
+        hasOwn.ns = vm->as3Ns();
+        Value here[1] = {str(*vm, "here")};
+        QVERIFY(vm->toBoolean(vm->callProperty(p, hasOwn, here)));
+        QCOMPARE(text(*vm, call(*vm, p, "toString")), std::string("toString/1"));
+        // for-in asks nextNameIndex and nextName.
+        std::vector<std::string> names;
+        for (std::uint32_t i = avm2::proxyNextIndex(*vm, *p.asObject(), 0); i;
+             i = avm2::proxyNextIndex(*vm, *p.asObject(), i))
+            names.push_back(text(*vm, p.asObject()->enumerableName(*vm, i)));
+        QCOMPARE(names, (std::vector<std::string>{"k1", "k2", "k3"}));
+        // What the subclass leaves alone says it must be overridden.
+        vm->deleteProperty(p, vm->publicName("gone"));
+        QCOMPARE(thrown(*vm), std::string("Error 2092"));
     }
 
     void timers()
