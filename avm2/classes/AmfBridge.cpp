@@ -40,7 +40,8 @@ String* aliasOfClass(Vm& vm, ClassObject* cls)
 {
     if (!cls || !cls->qualifiedName)
         return nullptr;
-    const Value* v = aliasTable(vm, "amf.classes")->dynamic().find(vm.internValue(cls->qualifiedName));
+    const Value* v =
+        aliasTable(vm, "amf.classes")->dynamic().find(vm.internValue(cls->qualifiedName));
     return v && v->isString() ? v->asString() : nullptr;
 }
 
@@ -386,13 +387,14 @@ Value registerClassAlias(Vm& vm, const Value&, Args args)
         return vm.throwError(ErrorType::TypeError, 2007, {u"classObject"});
     const Value cls = arg(args, 1);
     if (!cls.isObject() || cls.asObject()->kind() != ObjectKind::Class)
-        return vm.throwError(ErrorType::TypeError, 1034,
-                             {vm.describeForError(cls), u"Class"});
+        return vm.throwError(ErrorType::TypeError, 1034, {vm.describeForError(cls), u"Class"});
     String* alias = vm.internValue(vm.toString(arg(args, 0)));
     auto* c = static_cast<ClassObject*>(cls.asObject());
     aliasTable(vm, "amf.aliases")->dynamic().set(alias, cls);
     if (c->qualifiedName)
-        aliasTable(vm, "amf.classes")->dynamic().set(vm.internValue(c->qualifiedName), Value(alias));
+        aliasTable(vm, "amf.classes")
+            ->dynamic()
+            .set(vm.internValue(c->qualifiedName), Value(alias));
     return Value();
 }
 
@@ -410,8 +412,8 @@ Value getClassByAlias(Vm& vm, const Value&, Args args)
 
 void defineClassAliasFunctions(Vm& vm)
 {
-    ClassObject* encoding = vm.defineClass("flash.net", "ObjectEncoding", vm.builtins().object,
-                                           false, {}, true);
+    ClassObject* encoding =
+        vm.defineClass("flash.net", "ObjectEncoding", vm.builtins().object, false, {}, true);
     vm.defineConstant(encoding, "AMF0", Value(0));
     vm.defineConstant(encoding, "AMF3", Value(3));
     vm.defineConstant(encoding, "DEFAULT", Value(3));

@@ -81,10 +81,9 @@ Value throwNamedError(Vm& vm, std::u16string_view qualifiedClass, int number,
     Value cls = vm.getDefinitionByName(qualifiedClass);
     if (vm.throwing())
         return Value();
-    Value ctorArgs[2] = {
-        Value(vm.newString(u"Error #" + utf16(std::to_string(number)) + u": " +
-                           std::u16string(text))),
-        Value(number)};
+    Value ctorArgs[2] = {Value(vm.newString(u"Error #" + utf16(std::to_string(number)) + u": " +
+                                            std::u16string(text))),
+                         Value(number)};
     Value e = vm.construct(cls, ctorArgs);
     if (!vm.throwing())
         vm.throwValue(e);
@@ -164,11 +163,11 @@ Value readNumber(Vm& vm, const Value& thisValue, const char* method, Convert con
     return convert(raw);
 }
 
-#define READER(NAME, N, EXPR)                                                                 \
-    Value NAME(Vm& vm, const Value& t, Args)                                                  \
-    {                                                                                         \
-        return readNumber<N>(vm, t, "flash.utils::ByteArray/" #NAME,                          \
-                             [](std::uint64_t r) -> Value { return EXPR; });                  \
+#define READER(NAME, N, EXPR)                                                                      \
+    Value NAME(Vm& vm, const Value& t, Args)                                                       \
+    {                                                                                              \
+        return readNumber<N>(vm, t, "flash.utils::ByteArray/" #NAME,                               \
+                             [](std::uint64_t r) -> Value { return EXPR; });                       \
     }
 
 READER(readBoolean, 1, Value(r != 0))
@@ -659,8 +658,8 @@ Value byteArrayToJson(Vm& vm, const Value&, Args)
 
 void defineByteArrayClass(Vm& vm)
 {
-    ClassObject* endian = vm.defineClass("flash.utils", "Endian", vm.builtins().object, false,
-                                         {}, true);
+    ClassObject* endian =
+        vm.defineClass("flash.utils", "Endian", vm.builtins().object, false, {}, true);
     vm.defineConstant(endian, "BIG_ENDIAN", Value(vm.intern("bigEndian")));
     vm.defineConstant(endian, "LITTLE_ENDIAN", Value(vm.intern("littleEndian")));
     ClassObject* algorithm = vm.defineClass("flash.utils", "CompressionAlgorithm",
@@ -678,8 +677,8 @@ void defineByteArrayClass(Vm& vm)
     vm.defineGetter(c, "bytesAvailable", getBytesAvailable);
     vm.defineGetter(c, "endian", getEndian, setEndian);
     vm.defineGetter(c, "objectEncoding", getObjectEncoding, setObjectEncoding);
-    vm.defineGetter(c, "defaultObjectEncoding", getDefaultObjectEncoding,
-                    setDefaultObjectEncoding, true);
+    vm.defineGetter(c, "defaultObjectEncoding", getDefaultObjectEncoding, setDefaultObjectEncoding,
+                    true);
     struct Method {
         const char* name;
         NativeMethod fn;

@@ -35,7 +35,6 @@ public:
     std::size_t extraBytes() const override { return bytes.capacity(); }
 };
 
-
 // Throws a new instance of a class found by name ("flash.errors::EOFError") with the
 // message "Error #N: text" and the error number; returns undefined.
 Value throwNamedError(Vm& vm, std::u16string_view qualifiedClass, int number,

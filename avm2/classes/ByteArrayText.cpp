@@ -151,8 +151,7 @@ std::u16string decodeMultiByte(const std::uint8_t* data, std::size_t n, std::u16
     const std::string name = converterName(charset);
     std::string utf16le;
     std::u16string out;
-    if (name.empty() ||
-        !convert(name, "UTF-16LE", reinterpret_cast<const char*>(data), n, utf16le))
+    if (name.empty() || !convert(name, "UTF-16LE", reinterpret_cast<const char*>(data), n, utf16le))
         return decodeUtf8Bytes(data, n, true);
     for (std::size_t i = 0; i + 1 < utf16le.size(); i += 2) {
         const auto c = static_cast<char16_t>(static_cast<std::uint8_t>(utf16le[i]) |

@@ -17,7 +17,8 @@ std::string encodeUtf8(std::u16string_view text);
 std::u16string decodeByteArrayText(const std::uint8_t* data, std::size_t n);
 // readMultiByte and writeMultiByte: a named character set ("shift-jis", "unicode",
 // "iso-8859-1"...); one the converters do not know is read and written as UTF-8.
-std::u16string decodeMultiByte(const std::uint8_t* data, std::size_t n, std::u16string_view charset);
+std::u16string decodeMultiByte(const std::uint8_t* data, std::size_t n,
+                               std::u16string_view charset);
 std::string encodeMultiByte(std::u16string_view text, std::u16string_view charset);
 
 } // namespace avm2

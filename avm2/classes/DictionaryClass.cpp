@@ -135,8 +135,7 @@ void defineDictionaryClass(Vm& vm)
     NativeClassHooks hooks;
     hooks.allocate = allocateDictionary;
     hooks.construct = constructDictionary;
-    ClassObject* c =
-        vm.defineClass("flash.utils", "Dictionary", vm.builtins().object, true, hooks);
+    ClassObject* c = vm.defineClass("flash.utils", "Dictionary", vm.builtins().object, true, hooks);
     vm.definePrototypeFunction(c->instancePrototype, "toJSON", dictionaryToJson, 1);
 }
 

@@ -58,8 +58,8 @@ Value qnameOf(Vm& vm, const Name& name)
 
 } // namespace
 
-bool proxyAccess(Vm& vm, Object& proxy, KeyedOp op, const Name& name,
-                 std::span<const Value> args, Value& out)
+bool proxyAccess(Vm& vm, Object& proxy, KeyedOp op, const Name& name, std::span<const Value> args,
+                 Value& out)
 {
     // The flash_proxy members themselves are never forwarded.
     if (name.ns == vm.proxyNs())

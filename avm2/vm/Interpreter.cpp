@@ -447,9 +447,8 @@ Value interpret(Vm& vm, MethodEnv& env, const Value& thisArg, std::span<const Va
             Value obj = S[--sp];
             std::uint32_t next = 0;
             if (Object* o = obj.objectOrNull())
-                next = o->kind() == ObjectKind::Proxy
-                           ? proxyNextIndex(vm, *o, vm.toUint32(index))
-                           : o->nextEnumerable(vm.toUint32(index));
+                next = o->kind() == ObjectKind::Proxy ? proxyNextIndex(vm, *o, vm.toUint32(index))
+                                                      : o->nextEnumerable(vm.toUint32(index));
             CHECK();
             PUSH(Value::fromUint(next));
             break;

@@ -40,8 +40,8 @@ bool domainMemoryOp(Vm& vm, std::uint8_t code, Value* stack, std::uint32_t& sp,
 enum class KeyedOp : std::uint8_t { Get, Set, Has, Delete, Call };
 bool dictionaryAccess(Vm& vm, Object& dictionary, KeyedOp op, Object& key, const Value& value,
                       Value& out);
-bool proxyAccess(Vm& vm, Object& proxy, KeyedOp op, const Name& name,
-                 std::span<const Value> args, Value& out);
+bool proxyAccess(Vm& vm, Object& proxy, KeyedOp op, const Name& name, std::span<const Value> args,
+                 Value& out);
 // for-in over a Proxy: flash_proxy's nextNameIndex.
 std::uint32_t proxyNextIndex(Vm& vm, Object& proxy, std::uint32_t index);
 

@@ -268,8 +268,8 @@ Value Vm::callProperty(const Value& object, const Name& name, std::span<const Va
                 return invoke(traits->vtable[b->index], object, args);
         }
     }
-    if (Object* o = object.objectOrNull(); o && o->kind() == ObjectKind::Proxy &&
-                                           !(traits && traits->find(name))) {
+    if (Object* o = object.objectOrNull();
+        o && o->kind() == ObjectKind::Proxy && !(traits && traits->find(name))) {
         if (Value out; answersItself(*this, o, KeyedOp::Call, name, args, out))
             return out;
     }

@@ -189,8 +189,8 @@ private Q_SLOTS:
         Value o(vm->newObject());
         vm->setProperty(o, vm->publicName("first"), str(*vm, "Hello"));
         call(*vm, ba, "writeObject", {o});
-        QCOMPARE(bytesOf(*vm, ba), (std::vector<int>{10, 11, 1, 11, 'f', 'i', 'r', 's', 't', 6,
-                                                     11, 'H', 'e', 'l', 'l', 'o', 1}));
+        QCOMPARE(bytesOf(*vm, ba), (std::vector<int>{10, 11, 1, 11, 'f', 'i', 'r', 's', 't', 6, 11,
+                                                     'H', 'e', 'l', 'l', 'o', 1}));
         // A graph with a cycle and a ByteArray comes back with its shape.
         Value list(vm->newArray());
         call(*vm, list, "push", {Value(1), Value(2.5), str(*vm, "x"), Value::null(), list});
@@ -251,7 +251,8 @@ private Q_SLOTS:
     {
         auto vm = makeVm();
         Value json = vm->getDefinitionByName(u"JSON");
-        Value parsed = call(*vm, json, "parse", {str(*vm, " {\"a\": [1, -2.5e1, true, null, \"\\u0041\\n\"]} ")});
+        Value parsed = call(*vm, json, "parse",
+                            {str(*vm, " {\"a\": [1, -2.5e1, true, null, \"\\u0041\\n\"]} ")});
         QVERIFY(!vm->throwing());
         Value a = get(*vm, parsed, "a");
         QCOMPARE(vm->toNumber(vm->getProperty(a, vm->publicName("1"))), -25.0);
@@ -262,8 +263,10 @@ private Q_SLOTS:
         }
         QCOMPARE(text(*vm, call(*vm, json, "stringify", {parsed})),
                  std::string("{\"a\":[1,-25,true,null,\"A\\n\"]}"));
-        QCOMPARE(text(*vm, call(*vm, json, "stringify", {parsed, Value::null(), Value(2)})),
-                 std::string("{\n  \"a\": [\n    1,\n    -25,\n    true,\n    null,\n    \"A\\n\"\n  ]\n}"));
+        QCOMPARE(
+            text(*vm, call(*vm, json, "stringify", {parsed, Value::null(), Value(2)})),
+            std::string(
+                "{\n  \"a\": [\n    1,\n    -25,\n    true,\n    null,\n    \"A\\n\"\n  ]\n}"));
         // A property list picks and orders the names; NaN and functions write as null.
         Value o(vm->newObject());
         vm->setProperty(o, vm->publicName("x"), Value(std::nan("")));
@@ -307,14 +310,16 @@ private Q_SLOTS:
         vm->defineMethod(
             probe, "setProperty",
             [](avm2::Vm& m, const Value&, std::span<const Value> a) {
-                m.classState("test.set") = Value(m.newString(m.toText(a[0]) + u"=" + m.toText(a[1])));
+                m.classState("test.set") =
+                    Value(m.newString(m.toText(a[0]) + u"=" + m.toText(a[1])));
                 return Value();
             },
             2, M::FlashProxy);
         vm->defineMethod(
             probe, "callProperty",
             [](avm2::Vm& m, const Value&, std::span<const Value> a) {
-                return Value(m.newString(m.toText(a[0]) + u"/" + avm2::utf16(std::to_string(a.size()))));
+                return Value(
+                    m.newString(m.toText(a[0]) + u"/" + avm2::utf16(std::to_string(a.size()))));
             },
             1, M::FlashProxy);
         vm->defineMethod(
