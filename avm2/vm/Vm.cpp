@@ -273,9 +273,16 @@ void Vm::printUncaught(const Value& error)
 
 void Vm::trace(std::u16string_view text)
 {
-    // The reference's output is C text: a zero character ends the line.
-    if (m_host.trace)
-        m_host.trace(utf8(text.substr(0, text.find(u'\0'))));
+    // The reference's output drops zero characters ("A\0B" prints "AB").
+    if (!m_host.trace)
+        return;
+    if (text.find(u'\0') == std::u16string_view::npos) {
+        m_host.trace(utf8(text));
+        return;
+    }
+    std::u16string kept(text);
+    std::erase(kept, u'\0');
+    m_host.trace(utf8(kept));
 }
 
 // Frames and budgets -------------------------------------------------------------------

@@ -54,7 +54,9 @@ class UtilsClassesTest : public QObject {
         if (!vm.throwing())
             return "nothing thrown";
         Value e = vm.takeException();
-        return text(vm, get(vm, e, "name")) + " " + text(vm, get(vm, e, "errorID"));
+        avm2::ClassObject* cls = vm.classOf(e);
+        const std::string name = cls && cls->localName ? cls->localName->utf8() : "?";
+        return name + " " + text(vm, get(vm, e, "errorID"));
     }
 
 private Q_SLOTS:
@@ -82,9 +84,13 @@ private Q_SLOTS:
         QCOMPARE(vm->toInt32(call(*vm, ba, "readShort")), 0x1234);
         QCOMPARE(vm->toNumber(call(*vm, ba, "readDouble")), 1.5);
         QCOMPARE(vm->toInt32(get(*vm, ba, "bytesAvailable")), 0);
-        // Past the end: EOFError, the position unmoved.
+        // Past the end: EOFError, the position unmoved; its text names Error.
         call(*vm, ba, "readInt");
+        QVERIFY(vm->throwing());
+        const Value eof = vm->exception();
         QCOMPARE(thrown(*vm), std::string("EOFError 2030"));
+        QCOMPARE(vm->toText(eof),
+                 std::u16string(u"Error: Error #2030: End of file was encountered."));
         QCOMPARE(vm->toInt32(get(*vm, ba, "position")), 16);
         vm->setProperty(ba, vm->publicName("endian"), str(*vm, "middle"));
         QCOMPARE(thrown(*vm), std::string("ArgumentError 2008"));
