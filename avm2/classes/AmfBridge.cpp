@@ -74,8 +74,10 @@ public:
         case Value::Type::Int:
         case Value::Type::Number: {
             const double d = v.asNumber();
-            // AMF 3's integer holds 29 bits; larger values are doubles.
-            const bool small = v.isInt() && d >= -268435456.0 && d <= 268435455.0;
+            // AMF 3's integer holds 29 bits: an integral value in range goes as one
+            // whatever its type (0.5 + 0.5 too); others, and -0, are doubles.
+            const bool small = d >= -268435456.0 && d <= 268435455.0 && d == std::trunc(d) &&
+                               !(d == 0 && std::signbit(d));
             n.kind = small ? amf::Kind::Integer : amf::Kind::Number;
             n.number = d;
             return doc.add(std::move(n));

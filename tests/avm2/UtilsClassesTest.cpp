@@ -197,6 +197,19 @@ private Q_SLOTS:
         call(*vm, ba, "writeObject", {o});
         QCOMPARE(bytesOf(*vm, ba), (std::vector<int>{10, 11, 1, 11, 'f', 'i', 'r', 's', 't', 6, 11,
                                                      'H', 'e', 'l', 'l', 'o', 1}));
+        // Integral numbers in 29 bits go as AMF 3 integers whatever their type; -0 and
+        // larger ones as doubles.
+        Value nums = make(*vm, u"flash.utils::ByteArray");
+        call(*vm, nums, "writeObject", {Value(1.0)});
+        call(*vm, nums, "writeObject", {Value(-0.0)});
+        call(*vm, nums, "writeObject", {Value(268435456)});
+        const std::vector<int> numBytes = bytesOf(*vm, nums);
+        QCOMPARE(numBytes.size(), std::size_t{2 + 9 + 9});
+        QCOMPARE(numBytes[0], 4);
+        QCOMPARE(numBytes[1], 1);
+        QCOMPARE(numBytes[2], 5);
+        QCOMPARE(numBytes[3], 0x80);
+        QCOMPARE(numBytes[11], 5);
         // A graph with a cycle and a ByteArray comes back with its shape.
         Value list(vm->newArray());
         call(*vm, list, "push", {Value(1), Value(2.5), str(*vm, "x"), Value::null(), list});
