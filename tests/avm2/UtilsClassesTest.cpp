@@ -1,5 +1,6 @@
 // flash.utils' ByteArray, Dictionary, Proxy and timers, and JSON, driven through the
 // machine's own property operations as compiled code would drive them.
+#include "AbcWriter.h"
 #include "avm2/vm/ErrorObject.h"
 #include "avm2/vm/Operations.h"
 #include "avm2/vm/Vm.h"
@@ -390,6 +391,51 @@ private Q_SLOTS:
         // What the subclass leaves alone says it must be overridden.
         vm->deleteProperty(p, vm->publicName("gone"));
         QCOMPARE(thrown(*vm), std::string("Error 2092"));
+    }
+
+    // Compiled code's run-time names reach a Dictionary with the key object itself
+    // (setproperty, getproperty, in, delete through a MultinameL).
+    void dictionaryFromByteCode()
+    {
+        using namespace swfwriter;
+        AbcWriter w;
+        const std::uint32_t pub = w.nsSet({w.ns(0x16, "")});
+        const std::uint32_t late = w.multinameL(pub);
+        const std::uint32_t dictionary = w.publicName("Dictionary", "flash.utils");
+        const std::uint32_t trace = w.publicName("trace");
+        abc::Code c;
+        c.op(abc::Op::GetLocal0).op(abc::Op::PushScope);
+        c.op(abc::Op::FindPropStrict, dictionary).op(abc::Op::ConstructProp, dictionary, 0);
+        c.op(abc::Op::SetLocal1);
+        c.op(abc::Op::NewObject, 0).op(abc::Op::SetLocal, 2);
+        // d[k] = 7; d["[object Object]"] = "text"
+        c.op(abc::Op::GetLocal1).op(abc::Op::GetLocal, 2).pushByte(7);
+        c.op(abc::Op::SetProperty, late);
+        c.op(abc::Op::GetLocal1).op(abc::Op::PushString, w.string("[object Object]"));
+        c.op(abc::Op::PushString, w.string("text")).op(abc::Op::SetProperty, late);
+        // trace(d[k], k in d, d["[object Object]"])
+        c.op(abc::Op::FindPropStrict, trace);
+        c.op(abc::Op::GetLocal1).op(abc::Op::GetLocal, 2).op(abc::Op::GetProperty, late);
+        c.op(abc::Op::GetLocal, 2).op(abc::Op::GetLocal1).op(0xB4);
+        c.op(abc::Op::GetLocal1).op(abc::Op::PushString, w.string("[object Object]"));
+        c.op(abc::Op::GetProperty, late);
+        c.op(abc::Op::CallPropVoid, trace, 3);
+        // delete d[k]; trace(k in d)
+        c.op(abc::Op::GetLocal1)
+            .op(abc::Op::GetLocal, 2)
+            .op(static_cast<abc::Op>(0x6A), late)
+            .op(abc::Op::Pop);
+        c.op(abc::Op::FindPropStrict, trace);
+        c.op(abc::Op::GetLocal, 2).op(abc::Op::GetLocal1).op(0xB4);
+        c.op(abc::Op::CallPropVoid, trace, 1);
+        c.op(abc::Op::ReturnVoid);
+        w.script(w.function({.name = "main"}, c, 8, 3), {});
+        auto vm = makeVm();
+        m_traces.clear();
+        std::string error;
+        QVERIFY2(vm->loadAbc(w.bytes(), false, &error), error.c_str());
+        QVERIFY(!vm->throwing());
+        QCOMPARE(m_traces, (std::vector<std::string>{"7 true text", "false"}));
     }
 
     void timers()
