@@ -189,6 +189,39 @@ private Q_SLOTS:
         QCOMPARE(text(*vm, call(*vm, junk, "toString")), std::string("not compressed"));
     }
 
+    // Damaged input ends in the documented errors, with nothing allocated for sizes
+    // the bytes only claim.
+    void hostileInput()
+    {
+        auto vm = makeVm();
+        auto fill = [&](std::initializer_list<int> bytes) {
+            Value ba = make(*vm, u"flash.utils::ByteArray");
+            for (int b : bytes)
+                call(*vm, ba, "writeByte", {Value(b)});
+            vm->setProperty(ba, vm->publicName("position"), Value(0));
+            return ba;
+        };
+        // An LZMA header claiming a terabyte.
+        Value lzma = fill({0x5d, 0, 0, 1, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0});
+        call(*vm, lzma, "uncompress", {str(*vm, "lzma")});
+        QCOMPARE(thrown(*vm), std::string("IOError 2058"));
+        // An AMF 3 string claiming 2^27 bytes, and a cut-off AMF 0 number.
+        Value amf3 = fill({6, 0xff, 0xff, 0xff, 0x7f, 'a'});
+        call(*vm, amf3, "readObject");
+        QCOMPARE(thrown(*vm), std::string("EOFError 2030"));
+        Value amf0 = fill({0, 0x40, 0x09});
+        vm->setProperty(amf0, vm->publicName("objectEncoding"), Value(0));
+        call(*vm, amf0, "readObject");
+        QCOMPARE(thrown(*vm), std::string("EOFError 2030"));
+        // A readUTF length past the end, and a length beyond the cap.
+        Value utf = fill({0xff, 0xff, 'a'});
+        call(*vm, utf, "readUTF");
+        QCOMPARE(thrown(*vm), std::string("EOFError 2030"));
+        vm->setProperty(utf, vm->publicName("length"), Value::fromUint(0xffffffffu));
+        QCOMPARE(thrown(*vm), std::string("RangeError 1506"));
+        QCOMPARE(vm->toInt32(get(*vm, utf, "length")), 3);
+    }
+
     void amf()
     {
         auto vm = makeVm();
