@@ -103,6 +103,8 @@ bool dictionaryAccess(Vm&, Object& dictionary, KeyedOp op, Object& key, const Va
         d.remove(&key);
         out = Value(true);
         return true;
+    case KeyedOp::Descendants:
+        return false;
     }
     return false;
 }

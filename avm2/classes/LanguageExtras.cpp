@@ -24,8 +24,14 @@ Value applyType(Vm& vm, const Value& base, std::span<const Value> params)
     return Value(vm.builtins().array);
 }
 
-Value getDescendants(Vm& vm, const Value& object, const Name&)
+Value getDescendants(Vm& vm, const Value& object, const Name& name)
 {
+    // A Proxy answers x..name with its flash_proxy getDescendants.
+    if (Object* o = object.objectOrNull(); o && o->kind() == ObjectKind::Proxy) {
+        Value out;
+        if (proxyAccess(vm, *o, KeyedOp::Descendants, name, {}, out))
+            return out;
+    }
     return vm.throwError(ErrorType::TypeError, 1016, {vm.describeForError(object)});
 }
 

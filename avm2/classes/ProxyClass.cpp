@@ -88,6 +88,11 @@ bool proxyAccess(Vm& vm, Object& proxy, KeyedOp op, const Name& name, std::span<
         out = Value(Vm::toBoolean(callProxy(vm, proxy, "deleteProperty", a)));
         return true;
     }
+    case KeyedOp::Descendants: {
+        Value a[1] = {qname};
+        out = callProxy(vm, proxy, "getDescendants", a);
+        return true;
+    }
     case KeyedOp::Call: {
         std::vector<Value> a;
         a.reserve(args.size() + 1);

@@ -37,7 +37,7 @@ bool domainMemoryOp(Vm& vm, std::uint8_t code, Value* stack, std::uint32_t& sp,
 // keys, and a Proxy's flash_proxy methods for names its traits do not declare. Each
 // returns false to leave the operation to the ordinary lookup; `out` is the result
 // (the value read or returned, or a Boolean for Has and Delete).
-enum class KeyedOp : std::uint8_t { Get, Set, Has, Delete, Call };
+enum class KeyedOp : std::uint8_t { Get, Set, Has, Delete, Call, Descendants };
 bool dictionaryAccess(Vm& vm, Object& dictionary, KeyedOp op, Object& key, const Value& value,
                       Value& out);
 bool proxyAccess(Vm& vm, Object& proxy, KeyedOp op, const Name& name, std::span<const Value> args,

@@ -394,6 +394,12 @@ private Q_SLOTS:
                 return Value(m.newString(u"k" + m.toText(a[0])));
             },
             1, M::FlashProxy);
+        vm->defineMethod(
+            probe, "getDescendants",
+            [](avm2::Vm& m, const Value&, std::span<const Value> a) {
+                return Value(m.newString(u"descendants " + m.toText(a[0])));
+            },
+            1, M::FlashProxy);
         Value p = vm->construct(Value(probe), {});
         QVERIFY(!vm->throwing());
         QCOMPARE(text(*vm, get(*vm, p, "foo")), std::string("got foo|"));
@@ -421,6 +427,9 @@ private Q_SLOTS:
              i = avm2::proxyNextIndex(*vm, *p.asObject(), i))
             names.push_back(text(*vm, p.asObject()->enumerableName(*vm, i)));
         QCOMPARE(names, (std::vector<std::string>{"k1", "k2", "k3"}));
+        // x..name
+        QCOMPARE(text(*vm, avm2::getDescendants(*vm, p, vm->publicName("kids"))),
+                 std::string("descendants kids"));
         // What the subclass leaves alone says it must be overridden.
         vm->deleteProperty(p, vm->publicName("gone"));
         QCOMPARE(thrown(*vm), std::string("Error 2092"));
