@@ -13,6 +13,7 @@ void defineMathClass(Vm& vm);
 void defineGlobalFunctions(Vm& vm);
 void defineLanguageExtras(Vm& vm);
 void defineDisplayClasses(Vm& vm);
+void defineSystemClasses(Vm& vm);
 void defineByteArrayClass(Vm& vm);
 void defineDictionaryClass(Vm& vm);
 void defineProxyClass(Vm& vm);
@@ -31,6 +32,7 @@ void registerBuiltins(Vm& vm)
     defineGlobalFunctions(vm);
     defineLanguageExtras(vm);
     defineDisplayClasses(vm);
+    defineSystemClasses(vm);
     defineByteArrayClass(vm);
     defineDictionaryClass(vm);
     defineProxyClass(vm);

@@ -213,6 +213,7 @@ bool Vm::setProperty(const Value& object, const Name& name, const Value& value, 
         o->dynamic().set(internValue(name.local), value);
         return true;
     }
+
     throwError(ErrorType::ReferenceError, 1056, {nameText(name), ownerName(*this, object)});
     return false;
 }
@@ -224,8 +225,11 @@ bool Vm::deleteProperty(const Value& object, const Name& name)
         return false;
     }
     Object* o = object.objectOrNull();
-    if (!o)
+    if (!o) {
+        if (const Traits* traits = traitsOf(object); traits && traits->find(name))
+            throwError(ErrorType::ReferenceError, 1120, {nameText(name), ownerName(*this, object)});
         return false;
+    }
     if (auto index = arrayIndex(name.local))
         if (o->deleteIndex(*this, *index))
             return true;
@@ -233,6 +237,8 @@ bool Vm::deleteProperty(const Value& object, const Name& name)
         return false;
     if (Value out; answersItself(*this, o, KeyedOp::Delete, name, {}, out))
         return !m_throwing && toBoolean(out);
+    if (!o->isDynamic())
+        return false;
     if (name.local && name.seesPublic())
         o->dynamic().remove(name.local);
     return true;
@@ -273,6 +279,10 @@ Value Vm::callProperty(const Value& object, const Name& name, std::span<const Va
         if (Value out; answersItself(*this, o, KeyedOp::Call, name, args, out))
             return out;
     }
+    Object* o = object.objectOrNull();
+    if (o && !o->isDynamic() && o->kind() != ObjectKind::Array && !hasProperty(object, name))
+        return throwError(ErrorType::ReferenceError, 1070,
+                          {nameText(name), ownerName(*this, object)});
     Value fn = getProperty(object, name);
     if (m_throwing)
         return Value();

@@ -300,7 +300,7 @@ Value* Vm::reserveFrame(std::size_t values)
 
 bool Vm::enterCall()
 {
-    if (m_callDepth >= static_cast<int>(limits::kMaxCallDepth)) {
+    if (m_callDepth >= m_maxCallDepth) {
         throwError(ErrorType::Error, 1023);
         return false;
     }
