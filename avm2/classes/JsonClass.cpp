@@ -281,19 +281,6 @@ std::vector<Value> ownKeys(Vm& vm, Object* o, bool withDeclared)
     return keys;
 }
 
-// Calls a reviver, replacer or toJSON: the reference passes a callback no more
-// arguments than it declares, so function():* {...} serves as any of them.
-Value callback(Vm& vm, const Value& fn, const Value& thisValue, std::span<const Value> args)
-{
-    Value length = vm.getProperty(fn, vm.publicName(vm.names.length));
-    if (vm.throwing())
-        return Value();
-    const double declared = vm.toNumber(length);
-    if (declared >= 0 && declared < static_cast<double>(args.size()))
-        args = args.first(static_cast<std::size_t>(declared));
-    return vm.call(fn, thisValue, args);
-}
-
 Name keyName(Vm& vm, const Value& key)
 {
     Name n = vm.publicName(vm.internValue(vm.toString(key)));
@@ -324,7 +311,7 @@ Value revive(Vm& vm, const Value& reviver, const Value& holder, const Value& key
         }
     }
     Value args[2] = {Value(vm.toString(key)), v};
-    return callback(vm, reviver, holder, args);
+    return vm.call(reviver, holder, args);
 }
 
 Value parse(Vm& vm, const Value&, Args args)
@@ -370,14 +357,14 @@ public:
                 return false;
             if (m_vm.isCallable(toJson)) {
                 Value a[1] = {Value(m_vm.toString(key))};
-                value = callback(m_vm, toJson, value, a);
+                value = m_vm.call(toJson, value, a);
                 if (m_vm.throwing())
                     return false;
             }
         }
         if (m_vm.isCallable(replacer)) {
             Value a[2] = {Value(m_vm.toString(key)), value};
-            value = callback(m_vm, replacer, holder, a);
+            value = m_vm.call(replacer, holder, a);
             if (m_vm.throwing())
                 return false;
         }
