@@ -14,7 +14,6 @@
 #include "script/gc/Heap.h"
 
 #include <algorithm>
-
 #include <chrono>
 #include <cstdint>
 #include <deque>
@@ -238,7 +237,10 @@ public:
     void leaveCall() { --m_callDepth; }
     void setTimeout(double seconds) { m_timeoutSeconds = seconds; }
     // Nested calls allowed, at most the machine's cap (hosts with small stacks lower it).
-    void setMaxCallDepth(int depth) { m_maxCallDepth = std::min(depth, static_cast<int>(limits::kMaxCallDepth)); }
+    void setMaxCallDepth(int depth)
+    {
+        m_maxCallDepth = std::min(depth, static_cast<int>(limits::kMaxCallDepth));
+    }
     void startBudget();
     bool checkBudget();
     // The error message an uncaught error prints: "TypeError: Error #1009: ...".
