@@ -12,6 +12,7 @@ void defineArrayClass(Vm& vm);
 void defineMathClass(Vm& vm);
 void defineGlobalFunctions(Vm& vm);
 void defineLanguageExtras(Vm& vm);
+void defineXmlClasses(Vm& vm);
 void defineDisplayClasses(Vm& vm);
 void defineSystemClasses(Vm& vm);
 void defineByteArrayClass(Vm& vm);
@@ -31,6 +32,7 @@ void registerBuiltins(Vm& vm)
     defineMathClass(vm);
     defineGlobalFunctions(vm);
     defineLanguageExtras(vm);
+    defineXmlClasses(vm);
     defineDisplayClasses(vm);
     defineSystemClasses(vm);
     defineByteArrayClass(vm);

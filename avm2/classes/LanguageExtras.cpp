@@ -24,51 +24,6 @@ Value applyType(Vm& vm, const Value& base, std::span<const Value> params)
     return Value(vm.builtins().array);
 }
 
-Value getDescendants(Vm& vm, const Value& object, const Name& name)
-{
-    // A Proxy answers x..name with its flash_proxy getDescendants.
-    if (Object* o = object.objectOrNull(); o && o->kind() == ObjectKind::Proxy) {
-        Value out;
-        if (proxyAccess(vm, *o, KeyedOp::Descendants, name, {}, out))
-            return out;
-    }
-    return vm.throwError(ErrorType::TypeError, 1016, {vm.describeForError(object)});
-}
-
-Value escapeXml(Vm& vm, const Value& value, bool attribute)
-{
-    const std::u16string text = vm.toText(value);
-    std::u16string out;
-    for (char16_t c : text) {
-        switch (c) {
-        case u'<':
-            out += u"&lt;";
-            break;
-        case u'>':
-            out += attribute ? u">" : u"&gt;";
-            break;
-        case u'&':
-            out += u"&amp;";
-            break;
-        case u'"':
-            out += attribute ? u"&quot;" : u"\"";
-            break;
-        case u'\n':
-            out += attribute ? u"&#xA;" : u"\n";
-            break;
-        case u'\r':
-            out += attribute ? u"&#xD;" : u"\r";
-            break;
-        case u'\t':
-            out += attribute ? u"&#x9;" : u"\t";
-            break;
-        default:
-            out.push_back(c);
-        }
-    }
-    return Value(vm.newString(std::move(out)));
-}
-
 bool domainMemoryOp(Vm& vm, std::uint8_t, Value*, std::uint32_t&, std::uint32_t)
 {
     vm.throwError(ErrorType::RangeError, 1506);
