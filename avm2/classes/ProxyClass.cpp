@@ -2,6 +2,7 @@
 // flash_proxy methods. The Vm's property operations defer here (proxyAccess) for names
 // the traits do not declare, and for-in asks nextNameIndex, nextName and nextValue.
 #include "Native.h"
+#include "avm2/vm/Loader.h"
 #include "avm2/vm/Operations.h"
 
 namespace avm2 {
@@ -166,6 +167,8 @@ void defineProxyClass(Vm& vm)
     vm.defineMethod(c, "nextValue", notImplemented<2107>, 1, M::FlashProxy);
     vm.defineMethod(c, "isAttribute", isAttribute, 1, M::FlashProxy);
     vm.defineMethod(c, "hasOwnProperty", proxyHasOwnProperty, 1, M::As3AndPrototype);
+    // The namespace itself, for `use namespace flash_proxy` and flash_proxy::name.
+    vm.addBuiltinGlobal("flash.utils", "flash_proxy", namespaceValue(vm, vm.proxyNs()));
 }
 
 } // namespace avm2
