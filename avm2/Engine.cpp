@@ -100,6 +100,7 @@ std::size_t Engine::runAction(const runtime::QueuedAction&)
 
 void Engine::stepFinished()
 {
+    m_vm->runTimers();
     m_vm->collectIfWanted();
 }
 

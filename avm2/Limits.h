@@ -68,3 +68,20 @@ inline constexpr std::size_t kMaxFrameValues = 1u << 20;
 inline constexpr std::size_t kMaxBuiltStringUnits = 1u << 28;
 
 } // namespace avm2::limits
+
+namespace avm2::limits {
+
+// One ByteArray's bytes: the reference refuses lengths past its address space; this cap
+// keeps a movie's writes, length assignments and decompression well inside memory while
+// leaving room for the largest real payloads (embedded assets of a few hundred MB).
+inline constexpr std::uint32_t kMaxByteArrayLength = 512u * 1024 * 1024;
+
+// Nesting of JSON.parse's arrays and objects and of JSON.stringify's values, and of the
+// AMF bridge's values: each level takes a native call frame.
+inline constexpr std::uint32_t kMaxJsonDepth = 1000;
+
+// Timers (setTimeout, setInterval) pending at once; a movie that leaks intervals stops
+// adding more rather than growing the queue without end.
+inline constexpr std::size_t kMaxTimers = 65536;
+
+} // namespace avm2::limits

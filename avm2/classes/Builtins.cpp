@@ -16,6 +16,12 @@ void defineLanguageExtras(Vm& vm);
 void defineXmlClasses(Vm& vm);
 void defineDisplayClasses(Vm& vm);
 void defineSystemClasses(Vm& vm);
+void defineByteArrayClass(Vm& vm);
+void defineDictionaryClass(Vm& vm);
+void defineProxyClass(Vm& vm);
+void defineClassAliasFunctions(Vm& vm);
+void defineJsonClass(Vm& vm);
+void defineTimerFunctions(Vm& vm);
 
 void registerBuiltins(Vm& vm)
 {
@@ -31,6 +37,12 @@ void registerBuiltins(Vm& vm)
     defineXmlClasses(vm);
     defineDisplayClasses(vm);
     defineSystemClasses(vm);
+    defineByteArrayClass(vm);
+    defineDictionaryClass(vm);
+    defineProxyClass(vm);
+    defineClassAliasFunctions(vm);
+    defineJsonClass(vm);
+    defineTimerFunctions(vm);
 }
 
 } // namespace avm2

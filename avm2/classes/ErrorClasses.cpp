@@ -151,10 +151,14 @@ void defineErrorClasses(Vm& vm)
     };
     auto defineSub = [&](const char* package, const char* name, ClassObject* base) {
         ClassObject* cls = vm.defineClass(package, name, base, true, hooks);
-        const Binding* nb = cls->instanceTraits->findQualified(vm.names.name, vm.publicNs());
-        cls->instanceTraits->slots[nb->index].initial = Value(vm.intern(name));
-        cls->instancePrototype->dynamic().set(vm.names.name, Value(vm.intern(name)));
-        cls->instancePrototype->dynamic().setEnumerable(vm.names.name, false);
+        // The core error classes name themselves; flash.errors' keep Error's name, so
+        // an EOFError prints "Error: Error #2030: ..." as the reference's does.
+        if (std::string_view(package).empty()) {
+            const Binding* nb = cls->instanceTraits->findQualified(vm.names.name, vm.publicNs());
+            cls->instanceTraits->slots[nb->index].initial = Value(vm.intern(name));
+            cls->instancePrototype->dynamic().set(vm.names.name, Value(vm.intern(name)));
+            cls->instancePrototype->dynamic().setEnumerable(vm.names.name, false);
+        }
         vm.defineConstant(cls, "length", Value(1));
         return cls;
     };

@@ -943,6 +943,12 @@ constexpr MethodDef kSingle[] = {
 
 Value getDescendants(Vm& vm, const Value& object, const Name& name)
 {
+    // A Proxy answers x..name with its flash_proxy getDescendants.
+    if (Object* o = object.objectOrNull(); o && o->kind() == ObjectKind::Proxy) {
+        Value out;
+        if (proxyAccess(vm, *o, KeyedOp::Descendants, name, {}, out))
+            return out;
+    }
     if (!asXml(object) && !asXmlList(object)) {
         // The message names the operand's type.
         ClassObject* cls = vm.classOf(object);

@@ -224,6 +224,7 @@ Value interpret(Vm& vm, MethodEnv& env, const Value& thisArg, std::span<const Va
                 if (vm.throwing())
                     return false;
                 name.local = vm.internValue(s);
+                name.key = n.objectOrNull();
             }
         }
         if (m.hasRuntimeNamespace()) {
@@ -470,7 +471,9 @@ Value interpret(Vm& vm, MethodEnv& env, const Value& thisArg, std::span<const Va
             Value obj = S[--sp];
             std::uint32_t next = 0;
             if (Object* o = obj.objectOrNull())
-                next = o->nextEnumerable(vm.toUint32(index));
+                next = o->kind() == ObjectKind::Proxy ? proxyNextIndex(vm, *o, vm.toUint32(index))
+                                                      : o->nextEnumerable(vm.toUint32(index));
+            CHECK();
             PUSH(Value::fromUint(next));
             break;
         }
@@ -529,6 +532,15 @@ Value interpret(Vm& vm, MethodEnv& env, const Value& thisArg, std::span<const Va
             Object* o =
                 obj.isObject() ? obj.asObject() : (obj.isNullish() ? nullptr : vm.prototypeOf(obj));
             while (o) {
+                if (o->kind() == ObjectKind::Proxy) {
+                    // A Proxy enumerates what its nextNameIndex says, not its prototypes.
+                    position = proxyNextIndex(vm, *o, position);
+                    CHECK();
+                    more = position != 0;
+                    if (!more)
+                        o = nullptr;
+                    break;
+                }
                 const std::uint32_t next = o->nextEnumerable(position);
                 if (next) {
                     position = next;
@@ -1234,6 +1246,7 @@ Value interpret(Vm& vm, MethodEnv& env, const Value& thisArg, std::span<const Va
             } else {
                 name = vm.publicName(vm.internValue(vm.toString(key)));
                 CHECK();
+                name.key = key.objectOrNull();
             }
             TOP = Value(vm.hasProperty(obj, name));
             CHECK();

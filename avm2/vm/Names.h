@@ -10,6 +10,8 @@
 
 namespace avm2 {
 
+class Object;
+
 enum class NsKind : std::uint8_t {
     Public,
     PackageInternal,
@@ -39,6 +41,9 @@ struct Name {
     const NamespaceSet* set = nullptr;
     bool attribute = false;
     bool anyNamespace = false;
+    // The object a run-time name was made from (obj[key] with an object key): a
+    // Dictionary keys by it rather than by its text.
+    Object* key = nullptr;
 
     bool matches(const Namespace* candidate) const
     {

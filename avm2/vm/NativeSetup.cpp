@@ -97,14 +97,16 @@ void Vm::definePrototypeFunction(Object* prototype, std::string_view name, Nativ
 void Vm::defineMethod(ClassObject* cls, std::string_view name, NativeMethod fn, int length,
                       Member member)
 {
-    if (member != Member::Public)
+    if (member != Member::Public && member != Member::FlashProxy)
         definePrototypeFunction(cls->instancePrototype, name, fn, length);
     if (member == Member::PrototypeOnly)
         return;
     MethodEnv* env = newNativeMethod(name, fn, length);
     env->declaringClass = cls;
     Traits& traits = *cls->instanceTraits;
-    const Namespace* ns = member == Member::Public ? m_publicNs : m_as3Ns;
+    const Namespace* ns = member == Member::Public       ? m_publicNs
+                          : member == Member::FlashProxy ? m_proxyNs
+                                                         : m_as3Ns;
     String* local = intern(name);
     if (Binding* existing = traits.findQualified(local, ns);
         existing && existing->kind == Binding::Kind::Method) {

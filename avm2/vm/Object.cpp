@@ -154,12 +154,30 @@ std::uint32_t Object::nextEnumerable(std::uint32_t position) const
     return nextDynamic(position, 0);
 }
 
+namespace {
+// A name spelling a small non-negative integer is kept by the reference as that number,
+// so for-in gives it back as one: typeof is "number" for o["1"]'s key.
+Value enumeratedKey(String* key)
+{
+    const std::u16string_view t = key->view();
+    if (t.empty() || t.size() > 9 || (t[0] == u'0' && t.size() > 1))
+        return Value(key);
+    std::int32_t n = 0;
+    for (char16_t c : t) {
+        if (c < u'0' || c > u'9')
+            return Value(key);
+        n = n * 10 + (c - u'0');
+    }
+    return n < (1 << 28) ? Value(n) : Value(key);
+}
+} // namespace
+
 Value Object::enumerableName(Vm&, std::uint32_t position) const
 {
     const auto& entries = m_dynamic.entries();
-    if (position == 0 || position > entries.size())
+    if (position == 0 || position > entries.size() || !entries[position - 1].key)
         return Value();
-    return Value(entries[position - 1].key);
+    return enumeratedKey(entries[position - 1].key);
 }
 
 Value Object::enumerableValue(Vm&, std::uint32_t position)

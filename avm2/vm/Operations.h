@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 
 namespace avm2 {
 
@@ -41,5 +42,17 @@ void setDefaultXmlNamespace(Vm& vm, const Value& uri);
 // Domain memory loads and stores on the operand stack (classes/).
 bool domainMemoryOp(Vm& vm, std::uint8_t code, Value* stack, std::uint32_t& sp,
                     std::uint32_t maxStack);
+
+// Objects that answer property operations themselves (classes/): a Dictionary's object
+// keys, and a Proxy's flash_proxy methods for names its traits do not declare. Each
+// returns false to leave the operation to the ordinary lookup; `out` is the result
+// (the value read or returned, or a Boolean for Has and Delete).
+enum class KeyedOp : std::uint8_t { Get, Set, Has, Delete, Call, Descendants };
+bool dictionaryAccess(Vm& vm, Object& dictionary, KeyedOp op, Object& key, const Value& value,
+                      Value& out);
+bool proxyAccess(Vm& vm, Object& proxy, KeyedOp op, const Name& name, std::span<const Value> args,
+                 Value& out);
+// for-in over a Proxy: flash_proxy's nextNameIndex.
+std::uint32_t proxyNextIndex(Vm& vm, Object& proxy, std::uint32_t index);
 
 } // namespace avm2

@@ -31,6 +31,20 @@ std::u16string nameText(const Name& name)
     return name.local ? name.local->text() : u"*";
 }
 
+// A Dictionary keyed by an object, or a Proxy asked for a name its traits lack: the
+// object's class answers (classes/DictionaryClass.cpp, ProxyClass.cpp).
+bool answersItself(Vm& vm, Object* o, KeyedOp op, const Name& name, std::span<const Value> args,
+                   Value& out)
+{
+    if (!o || name.attribute)
+        return false;
+    if (o->kind() == ObjectKind::Dictionary && name.key)
+        return dictionaryAccess(vm, *o, op, *name.key, args.empty() ? Value() : args[0], out);
+    if (o->kind() == ObjectKind::Proxy)
+        return proxyAccess(vm, *o, op, name, args, out);
+    return false;
+}
+
 // An object whose names select data (XML) answers every name it is asked for by
 // reading, writing or deleting: its declared methods are reached only by calls.
 Object* dataNamed(Object* o, const Name&)
@@ -133,6 +147,8 @@ Value Vm::getProperty(const Value& object, const Name& name)
             }
         }
     }
+    if (Value out; answersItself(*this, o, KeyedOp::Get, name, {}, out))
+        return out;
     if (name.local && name.seesPublic() && !name.attribute) {
         if (const Value* v = findDynamic(o ? o : prototypeOf(object), name.local))
             return *v;
@@ -206,6 +222,8 @@ bool Vm::setProperty(const Value& object, const Name& name, const Value& value, 
             }
         }
     }
+    if (Value out; answersItself(*this, o, KeyedOp::Set, name, {&value, 1}, out))
+        return !m_throwing;
     if (o && o->isDynamic() && name.local && name.seesPublic() && !name.attribute) {
         o->dynamic().set(internValue(name.local), value);
         return true;
@@ -237,6 +255,8 @@ bool Vm::deleteProperty(const Value& object, const Name& name)
             return true;
     if (o->traits() && o->traits()->find(name))
         return false;
+    if (Value out; answersItself(*this, o, KeyedOp::Delete, name, {}, out))
+        return !m_throwing && toBoolean(out);
     if (!o->isDynamic())
         return false;
     if (name.local && name.seesPublic())
@@ -260,6 +280,8 @@ bool Vm::hasProperty(const Value& object, const Name& name)
     if (const Traits* traits = traitsOf(object))
         if (traits->find(name))
             return true;
+    if (Value out; answersItself(*this, o, KeyedOp::Has, name, {}, out))
+        return !m_throwing && toBoolean(out);
     if (name.local && name.seesPublic())
         return findDynamic(o ? o : prototypeOf(object), name.local) != nullptr;
     return false;
@@ -276,6 +298,11 @@ Value Vm::callProperty(const Value& object, const Name& name, std::span<const Va
             if (b->kind == Binding::Kind::Method)
                 return invoke(traits->vtable[b->index], object, args);
         }
+    }
+    if (Object* o = object.objectOrNull();
+        o && o->kind() == ObjectKind::Proxy && !(traits && traits->find(name))) {
+        if (Value out; answersItself(*this, o, KeyedOp::Call, name, args, out))
+            return out;
     }
     if (Object* data = dataNamed(object.objectOrNull(), name)) {
         // A call on XML names a method (E4X's [[Call]]), never a child.

@@ -77,6 +77,13 @@ void Vm::traceRoots(script::Tracer& tracer)
     for (Value* v = m_stack.data(); v < m_stackTop; ++v)
         tracer.mark(*v);
     tracer.mark(m_exception);
+    for (const auto& [key, value] : m_classState)
+        tracer.mark(value);
+    for (const Timer& t : m_timers) {
+        tracer.mark(t.callback);
+        for (const Value& a : t.args)
+            tracer.mark(a);
+    }
     for (const auto& u : m_units)
         u->trace(tracer);
     if (m_builtinScript) {
@@ -267,8 +274,16 @@ void Vm::printUncaught(const Value& error)
 
 void Vm::trace(std::u16string_view text)
 {
-    if (m_host.trace)
+    // The reference's output drops zero characters ("A\0B" prints "AB").
+    if (!m_host.trace)
+        return;
+    if (text.find(u'\0') == std::u16string_view::npos) {
         m_host.trace(utf8(text));
+        return;
+    }
+    std::u16string kept(text);
+    std::erase(kept, u'\0');
+    m_host.trace(utf8(kept));
 }
 
 // Frames and budgets -------------------------------------------------------------------

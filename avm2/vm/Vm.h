@@ -256,13 +256,25 @@ public:
     void trace(std::u16string_view text);
     bool logs() const { return static_cast<bool>(m_host.log); }
 
+    // A value a native class keeps for the whole machine (flash.net's class aliases,
+    // flash.utils' timers), by the class's own key; traced with the roots.
+    Value& classState(std::string_view key) { return m_classState[std::string(key)]; }
+
+    // flash.utils' timers (setTimeout, setInterval): run by the engine between frames,
+    // each due one at most once per run, in the order they fall due.
+    std::uint32_t addTimer(const Value& callback, std::vector<Value> args, double delayMs,
+                           bool repeat);
+    bool removeTimer(std::uint32_t id);
+    void runTimers();
+
     // Setup of the built-in classes (classes/).
     ClassObject* defineClass(std::string_view package, std::string_view name, ClassObject* base,
                              bool dynamic, NativeClassHooks hooks = {}, bool isFinal = false);
     // Where a native method lives: in the AS3 namespace with a prototype function of
     // the same name (the core classes), on the prototype alone (toString, valueOf,
     // which subclasses' prototypes may replace), or in the public namespace.
-    enum class Member : std::uint8_t { As3AndPrototype, PrototypeOnly, Public };
+    // FlashProxy: in the flash_proxy namespace, for Proxy's overridable members.
+    enum class Member : std::uint8_t { As3AndPrototype, PrototypeOnly, Public, FlashProxy };
     void defineMethod(ClassObject* cls, std::string_view name, NativeMethod fn, int length,
                       Member member = Member::As3AndPrototype);
     void defineStaticMethod(ClassObject* cls, std::string_view name, NativeMethod fn, int length);
@@ -337,6 +349,17 @@ private:
 
     bool m_throwing = false;
     Value m_exception;
+    std::unordered_map<std::string, Value> m_classState;
+    struct Timer {
+        std::uint32_t id = 0;
+        double due = 0;
+        double interval = 0;
+        bool repeat = false;
+        Value callback;
+        std::vector<Value> args = {};
+    };
+    std::vector<Timer> m_timers;
+    std::uint32_t m_nextTimerId = 1;
 
     std::vector<Value> m_stack;
     Value* m_stackTop = nullptr;
