@@ -56,3 +56,11 @@ inline constexpr std::uint32_t kMaxCallDepth = 2000;
 inline constexpr std::size_t kMaxFrameValues = 1u << 20;
 
 } // namespace avm2::limits
+
+namespace avm2::limits {
+
+// Elements of one Vector: its storage is dense, so new Vector.<int>(0xFFFFFFFF) would
+// ask for gigabytes at once. Real programs stay far below 64 Mi elements.
+inline constexpr std::uint32_t kMaxVectorLength = 1u << 26;
+
+} // namespace avm2::limits

@@ -12,6 +12,7 @@ void defineArrayClass(Vm& vm);
 void defineMathClass(Vm& vm);
 void defineGlobalFunctions(Vm& vm);
 void defineLanguageExtras(Vm& vm);
+void defineVectorClasses(Vm& vm);
 void defineDisplayClasses(Vm& vm);
 
 void registerBuiltins(Vm& vm)
@@ -24,6 +25,7 @@ void registerBuiltins(Vm& vm)
     defineMathClass(vm);
     defineGlobalFunctions(vm);
     defineLanguageExtras(vm);
+    defineVectorClasses(vm);
     defineDisplayClasses(vm);
 }
 

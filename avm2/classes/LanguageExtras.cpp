@@ -11,19 +11,6 @@ using namespace native;
 
 void defineNamespaceClasses(Vm& vm);
 
-Value applyType(Vm& vm, const Value& base, std::span<const Value> params)
-{
-    if (!base.isObject() || base.asObject()->kind() != ObjectKind::Class)
-        return vm.throwError(ErrorType::TypeError, 1127);
-    auto* cls = static_cast<ClassObject*>(base.asObject());
-    if (!cls->isGenericVector)
-        return vm.throwError(ErrorType::TypeError, 1127);
-    if (params.size() != 1)
-        return vm.throwError(ErrorType::TypeError, 1128,
-                             {u"Vector", u"1", utf16(std::to_string(params.size()))});
-    return Value(vm.builtins().array);
-}
-
 Value getDescendants(Vm& vm, const Value& object, const Name&)
 {
     return vm.throwError(ErrorType::TypeError, 1016, {vm.describeForError(object)});
@@ -92,9 +79,6 @@ Value searchByRegExp(Vm& vm, const Value&, std::span<const Value>)
 void defineLanguageExtras(Vm& vm)
 {
     defineNamespaceClasses(vm);
-    Builtins& b = vm.builtinsForSetup();
-    b.vector = vm.defineClass("__AS3__.vec", "Vector", b.object, false);
-    b.vector->isGenericVector = true;
 }
 
 } // namespace avm2
