@@ -183,9 +183,7 @@ std::u16string joinElements(Vm& vm, VectorObject* v, std::u16string_view separat
     for (std::uint32_t i = 0; i < v->length(); ++i) {
         if (i)
             out += separator;
-        const Value e = v->at(i);
-        if (!e.isNullish())
-            out += vm.toText(e);
+        out += vm.toText(v->at(i));
         if (vm.throwing())
             return {};
     }
@@ -243,10 +241,15 @@ Value push(Vm& vm, const Value& self, Args args)
     return Value::fromUint(v->length());
 }
 
-// The element a removal from an empty vector gives: undefined as the element type.
+// What a removal from an empty vector gives: undefined, as the numeric vectors' methods
+// return their element type (0, NaN) and the others any value.
 Value emptyRemoval(Vm& vm, VectorObject* v)
 {
-    return v->coerceElement(vm, Value());
+    const Builtins& b = vm.builtins();
+    ClassObject* t = v->elementType;
+    if (t && (t == b.intClass || t == b.uintClass || t == b.number))
+        return v->coerceElement(vm, Value());
+    return Value();
 }
 
 Value pop(Vm& vm, const Value& self, Args)

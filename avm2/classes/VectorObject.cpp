@@ -3,6 +3,7 @@
 #include "avm2/vm/Vm.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace avm2 {
@@ -38,6 +39,35 @@ bool VectorObject::setIndex(Vm& vm, std::uint32_t index, const Value& value)
     if (index == length())
         resize(index + 1);
     put(index, element);
+    return true;
+}
+
+bool VectorObject::numericName(Vm& vm, const String* local, std::uint32_t& index)
+{
+    // A decimal number as written in source: digits with a sign, a point, an exponent.
+    const std::u16string_view text = local->view();
+    if (text.empty() || text.size() > 64)
+        return false;
+    std::string ascii;
+    for (char16_t c : text) {
+        if (!((c >= u'0' && c <= u'9') || c == u'-' || c == u'+' || c == u'.' || c == u'e' ||
+              c == u'E'))
+            return false;
+        ascii.push_back(static_cast<char>(c));
+    }
+    const char first = ascii[0];
+    if (!((first >= '0' && first <= '9') || first == '-' || first == '+' || first == '.'))
+        return false;
+    char* end = nullptr;
+    const double d = std::strtod(ascii.c_str(), &end);
+    if (end != ascii.c_str() + ascii.size() || std::isnan(d))
+        return false;
+    if (d >= 0 && d < 4294967295.0 && d == std::trunc(d)) {
+        index = static_cast<std::uint32_t>(d);
+        return true;
+    }
+    vm.throwError(ErrorType::RangeError, 1125,
+                  {vm.numberToString(d)->text(), utf16(std::to_string(length()))});
     return true;
 }
 

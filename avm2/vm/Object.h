@@ -98,6 +98,10 @@ public:
     virtual bool setIndex(Vm& vm, std::uint32_t index, const Value& value);
     virtual bool deleteIndex(Vm& vm, std::uint32_t index);
     virtual bool hasIndex(std::uint32_t index) const;
+    // Kinds that read every numeric name as an index (Vector): true when `local` is a
+    // number, with the index it stands for ("2.00" is 2), or with an error thrown when
+    // it stands for none ("-1", "1.5").
+    virtual bool numericName(Vm& vm, const String* local, std::uint32_t& index);
 
     // Enumeration (for-in, hasnext2): positions count from 1, 0 ends. Native elements
     // come first, then enumerable dynamic properties.

@@ -97,7 +97,14 @@ Value Vm::getProperty(const Value& object, const Name& name)
         return throwError(ErrorType::TypeError, object.isNull() ? 1009 : 1010);
     Object* o = object.objectOrNull();
     if (o && !name.attribute) {
-        if (auto index = arrayIndex(name.local)) {
+        auto index = arrayIndex(name.local);
+        std::uint32_t numeric = 0;
+        if (!index && name.local && o->numericName(*this, name.local, numeric)) {
+            if (m_throwing)
+                return Value();
+            index = numeric;
+        }
+        if (index) {
             Value out;
             if (o->getIndex(*this, *index, out))
                 return out;
@@ -142,9 +149,15 @@ bool Vm::setProperty(const Value& object, const Name& name, const Value& value, 
     }
     Object* o = object.objectOrNull();
     if (o && !name.attribute) {
-        if (auto index = arrayIndex(name.local))
-            if (o->setIndex(*this, *index, value))
-                return true;
+        auto index = arrayIndex(name.local);
+        std::uint32_t numeric = 0;
+        if (!index && name.local && o->numericName(*this, name.local, numeric)) {
+            if (m_throwing)
+                return false;
+            index = numeric;
+        }
+        if (index && o->setIndex(*this, *index, value))
+            return !m_throwing;
     }
     const Traits* traits = traitsOf(object);
     if (traits) {
