@@ -315,10 +315,11 @@ Value removeAt(Vm& vm, const Value& self, Args args)
     VectorObject* v = vectorOf(vm, self, "Vector/removeAt");
     if (!v || !checkArity(vm, v, "removeAt", args, 1, 1) || refuseFixed(vm, v))
         return Value();
+    // A negative index counts from the end and stops at the first element.
     double index = vm.toInt32(args[0]);
     if (index < 0)
-        index += v->length();
-    if (index < 0 || index >= v->length())
+        index = std::max(0.0, index + v->length());
+    if (index >= v->length())
         return vm.throwError(ErrorType::RangeError, 1125,
                              {vm.toText(args[0]), number(v->length())});
     const auto i = static_cast<std::uint32_t>(index);
@@ -336,6 +337,21 @@ Value reverse(Vm& vm, const Value& self, Args)
     return self;
 }
 
+// Whether `from`'s elements are all of `into`'s type by their declared type: the same
+// numeric type, or a subclass of the element class (any class for Vector.<*>).
+bool holdsSubtype(Vm& vm, const VectorObject* from, const VectorObject* into)
+{
+    const Builtins& b = vm.builtins();
+    auto numeric = [&](const ClassObject* t) {
+        return t && (t == b.intClass || t == b.uintClass || t == b.number);
+    };
+    if (numeric(into->elementType) || numeric(from->elementType))
+        return into->elementType == from->elementType;
+    if (!into->elementType)
+        return true;
+    return from->elementType && from->elementType->isSubclassOf(into->elementType);
+}
+
 Value concat(Vm& vm, const Value& self, Args args)
 {
     VectorObject* v = vectorOf(vm, self, "Vector/concat");
@@ -350,7 +366,8 @@ Value concat(Vm& vm, const Value& self, Args args)
     for (std::size_t k = 0; k < args.size(); ++k) {
         const Value& source = args[reversed ? args.size() - 1 - k : k];
         Object* o = source.objectOrNull();
-        if (!o || o->kind() != ObjectKind::Vector) {
+        if (!o || o->kind() != ObjectKind::Vector ||
+            !holdsSubtype(vm, static_cast<VectorObject*>(o), v)) {
             ClassObject* cls = v->classObject();
             return vm.throwError(ErrorType::TypeError, 1034,
                                  {vm.describeForError(source), cls->qualifiedName->text()});
