@@ -138,7 +138,11 @@ Value Vm::getProperty(const Value& object, const Name& name)
         return Value();
     if (o && (o->kind() == ObjectKind::Array))
         return Value();
-    return throwError(ErrorType::ReferenceError, 1069, {nameText(name), ownerName(*this, object)});
+    // A name that could never be dynamic (an attribute, a namespace's own) has its own
+    // error number.
+    const bool couldBeDynamic = !name.attribute && name.seesPublic();
+    return throwError(ErrorType::ReferenceError, couldBeDynamic ? 1069 : 1081,
+                      {nameText(name), ownerName(*this, object)});
 }
 
 bool Vm::setProperty(const Value& object, const Name& name, const Value& value, bool init)
