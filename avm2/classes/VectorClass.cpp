@@ -412,7 +412,8 @@ Value splice(Vm& vm, const Value& self, Args args)
         if (vm.throwing())
             return Value();
     }
-    if (v->fixed && elements.size() != count)
+    // A fixed vector refuses to grow here, but the reference lets splice shrink one.
+    if (v->fixed && elements.size() > count)
         return vm.throwError(ErrorType::RangeError, 1126);
     if (!checkLength(vm, static_cast<double>(n) - count + static_cast<double>(elements.size())))
         return Value();
