@@ -477,12 +477,20 @@ Value iterate(Vm& vm, const Value& self, Args args, Iteration kind, const char* 
         return Value();
     const Value fn = args[0];
     const Value thisArg = arg(args, 1);
-    if (fn.isNullish())
-        return vm.throwError(ErrorType::TypeError, fn.isNull() ? 1009 : 1010);
-    if (!vm.isCallable(fn))
+    if (!fn.isNullish() && !vm.isCallable(fn))
         return vm.throwError(ErrorType::TypeError, 1034, {vm.describeForError(fn), u"Function"});
     VectorObject* out = kind == Iteration::Map || kind == Iteration::Filter ? sameKind(vm, v)
                                                                               : nullptr;
+    // Without a callback nothing is called: every element passes every() and fails
+    // some() and filter(), and map() gives the element type's defaults.
+    if (fn.isNullish()) {
+        if (kind == Iteration::Map)
+            out->resize(v->length());
+        return kind == Iteration::Some    ? Value(false)
+               : kind == Iteration::Every ? Value(true)
+               : out                      ? Value(out)
+                                          : Value();
+    }
     for (std::uint32_t i = 0; i < v->length(); ++i) {
         const Value element = v->at(i);
         Value callArgs[3] = {element, Value(static_cast<std::int32_t>(i)), self};

@@ -128,6 +128,25 @@ class VectorMethods {
             return n;
         });
 
+        var one = new Vector<Int>();
+        one.push(4);
+        var dynOne:Dynamic = one;
+        out("null callback " + dynOne.every(null) + " " + dynOne.some(null) + " ["
+            + dynOne.filter(null) + "] [" + dynOne.map(null) + "]");
+        var positive = function(x:Dynamic, i:Int, vec:Dynamic) return x > 0;
+        var half = function(x:Dynamic, i:Int, vec:Dynamic) return x / 8 + i;
+        out("callbacks " + dynOne.every(positive) + " " + dynOne.some(positive) + " ["
+            + dynOne.filter(positive) + "] [" + dynOne.map(half) + "]");
+        attemptNumber("no callback", () -> dynOne.filter());
+
+        var converted = Vector.ofArray([1.5, 2.25]);
+        out("converted " + converted + " " + className(converted));
+        var mixed:Array<Dynamic> = [new Point(5), "x"];
+        attemptNumber("converted wrong class", () -> {
+            var pointsFromArray:Vector<Point> = Vector.ofArray(cast mixed);
+            return pointsFromArray;
+        });
+
         var seen = [];
         for (x in w)
             seen.push(x);
