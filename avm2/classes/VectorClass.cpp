@@ -92,8 +92,7 @@ std::uint32_t relativeIndex(double d, std::uint32_t length)
 
 Object* allocateVector(Vm& vm, ClassObject& cls)
 {
-    return newVectorStorage(vm, cls.instanceTraits.get(), cls.instancePrototype,
-                            cls.typeParameter);
+    return newVectorStorage(vm, cls.instanceTraits.get(), cls.instancePrototype, cls.typeParameter);
 }
 
 Value constructVector(Vm& vm, const Value& self, Args args)
@@ -479,8 +478,8 @@ Value iterate(Vm& vm, const Value& self, Args args, Iteration kind, const char* 
     const Value thisArg = arg(args, 1);
     if (!fn.isNullish() && !vm.isCallable(fn))
         return vm.throwError(ErrorType::TypeError, 1034, {vm.describeForError(fn), u"Function"});
-    VectorObject* out = kind == Iteration::Map || kind == Iteration::Filter ? sameKind(vm, v)
-                                                                              : nullptr;
+    VectorObject* out =
+        kind == Iteration::Map || kind == Iteration::Filter ? sameKind(vm, v) : nullptr;
     // Without a callback nothing is called: every element passes every() and fails
     // some() and filter(), and map() gives the element type's defaults.
     if (fn.isNullish()) {
@@ -578,8 +577,7 @@ Value sort(Vm& vm, const Value& self, Args args)
         return Value();
     const Value behaviour = arg(args, 0);
     const bool byFunction = vm.isCallable(behaviour);
-    const std::int32_t options =
-        byFunction || behaviour.isNullish() ? 0 : vm.toInt32(behaviour);
+    const std::int32_t options = byFunction || behaviour.isNullish() ? 0 : vm.toInt32(behaviour);
     std::vector<Value> values;
     values.reserve(v->length());
     for (std::uint32_t i = 0; i < v->length(); ++i)

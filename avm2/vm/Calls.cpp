@@ -254,8 +254,7 @@ Value appliedDefinition(Vm& vm, std::u16string_view qualified, std::uint32_t dep
         return Value::undefined();
     const Value base = vm.getDefinitionByName(qualified.substr(0, open));
     const std::u16string_view inner = qualified.substr(open + 2, qualified.size() - open - 3);
-    const Value param =
-        inner == u"*" ? Value::null() : appliedDefinition(vm, inner, depth + 1);
+    const Value param = inner == u"*" ? Value::null() : appliedDefinition(vm, inner, depth + 1);
     if (vm.throwing() || base.isUndefined() || param.isUndefined())
         return Value::undefined();
     const Value params[1] = {param};

@@ -38,8 +38,8 @@ struct Machine {
 // A bare dynamic class where the machine has none of the name yet.
 avm2::ClassObject* standInFor(avm2::Vm& vm, std::string_view package, std::string_view name)
 {
-    const std::u16string qualified =
-        avm2::utf16(package.empty() ? std::string(name) : std::string(package) + "::" + std::string(name));
+    const std::u16string qualified = avm2::utf16(
+        package.empty() ? std::string(name) : std::string(package) + "::" + std::string(name));
     const avm2::Value existing = vm.getDefinitionByName(qualified);
     if (existing.isObject() && existing.asObject()->kind() == avm2::ObjectKind::Class)
         return static_cast<avm2::ClassObject*>(existing.asObject());
