@@ -262,6 +262,13 @@ Value Vm::callProperty(const Value& object, const Name& name, std::span<const Va
                 return invoke(traits->vtable[b->index], object, args);
         }
     }
+    // A primitive's missing method is looked for on its class's prototype alone, and
+    // calling what is not there is TypeError #1006, not a failed read.
+    if (object.isPrimitive() && name.local && name.seesPublic() && !name.attribute) {
+        const Value* found = findDynamic(prototypeOf(object), name.local);
+        if (!found)
+            return throwError(ErrorType::TypeError, 1006, {nameText(name)});
+    }
     Value fn = getProperty(object, name);
     if (m_throwing)
         return Value();
