@@ -24,14 +24,14 @@ struct Machine {
     QStringList lines;
     std::unique_ptr<avm2::Vm> vm;
 
-    Machine()
+    explicit Machine(int swfVersion = 11)
     {
         avm2::Vm::Host host;
         host.trace = [this](std::string_view line) {
             lines << QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
         };
         host.milliseconds = [] { return 0.0; };
-        vm = std::make_unique<avm2::Vm>(std::move(host), 11);
+        vm = std::make_unique<avm2::Vm>(std::move(host), swfVersion);
     }
 };
 
@@ -97,12 +97,12 @@ QString firstDifference(const QStringList& got, const QStringList& expected)
 }
 
 // A script whose initializer runs `body` (after pushing its scope) and returns.
-QStringList runScript(AbcWriter& w, abc::Code& body)
+QStringList runScript(AbcWriter& w, abc::Code& body, int swfVersion = 11)
 {
     body.op(abc::Op::ReturnVoid);
-    const std::uint32_t init = w.function({.name = ""}, body, 8, 2);
+    const std::uint32_t init = w.function({.name = ""}, body, 8, 5);
     w.script(init, {});
-    Machine m;
+    Machine m(swfVersion);
     std::string error;
     if (!m.vm->loadAbc(w.bytes(), false, &error))
         return {QString::fromStdString("block refused: " + error)};
@@ -132,6 +132,7 @@ private Q_SLOTS:
     void applicationErrors();
     void classesAreCachedAndNamed();
     void typeNamesCoerce();
+    void concatOrderFollowsTheVersion();
 };
 
 void VectorTest::agreesWithTheInterpreter()
@@ -269,6 +270,29 @@ void VectorTest::typeNamesCoerce()
                                  "__AS3__.vec::Vector.<int>@"),
              qPrintable(lines[1]));
     QVERIFY2(lines[1].contains(" to __AS3__.vec::Vector.<Number>."), qPrintable(lines[1]));
+}
+
+void VectorTest::concatOrderFollowsTheVersion()
+{
+    // [1].concat([2], [3]): movies before version 11 saw the arguments last to first.
+    for (const int version : {10, 11}) {
+        AbcWriter w;
+        Names n(w);
+        const std::uint32_t push = w.publicName("push");
+        const std::uint32_t concat = w.publicName("concat");
+        abc::Code c;
+        c.op(abc::Op::GetLocal0).op(abc::Op::PushScope);
+        for (std::uint8_t reg = 1; reg <= 3; ++reg) {
+            c.op(abc::Op::GetLex, n.vector).op(abc::Op::GetLex, n.intType).op(kApplyType).u30(1);
+            c.op(kConstruct).u30(0).op(abc::Op::Dup).pushByte(static_cast<std::int8_t>(reg));
+            c.op(abc::Op::CallPropVoid, push, 1).op(abc::Op::SetLocal, reg);
+        }
+        c.op(abc::Op::FindPropStrict, n.trace).op(abc::Op::GetLocal1);
+        c.op(abc::Op::GetLocal, 2).op(abc::Op::GetLocal, 3).op(abc::Op::CallProperty, concat, 2);
+        c.op(abc::Op::CallPropVoid, n.trace, 1);
+        const QStringList lines = runScript(w, c, version);
+        QCOMPARE(lines, QStringList{version < 11 ? "1,3,2" : "1,2,3"});
+    }
 }
 
 QTEST_GUILESS_MAIN(VectorTest)
