@@ -91,15 +91,6 @@ inline constexpr int kMaxTimerCallsPerStep = 100;
 // hundreds of thousands of calls a frame.
 inline constexpr int kMaxTimerCallsPerStepTotal = 10000;
 
-// XML parsed from a string or a loaded file. Elements open at once while parsing:
-// real documents nest a few dozen deep, and scripts walk trees recursively under the
-// recursion cap anyway.
-inline constexpr std::size_t kMaxXmlDepth = 1024;
-// Nodes one parse makes (elements and text): a few megabytes of markup make far fewer,
-// and each node costs several cells.
-inline constexpr std::size_t kMaxXmlParsedNodes = 1u << 20;
-// Attributes of one parsed element; each is a property of its attributes object.
-inline constexpr std::size_t kMaxXmlAttributes = 1u << 16;
 // Loads (XML.load, LoadVars.load) waiting for delivery at once: a script that loads in
 // a loop does not queue without end.
 inline constexpr std::size_t kMaxPendingLoads = 256;

@@ -1,5 +1,7 @@
 #include "NumberText.h"
 
+#include "script/HexDigits.h"
+
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -79,17 +81,6 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-int hexValue(char c)
-{
-    if (isDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 struct DecimalScan {
     std::size_t numberEnd = 0; // after the last character that is part of the value
     std::size_t textEnd = 0;   // after a trailing exponent marker without digits, too
@@ -167,7 +158,7 @@ double parseHex(std::string_view text)
         return conversionNaN();
     std::uint32_t magnitude = 0;
     for (; i < text.size(); ++i) {
-        const int digit = hexValue(text[i]);
+        const int digit = script::hexDigitValue(text[i]);
         if (digit < 0)
             return conversionNaN();
         magnitude = magnitude * 16 + static_cast<std::uint32_t>(digit);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "script/Utf8.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -66,7 +68,7 @@ void joinSurrogateHalves(std::string& utf8);
 // The text with every lone surrogate's three-byte form as U+FFFD, for what leaves the
 // engine (trace output).
 std::string withoutLoneSurrogates(std::string_view utf8);
-void appendUtf8(std::string& out, char32_t codePoint);
+using script::appendUtf8;
 
 // A character code as scripts read it (charCodeAt, ord): the unit itself, except that
 // each half of a surrogate pair reads U+FFFD as the reference reports it.

@@ -98,10 +98,6 @@ inline constexpr std::int64_t kMaxTextSizeTwips = 2000 * 20;
 inline constexpr std::int64_t kMaxTextLengthTwips = 1'000'000 * 20;
 // Lines one field lays out: every unit of the largest text on a line of its own.
 inline constexpr std::size_t kMaxTextLines = kMaxFieldText + 1;
-// Rules one style sheet keeps, and the length of the text it parses: far more than any
-// page of styles, and parsing stays linear in what it keeps.
-inline constexpr std::size_t kMaxStyleRules = 4096;
-inline constexpr std::size_t kMaxStyleSheetText = 1'000'000;
 
 // BitmapData's sizes as the reference allows them: up to 2880 pixels a side for movies
 // of SWF 9 and before; from SWF 10 up to 8191 a side and 16,777,215 pixels in all. At

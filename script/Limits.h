@@ -19,6 +19,21 @@ inline constexpr std::size_t kMaxAmfNesting = 256;
 // bytes left bound them further.
 inline constexpr std::uint32_t kMaxAmfSealedMembers = 1u << 16;
 
+// XML parsed from a string or a loaded file. Elements open at once while parsing:
+// real documents nest a few dozen deep, and scripts walk trees recursively under their
+// recursion caps anyway.
+inline constexpr std::size_t kMaxXmlDepth = 1024;
+// Nodes one parse makes (elements and text): a few megabytes of markup make far fewer,
+// and each node costs the machine several objects.
+inline constexpr std::size_t kMaxXmlParsedNodes = 1u << 20;
+// Attributes of one parsed element; each becomes a property of a script object.
+inline constexpr std::size_t kMaxXmlAttributes = 1u << 16;
+
+// Rules one style sheet keeps, and the length of the text it parses: far more than any
+// page of styles, and parsing stays linear in what it keeps.
+inline constexpr std::size_t kMaxStyleRules = 4096;
+inline constexpr std::size_t kMaxStyleSheetText = 1'000'000;
+
 // Code units of one regular expression's source. Real patterns are a few hundred; the
 // cap bounds the translation's work and the translated pattern PCRE2 compiles.
 inline constexpr std::size_t kMaxRegExpSourceLength = 1u << 16;
@@ -53,7 +68,7 @@ inline constexpr std::size_t kRegExpJitStackBytes = 4u << 20;
 inline constexpr std::size_t kMaxXmlParseDepth = 1u << 16;
 // Children and attributes of one element, and namespaces it declares.
 inline constexpr std::size_t kMaxXmlChildren = 1u << 24;
-inline constexpr std::size_t kMaxXmlAttributes = 1u << 20;
+inline constexpr std::size_t kMaxE4xAttributes = 1u << 20;
 inline constexpr std::size_t kMaxXmlNamespaces = 1u << 16;
 // Characters of one printed tree: pretty printing repeats the indentation on every
 // line, so a deep tree's text grows with depth times size; past this the print fails

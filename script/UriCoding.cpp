@@ -1,6 +1,7 @@
 #include "UriCoding.h"
 
 #include "NumberScan.h"
+#include "script/HexDigits.h"
 
 #include <cstdint>
 
@@ -27,19 +28,13 @@ void appendByte(std::u16string& out, unsigned byte)
     out += kUpperHex[byte & 0xF];
 }
 
-int hexValue(char16_t c)
-{
-    const int value = scan::digitValue(c);
-    return value < 16 ? value : -1;
-}
-
 // The byte of a %XX at `at`, or -1.
 int escapedByte(std::u16string_view text, std::size_t at)
 {
     if (at + 2 >= text.size() || text[at] != u'%')
         return -1;
-    const int high = hexValue(text[at + 1]);
-    const int low = hexValue(text[at + 2]);
+    const int high = hexDigitValue(text[at + 1]);
+    const int low = hexDigitValue(text[at + 2]);
     return high < 0 || low < 0 ? -1 : high * 16 + low;
 }
 
@@ -172,7 +167,7 @@ std::u16string unescape(std::u16string_view text)
             int value = 0;
             bool valid = true;
             for (std::size_t k = i + 2; k < i + 6; ++k) {
-                const int digit = hexValue(text[k]);
+                const int digit = hexDigitValue(text[k]);
                 valid = valid && digit >= 0;
                 value = value * 16 + (digit < 0 ? 0 : digit);
             }

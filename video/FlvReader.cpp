@@ -2,6 +2,7 @@
 
 #include "Limits.h"
 #include "script/BigEndian.h"
+#include "script/amf/AmfCodec.h"
 
 #include <algorithm>
 #include <cmath>
@@ -76,20 +77,31 @@ bool readMediaHeader(Tag& tag, std::span<const std::uint8_t> data, std::string& 
 
 void readScript(FlvFile& file, const Tag& tag, Diagnostics& diagnostics, std::size_t& budget)
 {
-    auto values = amf0::readValues(tag.payload, budget);
-    if (!values) {
-        diagnostics.add("script data" + at(tag.fileOffset) + ": " + values.error().message());
-        return;
+    ScriptEvent event;
+    event.timestampMs = tag.timestampMs;
+    // The values of all tags share the file's budget; node 0 of each tag's document is
+    // no value of the tag's.
+    const script::amf::ReadOptions options{
+        .maxNesting = limits::kMaxAmfDepth, .maxValues = budget + 1, .dataEndClosesObjects = true};
+    std::vector<script::amf::NodeId> values;
+    script::BigEndianReader in(tag.payload);
+    while (in.ok() && in.remaining() > 0) {
+        auto value = script::amf::readAmf0(event.values, in, options);
+        if (!value) {
+            budget -= event.values.size() - 1;
+            diagnostics.add("script data" + at(tag.fileOffset) + ": " + value.error().message());
+            return;
+        }
+        values.push_back(*value);
     }
-    if (values->empty() || values->front().type != amf0::Type::String) {
+    budget -= event.values.size() - 1;
+    if (values.empty() || event.values[values.front()].kind != script::amf::Kind::String) {
         diagnostics.add("script data without an event name" + at(tag.fileOffset));
         return;
     }
-    ScriptEvent event;
-    event.timestampMs = tag.timestampMs;
-    event.name = values->front().string;
-    if (values->size() > 1)
-        event.argument = std::move((*values)[1]);
+    event.name = event.values[values.front()].text;
+    if (values.size() > 1)
+        event.argument = values[1];
     file.scripts.push_back(std::move(event));
 }
 
@@ -110,26 +122,30 @@ bool isVideoKeyframe(const Tag& tag)
 // bytes), used only when every position is the start of a keyframe tag of this file.
 bool indexFromMetadata(FlvFile& file)
 {
-    const amf0::Value* metadata = file.metadata();
-    const amf0::Value* keyframes = metadata ? metadata->property("keyframes") : nullptr;
+    const ScriptEvent* metadata = file.metadata();
+    const script::amf::Node* keyframes = metadata ? metadata->member("keyframes") : nullptr;
     if (!keyframes)
         return false;
-    const amf0::Value* times = keyframes->property("times");
-    const amf0::Value* positions = keyframes->property("filepositions");
+    const script::amf::Document& doc = metadata->values;
+    auto arrayOf = [&](const char* name) -> const script::amf::Node* {
+        const script::amf::Member* m = script::amf::findMember(*keyframes, name);
+        const script::amf::Node* node = m ? &doc[m->value] : nullptr;
+        return node && node->kind == script::amf::Kind::Array && node->strictArray ? node : nullptr;
+    };
+    const script::amf::Node* times = arrayOf("times");
+    const script::amf::Node* positions = arrayOf("filepositions");
     auto reject = [&](const char* why) {
         file.diagnostics.push_back(std::string("the metadata's keyframe index is ignored: ") + why);
         return false;
     };
-    if (!times || !positions || times->type != amf0::Type::StrictArray ||
-        positions->type != amf0::Type::StrictArray ||
-        times->elements.size() != positions->elements.size())
+    if (!times || !positions || times->elements.size() != positions->elements.size())
         return reject("times and positions do not match");
     std::vector<Keyframe> index;
     for (std::size_t i = 0; i < positions->elements.size(); ++i) {
-        const amf0::Value& position = positions->elements[i];
-        const amf0::Value& time = times->elements[i];
-        if (!position.isNumber() || !time.isNumber() || !(position.number >= 0) ||
-            !(position.number < double(SIZE_MAX)) || !(time.number >= 0))
+        const script::amf::Node& position = doc[positions->elements[i]];
+        const script::amf::Node& time = doc[times->elements[i]];
+        if (position.kind != script::amf::Kind::Number || time.kind != script::amf::Kind::Number ||
+            !(position.number >= 0) || !(position.number < double(SIZE_MAX)) || !(time.number >= 0))
             return reject("an entry is not a number");
         const std::size_t offset = std::size_t(position.number);
         const auto tag =
@@ -155,11 +171,17 @@ void indexFromTags(FlvFile& file)
 
 } // namespace
 
-const amf0::Value* FlvFile::metadata() const
+const script::amf::Node* ScriptEvent::member(std::string_view memberName) const
+{
+    const script::amf::Member* m = script::amf::findMember(values[argument], memberName);
+    return m ? &values[m->value] : nullptr;
+}
+
+const ScriptEvent* FlvFile::metadata() const
 {
     for (const ScriptEvent& event : scripts)
         if (event.name == "onMetaData")
-            return &event.argument;
+            return &event;
     return nullptr;
 }
 

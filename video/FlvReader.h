@@ -3,14 +3,15 @@
 // FLV files: header, tags, the audio and video tag headers, script data and a keyframe
 // index. The host reads the whole file; everything here points into its bytes, which
 // must outlive what is read from them.
-#include "Amf0.h"
 #include "format/Result.h"
+#include "script/amf/AmfDocument.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace video::flv {
@@ -54,7 +55,7 @@ struct Tag {
     /// Where the tag's header starts in the file.
     std::size_t fileOffset = 0;
     /// The tag's data after its audio or video header: for video what the stream
-    /// decoders take with Framing::FlvTag; for script data the AMF0 body.
+    /// decoders take with Framing::FlvTag; for script data the AMF 0 body.
     std::span<const std::uint8_t> payload;
     VideoTagHeader video;
     AudioTagHeader audio;
@@ -63,7 +64,13 @@ struct Tag {
 struct ScriptEvent {
     std::uint32_t timestampMs = 0;
     std::string name; // onMetaData, onCuePoint, ...
-    amf0::Value argument;
+    // The tag's values as read; `argument` is the one after the name (node 0, which is
+    // undefined, when the tag has none).
+    script::amf::Document values;
+    script::amf::NodeId argument = 0;
+
+    // The value of the argument's member `memberName`, or null.
+    const script::amf::Node* member(std::string_view memberName) const;
 };
 
 struct Keyframe {
@@ -81,8 +88,8 @@ struct FlvFile {
     /// back-pointer, unknown or encrypted tags, script data that did not parse.
     std::vector<std::string> diagnostics;
 
-    /// The onMetaData argument, or null.
-    const amf0::Value* metadata() const;
+    /// The onMetaData event, or null.
+    const ScriptEvent* metadata() const;
 };
 
 /// Reads a whole file. It fails when the header is not FLV's, when the first tag is

@@ -15,10 +15,11 @@ namespace {
 // first few and a count, not one line per frame.
 constexpr std::size_t kMaxDecodeDiagnostics = 8;
 
-std::uint32_t declaredSide(const amf0::Value* metadata, const char* name, std::uint32_t cap)
+std::uint32_t declaredSide(const flv::ScriptEvent* metadata, const char* name, std::uint32_t cap)
 {
-    const amf0::Value* value = metadata ? metadata->property(name) : nullptr;
-    if (!value || !value->isNumber() || !(value->number >= 1) || !(value->number <= cap))
+    const script::amf::Node* value = metadata ? metadata->member(name) : nullptr;
+    if (!value || value->kind != script::amf::Kind::Number || !(value->number >= 1) ||
+        !(value->number <= cap))
         return 0;
     return std::uint32_t(std::lround(value->number));
 }
@@ -97,7 +98,7 @@ void FlvVideoStream::collect(std::shared_ptr<const std::vector<std::uint8_t>> by
         m_decodeDiagnostics.push_back("unknown video coding " + std::to_string(*codecId));
         return;
     }
-    const amf0::Value* metadata = m_file.metadata();
+    const flv::ScriptEvent* metadata = m_file.metadata();
     m_settings.codec = Codec(*codecId);
     m_settings.framing = Framing::FlvTag;
     m_settings.width = declaredSide(metadata, "width", limits::kMaxWidth);

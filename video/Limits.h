@@ -26,9 +26,6 @@ inline constexpr std::size_t kMaxFlvTags = 2u << 20;
 // Script data: values nest a few levels deep in real metadata (keyframes inside the
 // metadata object); 32 bounds the reader's recursion.
 inline constexpr int kMaxAmfDepth = 32;
-// Entries of one AMF object or array: the keyframe arrays of a long file hold one entry
-// per keyframe, so this matches the tag cap.
-inline constexpr std::uint32_t kMaxAmfEntries = 2u << 20;
 // Script data values of one file, all tags and levels together: each costs about a
 // hundred bytes in the tree, so a file of tiny values cannot grow it past ~100 MiB; real
 // metadata holds two numbers per keyframe.

@@ -2,22 +2,22 @@
 // clock and the zone come from the host (ScriptHost); without one, the system clock in
 // UTC.
 #include "Builtins.h"
-#include "DateMath.h"
 #include "NativeHelpers.h"
 #include "PropertyFlags.h"
 #include "avm1/ScriptHost.h"
 #include "avm1/Vm.h"
+#include "script/date/DateMath.h"
+#include "script/date/DateText.h"
 
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace avm1 {
 
 namespace {
 
-using namespace datemath;
+using namespace script::date;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
@@ -33,25 +33,23 @@ double now(Vm& vm)
         duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
 }
 
-double offsetMs(Vm& vm, double utc)
+// The host's zone; UTC without a host.
+ZoneOffset zoneOf(Vm& vm)
 {
-    if (!vm.host() || !std::isfinite(utc))
-        return 0;
-    return std::round(vm.host()->localOffsetMinutes(utc)) * kMsPerMinute;
+    const ScriptHost* host = vm.host();
+    if (!host)
+        return {};
+    return [host](double utc) { return host->localOffsetMinutes(utc); };
 }
 
 double localTime(Vm& vm, double utc)
 {
-    return utc + offsetMs(vm, utc);
+    return script::date::localTime(zoneOf(vm), utc);
 }
 
-// The offset is the zone's at the UTC time the local time is nearly: right except in
-// the hour a daylight saving change skips or repeats.
 double utcTime(Vm& vm, double local)
 {
-    if (!std::isfinite(local))
-        return kNaN;
-    return local - offsetMs(vm, local - offsetMs(vm, local));
+    return script::date::utcTime(zoneOf(vm), local);
 }
 
 double inZone(Vm& vm, double t, Zone zone)
@@ -265,22 +263,7 @@ Value setYear(Vm& vm, const CallArgs& call)
 
 String* dateText(Vm& vm, double t)
 {
-    if (std::isnan(t))
-        return vm.str("Invalid Date");
-    static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-    static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    const double offset = offsetMs(vm, t) / kMsPerMinute;
-    const double local = t + offset * kMsPerMinute;
-    const int minutes = static_cast<int>(std::fabs(offset));
-    char text[96];
-    std::snprintf(text, sizeof text, "%s %s %d %02d:%02d:%02d GMT%c%02d%02d %.0f",
-                  kDays[static_cast<int>(weekDay(local))],
-                  kMonths[static_cast<int>(monthFromTime(local))],
-                  static_cast<int>(dateFromTime(local)), static_cast<int>(hourFromTime(local)),
-                  static_cast<int>(minFromTime(local)), static_cast<int>(secFromTime(local)),
-                  offset < 0 ? '-' : '+', minutes / 60, minutes % 60, yearFromTime(local));
-    return vm.str(std::string_view(text));
+    return vm.str(script::date::dateText(zoneOf(vm), t));
 }
 
 Value toString(Vm& vm, const CallArgs& call)

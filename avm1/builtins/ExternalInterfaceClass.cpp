@@ -9,9 +9,9 @@
 #include "Packages.h"
 #include "PropertyFlags.h"
 #include "XmlNode.h"
-#include "XmlParser.h"
 #include "avm1/ClipObject.h"
 #include "avm1/Vm.h"
+#include "script/xml/XmlMarkup.h"
 
 #include <string>
 #include <string_view>
@@ -131,7 +131,7 @@ public:
             return "null";
         std::string out;
         out.reserve(text.size());
-        xml::appendEscaped(out, text);
+        script::xml::appendEscaped(out, text);
         return out;
     }
 

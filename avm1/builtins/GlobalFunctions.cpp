@@ -5,10 +5,10 @@
 #include "Builtins.h"
 #include "NativeHelpers.h"
 #include "TextNumbers.h"
-#include "UrlEscaping.h"
 #include "avm1/ScriptHost.h"
 #include "avm1/Timers.h"
 #include "avm1/Vm.h"
+#include "script/url/UrlEscaping.h"
 
 #include <cmath>
 #include <limits>
@@ -81,7 +81,7 @@ Value escapeFunction(Vm& vm, const CallArgs& call)
     String* text = textArgument(vm, call);
     if (vm.throwing())
         return Value();
-    return Value(vm.str(escapeText(text->view())));
+    return Value(vm.str(script::url::escapeText(text->view())));
 }
 
 Value unescapeFunction(Vm& vm, const CallArgs& call)
@@ -91,7 +91,7 @@ Value unescapeFunction(Vm& vm, const CallArgs& call)
     String* text = textArgument(vm, call);
     if (vm.throwing())
         return Value();
-    return Value(vm.str(unescapeText(text->view())));
+    return Value(vm.str(script::url::unescapeText(text->view())));
 }
 
 // The function form of the Trace action, which prints undefined by name in every

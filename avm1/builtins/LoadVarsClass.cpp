@@ -2,8 +2,8 @@
 // file into the object's properties (decode) and written back from them (toString).
 #include "Builtins.h"
 #include "Loads.h"
-#include "UrlEscaping.h"
 #include "avm1/Vm.h"
+#include "script/url/UrlEscaping.h"
 
 namespace avm1 {
 
@@ -26,10 +26,11 @@ Value decode(Vm& vm, const CallArgs& call)
     String* source = vm.toString(call.arg(0));
     if (vm.throwing())
         return Value();
-    forEachUrlVariable(source->view(), [&](const std::string& name, const std::string& value) {
-        vm.setMember(self, vm.str(name), vm.strValue(value));
-        return !vm.throwing();
-    });
+    script::url::forEachUrlVariable(source->view(),
+                                    [&](const std::string& name, const std::string& value) {
+                                        vm.setMember(self, vm.str(name), vm.strValue(value));
+                                        return !vm.throwing();
+                                    });
     return Value();
 }
 
@@ -73,9 +74,9 @@ Value toString(Vm& vm, const CallArgs& call)
             out += '=';
             out += escapedWith(vm, escape, text);
         } else {
-            out += escapeText((*key)->view());
+            out += script::url::escapeText((*key)->view());
             out += '=';
-            out += escapeText(text->view());
+            out += script::url::escapeText(text->view());
         }
     }
     return Value(vm.str(std::move(out)));

@@ -1,7 +1,6 @@
 #include "Loads.h"
 
 #include "ArrayObject.h"
-#include "UrlEscaping.h"
 #include "avm1/ClipObject.h"
 #include "avm1/CodePages.h"
 #include "avm1/Limits.h"
@@ -10,6 +9,7 @@
 #include "avm1/Vm.h"
 #include "runtime/DisplayObject.h"
 #include "runtime/StageEvents.h"
+#include "script/url/UrlEscaping.h"
 
 #include <algorithm>
 
@@ -102,11 +102,11 @@ void LoadQueue::deliverVariables(Vm& vm, Object* target, Value text)
     // A file that is not there sets nothing and tells no one.
     if (!text.isString())
         return;
-    forEachUrlVariable(text.asString()->view(),
-                       [&](const std::string& name, const std::string& value) {
-                           vm.setMember(target, vm.str(name), vm.strValue(value));
-                           return !vm.throwing() && !vm.aborted();
-                       });
+    script::url::forEachUrlVariable(text.asString()->view(),
+                                    [&](const std::string& name, const std::string& value) {
+                                        vm.setMember(target, vm.str(name), vm.strValue(value));
+                                        return !vm.throwing() && !vm.aborted();
+                                    });
     if (vm.throwing())
         vm.takeException();
     ClipObject* clip = asClip(target);

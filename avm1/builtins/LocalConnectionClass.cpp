@@ -1,6 +1,6 @@
 #include "LocalConnectionClass.h"
 
-#include "Amf0.h"
+#include "AmfBridge.h"
 #include "Builtins.h"
 #include "avm1/Vm.h"
 

@@ -1,12 +1,12 @@
 #include "MovieLoads.h"
 
-#include "UrlEscaping.h"
 #include "avm1/ClipObject.h"
 #include "avm1/ClipRoots.h"
 #include "avm1/Interpreter.h"
 #include "avm1/Vm.h"
 #include "runtime/DisplayObject.h"
 #include "runtime/PlayerContext.h"
+#include "script/url/UrlEscaping.h"
 
 namespace avm1 {
 
@@ -170,7 +170,7 @@ void startClipAfresh(Vm& vm, ClipObject& clip)
     std::string_view rest = std::string_view(url).substr(query + 1);
     if (const std::size_t fragment = rest.find('#'); fragment != std::string_view::npos)
         rest = rest.substr(0, fragment);
-    forEachUrlVariable(rest, [&](const std::string& name, const std::string& value) {
+    script::url::forEachUrlVariable(rest, [&](const std::string& name, const std::string& value) {
         vm.setMember(&clip, vm.str(name), vm.strValue(value));
         return true;
     });

@@ -3,6 +3,7 @@
 // reference reports it: the statuses of the step, then the script events of the file
 // that time has passed, then the end. The Video objects showing a stream get its
 // picture for the new time.
+#include "AmfBridge.h"
 #include "NativeHelpers.h"
 #include "NetStreamState.h"
 #include "avm1/ClipObject.h"
@@ -27,8 +28,6 @@ namespace {
 constexpr std::size_t kMaxStreams = 64;
 // Video objects one stream shows in.
 constexpr std::size_t kMaxVideosPerStream = 64;
-// FLV script data nests values; the reader caps the depth, and this converter follows.
-constexpr int kMaxValueDepth = 64;
 
 void reportStatus(Vm& vm, Object* stream, const char* code, const char* level)
 {
@@ -37,46 +36,6 @@ void reportStatus(Vm& vm, Object* stream, const char* code, const char* level)
     info->defineValue(vm, "level", vm.strValue(level));
     const Value arg(info);
     callNamedHandler(vm, stream, "onStatus", std::span<const Value>(&arg, 1));
-}
-
-Value toScriptValue(Vm& vm, const video::amf0::Value& value, int depth)
-{
-    using video::amf0::Type;
-    if (depth > kMaxValueDepth)
-        return Value();
-    switch (value.type) {
-    case Type::Number:
-        return Value(value.number);
-    case Type::Boolean:
-        return Value(value.boolean);
-    case Type::String:
-    case Type::Xml:
-        return vm.strValue(value.string);
-    case Type::Null:
-        return Value::null();
-    case Type::Undefined:
-        return Value();
-    case Type::Date: {
-        const Value ctor = vm.getMember(vm.global(), vm.str("Date"));
-        const Value ms(value.number);
-        return vm.construct(ctor, std::span<const Value>(&ms, 1));
-    }
-    case Type::StrictArray: {
-        std::vector<Value> elements;
-        elements.reserve(value.elements.size());
-        for (const auto& element : value.elements)
-            elements.push_back(toScriptValue(vm, element, depth + 1));
-        return Value(vm.makeArray(elements));
-    }
-    case Type::Object:
-    case Type::EcmaArray: {
-        Object* object = value.type == Type::EcmaArray ? vm.makeArray() : vm.makeObject();
-        for (const auto& property : value.properties)
-            vm.setMember(object, property.name, toScriptValue(vm, property.value, depth + 1));
-        return Value(object);
-    }
-    }
-    return Value();
 }
 
 // FLV's sound format 10, the only one SWF's sound tags lack.
@@ -211,7 +170,7 @@ bool step(Vm& vm, Object* object, NetStreamState& state, runtime::MovieSounds& s
     while (state.nextScript < scripts.size() &&
            scripts[state.nextScript].timestampMs <= state.timeMs) {
         const auto& event = scripts[state.nextScript++];
-        const Value arg = toScriptValue(vm, event.argument, 0);
+        const Value arg = fromAmf(vm, event.values, event.argument, AmfSource::Stream);
         callNamedHandler(vm, object, event.name, std::span<const Value>(&arg, 1));
     }
     showPicture(state);
@@ -247,7 +206,8 @@ double NetStreamState::framesPerSecond() const
     if (!stream)
         return 0;
     if (const auto* metadata = stream->file().metadata()) {
-        if (const auto* rate = metadata->property("framerate"); rate && rate->isNumber())
+        if (const auto* rate = metadata->member("framerate");
+            rate && rate->kind == script::amf::Kind::Number)
             return rate->number;
     }
     return 0;

@@ -2,7 +2,7 @@
 // local shared object lives for the run: getLocal gives the same object for the same
 // name and path each time it is asked, with its data as the movie left it, and flush
 // says it was kept. Remote shared objects have no server to connect to.
-#include "Amf0.h"
+#include "AmfBridge.h"
 #include "Builtins.h"
 #include "avm1/ClipObject.h"
 #include "avm1/Interpreter.h"

@@ -3,11 +3,11 @@
 // TextFormat that transform() made of them. Text fields with a sheet format their
 // HTML from _styles (TextFieldStyles.cpp).
 #include "Builtins.h"
-#include "CssParser.h"
 #include "Loads.h"
 #include "PropertyFlags.h"
 #include "TextFormatObject.h"
 #include "avm1/Vm.h"
+#include "script/css/CssParser.h"
 
 #include <cmath>
 
@@ -116,10 +116,10 @@ Value parseCSS(Vm& vm, const CallArgs& call)
     const std::string text = vm.toStdString(call.arg(0));
     if (vm.throwing())
         return Value();
-    const auto rules = css::parse(text);
+    const auto rules = script::css::parse(text);
     if (!rules)
         return Value(false);
-    for (const css::Rule& rule : *rules) {
+    for (const script::css::Rule& rule : *rules) {
         for (const std::string& selector : rule.selectors) {
             Object* style = vm.makeObject();
             for (const auto& [name, value] : rule.properties)

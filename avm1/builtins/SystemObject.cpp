@@ -8,9 +8,9 @@
 #include "Builtins.h"
 #include "NativeHelpers.h"
 #include "PropertyFlags.h"
-#include "UrlEscaping.h"
 #include "avm1/ScriptHost.h"
 #include "avm1/Vm.h"
+#include "script/url/UrlEscaping.h"
 
 #include <string>
 
@@ -158,14 +158,14 @@ std::string serverString(Vm& vm, const std::string& version, const std::string& 
                 add(c.code, vm.numberToString(c.number)->text());
             break;
         case Kind::Text:
-            add(c.code, escapeText(c.text));
+            add(c.code, script::url::escapeText(c.text));
             break;
         }
         if (std::string_view(c.code) == "DEB") {
-            add("V", escapeText(version));
-            add("M", escapeText(manufacturer));
+            add("V", script::url::escapeText(version));
+            add("M", script::url::escapeText(manufacturer));
         } else if (std::string_view(c.code) == "AR") {
-            add("OS", escapeText(kOsName));
+            add("OS", script::url::escapeText(kOsName));
         }
     }
     return out;

@@ -6,8 +6,8 @@
 #include "Builtins.h"
 #include "Loads.h"
 #include "XmlNode.h"
-#include "XmlParser.h"
 #include "avm1/Vm.h"
+#include "script/xml/XmlParser.h"
 
 #include <algorithm>
 
@@ -23,10 +23,11 @@ Value declarationValue(Vm& vm, const std::optional<std::string>& text)
 // idMap[id] is the element whose id attribute that is: the document's map, made when
 // the first id is read and kept across parses, a later element of the same id taking
 // the place of an earlier one.
-void addToIdMap(Vm& vm, Object* document, const xml::ParsedNode& parsed, XmlNode* node)
+void addToIdMap(Vm& vm, Object* document, const script::xml::ParsedNode& parsed, XmlNode* node)
 {
-    const auto id = std::find_if(parsed.attributes.begin(), parsed.attributes.end(),
-                                 [](const xml::ParsedAttribute& a) { return a.name == "id"; });
+    const auto id =
+        std::find_if(parsed.attributes.begin(), parsed.attributes.end(),
+                     [](const script::xml::ParsedAttribute& a) { return a.name == "id"; });
     if (parsed.text || id == parsed.attributes.end())
         return;
     String* key = vm.str("idMap");
@@ -48,14 +49,14 @@ void parseInto(Vm& vm, XmlNode* document, std::string_view markup)
     if (vm.throwing())
         return;
     document->removeChildren(vm);
-    const xml::ParsedDocument parsed = xml::parse(markup, ignoreWhite);
+    const script::xml::ParsedDocument parsed = script::xml::parse(markup, ignoreWhite);
     Object* proto = xmlNodePrototype(vm);
     const CaseRule rule = vm.caseRule();
     // SWF 8 documents list their elements by id as they parse.
     const bool mapIds = vm.swfVersion() >= 8;
     std::vector<XmlNode*> made;
     made.reserve(parsed.nodes.size());
-    for (const xml::ParsedNode& from : parsed.nodes) {
+    for (const script::xml::ParsedNode& from : parsed.nodes) {
         XmlNode* node = makeXmlNode(vm, proto, from.text ? XmlNode::kText : XmlNode::kElement,
                                     vm.str(from.nameOrValue));
         if (!from.attributes.empty()) {

@@ -2,23 +2,13 @@
 
 #include "XmlNode.h"
 #include "avm1/Vm.h"
+#include "script/xml/XmlNames.h"
 
 #include <optional>
 
 namespace avm1 {
 
 namespace {
-
-// The prefix an attribute declares, if it is a declaration.
-std::optional<std::string_view> declaredPrefix(std::string_view attribute)
-{
-    constexpr std::string_view kXmlns = "xmlns";
-    if (!attribute.starts_with(kXmlns))
-        return std::nullopt;
-    if (attribute.size() > kXmlns.size() && attribute[kXmlns.size()] == ':')
-        return attribute.substr(kXmlns.size() + 1);
-    return std::string_view();
-}
 
 // Walks from `node` up through its ancestors and returns the first declaration `match`
 // accepts, as `pick` turns it into a value; null when none does.
@@ -27,7 +17,8 @@ Value findDeclaration(Vm& vm, XmlNode* node, Match match, Pick pick)
 {
     for (XmlNode* n = node; n && !vm.throwing(); n = n->parent()) {
         for (const XmlAttribute& a : xmlAttributesOf(vm, n)) {
-            const std::optional<std::string_view> prefix = declaredPrefix(a.name->view());
+            const std::optional<std::string_view> prefix =
+                script::xml::declaredPrefix(a.name->view());
             if (prefix && match(*prefix, a.value))
                 return pick(*prefix, a.value);
         }
@@ -47,30 +38,23 @@ Value xmlPrefix(Vm& vm, XmlNode* node)
 {
     if (!node->name())
         return Value::null();
-    const std::string_view name = nameOf(node);
-    const std::size_t colon = name.find(':');
-    return colon == std::string_view::npos ? Value(vm.names().empty)
-                                           : Value(vm.str(name.substr(0, colon)));
+    const script::xml::QualifiedName name = script::xml::splitName(nameOf(node));
+    return name.prefixed ? Value(vm.str(name.prefix)) : Value(vm.names().empty);
 }
 
 Value xmlLocalName(Vm& vm, XmlNode* node)
 {
     if (!node->name())
         return Value::null();
-    const std::string_view name = nameOf(node);
-    const std::size_t colon = name.find(':');
-    return colon == std::string_view::npos ? Value(node->name())
-                                           : Value(vm.str(name.substr(colon + 1)));
+    const script::xml::QualifiedName name = script::xml::splitName(nameOf(node));
+    return name.prefixed ? Value(vm.str(name.localName)) : Value(node->name());
 }
 
 Value xmlNamespaceUri(Vm& vm, XmlNode* node)
 {
     if (!node->name())
         return Value::null();
-    const std::string_view name = nameOf(node);
-    const std::size_t colon = name.find(':');
-    const std::string_view prefix =
-        colon == std::string_view::npos ? std::string_view() : name.substr(0, colon);
+    const std::string_view prefix = script::xml::splitName(nameOf(node)).prefix;
     const Value uri = xmlNamespaceForPrefix(vm, node, prefix);
     if (uri.isNull() && prefix.empty())
         return Value(vm.names().empty);

@@ -1,10 +1,8 @@
 #pragma once
 
 // XMLNode's namespace properties, read from the xmlns attributes of the node and its
-// ancestors as scripts see them now. A name "xmlns" or "xmlns:" declares the default
-// namespace, "xmlns:p" the prefix p; the reference takes any other name starting with
-// "xmlns" for a default declaration too. The first declaration of a prefix on a node,
-// in attribute order, is the one that counts.
+// ancestors as scripts see them now (script/xml/XmlNames.h reads the declarations). The
+// first declaration of a prefix on a node, in attribute order, is the one that counts.
 
 #include "avm1/Value.h"
 

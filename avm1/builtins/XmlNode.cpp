@@ -1,9 +1,9 @@
 #include "XmlNode.h"
 
 #include "ArrayObject.h"
-#include "XmlParser.h"
 #include "avm1/Function.h"
 #include "avm1/Vm.h"
+#include "script/xml/XmlMarkup.h"
 
 #include <algorithm>
 
@@ -203,36 +203,24 @@ bool openNode(Vm& vm, std::string& out, XmlNode* node)
 {
     if (node->isText()) {
         if (String* value = node->value())
-            xml::appendEscaped(out, value->view());
+            script::xml::appendEscaped(out, value->view());
         return false;
     }
     String* name = node->name();
     if (!name)
         return !node->children().empty();
-    out += '<';
-    out += name->view();
-    for (const XmlAttribute& a : xmlAttributesOf(vm, node)) {
-        out += ' ';
-        out += a.name->view();
-        out += "=\"";
-        xml::appendEscaped(out, vm.toString(a.value)->view());
-        out += '"';
-    }
-    if (node->children().empty()) {
-        out += " />";
-        return false;
-    }
-    out += '>';
-    return true;
+    script::xml::appendStartTagOpen(out, name->view());
+    for (const XmlAttribute& a : xmlAttributesOf(vm, node))
+        script::xml::appendAttribute(out, a.name->view(), vm.toString(a.value)->view());
+    const bool hasChildren = !node->children().empty();
+    script::xml::appendStartTagClose(out, hasChildren);
+    return hasChildren;
 }
 
 void closeNode(std::string& out, XmlNode* node)
 {
-    if (String* name = node->name()) {
-        out += "</";
-        out += name->view();
-        out += '>';
-    }
+    if (String* name = node->name())
+        script::xml::appendEndTag(out, name->view());
 }
 
 } // namespace

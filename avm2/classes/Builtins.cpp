@@ -14,6 +14,7 @@ void defineGlobalFunctions(Vm& vm);
 void defineLanguageExtras(Vm& vm);
 void defineVectorClasses(Vm& vm);
 void defineDisplayClasses(Vm& vm);
+void defineSystemClasses(Vm& vm);
 
 void registerBuiltins(Vm& vm)
 {
@@ -27,6 +28,7 @@ void registerBuiltins(Vm& vm)
     defineLanguageExtras(vm);
     defineVectorClasses(vm);
     defineDisplayClasses(vm);
+    defineSystemClasses(vm);
 }
 
 } // namespace avm2

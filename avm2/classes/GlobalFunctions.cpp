@@ -170,6 +170,9 @@ void defineGlobalFunctions(Vm& vm)
     vm.defineGlobalFunction("flash.utils", "getQualifiedSuperclassName", getQualifiedSuperclassName,
                             1);
     vm.defineGlobalFunction("flash.utils", "getDefinitionByName", getDefinitionByName, 1);
+    // The shell's package holds the same functions under its own name.
+    vm.defineGlobalFunction("avmplus", "getQualifiedClassName", getQualifiedClassName, 1);
+    vm.defineGlobalFunction("avmplus", "getQualifiedSuperclassName", getQualifiedSuperclassName, 1);
 }
 
 } // namespace avm2

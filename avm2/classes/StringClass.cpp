@@ -56,6 +56,8 @@ Value length(Vm& vm, const Value& self, Args)
 
 Value toStringMethod(Vm& vm, const Value& self, Args)
 {
+    if (isPrototypeOf(self, vm.builtins().string))
+        return Value(vm.names.empty);
     if (!self.isString())
         return vm.throwError(ErrorType::TypeError, 1004, {u"String.prototype.toString"});
     return self;
@@ -63,6 +65,8 @@ Value toStringMethod(Vm& vm, const Value& self, Args)
 
 Value valueOfMethod(Vm& vm, const Value& self, Args)
 {
+    if (isPrototypeOf(self, vm.builtins().string))
+        return Value(vm.names.empty);
     if (!self.isString())
         return vm.throwError(ErrorType::TypeError, 1004, {u"String.prototype.valueOf"});
     return self;
@@ -166,6 +170,10 @@ Value split(Vm& vm, const Value& self, Args args)
         return Value(out);
     }
     const std::u16string separator = vm.toText(sep);
+    if (s.empty()) {
+        out->push(Value(vm.names.empty));
+        return Value(out);
+    }
     if (separator.empty()) {
         for (std::size_t i = 0; i < s.size() && out->length() < limit; ++i)
             out->push(Value(vm.newString(s.substr(i, 1))));
@@ -241,8 +249,8 @@ void defineStringClass(Vm& vm)
     vm.defineMethod(c, "charAt", charAt, 1);
     vm.defineMethod(c, "charCodeAt", charCodeAt, 1);
     vm.defineMethod(c, "concat", concat, 0);
-    vm.defineMethod(c, "indexOf", indexOf, 1);
-    vm.defineMethod(c, "lastIndexOf", lastIndexOf, 1);
+    vm.defineMethod(c, "indexOf", indexOf, 2);
+    vm.defineMethod(c, "lastIndexOf", lastIndexOf, 2);
     vm.defineMethod(c, "localeCompare", localeCompare, 1);
     vm.defineMethod(c, "slice", slice, 2);
     vm.defineMethod(c, "substring", substring, 2);
@@ -255,7 +263,7 @@ void defineStringClass(Vm& vm)
     vm.defineMethod(c, "replace", replace, 2);
     vm.defineMethod(c, "match", matchByRegExp, 1);
     vm.defineMethod(c, "search", searchByRegExp, 1);
-    vm.defineStaticMethod(c, "fromCharCode", fromCharCode, 1);
+    vm.defineStaticMethod(c, "fromCharCode", fromCharCode, 0);
     vm.defineConstant(c, "length", Value(1));
 }
 

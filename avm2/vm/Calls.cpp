@@ -35,16 +35,13 @@ Value Vm::call(const Value& callee, const Value& thisValue, std::span<const Valu
     }
     if (o && o->kind() == ObjectKind::Class) {
         auto* cls = static_cast<ClassObject*>(o);
-        for (ClassObject* c = cls; c; c = c->base) {
-            if (c->hooks.call) {
-                if (!enterCall())
-                    return Value();
-                Value r = c->hooks.call(*this, callee, args);
-                leaveCall();
-                return r;
-            }
-            if (c->instanceTraits && !c->instanceTraits->isInterface && c != cls)
-                break;
+        // A native class's own conversion; classes scripts declare only cast.
+        if (cls->hooks.call && !cls->initializer->unit) {
+            if (!enterCall())
+                return Value();
+            Value r = cls->hooks.call(*this, callee, args);
+            leaveCall();
+            return r;
         }
         // Calling a class converts its one argument: a cast.
         if (args.size() != 1)
@@ -69,14 +66,12 @@ Value Vm::construct(const Value& callee, std::span<const Value> args)
         auto* cls = static_cast<ClassObject*>(o);
         if (cls->instanceTraits->isInterface)
             return throwError(ErrorType::TypeError, 1007);
-        for (ClassObject* c = cls; c; c = c->base) {
-            if (c->hooks.constructPrimitive) {
-                if (!enterCall())
-                    return Value();
-                Value r = c->hooks.constructPrimitive(*this, callee, args);
-                leaveCall();
-                return r;
-            }
+        if (cls->hooks.constructPrimitive) {
+            if (!enterCall())
+                return Value();
+            Value r = cls->hooks.constructPrimitive(*this, callee, args);
+            leaveCall();
+            return r;
         }
         Object* instance = allocateInstance(*cls);
         if (!instance || m_throwing)
@@ -87,7 +82,10 @@ Value Vm::construct(const Value& callee, std::span<const Value> args)
     }
     if (o && o->kind() == ObjectKind::Function) {
         auto* f = static_cast<FunctionObject*>(o);
-        if (f->isMethodClosure || f->env->native)
+        if (f->isMethodClosure)
+            return throwError(ErrorType::TypeError, 1064,
+                              {f->env->name ? f->env->name->text() : u"<anonymous>"});
+        if (f->env->native)
             return throwError(ErrorType::TypeError, 1007);
         Value proto = getProperty(callee, publicName(names.prototype));
         if (m_throwing)
@@ -100,6 +98,10 @@ Value Vm::construct(const Value& callee, std::span<const Value> args)
             return Value();
         return r.isObject() ? r : Value(instance);
     }
+    // An object that is neither class nor function names itself; anything else is no
+    // object at all.
+    if (o)
+        return throwError(ErrorType::TypeError, 1115, {describeForError(callee)});
     return throwError(ErrorType::TypeError, 1007);
 }
 

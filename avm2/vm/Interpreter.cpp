@@ -78,7 +78,13 @@ Value interpret(Vm& vm, MethodEnv& env, const Value& thisArg, std::span<const Va
     const std::size_t required = paramCount - std::min(optional, paramCount);
     const bool rest = info.has(kNeedRest);
     const bool wantsArguments = info.has(kNeedArguments);
-    if (args.size() < required || (args.size() > paramCount && !rest && !wantsArguments))
+    // Methods that declare no types take any number of arguments, as ECMAScript functions
+    // do; a declared parameter or result type makes the count binding.
+    bool declaresTypes = info.returnType != 0;
+    for (std::uint32_t t : info.paramTypes)
+        declaresTypes = declaresTypes || t != 0;
+    if (declaresTypes &&
+        (args.size() < required || (args.size() > paramCount && !rest && !wantsArguments)))
         return vm.throwError(ErrorType::ArgumentError, 1063,
                              {methodDescription(env), utf16(std::to_string(required)),
                               utf16(std::to_string(args.size()))});
@@ -94,10 +100,16 @@ Value interpret(Vm& vm, MethodEnv& env, const Value& thisArg, std::span<const Va
             base,
             base + code.localCount + 1,
             base + code.localCount + 1 + code.maxStack};
+    // Releases the frame and counts the instructions run, however the method leaves.
     struct Release {
         Vm& vm;
         Value* base;
-        ~Release() { vm.releaseFrame(base); }
+        std::uint64_t executed = 0;
+        ~Release()
+        {
+            vm.releaseFrame(base);
+            vm.instructionCount() += executed;
+        }
     } release{vm, base};
 
     Value self = thisArg;
@@ -114,7 +126,7 @@ Value interpret(Vm& vm, MethodEnv& env, const Value& thisArg, std::span<const Va
         Value v;
         if (i < args.size())
             v = args[i];
-        else
+        else if (i >= paramCount - optional)
             v = constantValue(vm, unit, info.optionalValues[i - (paramCount - optional)]);
         ClassObject* type = typeAt(vm, unit, info.paramTypes[i]);
         if (vm.throwing())
@@ -246,6 +258,7 @@ Value interpret(Vm& vm, MethodEnv& env, const Value& thisArg, std::span<const Va
 
     while (pc < opCount) {
         const Op& op = ops[pc];
+        ++release.executed;
         switch (op.code) {
         case 0x01: // bkpt
         case 0x02: // nop

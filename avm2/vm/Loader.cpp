@@ -48,7 +48,10 @@ void link(Vm& vm, AbcUnit& unit)
         for (std::uint32_t n : set.namespaces) {
             const Namespace* ns = unit.namespaces[n];
             s.namespaces.push_back(ns);
-            if (ns == vm.publicNs())
+            // Dynamic properties answer to any set holding a namespace of the public
+            // kinds (compilers' sets for unqualified names may hold only the file's
+            // private namespace and AS3's).
+            if (ns->kind == NsKind::Public)
                 s.hasPublic = true;
         }
         unit.namespaceSets.push_back(std::move(s));
@@ -338,7 +341,7 @@ ClassObject* newClass(Vm& vm, AbcUnit& unit, std::uint32_t index, const Value& b
     auto classTraits = std::make_unique<Traits>(*b.classClass->instanceTraits);
     classTraits->base = b.classClass->instanceTraits.get();
     classTraits->owner = b.classClass;
-    classTraits->sealed = true;
+    classTraits->sealed = false; // class objects take dynamic properties
     classTraits->isFinal = false;
     classTraits->isInterface = false;
     classTraits->protectedNs = nullptr;

@@ -211,6 +211,7 @@ bool Vm::setProperty(const Value& object, const Name& name, const Value& value, 
         o->dynamic().set(internValue(name.local), value);
         return true;
     }
+
     throwError(ErrorType::ReferenceError, 1056, {nameText(name), ownerName(*this, object)});
     return false;
 }
@@ -222,12 +223,17 @@ bool Vm::deleteProperty(const Value& object, const Name& name)
         return false;
     }
     Object* o = object.objectOrNull();
-    if (!o)
+    if (!o) {
+        if (const Traits* traits = traitsOf(object); traits && traits->find(name))
+            throwError(ErrorType::ReferenceError, 1120, {nameText(name), ownerName(*this, object)});
         return false;
+    }
     if (auto index = arrayIndex(name.local))
         if (o->deleteIndex(*this, *index))
             return true;
     if (o->traits() && o->traits()->find(name))
+        return false;
+    if (!o->isDynamic())
         return false;
     if (name.local && name.seesPublic())
         o->dynamic().remove(name.local);
@@ -269,6 +275,10 @@ Value Vm::callProperty(const Value& object, const Name& name, std::span<const Va
         if (!found)
             return throwError(ErrorType::TypeError, 1006, {nameText(name)});
     }
+    Object* o = object.objectOrNull();
+    if (o && !o->isDynamic() && o->kind() != ObjectKind::Array && !hasProperty(object, name))
+        return throwError(ErrorType::ReferenceError, 1070,
+                          {nameText(name), ownerName(*this, object)});
     Value fn = getProperty(object, name);
     if (m_throwing)
         return Value();

@@ -285,7 +285,7 @@ Value* Vm::reserveFrame(std::size_t values)
 
 bool Vm::enterCall()
 {
-    if (m_callDepth >= static_cast<int>(limits::kMaxCallDepth)) {
+    if (m_callDepth >= m_maxCallDepth) {
         throwError(ErrorType::Error, 1023);
         return false;
     }

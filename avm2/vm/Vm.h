@@ -10,7 +10,10 @@
 #include "Names.h"
 #include "Object.h"
 #include "Value.h"
+#include "avm2/Limits.h"
 #include "script/gc/Heap.h"
+
+#include <algorithm>
 
 #include <chrono>
 #include <cstdint>
@@ -229,9 +232,13 @@ public:
     Value* reserveFrame(std::size_t values);
     void releaseFrame(Value* base) { m_stackTop = base; }
     int& callDepth() { return m_callDepth; }
+    // Instructions the interpreter has run, for benchmarks.
+    std::uint64_t& instructionCount() { return m_instructions; }
     bool enterCall();
     void leaveCall() { --m_callDepth; }
     void setTimeout(double seconds) { m_timeoutSeconds = seconds; }
+    // Nested calls allowed, at most the machine's cap (hosts with small stacks lower it).
+    void setMaxCallDepth(int depth) { m_maxCallDepth = std::min(depth, static_cast<int>(limits::kMaxCallDepth)); }
     void startBudget();
     bool checkBudget();
     // The error message an uncaught error prints: "TypeError: Error #1009: ...".
@@ -320,6 +327,8 @@ private:
     std::vector<Value> m_stack;
     Value* m_stackTop = nullptr;
     int m_callDepth = 0;
+    std::uint64_t m_instructions = 0;
+    int m_maxCallDepth = static_cast<int>(limits::kMaxCallDepth);
     double m_timeoutSeconds = 15;
     std::chrono::steady_clock::time_point m_budgetStart;
     std::uint32_t m_budgetTicks = 0;

@@ -6,6 +6,7 @@
 // node again. Each VM keeps a small bridge from nodes to its values and back.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -34,7 +35,7 @@ enum class Kind : std::uint8_t {
 };
 
 struct Member {
-    std::string name;
+    std::string name = {};
     NodeId value = 0;
 };
 
@@ -43,18 +44,27 @@ struct Node {
     bool boolean = false;      // Boolean; a vector's fixed flag; a dictionary's weak keys
     double number = 0;         // Number, Date, Integer (as a double)
     std::int16_t timezone = 0; // AMF 0 dates, in minutes
-    std::string text;          // String, Xml, XmlDocument, a class or element type name
+    std::string text = {};     // String, Xml, XmlDocument, a class or element type name
     // Objects: sealed members first (`sealedCount` of them), then dynamic ones. Arrays:
     // the named part. AMF 0 objects have only dynamic members.
-    std::vector<Member> members;
+    std::vector<Member> members = {};
     std::size_t sealedCount = 0;
-    bool dynamic = true;             // an AMF 3 object's class is dynamic
-    std::vector<NodeId> elements;    // an array's dense part; VectorObject's elements
-    std::vector<double> numbers;     // VectorInt, VectorUInt, VectorDouble
-    std::vector<std::uint8_t> bytes; // ByteArray
-    std::vector<std::pair<NodeId, NodeId>> entries; // Dictionary: key, value
+    bool dynamic = true;                  // an AMF 3 object's class is dynamic
+    std::vector<NodeId> elements = {};    // an array's dense part; VectorObject's elements
+    std::vector<double> numbers = {};     // VectorInt, VectorUInt, VectorDouble
+    std::vector<std::uint8_t> bytes = {}; // ByteArray
+    std::vector<std::pair<NodeId, NodeId>> entries = {}; // Dictionary: key, value
     bool strictArray = false; // AMF 0: written as a strict array, not an ECMA one
 };
+
+// The first member of `node` called `name`, or null.
+inline const Member* findMember(const Node& node, std::string_view name)
+{
+    for (const Member& m : node.members)
+        if (m.name == name)
+            return &m;
+    return nullptr;
+}
 
 // The arena. Node 0 always exists and is undefined, so that a default NodeId is one.
 class Document {

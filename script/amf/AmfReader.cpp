@@ -12,7 +12,9 @@ using swf::ErrorCode;
 
 class Reader {
 public:
-    Reader(Document& doc, BigEndianReader& in) : m_doc(doc), m_in(in) {}
+    Reader(Document& doc, BigEndianReader& in, const ReadOptions& options)
+        : m_doc(doc), m_in(in), m_options(options)
+    {}
 
     swf::Result<NodeId> amf0()
     {
@@ -30,8 +32,11 @@ private:
     {
         if (!m_failed && !m_in.ok())
             fail(ErrorCode::Truncated, "value");
-        if (m_failed)
+        if (m_failed) {
+            if (m_options.partial)
+                *m_options.partial = id;
             return m_error;
+        }
         return id;
     }
     NodeId fail(ErrorCode code, std::string detail)
@@ -48,11 +53,11 @@ private:
     {
         if (m_failed || !m_in.ok())
             return false;
-        if (m_depth >= limits::kMaxAmfNesting) {
+        if (m_depth >= m_options.maxNesting) {
             fail(ErrorCode::TooDeep, "nesting");
             return false;
         }
-        if (m_doc.size() >= limits::kMaxAmfValues) {
+        if (m_doc.size() >= m_options.maxValues) {
             fail(ErrorCode::TooLarge, "value count");
             return false;
         }
@@ -96,6 +101,7 @@ private:
 
     Document& m_doc;
     BigEndianReader& m_in;
+    const ReadOptions& m_options;
     std::size_t m_depth = 0;
     bool m_failed = false;
     swf::Error m_error;
@@ -109,6 +115,8 @@ void Reader::readAmf0Members(NodeId id)
 {
     // Name and value pairs until an empty name and the object-end marker.
     while (!m_failed && m_in.ok()) {
+        if (m_options.dataEndClosesObjects && m_in.remaining() == 0)
+            return;
         const std::uint16_t length = m_in.u16();
         std::string name = m_in.text(length);
         if (name.empty()) {
@@ -152,6 +160,7 @@ NodeId Reader::readAmf0Value()
         node.kind = Kind::Null;
         break;
     case 6:
+    case 13: // a value the writer had no form for
         node.kind = Kind::Undefined;
         break;
     case 11:
@@ -201,7 +210,7 @@ NodeId Reader::readAmf0Value()
     case 17: {
         // The rest is AMF 3, with tables of its own, at the switch marker's own level
         // (as the writer counts it).
-        Reader inner(m_doc, m_in);
+        Reader inner(m_doc, m_in, m_options);
         inner.m_depth = m_depth - 1;
         const NodeId id = inner.readAmf3Value();
         if (inner.m_failed)
@@ -435,14 +444,14 @@ NodeId Reader::readAmf3Value()
 
 } // namespace
 
-swf::Result<NodeId> readAmf0(Document& doc, BigEndianReader& in)
+swf::Result<NodeId> readAmf0(Document& doc, BigEndianReader& in, const ReadOptions& options)
 {
-    return Reader(doc, in).amf0();
+    return Reader(doc, in, options).amf0();
 }
 
-swf::Result<NodeId> readAmf3(Document& doc, BigEndianReader& in)
+swf::Result<NodeId> readAmf3(Document& doc, BigEndianReader& in, const ReadOptions& options)
 {
-    return Reader(doc, in).amf3();
+    return Reader(doc, in, options).amf3();
 }
 
 } // namespace script::amf

@@ -80,8 +80,11 @@ private:
 
 void Writer::writeAmf0Text(const std::string& text)
 {
-    m_out.u16(static_cast<std::uint16_t>(text.size()));
-    m_out.text(text);
+    // A class name past what the 16-bit length can say is cut (member names that long
+    // are left out before they get here).
+    const std::string_view cut = std::string_view(text).substr(0, 0xFFFF);
+    m_out.u16(static_cast<std::uint16_t>(cut.size()));
+    m_out.text(std::string(cut));
 }
 
 void Writer::writeAmf0Members(const std::vector<Member>& members)

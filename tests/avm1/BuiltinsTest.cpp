@@ -9,7 +9,6 @@
 #include "avm1/builtins/ClassRegistry.h"
 #include "avm1/builtins/PropertyFlags.h"
 #include "avm1/builtins/TextNumbers.h"
-#include "avm1/builtins/UrlEscaping.h"
 
 #include <QtTest>
 #include <cmath>
@@ -199,8 +198,6 @@ private Q_SLOTS:
     void parseIntReadsAsTheReference();
     void parseFloatReadsAsTheReference_data();
     void parseFloatReadsAsTheReference();
-    void escapeAndUnescape_data();
-    void escapeAndUnescape();
     void globalParsersWithoutArguments();
     void versionBitsHide_data();
     void versionBitsHide();
@@ -310,39 +307,6 @@ void BuiltinsTest::parseFloatReadsAsTheReference()
     QVERIFY2(close || sameNumber(actual, expected), qPrintable(QString::number(actual, 'g', 17)));
     if (QTest::currentDataTag() == QString("fraction rounding"))
         QVERIFY(actual == expected);
-}
-
-void BuiltinsTest::escapeAndUnescape_data()
-{
-    QTest::addColumn<QString>("function");
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("letters and digits stay")
-        << "escape" << QByteArray("aZ09") << QByteArray("aZ09");
-    QTest::newRow("punctuation escapes")
-        << "escape" << QByteArray("@*_+-./ ") << QByteArray("%40%2A%5F%2B%2D%2E%2F%20");
-    QTest::newRow("UTF-8 bytes") << "escape" << QByteArray("\xC4\x80") << QByteArray("%C4%80");
-    QTest::newRow("both cases") << "unescape" << QByteArray("%2a%2A") << QByteArray("**");
-    QTest::newRow("plus is a space") << "unescape" << QByteArray("a+b") << QByteArray("a b");
-    QTest::newRow("UTF-8 back") << "unescape" << QByteArray("%E3%81%82")
-                                << QByteArray("\xE3\x81\x82");
-    QTest::newRow("no %u form") << "unescape" << QByteArray("%u0100") << QByteArray("0100");
-    QTest::newRow("non-digit drops one") << "unescape" << QByteArray("%_a%@b") << QByteArray("ab");
-    QTest::newRow("digit then non-digit drops both")
-        << "unescape" << QByteArray("aaa%4zz") << QByteArray("aaaz");
-    QTest::newRow("cut short") << "unescape" << QByteArray("aaa%4") << QByteArray("aaa");
-    QTest::newRow("bad UTF-8 as Latin-1")
-        << "unescape" << QByteArray("%E9") << QByteArray("\xC3\xA9");
-}
-
-void BuiltinsTest::escapeAndUnescape()
-{
-    QFETCH(QString, function);
-    QFETCH(QByteArray, input);
-    QFETCH(QByteArray, expected);
-    const std::string_view in(input.constData(), static_cast<std::size_t>(input.size()));
-    const std::string out = function == "escape" ? avm1::escapeText(in) : avm1::unescapeText(in);
-    QCOMPARE(QByteArray::fromStdString(out), expected);
 }
 
 void BuiltinsTest::globalParsersWithoutArguments()

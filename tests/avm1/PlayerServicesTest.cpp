@@ -6,9 +6,10 @@
 #include "ScriptRun.h"
 #include "avm1/ScriptHost.h"
 #include "avm1/Vm.h"
-#include "avm1/builtins/Amf0.h"
+#include "avm1/builtins/AmfBridge.h"
 #include "avm1/builtins/DeferredEvents.h"
 #include "avm1/builtins/LocalConnectionClass.h"
+#include "avm1/builtins/XmlNode.h"
 
 #include <QtTest>
 
@@ -131,6 +132,7 @@ private Q_SLOTS:
     void localConnectionCopiesArguments();
     void amfEncodesAsTheFileFormat();
     void amfTypedObjectsKeepTheirClass();
+    void amfSourcesDecideXmlAndClasses();
     void sharedObjectsLastTheRun();
     void externalInterfaceHelpers_data();
     void externalInterfaceHelpers();
@@ -287,6 +289,41 @@ void PlayerServicesTest::amfTypedObjectsKeepTheirClass()
     const Value onlyProto = s.object();
     s.set(onlyProto, "__proto__", proto);
     QCOMPARE((*avm1::encodeAmf0(s.vm(), onlyProto))[0], std::uint8_t(0x03));
+}
+
+// The player's own data gets XML objects and registered classes back; a stream's
+// script data keeps XML as text and its typed objects plain. A node met twice is one
+// object either way, and a date goes as a date.
+void PlayerServicesTest::amfSourcesDecideXmlAndClasses()
+{
+    using script::amf::Kind;
+    Script s;
+    const Value ctor = Value(s.vm().makeNative(record));
+    const Value proto = s.object();
+    s.set(ctor, "prototype", proto);
+    s.call(s.global("Object"), "registerClass", {s.str("Typed"), ctor});
+    script::amf::Document doc;
+    const auto xml = doc.add({.kind = Kind::XmlDocument, .text = "<a />"});
+    const auto typed = doc.add({.kind = Kind::Object, .text = "Typed"});
+    const auto root = doc.add({.kind = Kind::Array});
+    doc[root].elements = {xml, typed, typed};
+
+    const Value own = avm1::fromAmf(s.vm(), doc, root, avm1::AmfSource::Player);
+    QVERIFY(avm1::xmlNodeOf(s.get(own, "0")));
+    QCOMPARE(s.get(own, "1").asObject()->prototype(), proto.asObject());
+    QCOMPARE(s.get(own, "1").asObject(), s.get(own, "2").asObject());
+
+    const Value stream = avm1::fromAmf(s.vm(), doc, root, avm1::AmfSource::Stream);
+    QCOMPARE(s.typed(s.get(stream, "0")), QStringLiteral("string:<a />"));
+    QVERIFY(s.get(stream, "1").asObject()->prototype() != proto.asObject());
+    QCOMPARE(s.get(stream, "1").asObject(), s.get(stream, "2").asObject());
+
+    const Value date = s.construct("Date", {Value(1.0e12)});
+    const auto bytes = avm1::encodeAmf0(s.vm(), date);
+    QVERIFY(bytes.has_value());
+    QCOMPARE((*bytes)[0], std::uint8_t(0x0B));
+    const Value back = avm1::copyThroughAmf0(s.vm(), date);
+    QCOMPARE(s.typed(s.call(back, "getTime")), QStringLiteral("number:1000000000000"));
 }
 
 void PlayerServicesTest::sharedObjectsLastTheRun()

@@ -4,7 +4,6 @@
 // em, "a" half an em wide and a space a quarter, ascent 0.8 and descent 0.2 of the em;
 // at 20 pixels an "a" is 200 twips, a space 100 and a line 400 high.
 #include "ScriptRun.h"
-#include "avm1/builtins/CssParser.h"
 #include "swfwriter/EditTextWriter.h"
 #include "swfwriter/FontWriter.h"
 #include "swfwriter/ShapeWriter.h"
@@ -94,9 +93,6 @@ private Q_SLOTS:
     void styleSheetKeepsStyles();
     void textSettingsFromTheMovie();
     void textExtentMeasuresAsFieldsDo();
-    void cssGrammar_data();
-    void cssGrammar();
-    void cssBadInputIsBounded();
 };
 
 void TextLayoutScriptTest::measuresText()
@@ -233,68 +229,6 @@ void TextLayoutScriptTest::textExtentMeasuresAsFieldsDo()
     s.a.push({"x"}).op(Op::StackSwap).op(Op::SetVariable);
     s.trace("x", "width").trace("x", "height").trace("x", "textFieldWidth");
     QCOMPARE(run(s), QString("45\n20\n16\n4\n49\n25\n40\n30"));
-}
-
-void TextLayoutScriptTest::cssGrammar_data()
-{
-    QTest::addColumn<QString>("css");
-    QTest::addColumn<QString>("rules"); // selector{name=value;...} each, or "fail"
-    QTest::newRow("plain") << "a { color: red; }"
-                           << "a{color=red;}";
-    QTest::newRow("value keeps its trailing space") << "a { kerning: 5 }"
-                                                    << "a{kerning=5 ;}";
-    QTest::newRow("selector list") << "a, b {x:1}"
-                                   << "a{x=1;}b{x=1;}";
-    QTest::newRow("names camel-cased") << "a {font-size: 2; this--one: 3}"
-                                       << "a{fontSize=2;this-one=3;}";
-    QTest::newRow("unclosed block") << "a{"
-                                    << "a{}";
-    QTest::newRow("empty name skipped") << "a{:}"
-                                        << "a{}";
-    QTest::newRow("brace inside a name") << "a{name}b{:value}"
-                                         << "a{name}b{=value;}";
-    QTest::newRow("selector with a space") << "long key { x: 1 }"
-                                           << "fail";
-    QTest::newRow("no selector") << "{color:}"
-                                 << "fail";
-    QTest::newRow("no colon") << "a{name}"
-                              << "fail";
-    QTest::newRow("ends in a value") << "a{key:value"
-                                     << "fail";
-    QTest::newRow("garbage after a rule") << "a { x: 1; }; junk"
-                                          << "fail";
-}
-
-void TextLayoutScriptTest::cssGrammar()
-{
-    QFETCH(QString, css);
-    QFETCH(QString, rules);
-    const auto parsed = avm1::css::parse(css.toStdString());
-    QString got = "fail";
-    if (parsed) {
-        got.clear();
-        for (const avm1::css::Rule& rule : *parsed)
-            for (const std::string& selector : rule.selectors) {
-                got += QString::fromStdString(selector) + "{";
-                for (const auto& [name, value] : rule.properties)
-                    got += QString::fromStdString(name + "=" + value + ";");
-                got += "}";
-            }
-    }
-    QCOMPARE(got, rules);
-}
-
-void TextLayoutScriptTest::cssBadInputIsBounded()
-{
-    // Rules past the cap make the sheet fail rather than grow without end.
-    std::string many;
-    for (int i = 0; i < 5000; ++i)
-        many += "a{}";
-    QVERIFY(!avm1::css::parse(many));
-    // Deep braces and stray bytes end in a diagnosis, not a hang.
-    QVERIFY(!avm1::css::parse(std::string(100000, '{')));
-    QVERIFY(!avm1::css::parse(std::string("a{b:\0c", 6)));
-    QVERIFY(avm1::css::parse(std::string(1000, ' ')).has_value());
 }
 
 QTEST_GUILESS_MAIN(TextLayoutScriptTest)

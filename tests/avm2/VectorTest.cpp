@@ -138,7 +138,7 @@ private Q_SLOTS:
 void VectorTest::agreesWithTheInterpreter()
 {
     const QStringList flash = runHaxeMovie("VectorShared");
-    const QStringList interp = readLines(std::string(HAXE_MOVIES_DIR) + "/VectorShared.interp.txt");
+    const QStringList interp = readLines(std::string(HAXE_MOVIES_DIR) + "/VectorShared.expected");
     QVERIFY(interp.size() > 5);
     const QString problem = firstDifference(flash, interp);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));

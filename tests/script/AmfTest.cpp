@@ -153,6 +153,7 @@ private Q_SLOTS:
     void everyCutIsRefused();
     void hostileMessagesAreRefused_data();
     void hostileMessagesAreRefused();
+    void readOptionsNarrowAndForgive();
 };
 
 void AmfTest::amf0FromItsDescription()
@@ -313,7 +314,7 @@ void AmfTest::hostileMessagesAreRefused_data()
     QTest::addColumn<bool>("amf3");
     QTest::addColumn<QString>("reason");
     QTest::newRow("AMF 0 reference to nothing") << bytesOf({7, 0, 3}) << false << "reference";
-    QTest::newRow("AMF 0 unknown marker") << bytesOf({13}) << false << "marker";
+    QTest::newRow("AMF 0 record set marker") << bytesOf({14}) << false << "marker";
     QTest::newRow("AMF 0 object end missing") << bytesOf({3, 0, 0, 5}) << false << "object end";
     QTest::newRow("AMF 0 strict array longer than the message")
         << bytesOf({10, 0x7F, 0xFF, 0xFF, 0xFF, 5}) << false << "count";
@@ -345,6 +346,64 @@ void AmfTest::hostileMessagesAreRefused()
     QVERIFY(!root.ok());
     const QString message = QString::fromStdString(root.error().message());
     QVERIFY2(message.contains(reason), qPrintable(message));
+}
+
+// What a reader may ask of readAmf0 beyond the defaults: lower caps, objects the data's
+// end closes, and what a failed read made so far. The unsupported marker reads as
+// undefined.
+void AmfTest::readOptionsNarrowAndForgive()
+{
+    const Bytes open = bytesOf({3, 0, 1, 'x', 0, 0x40, 0, 0, 0, 0, 0, 0, 0});
+    {
+        Document doc;
+        BigEndianReader in(open);
+        QVERIFY(!readAmf0(doc, in).ok());
+    }
+    {
+        Document doc;
+        BigEndianReader in(open);
+        const auto root = readAmf0(doc, in, {.dataEndClosesObjects = true});
+        QVERIFY(root.ok());
+        const Member* x = findMember(doc[*root], "x");
+        QVERIFY(x);
+        QCOMPARE(doc[x->value].number, 2.0);
+        QVERIFY(!findMember(doc[*root], "y"));
+    }
+    {
+        // Cut inside the second member's name: the object keeps the first.
+        Bytes cut = open;
+        cut.insert(cut.end(), {0, 5, 'y'});
+        Document doc;
+        BigEndianReader in(cut);
+        NodeId partial = 0;
+        QVERIFY(!readAmf0(doc, in, {.partial = &partial}).ok());
+        QCOMPARE(doc[partial].kind, Kind::Object);
+        QCOMPARE(doc[partial].members.size(), std::size_t(1));
+    }
+    {
+        const Bytes nested = bytesOf({3, 0, 1, 'a', 3, 0, 1, 'b', 5, 0, 0, 9, 0, 0, 9});
+        Document doc;
+        BigEndianReader in(nested);
+        QVERIFY(readAmf0(doc, in, {.maxNesting = 3}).ok());
+        Document again;
+        BigEndianReader inAgain(nested);
+        const auto deep = readAmf0(again, inAgain, {.maxNesting = 2});
+        QVERIFY(!deep.ok());
+        QCOMPARE(deep.error().code, swf::ErrorCode::TooDeep);
+        Document few;
+        BigEndianReader inFew(nested);
+        const auto many = readAmf0(few, inFew, {.maxValues = 3});
+        QVERIFY(!many.ok());
+        QCOMPARE(many.error().code, swf::ErrorCode::TooLarge);
+    }
+    {
+        Document doc;
+        const Bytes unsupported = bytesOf({13});
+        BigEndianReader in(unsupported);
+        const auto root = readAmf0(doc, in);
+        QVERIFY(root.ok());
+        QCOMPARE(doc[*root].kind, Kind::Undefined);
+    }
 }
 
 QTEST_GUILESS_MAIN(AmfTest)

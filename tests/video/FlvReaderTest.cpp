@@ -4,16 +4,16 @@
 #include "video/FlvReader.h"
 
 #include "FlvWriter.h"
-#include "video/Amf0.h"
 
 #include <QtTest>
 #include <algorithm>
 
 namespace {
 
+using script::amf::Kind;
+using script::amf::Node;
 using swfwriter::AmfWriter;
 using swfwriter::FlvWriter;
-using video::amf0::Type;
 namespace flv = video::flv;
 
 const std::vector<std::uint8_t> kFrame{0xde, 0xad, 0xbe, 0xef};
@@ -24,6 +24,23 @@ flv::FlvFile read(const std::vector<std::uint8_t>& bytes)
     if (!file)
         qFatal("FLV not read: %s", file.error().message().c_str());
     return std::move(file.value());
+}
+
+// The value of `node`'s member `name` in the event's values, or null.
+const Node* member(const flv::ScriptEvent& event, const Node* node, const char* name)
+{
+    const script::amf::Member* m = node ? script::amf::findMember(*node, name) : nullptr;
+    return m ? &event.values[m->value] : nullptr;
+}
+
+// A file of one script tag: an event name, then `amf`.
+flv::FlvFile scriptFile(const std::vector<std::uint8_t>& amf)
+{
+    std::vector<std::uint8_t> body = AmfWriter().string("onTest").bytes();
+    body.insert(body.end(), amf.begin(), amf.end());
+    FlvWriter writer;
+    writer.script(0, body);
+    return read(writer.bytes());
 }
 
 bool mentions(const flv::FlvFile& file, const char* text)
@@ -141,27 +158,31 @@ private Q_SLOTS:
         QVERIFY(file.diagnostics.empty());
         QCOMPARE(file.scripts.size(), std::size_t(1));
         QCOMPARE(file.scripts[0].name, std::string("onMetaData"));
-        const video::amf0::Value* metadata = file.metadata();
-        QVERIFY(metadata);
-        QCOMPARE(metadata->type, Type::EcmaArray);
-        QCOMPARE(metadata->properties.size(), std::size_t(9));
-        QCOMPARE(metadata->property("duration")->number, 12.5);
-        QCOMPARE(metadata->property("width")->number, 320.0);
-        QCOMPARE(metadata->property("stereo")->boolean, true);
-        QCOMPARE(metadata->property("encoder")->string, std::string("test writer"));
-        QCOMPARE(metadata->property("nothing")->type, Type::Null);
-        QCOMPARE(metadata->property("gone")->type, Type::Undefined);
-        const video::amf0::Value* created = metadata->property("created");
-        QCOMPARE(created->type, Type::Date);
+        const flv::ScriptEvent* event = file.metadata();
+        QVERIFY(event);
+        const Node& metadata = event->values[event->argument];
+        QCOMPARE(metadata.kind, Kind::Array);
+        QVERIFY(!metadata.strictArray);
+        QCOMPARE(metadata.members.size(), std::size_t(9));
+        QCOMPARE(event->member("duration")->number, 12.5);
+        QCOMPARE(event->member("width")->number, 320.0);
+        QCOMPARE(event->member("stereo")->boolean, true);
+        QCOMPARE(event->member("encoder")->text, std::string("test writer"));
+        QCOMPARE(event->member("nothing")->kind, Kind::Null);
+        QCOMPARE(event->member("gone")->kind, Kind::Undefined);
+        const Node* created = event->member("created");
+        QCOMPARE(created->kind, Kind::Date);
         QCOMPARE(created->number, 1.0e12);
-        QCOMPARE(created->timezoneMinutes, std::int16_t(-60));
-        QCOMPARE(metadata->property("long")->string.size(), std::size_t(70000));
-        const video::amf0::Value* inner = metadata->property("nested")->property("inner");
-        QCOMPARE(inner->type, Type::StrictArray);
+        QCOMPARE(created->timezone, std::int16_t(-60));
+        QCOMPARE(event->member("long")->text.size(), std::size_t(70000));
+        const Node* inner = member(*event, event->member("nested"), "inner");
+        QVERIFY(inner);
+        QCOMPARE(inner->kind, Kind::Array);
+        QVERIFY(inner->strictArray);
         QCOMPARE(inner->elements.size(), std::size_t(3));
-        QCOMPARE(inner->elements[1].string, std::string("two"));
-        QCOMPARE(inner->elements[2].property("three")->number, 3.0);
-        QVERIFY(!metadata->property("missing"));
+        QCOMPARE(event->values[inner->elements[1]].text, std::string("two"));
+        QCOMPARE(member(*event, &event->values[inner->elements[2]], "three")->number, 3.0);
+        QVERIFY(!event->member("missing"));
     }
 
     void cuePoints()
@@ -177,10 +198,9 @@ private Q_SLOTS:
         const flv::ScriptEvent& cue = file.scripts[0];
         QCOMPARE(cue.name, std::string("onCuePoint"));
         QCOMPARE(cue.timestampMs, 2000u);
-        QCOMPARE(cue.argument.property("name")->string, std::string("chapter 2"));
-        QCOMPARE(cue.argument.property("time")->number, 2.0);
-        QCOMPARE(cue.argument.property("parameters")->property("colour")->string,
-                 std::string("red"));
+        QCOMPARE(cue.member("name")->text, std::string("chapter 2"));
+        QCOMPARE(cue.member("time")->number, 2.0);
+        QCOMPARE(member(cue, cue.member("parameters"), "colour")->text, std::string("red"));
         QVERIFY(!file.metadata());
     }
 
@@ -353,23 +373,39 @@ private Q_SLOTS:
                 amf.end();
             return amf.bytes();
         };
-        QVERIFY(video::amf0::readValues(nested(20)).ok());
-        auto deep = video::amf0::readValues(nested(40));
-        QVERIFY(!deep);
-        QCOMPARE(deep.error().code, swf::ErrorCode::TooDeep);
+        QCOMPARE(scriptFile(nested(20)).scripts.size(), std::size_t(1));
+        const flv::FlvFile deep = scriptFile(nested(40));
+        QVERIFY(deep.scripts.empty());
+        QVERIFY(mentions(deep, "nests deeper"));
         // A strict array claiming far more elements than bytes remain.
-        auto claimed = video::amf0::readValues(AmfWriter().beginStrictArray(0x7fffffff).bytes());
-        QVERIFY(!claimed);
-        // References point back into data this reader does not keep.
-        auto reference = video::amf0::readValues(std::vector<std::uint8_t>{0x07, 0x00, 0x01});
-        QVERIFY(!reference);
-        QCOMPARE(reference.error().code, swf::ErrorCode::Unsupported);
+        const flv::FlvFile claimed = scriptFile(AmfWriter().beginStrictArray(0x7fffffff).bytes());
+        QVERIFY(claimed.scripts.empty());
+        QVERIFY(mentions(claimed, "ends early"));
+        // A reference to an object before it is that object; one to nothing is damage.
+        std::vector<std::uint8_t> twice = AmfWriter().beginStrictArray(2).bytes();
+        const std::vector<std::uint8_t> first =
+            AmfWriter().beginObject().key("x").number(1).end().bytes();
+        twice.insert(twice.end(), first.begin(), first.end());
+        twice.insert(twice.end(), {0x07, 0x00, 0x01});
+        const flv::FlvFile shared = scriptFile(twice);
+        QCOMPARE(shared.scripts.size(), std::size_t(1));
+        const Node& pair = shared.scripts[0].values[shared.scripts[0].argument];
+        QCOMPARE(pair.elements.size(), std::size_t(2));
+        QCOMPARE(pair.elements[0], pair.elements[1]);
+        const flv::FlvFile dangling = scriptFile({0x07, 0x00, 0x01});
+        QVERIFY(dangling.scripts.empty());
+        QVERIFY(mentions(dangling, "refers to something"));
         // A number cut short.
-        QVERIFY(!video::amf0::readValues(std::vector<std::uint8_t>{0x00, 0x40, 0x09}));
+        QVERIFY(scriptFile({0x00, 0x40, 0x09}).scripts.empty());
         // An object whose end marker is missing at the end of the data closes there.
-        auto open = video::amf0::readValues(AmfWriter().beginObject().key("x").number(2).bytes());
-        QVERIFY(open.ok());
-        QCOMPARE(open->at(0).property("x")->number, 2.0);
+        const flv::FlvFile open = scriptFile(AmfWriter().beginObject().key("x").number(2).bytes());
+        QCOMPARE(open.scripts.size(), std::size_t(1));
+        QCOMPARE(open.scripts[0].member("x")->number, 2.0);
+        // A value its writer had no form for reads as undefined.
+        const flv::FlvFile unsupported = scriptFile({0x0d});
+        QCOMPARE(unsupported.scripts.size(), std::size_t(1));
+        QCOMPARE(unsupported.scripts[0].values[unsupported.scripts[0].argument].kind,
+                 Kind::Undefined);
     }
 };
 

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-namespace avm1::css {
+namespace script::css {
 
 struct Rule {
     std::vector<std::string> selectors;
@@ -24,4 +24,4 @@ std::optional<std::vector<Rule>> parse(std::string_view text);
 // "text-align" as "textAlign": each "-" dropped and the character after it upper-cased.
 std::string camelCase(std::string_view name);
 
-} // namespace avm1::css
+} // namespace script::css

@@ -1,11 +1,11 @@
 #include "XmlParser.h"
 
-#include "avm1/Limits.h"
-#include "avm1/StringUnits.h"
+#include "script/Limits.h"
+#include "script/Utf8.h"
 
 #include <algorithm>
 
-namespace avm1::xml {
+namespace script::xml {
 
 namespace {
 
@@ -324,29 +324,4 @@ std::string decodeEntities(std::string_view text)
     return out;
 }
 
-void appendEscaped(std::string& out, std::string_view text)
-{
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\'':
-            out += "&apos;";
-            break;
-        default:
-            out += c;
-        }
-    }
-}
-
-} // namespace avm1::xml
+} // namespace script::xml

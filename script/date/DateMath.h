@@ -3,7 +3,7 @@
 // The calendar arithmetic of ECMA-262 (3rd edition, 15.9.1) over time values: milliseconds
 // since 1970-01-01 UTC, held in doubles, NaN for an invalid date.
 
-namespace avm1::datemath {
+namespace script::date {
 
 inline constexpr double kMsPerSecond = 1000.0;
 inline constexpr double kMsPerMinute = 60000.0;
@@ -27,4 +27,4 @@ double makeDate(double day, double time);
 // NaN past 8.64e15 milliseconds either side of 1970, else the value made integral.
 double timeClip(double t);
 
-} // namespace avm1::datemath
+} // namespace script::date

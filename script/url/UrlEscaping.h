@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace avm1 {
+namespace script::url {
 
 // Every byte but ASCII letters and digits as %XX (capital hexadecimal).
 std::string escapeText(std::string_view text);
@@ -22,4 +22,4 @@ void forEachUrlVariable(
     std::string_view text,
     const std::function<bool(const std::string& name, const std::string& value)>& take);
 
-} // namespace avm1
+} // namespace script::url

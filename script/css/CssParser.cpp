@@ -1,8 +1,8 @@
 #include "CssParser.h"
 
-#include "runtime/Limits.h"
+#include "script/Limits.h"
 
-namespace avm1::css {
+namespace script::css {
 
 namespace {
 
@@ -22,7 +22,7 @@ public:
             skipSpace();
             if (atEnd())
                 return out;
-            if (out.size() >= runtime::limits::kMaxStyleRules)
+            if (out.size() >= limits::kMaxStyleRules)
                 return std::nullopt;
             Rule rule;
             if (!selectors(rule) || !block(rule))
@@ -128,9 +128,9 @@ std::string camelCase(std::string_view name)
 
 std::optional<std::vector<Rule>> parse(std::string_view text)
 {
-    if (text.size() > runtime::limits::kMaxStyleSheetText)
+    if (text.size() > limits::kMaxStyleSheetText)
         return std::nullopt;
     return Reader(text).rules();
 }
 
-} // namespace avm1::css
+} // namespace script::css

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-namespace avm1::datemath {
+namespace script::date {
 
 namespace {
 
@@ -173,4 +173,4 @@ double timeClip(double t)
     return toInteger(t) + 0.0;
 }
 
-} // namespace avm1::datemath
+} // namespace script::date

@@ -1,25 +1,16 @@
 #include "UrlEscaping.h"
 
+#include "script/HexDigits.h"
+
 #include <cstdint>
 
-namespace avm1 {
+namespace script::url {
 
 namespace {
 
 bool isAlphanumeric(unsigned char c)
 {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // The length of the UTF-8 sequence at `i`, or 0 when the bytes there are not one.
@@ -116,12 +107,12 @@ std::string unescapeText(std::string_view text)
         ++i;
         if (i >= text.size())
             break;
-        const int high = hexValue(text[i++]);
+        const int high = script::hexDigitValue(text[i++]);
         if (high < 0)
             continue;
         if (i >= text.size())
             break;
-        const int low = hexValue(text[i++]);
+        const int low = script::hexDigitValue(text[i++]);
         if (low < 0)
             continue;
         bytes.push_back(static_cast<char>(high * 16 + low));
@@ -149,4 +140,4 @@ void forEachUrlVariable(
     }
 }
 
-} // namespace avm1
+} // namespace script::url

@@ -1,14 +1,15 @@
-// The XML reader on its own: the nodes it makes, the status codes it reports, its caps,
-// entity decoding and the escaping toString uses; and the text a loaded file becomes.
-#include "avm1/builtins/XmlParser.h"
+// The legacy XML tree's text: the reader's nodes, the status codes it reports, its caps
+// and entity decoding; the markup pieces toString writes; prefixes and declarations.
+#include "script/xml/XmlParser.h"
 
-#include "avm1/Limits.h"
-#include "avm1/builtins/Loads.h"
+#include "script/Limits.h"
+#include "script/xml/XmlMarkup.h"
+#include "script/xml/XmlNames.h"
 
 #include <QtTest>
 
-using avm1::xml::ParsedDocument;
-using avm1::xml::ParseStatus;
+using script::xml::ParsedDocument;
+using script::xml::ParseStatus;
 
 Q_DECLARE_METATYPE(ParseStatus)
 
@@ -53,7 +54,7 @@ private Q_SLOTS:
     void nodesComeInDocumentOrderUnderTheirParents()
     {
         const ParsedDocument doc =
-            avm1::xml::parse("<a x='1' y=\"&lt;2&gt;\" x='dup'>t<b/>u</a>v", false);
+            script::xml::parse("<a x='1' y=\"&lt;2&gt;\" x='dup'>t<b/>u</a>v", false);
         QCOMPARE(doc.status, ParseStatus::Ok);
         QCOMPARE(describe(doc),
                  QStringList({"-1:a[x=1,y=<2>]", "0:'t'", "0:b", "0:'u'", "-1:'v'"}));
@@ -64,18 +65,18 @@ private Q_SLOTS:
     void ignoreWhiteDropsOnlyBlankText()
     {
         const std::string markup = "<a> <b/>\n\t</a> x \r\n";
-        QCOMPARE(describe(avm1::xml::parse(markup, true)),
+        QCOMPARE(describe(script::xml::parse(markup, true)),
                  QStringList({"-1:a", "0:b", "-1:' x \r\n'"}));
-        QCOMPARE(describe(avm1::xml::parse(markup, false)),
+        QCOMPARE(describe(script::xml::parse(markup, false)),
                  QStringList({"-1:a", "0:' '", "0:b", "0:'\n\t'", "-1:' x \r\n'"}));
     }
 
     void commentsVanishWhileCdataAndDeclarationsAreKept()
     {
         const ParsedDocument doc =
-            avm1::xml::parse("<?xml version='1.0'?><!DOCTYPE r [<!ENTITY e '>'>]><!--<c>-->"
-                             "<r>a<!-- x -->b<![CDATA[<&amp;>]]></r>",
-                             true);
+            script::xml::parse("<?xml version='1.0'?><!DOCTYPE r [<!ENTITY e '>'>]><!--<c>-->"
+                               "<r>a<!-- x -->b<![CDATA[<&amp;>]]></r>",
+                               true);
         QCOMPARE(doc.status, ParseStatus::Ok);
         QCOMPARE(describe(doc), QStringList({"-1:r", "0:'a'", "0:'b'", "0:'<&amp;>'"}));
         QCOMPARE(doc.xmlDecl.value_or(""), std::string("<?xml version='1.0'?>"));
@@ -112,30 +113,30 @@ private Q_SLOTS:
     {
         QFETCH(QString, markup);
         QFETCH(ParseStatus, status);
-        QCOMPARE(avm1::xml::parse(markup.toStdString(), false).status, status);
+        QCOMPARE(script::xml::parse(markup.toStdString(), false).status, status);
     }
 
     void whatWasReadBeforeAFaultStays()
     {
-        const ParsedDocument doc = avm1::xml::parse("<a><b/>t</c><d/>", false);
+        const ParsedDocument doc = script::xml::parse("<a><b/>t</c><d/>", false);
         QCOMPARE(doc.status, ParseStatus::EndTagUnmatched);
         QCOMPARE(describe(doc), QStringList({"-1:a", "0:b", "0:'t'"}));
     }
 
     void depthAndNodeCountAreCapped()
     {
-        const std::size_t depth = avm1::limits::kMaxXmlDepth;
+        const std::size_t depth = script::limits::kMaxXmlDepth;
         const std::string deepest = repeated("<a>", depth) + repeated("</a>", depth);
-        QCOMPARE(avm1::xml::parse(deepest, false).status, ParseStatus::Ok);
+        QCOMPARE(script::xml::parse(deepest, false).status, ParseStatus::Ok);
         const std::string deeper = repeated("<a>", depth + 1) + repeated("</a>", depth + 1);
-        const ParsedDocument tooDeep = avm1::xml::parse(deeper, false);
+        const ParsedDocument tooDeep = script::xml::parse(deeper, false);
         QCOMPARE(tooDeep.status, ParseStatus::OutOfMemory);
         QCOMPARE(tooDeep.nodes.size(), depth);
 
-        const std::string many = repeated("<a/>", avm1::limits::kMaxXmlParsedNodes + 1);
-        const ParsedDocument tooMany = avm1::xml::parse(many, false);
+        const std::string many = repeated("<a/>", script::limits::kMaxXmlParsedNodes + 1);
+        const ParsedDocument tooMany = script::xml::parse(many, false);
         QCOMPARE(tooMany.status, ParseStatus::OutOfMemory);
-        QCOMPARE(tooMany.nodes.size(), avm1::limits::kMaxXmlParsedNodes);
+        QCOMPARE(tooMany.nodes.size(), script::limits::kMaxXmlParsedNodes);
     }
 
     void entitiesDecode_data()
@@ -167,66 +168,57 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(QString, decoded);
-        QCOMPARE(QString::fromStdString(avm1::xml::decodeEntities(text.toStdString())), decoded);
+        QCOMPARE(QString::fromStdString(script::xml::decodeEntities(text.toStdString())), decoded);
     }
 
     void escapingCoversTheFiveSpecialCharacters()
     {
         std::string out = "=";
-        avm1::xml::appendEscaped(out, "<a href=\"x\">it's & more</a>");
+        script::xml::appendEscaped(out, "<a href=\"x\">it's & more</a>");
         QCOMPARE(out, std::string("=&lt;a href=&quot;x&quot;&gt;it&apos;s &amp; more&lt;/a&gt;"));
     }
 
-    void loadedTextDropsMarksAndReadsUtf16()
+    void markupPiecesMakeElements()
     {
-        using Bytes = std::vector<std::uint8_t>;
-        QCOMPARE(avm1::loadedText(Bytes{0xEF, 0xBB, 0xBF, 'h', 'i'}), std::string("hi"));
-        QCOMPARE(avm1::loadedText(Bytes{'h', 0xC3, 0xA9}), std::string("h\xC3\xA9"));
-        QCOMPARE(avm1::loadedText(Bytes{0xFF, 0xFE, 'A', 0, 0xE9, 0}), std::string("A\xC3\xA9"));
-        QCOMPARE(avm1::loadedText(Bytes{0xFE, 0xFF, 0, 'A', 0xD8, 0x3D, 0xDE, 0x00}),
-                 std::string("A\xF0\x9F\x98\x80"));
-        // A lone surrogate, then an odd byte left over.
-        QCOMPARE(avm1::loadedText(Bytes{0xFF, 0xFE, 0x00, 0xDC, 'B', 0, 'C'}),
-                 std::string("\xEF\xBF\xBD"
-                             "B"));
+        std::string out;
+        script::xml::appendStartTagOpen(out, "p:a");
+        script::xml::appendAttribute(out, "x", "1 < 2 & \"q\"");
+        script::xml::appendStartTagClose(out, true);
+        script::xml::appendStartTagOpen(out, "b");
+        script::xml::appendStartTagClose(out, false);
+        script::xml::appendEndTag(out, "p:a");
+        QCOMPARE(out, std::string("<p:a x=\"1 &lt; 2 &amp; &quot;q&quot;\"><b /></p:a>"));
     }
 
-    // System.useCodepage: text that is no UTF-8 is read as Japanese where it can only
-    // be that, else as Windows-1252; UTF-8 and marked text stay as they are.
-    void codePagesReadLegacyText()
+    void namesSplitAtTheFirstColon()
     {
-        using Bytes = std::vector<std::uint8_t>;
-        const struct {
-            const char* name;
-            Bytes bytes;
-            std::string expected;
-        } cases[] = {
-            {"UTF-8 stays", {'a', 0xC3, 0x84}, "a\xC3\x84"},
-            {"Latin-1 capitals and sharp s",
-             {0xC4, 0xD6, 0xDC, ' ', 0xDF},
-             "\xC3\x84\xC3\x96\xC3\x9C \xC3\x9F"},
-            {"Windows-1252 punctuation",
-             {0x93, 'h', 'i', 0x94, ' ', 0x80},
-             "\xE2\x80\x9Chi\xE2\x80\x9D \xE2\x82\xAC"},
-            {"a byte Windows-1252 leaves out", {0x81}, "\xC2\x81"},
-            {"kanji", {0x95, 0xD0, 0x89, 0xBC, 0x96, 0xBC}, "\xE7\x89\x87\xE4\xBB\xAE\xE5\x90\x8D"},
-            {"hiragana among ASCII", {'x', 0x82, 0xA0, 'y'}, "x\xE3\x81\x82y"},
-            // An accent before a letter makes a valid pair, but no Japanese text.
-            {"French", {0xE9, 't', 0xE9}, "\xC3\xA9t\xC3\xA9"},
-            {"French, pairs only", {0xE9, 't', 'a', 'i', 't'}, "\xC3\xA9tait"},
-            {"a lead byte at the end", {0x82, 0xA0, 0x82}, "\xE2\x80\x9A\xC2\xA0\xE2\x80\x9A"},
-            {"half-width katakana", {0x82, 0xA0, 0xB1}, "\xE2\x80\x9A\xC2\xA0\xC2\xB1"},
+        const auto plain = script::xml::splitName("item");
+        QVERIFY(!plain.prefixed);
+        QCOMPARE(plain.prefix, std::string_view());
+        QCOMPARE(plain.localName, std::string_view("item"));
+        const auto twice = script::xml::splitName("a:b:c");
+        QVERIFY(twice.prefixed);
+        QCOMPARE(twice.prefix, std::string_view("a"));
+        QCOMPARE(twice.localName, std::string_view("b:c"));
+        const auto empty = script::xml::splitName(":x");
+        QVERIFY(empty.prefixed);
+        QCOMPARE(empty.prefix, std::string_view());
+    }
+
+    void declarationsNameTheirPrefix()
+    {
+        auto declared = [](std::string_view attribute) {
+            const auto prefix = script::xml::declaredPrefix(attribute);
+            return prefix ? QString::fromUtf8(prefix->data(), qsizetype(prefix->size()))
+                          : QStringLiteral("none");
         };
-        for (const auto& c : cases) {
-            const std::string got = avm1::loadedText(c.bytes, true);
-            if (got != c.expected)
-                qWarning("case %s", c.name);
-            QCOMPARE(got, c.expected);
-        }
-        // Without the switch the bytes pass as they are; a mark wins over it.
-        QCOMPARE(avm1::loadedText(Bytes{0xC4}), std::string("\xC4"));
-        QCOMPARE(avm1::loadedText(Bytes{0xEF, 0xBB, 0xBF, 0xC3, 0x84}, true),
-                 std::string("\xC3\x84"));
+        QCOMPARE(declared("xmlns"), QString(""));
+        QCOMPARE(declared("xmlns:"), QString(""));
+        QCOMPARE(declared("xmlns:p"), QString("p"));
+        // Any other name starting with xmlns declares the default namespace.
+        QCOMPARE(declared("xmlnsfoo"), QString(""));
+        QCOMPARE(declared("xml"), QString("none"));
+        QCOMPARE(declared("p:xmlns"), QString("none"));
     }
 };
 

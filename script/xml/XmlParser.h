@@ -1,9 +1,10 @@
 #pragma once
 
-// The XML class's reader: markup to a flat list of nodes, with the status codes the
-// XML.status property reports. It is lenient where the reference is (no check of name
-// characters, undeclared entities kept as written) and stops at the first error,
-// keeping what it read before it. Escaping for the way back (toString) is here too.
+// The legacy XML reader (ActionScript 2's XML, ActionScript 3's flash.xml.XMLDocument):
+// markup to a flat list of nodes, with the status codes XML.status reports. It is
+// lenient where the reference is (no check of name characters, undeclared entities
+// kept as written) and stops at the first error, keeping what it read before it.
+// XmlMarkup.h writes markup back.
 
 #include <cstdint>
 #include <optional>
@@ -11,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-namespace avm1::xml {
+namespace script::xml {
 
 // XML.status.
 enum class ParseStatus : std::int8_t {
@@ -53,7 +54,5 @@ ParsedDocument parse(std::string_view markup, bool ignoreWhite);
 
 // The five predefined entities and character references decoded; anything else stays.
 std::string decodeEntities(std::string_view text);
-// Text and attribute values as toString writes them: & < > " ' as entities.
-void appendEscaped(std::string& out, std::string_view text);
 
-} // namespace avm1::xml
+} // namespace script::xml
