@@ -66,6 +66,9 @@ bool VectorObject::numericName(Vm& vm, const String* local, std::uint32_t& index
         index = static_cast<std::uint32_t>(d);
         return true;
     }
+    // Movies before version 11 look such names up as any other (and miss).
+    if (vm.swfVersion() < 11)
+        return false;
     vm.throwError(ErrorType::RangeError, 1125,
                   {vm.numberToString(d)->text(), utf16(std::to_string(length()))});
     return true;
