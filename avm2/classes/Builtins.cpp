@@ -13,6 +13,7 @@ void defineMathClass(Vm& vm);
 void defineGlobalFunctions(Vm& vm);
 void defineLanguageExtras(Vm& vm);
 void defineVectorClasses(Vm& vm);
+void defineXmlClasses(Vm& vm);
 void defineDisplayClasses(Vm& vm);
 void defineSystemClasses(Vm& vm);
 
@@ -27,6 +28,7 @@ void registerBuiltins(Vm& vm)
     defineGlobalFunctions(vm);
     defineLanguageExtras(vm);
     defineVectorClasses(vm);
+    defineXmlClasses(vm);
     defineDisplayClasses(vm);
     defineSystemClasses(vm);
 }

@@ -11,45 +11,6 @@ using namespace native;
 
 void defineNamespaceClasses(Vm& vm);
 
-Value getDescendants(Vm& vm, const Value& object, const Name&)
-{
-    return vm.throwError(ErrorType::TypeError, 1016, {vm.describeForError(object)});
-}
-
-Value escapeXml(Vm& vm, const Value& value, bool attribute)
-{
-    const std::u16string text = vm.toText(value);
-    std::u16string out;
-    for (char16_t c : text) {
-        switch (c) {
-        case u'<':
-            out += u"&lt;";
-            break;
-        case u'>':
-            out += attribute ? u">" : u"&gt;";
-            break;
-        case u'&':
-            out += u"&amp;";
-            break;
-        case u'"':
-            out += attribute ? u"&quot;" : u"\"";
-            break;
-        case u'\n':
-            out += attribute ? u"&#xA;" : u"\n";
-            break;
-        case u'\r':
-            out += attribute ? u"&#xD;" : u"\r";
-            break;
-        case u'\t':
-            out += attribute ? u"&#x9;" : u"\t";
-            break;
-        default:
-            out.push_back(c);
-        }
-    }
-    return Value(vm.newString(std::move(out)));
-}
-
 bool domainMemoryOp(Vm& vm, std::uint8_t, Value*, std::uint32_t&, std::uint32_t)
 {
     vm.throwError(ErrorType::RangeError, 1506);

@@ -8,6 +8,49 @@
 
 namespace avm2 {
 
+namespace {
+String* traceNameOf(Vm& vm, MethodEnv& env)
+{
+    if (env.traceName)
+        return env.traceName;
+    std::u16string text;
+    const std::u16string owner = env.declaringClass && env.declaringClass->qualifiedName
+                                     ? env.declaringClass->qualifiedName->text()
+                                     : std::u16string();
+    const std::u16string name = env.name ? env.name->text() : std::u16string();
+    if (env.isFunction) {
+        text = u"Function/<anonymous>";
+    } else if (env.isInitializer) {
+        text = owner;
+    } else if (!env.declaringClass || name.ends_with(u"$cinit")) {
+        text = name;
+    } else {
+        text = owner + (env.isStatic ? u"$/" : u"/");
+        if (env.isGetter)
+            text += u"get ";
+        else if (env.isSetter)
+            text += u"set ";
+        if (env.ns && env.ns->kind == NsKind::Public && !env.ns->uri->empty() &&
+            env.ns != vm.as3Ns())
+            text += env.ns->uri->text() + u"::";
+        text += name;
+    }
+    env.traceName = vm.intern(text);
+    return env.traceName;
+}
+} // namespace
+
+std::u16string Vm::stackTrace()
+{
+    // The innermost calls only: a runaway recursion's trace stays short.
+    std::u16string out;
+    std::size_t lines = 0;
+    for (auto it = m_callStack.rbegin();
+         it != m_callStack.rend() && lines < limits::kMaxStackTraceLines; ++it, ++lines)
+        out += u"\n\tat " + traceNameOf(*this, **it)->text() + u"()";
+    return out;
+}
+
 bool Vm::isCallable(const Value& v) const
 {
     return v.isObject() && v.asObject()->kind() == ObjectKind::Function;
@@ -15,13 +58,17 @@ bool Vm::isCallable(const Value& v) const
 
 Value Vm::invoke(MethodEnv* env, const Value& thisValue, std::span<const Value> args, ClassObject*)
 {
+    if (!env->native && !acceptsArguments(*this, *env, args.size()))
+        return Value();
     if (!enterCall())
         return Value();
+    m_callStack.push_back(env);
     Value result;
     if (env->native)
         result = env->native(*this, thisValue, args);
     else
         result = interpret(*this, *env, thisValue, args);
+    m_callStack.pop_back();
     leaveCall();
     return result;
 }

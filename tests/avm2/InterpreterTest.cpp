@@ -35,8 +35,9 @@ Run run(AbcWriter& w, const abc::Code& init, std::vector<abc::TraitInfo> traits 
     w.script(body.method, traits);
     Run result;
     avm2::Vm::Host host;
+    // An uncaught error's stack trace comes as lines of its own.
     host.trace = [&](std::string_view line) {
-        result.lines << QString::fromUtf8(line.data(), qsizetype(line.size()));
+        result.lines << QString::fromUtf8(line.data(), qsizetype(line.size())).split('\n');
     };
     avm2::Vm vm(std::move(host));
     if (timeoutSeconds > 0)
@@ -127,8 +128,8 @@ private Q_SLOTS:
         code.op(Op::Pop).op(Op::ReturnVoid);
         const Run r =
             run(w, code, {}, {abc::ExceptionInfo{from, to, target, w.publicName("RangeError"), 0}});
-        // Uncaught, the value prints as itself.
-        QCOMPARE(r.lines, QStringList({"thrown"}));
+        // Uncaught, the value prints as itself, with the calls where it was thrown.
+        QCOMPARE(r.lines, QStringList({"thrown", "\tat global$init()"}));
     }
 
     void closuresAreCalledWithTheirArguments()
@@ -156,7 +157,8 @@ private Q_SLOTS:
         code.op(Op::ReturnVoid);
         QCOMPARE(run(w, code).lines,
                  QStringList({"ArgumentError: Error #1063: Argument count mismatch on "
-                              "Function/<anonymous>(). Expected 1, got 0."}));
+                              "Function/<anonymous>(). Expected 1, got 0.",
+                              "\tat global$init()"}));
     }
 
     void runawayRecursionEndsInStackOverflow()
@@ -171,7 +173,10 @@ private Q_SLOTS:
         const Run r = run(
             w, code,
             {abc::TraitInfo{.name = fName, .kind = abc::TraitKind::Function, .id = 1, .index = f}});
-        QCOMPARE(r.lines, QStringList({"Error: Error #1023: Stack overflow occurred."}));
+        // The trace names the innermost calls only.
+        QCOMPARE(r.lines.size(), 65);
+        QCOMPARE(r.lines[0], QString("Error: Error #1023: Stack overflow occurred."));
+        QCOMPARE(r.lines[1], QString("\tat f()"));
     }
 
     void anEndlessLoopEndsAtTheTimeLimitAndCannotBeCaught()
@@ -187,7 +192,7 @@ private Q_SLOTS:
         trace(w, code, [&](abc::Code& c) { c.op(Op::PushString, w.string("caught")); });
         code.op(Op::ReturnVoid);
         const Run r = run(w, code, {}, {abc::ExceptionInfo{from, to, target, 0, 0}}, 0.05);
-        QCOMPARE(r.lines.size(), 1);
+        QCOMPARE(r.lines.size(), 2);
         QVERIFY2(r.lines[0].startsWith("Error: Error #1502:"), qPrintable(r.lines[0]));
     }
 
@@ -201,7 +206,8 @@ private Q_SLOTS:
         code.pushByte(5).op(Op::Pop).op(Op::ReturnVoid);
         QCOMPARE(run(w, code).lines,
                  QStringList({"VerifyError: Error #1021: At least one branch target was not on a "
-                              "valid instruction in the method."}));
+                              "valid instruction in the method.",
+                              "\tat global$init()"}));
     }
 
     void lookupSwitchTakesTheCaseOrTheDefault()
@@ -262,7 +268,8 @@ private Q_SLOTS:
         QCOMPARE(run(w, code).lines, QStringList());
         QCOMPARE(run(w2, read).lines,
                  QStringList({"ReferenceError: Error #1069: Property nothing not found on String "
-                              "and there is no default value."}));
+                              "and there is no default value.",
+                              "\tat global$init()"}));
     }
 };
 
