@@ -22,6 +22,14 @@ std::u16string number(std::uint64_t n)
     return utf16(std::to_string(n));
 }
 
+// int, uint and Number: the element types with their own storage, whose methods take
+// and return the element type rather than any value.
+bool isNumericType(Vm& vm, const ClassObject* t)
+{
+    const Builtins& b = vm.builtins();
+    return t && (t == b.intClass || t == b.uintClass || t == b.number);
+}
+
 VectorObject* vectorOf(Vm& vm, const Value& self, const char* method)
 {
     return receiver<VectorObject>(vm, self, ObjectKind::Vector, method);
@@ -244,11 +252,7 @@ Value push(Vm& vm, const Value& self, Args args)
 // return their element type (0, NaN) and the others any value.
 Value emptyRemoval(Vm& vm, VectorObject* v)
 {
-    const Builtins& b = vm.builtins();
-    ClassObject* t = v->elementType;
-    if (t && (t == b.intClass || t == b.uintClass || t == b.number))
-        return v->coerceElement(vm, Value());
-    return Value();
+    return isNumericType(vm, v->elementType) ? v->coerceElement(vm, Value()) : Value();
 }
 
 Value pop(Vm& vm, const Value& self, Args)
@@ -340,11 +344,7 @@ Value reverse(Vm& vm, const Value& self, Args)
 // numeric type, or a subclass of the element class (any class for Vector.<*>).
 bool holdsSubtype(Vm& vm, const VectorObject* from, const VectorObject* into)
 {
-    const Builtins& b = vm.builtins();
-    auto numeric = [&](const ClassObject* t) {
-        return t && (t == b.intClass || t == b.uintClass || t == b.number);
-    };
-    if (numeric(into->elementType) || numeric(from->elementType))
+    if (isNumericType(vm, into->elementType) || isNumericType(vm, from->elementType))
         return into->elementType == from->elementType;
     if (!into->elementType)
         return true;
@@ -403,8 +403,12 @@ Value splice(Vm& vm, const Value& self, Args args)
         return Value();
     const std::uint32_t n = v->length();
     const std::uint32_t start = relativeIndex(vm.toInt32(args[0]), n);
-    const std::uint32_t wanted = has(args, 1) ? vm.toUint32(args[1]) : 0xffffffffu;
-    const std::uint32_t count = std::min(wanted, n - start);
+    // A negative count removes nothing (it is no huge unsigned count).
+    double wanted = has(args, 1) ? vm.toNumber(args[1]) : 4294967295.0;
+    if (std::isnan(wanted) || wanted < 0)
+        wanted = 0;
+    const auto count =
+        static_cast<std::uint32_t>(std::min(std::trunc(wanted), static_cast<double>(n - start)));
     std::vector<Value> elements;
     for (std::size_t i = 2; i < args.size(); ++i) {
         elements.push_back(v->coerceElement(vm, args[i]));
@@ -428,12 +432,19 @@ Value splice(Vm& vm, const Value& self, Args args)
     return Value(removed);
 }
 
+// What indexOf and lastIndexOf look for: the numeric vectors take their element type,
+// the others any value as it is (no coercion error for another class).
+Value searched(Vm& vm, VectorObject* v, const Value& value)
+{
+    return isNumericType(vm, v->elementType) ? v->coerceElement(vm, value) : value;
+}
+
 Value indexOf(Vm& vm, const Value& self, Args args)
 {
     VectorObject* v = vectorOf(vm, self, "Vector/indexOf");
     if (!v || !checkArity(vm, v, "indexOf", args, 1, 2))
         return Value();
-    const Value wanted = v->coerceElement(vm, args[0]);
+    const Value wanted = searched(vm, v, args[0]);
     if (vm.throwing())
         return Value();
     const std::uint32_t n = v->length();
@@ -449,7 +460,7 @@ Value lastIndexOf(Vm& vm, const Value& self, Args args)
     VectorObject* v = vectorOf(vm, self, "Vector/lastIndexOf");
     if (!v || !checkArity(vm, v, "lastIndexOf", args, 1, 2))
         return Value();
-    const Value wanted = v->coerceElement(vm, args[0]);
+    const Value wanted = searched(vm, v, args[0]);
     if (vm.throwing())
         return Value();
     const std::uint32_t n = v->length();
@@ -549,6 +560,8 @@ Value every(Vm& vm, const Value& self, Args args)
 namespace sort_options {
 constexpr std::int32_t kCaseInsensitive = 1;
 constexpr std::int32_t kDescending = 2;
+constexpr std::int32_t kUniqueSort = 4;
+constexpr std::int32_t kReturnIndexedArray = 8;
 constexpr std::int32_t kNumeric = 16;
 } // namespace sort_options
 
@@ -600,6 +613,19 @@ Value sort(Vm& vm, const Value& self, Args args)
     });
     if (failed)
         return Value();
+    // The reference leaves the vector as it was when asked for indexes, and when a
+    // unique sort finds two equal elements.
+    if (options & sort_options::kReturnIndexedArray)
+        return self;
+    if ((options & sort_options::kUniqueSort) && !byFunction) {
+        for (std::size_t i = 1; i < values.size(); ++i) {
+            const int c = compareByOptions(vm, values[i - 1], values[i], options);
+            if (vm.throwing())
+                return Value();
+            if (c == 0)
+                return self;
+        }
+    }
     for (std::uint32_t i = 0; i < values.size() && i < v->length(); ++i)
         v->put(i, values[i]);
     return self;
@@ -657,6 +683,16 @@ ClassObject* defineStorageClass(Vm& vm, std::string_view name, ClassObject* elem
     hooks.call = convertToVector;
     ClassObject* cls =
         vm.defineClass("__AS3__.vec", name, vm.builtins().object, false, hooks, true);
+    // The storage classes are internal to their package as well as public in it.
+    ScriptEnv& builtins = vm.builtinScript();
+    String* local = vm.intern(name);
+    const Namespace* internal =
+        vm.internNamespace(NsKind::PackageInternal, vm.intern("__AS3__.vec"));
+    if (const Binding* b = builtins.traits->findQualified(local, cls->ns)) {
+        const Binding binding = *b;
+        builtins.traits->add(local, internal, binding);
+        vm.addDefinition(local, internal, &builtins);
+    }
     nameApplied(vm, cls, elementType);
     defineMembers(vm, cls);
     return cls;

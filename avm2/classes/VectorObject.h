@@ -36,6 +36,8 @@ public:
     bool getIndex(Vm& vm, std::uint32_t index, Value& out) override;
     bool setIndex(Vm& vm, std::uint32_t index, const Value& value) override;
     bool hasIndex(std::uint32_t index) const override { return index < length(); }
+    // delete v[i] answers true and leaves the element (the reference's answer).
+    bool deleteIndex(Vm&, std::uint32_t) override { return true; }
     bool numericName(Vm& vm, const String* local, std::uint32_t& index) override;
     std::uint32_t nextEnumerable(std::uint32_t position) const override;
     Value enumerableName(Vm& vm, std::uint32_t position) const override;
