@@ -403,10 +403,13 @@ Value splice(Vm& vm, const Value& self, Args args)
         return Value();
     const std::uint32_t n = v->length();
     const std::uint32_t start = relativeIndex(vm.toInt32(args[0]), n);
-    // A negative count removes nothing (it is no huge unsigned count).
+    // A negative count is no huge unsigned count: it names where the removal ends,
+    // counted from the end, as slice's end does.
     double wanted = has(args, 1) ? vm.toNumber(args[1]) : 4294967295.0;
-    if (std::isnan(wanted) || wanted < 0)
+    if (std::isnan(wanted))
         wanted = 0;
+    if (wanted < 0)
+        wanted = std::max(0.0, std::trunc(wanted) + n - start);
     const auto count =
         static_cast<std::uint32_t>(std::min(std::trunc(wanted), static_cast<double>(n - start)));
     std::vector<Value> elements;
