@@ -147,6 +147,14 @@ class VectorMethods {
             return pointsFromArray;
         });
 
+        var four = Vector.ofArray([4, 1, 3, 2]);
+        var dynFour:Dynamic = four;
+        out("sort options " + dynFour.sort(16 | 2) + " indexed " + dynFour.sort(8 | 16)
+            + " unique " + (Vector.ofArray([2, 1, 2]) : Dynamic).sort(4 | 16));
+        out("negative splice count " + four.splice(1, -1) + " leaves " + four);
+        var stranger:Dynamic = new Point(9);
+        out("indexOf another class " + specials.indexOf(stranger));
+
         var seen = [];
         for (x in w)
             seen.push(x);
