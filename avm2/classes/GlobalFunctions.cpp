@@ -139,8 +139,13 @@ Value getDefinitionByName(Vm& vm, const Value&, Args args)
     Value v = vm.getDefinitionByName(name);
     if (vm.throwing())
         return Value();
-    if (v.isUndefined())
-        return vm.throwError(ErrorType::ReferenceError, 1065, {name});
+    if (v.isUndefined()) {
+        // The message names the definition without its package.
+        std::size_t start = name.rfind(u"::");
+        start = start == std::u16string::npos ? name.rfind(u'.') : start + 1;
+        return vm.throwError(ErrorType::ReferenceError, 1065,
+                             {start == std::u16string::npos ? name : name.substr(start + 1)});
+    }
     return v;
 }
 

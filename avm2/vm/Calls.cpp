@@ -18,7 +18,10 @@ String* traceNameOf(Vm& vm, MethodEnv& env)
                                      ? env.declaringClass->qualifiedName->text()
                                      : std::u16string();
     const std::u16string name = env.name ? env.name->text() : std::u16string();
-    if (env.isFunction) {
+    if (env.isFunction && !env.declaringClass && env.unit) {
+        // A closure made outside any class is named by its method's index.
+        text = u"MethodInfo-" + utf16(std::to_string(env.method));
+    } else if (env.isFunction) {
         text = u"Function/<anonymous>";
     } else if (env.isInitializer) {
         text = owner;

@@ -43,11 +43,12 @@ public:
     QString text(const Value& v) { return QString::fromStdU16String(vm.toText(v)); }
     QString markup(const Value& v) { return text(call(v, "toXMLString")); }
     // The uncaught text of the pending error ("TypeError: Error #1085: ..."), cleared.
+    // The pending error's text, without the stack trace that follows it.
     QString error()
     {
         if (!vm.throwing())
             return {};
-        return QString::fromStdU16String(vm.uncaughtText(vm.takeException()));
+        return QString::fromStdU16String(vm.uncaughtText(vm.takeException())).section('\n', 0, 0);
     }
     void setStatic(const char* name, const Value& value) { set(cls("XML"), name, value); }
 
