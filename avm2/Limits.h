@@ -62,6 +62,11 @@ inline constexpr std::size_t kMaxStackTraceLines = 64;
 // stacks and scope stacks): 16 bytes each.
 inline constexpr std::size_t kMaxFrameValues = 1u << 20;
 
+// Code units a native method builds into one string (String.replace): past this it
+// throws "Error #1000: The system is out of memory." instead of growing one string
+// to gigabytes in a single step ($& repeated over a long subject).
+inline constexpr std::size_t kMaxBuiltStringUnits = 1u << 28;
+
 } // namespace avm2::limits
 
 namespace avm2::limits {

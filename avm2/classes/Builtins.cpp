@@ -8,6 +8,7 @@ void defineCoreClasses(Vm& vm);
 void defineErrorClasses(Vm& vm);
 void definePrimitiveClasses(Vm& vm);
 void defineStringClass(Vm& vm);
+void defineRegExpClass(Vm& vm);
 void defineArrayClass(Vm& vm);
 void defineMathClass(Vm& vm);
 void defineGlobalFunctions(Vm& vm);
@@ -23,6 +24,7 @@ void registerBuiltins(Vm& vm)
     defineErrorClasses(vm);
     definePrimitiveClasses(vm);
     defineStringClass(vm);
+    defineRegExpClass(vm);
     defineArrayClass(vm);
     defineMathClass(vm);
     defineGlobalFunctions(vm);

@@ -265,7 +265,7 @@ void defineCoreClasses(Vm& vm)
     auto classTraitsFor = [&](std::string_view name) {
         auto t = std::make_unique<Traits>(*classTraits);
         t->base = classTraits.get();
-        t->sealed = true;
+        t->sealed = false; // Class is a dynamic class
         t->name = vm.intern(name);
         return t;
     };
