@@ -232,9 +232,12 @@ Value Vm::coerce(const Value& v, ClassObject* type)
         return v;
     if (isInstanceOf(v, type))
         return v;
-    return throwError(
-        ErrorType::TypeError, 1034,
-        {describeForError(v), type->qualifiedName ? type->qualifiedName->text() : u"*"});
+    // The target is named with a dot between package and class ("flash.net.URLRequest",
+    // "__AS3__.vec.Vector.<int>"), the value as it prints elsewhere.
+    std::u16string target = type->qualifiedName ? type->qualifiedName->text() : u"*";
+    if (const auto colons = target.find(u"::"); colons != std::u16string::npos)
+        target.replace(colons, 2, u".");
+    return throwError(ErrorType::TypeError, 1034, {describeForError(v), target});
 }
 
 ClassObject* Vm::resolveType(const TypeRef& type)

@@ -272,7 +272,7 @@ void VectorTest::typeNamesCoerce()
     QVERIFY2(lines[1].startsWith("TypeError: Error #1034: Type Coercion failed: cannot convert "
                                  "__AS3__.vec::Vector.<int>@"),
              qPrintable(lines[1]));
-    QVERIFY2(lines[1].contains(" to __AS3__.vec::Vector.<Number>."), qPrintable(lines[1]));
+    QVERIFY2(lines[1].contains(" to __AS3__.vec.Vector.<Number>."), qPrintable(lines[1]));
 }
 
 void VectorTest::concatOrderFollowsTheVersion()
