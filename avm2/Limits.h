@@ -84,4 +84,8 @@ inline constexpr std::uint32_t kMaxJsonDepth = 1000;
 // adding more rather than growing the queue without end.
 inline constexpr std::size_t kMaxTimers = 65536;
 
+// Elements of one Vector: its storage is dense, so new Vector.<int>(0xFFFFFFFF) would
+// ask for gigabytes at once. Real programs stay far below 64 Mi elements.
+inline constexpr std::uint32_t kMaxVectorLength = 1u << 26;
+
 } // namespace avm2::limits

@@ -13,6 +13,7 @@ void defineArrayClass(Vm& vm);
 void defineMathClass(Vm& vm);
 void defineGlobalFunctions(Vm& vm);
 void defineLanguageExtras(Vm& vm);
+void defineVectorClasses(Vm& vm);
 void defineXmlClasses(Vm& vm);
 void defineDisplayClasses(Vm& vm);
 void defineSystemClasses(Vm& vm);
@@ -34,6 +35,7 @@ void registerBuiltins(Vm& vm)
     defineMathClass(vm);
     defineGlobalFunctions(vm);
     defineLanguageExtras(vm);
+    defineVectorClasses(vm);
     defineXmlClasses(vm);
     defineDisplayClasses(vm);
     defineSystemClasses(vm);

@@ -80,6 +80,9 @@ Value propertyIsEnumerable(Vm& vm, const Value& self, Args args)
         return Value(false);
     if (o->dynamic().find(name.local))
         return Value(o->dynamic().isEnumerable(name.local));
+    // A Vector's elements enumerate in for-in, yet the reference calls none enumerable.
+    if (o->kind() == ObjectKind::Vector)
+        return Value(false);
     const double d = vm.toNumber(Value(name.local));
     if (d >= 0 && d < 4294967295.0 && d == static_cast<double>(static_cast<std::uint32_t>(d)))
         return Value(o->hasIndex(static_cast<std::uint32_t>(d)));

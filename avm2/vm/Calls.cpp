@@ -2,6 +2,7 @@
 #include "Interpreter.h"
 #include "Loader.h"
 #include "Vm.h"
+#include "avm2/Limits.h"
 
 #include <cmath>
 
@@ -231,9 +232,12 @@ Value Vm::coerce(const Value& v, ClassObject* type)
         return v;
     if (isInstanceOf(v, type))
         return v;
-    return throwError(
-        ErrorType::TypeError, 1034,
-        {describeForError(v), type->qualifiedName ? type->qualifiedName->text() : u"*"});
+    // The target is named with a dot between package and class ("flash.net.URLRequest",
+    // "__AS3__.vec.Vector.<int>"), the value as it prints elsewhere.
+    std::u16string target = type->qualifiedName ? type->qualifiedName->text() : u"*";
+    if (const auto colons = target.find(u"::"); colons != std::u16string::npos)
+        target.replace(colons, 2, u".");
+    return throwError(ErrorType::TypeError, 1034, {describeForError(v), target});
 }
 
 ClassObject* Vm::resolveType(const TypeRef& type)
@@ -293,8 +297,31 @@ Object* Vm::findGlobal(const Name& name)
     return script->global;
 }
 
+namespace {
+// "__AS3__.vec::Vector.<flash.display::Sprite>": the generic class applied to the
+// definition inside the angle brackets, nested at most as deep as type names may be.
+Value appliedDefinition(Vm& vm, std::u16string_view qualified, std::uint32_t depth)
+{
+    const auto open = qualified.find(u".<");
+    if (open == std::u16string_view::npos || qualified.back() != u'>')
+        return vm.getDefinitionByName(qualified);
+    if (depth >= limits::kMaxTypeNesting)
+        return Value::undefined();
+    const Value base = vm.getDefinitionByName(qualified.substr(0, open));
+    const std::u16string_view inner = qualified.substr(open + 2, qualified.size() - open - 3);
+    const Value param = inner == u"*" ? Value::null() : appliedDefinition(vm, inner, depth + 1);
+    if (vm.throwing() || base.isUndefined() || param.isUndefined())
+        return Value::undefined();
+    const Value params[1] = {param};
+    return applyType(vm, base, params);
+}
+} // namespace
+
 Value Vm::getDefinitionByName(std::u16string_view qualified)
 {
+    if (qualified.size() > 2 && qualified.back() == u'>' &&
+        qualified.find(u".<") != std::u16string_view::npos)
+        return appliedDefinition(*this, qualified, 0);
     std::u16string_view package;
     std::u16string_view local = qualified;
     const auto colons = qualified.rfind(u"::");

@@ -450,8 +450,9 @@ bool Vm::loadAbc(std::span<const std::uint8_t> bytes, bool lazy, std::string* er
                 addDefinition(qn.local, qn.ns ? qn.ns : m_publicNs, script.get());
         }
     }
-    (void)lazy;
-    if (!u.scripts.empty()) {
+    // A lazy block's scripts wait until a definition of theirs is first looked up, so
+    // that blocks later in the same frame are there by then.
+    if (!lazy && !u.scripts.empty()) {
         ensureScriptRun(*u.scripts.back());
         if (m_throwing) {
             Value e = takeException();

@@ -118,6 +118,10 @@ bool Object::hasIndex(std::uint32_t) const
 {
     return false;
 }
+bool Object::numericName(Vm&, const String*, std::uint32_t&)
+{
+    return false;
+}
 
 std::uint32_t Object::nextDynamic(std::uint32_t position, std::uint32_t base) const
 {

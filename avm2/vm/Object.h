@@ -98,6 +98,10 @@ public:
     virtual bool setIndex(Vm& vm, std::uint32_t index, const Value& value);
     virtual bool deleteIndex(Vm& vm, std::uint32_t index);
     virtual bool hasIndex(std::uint32_t index) const;
+    // Kinds that read every numeric name as an index (Vector): true when `local` is a
+    // number, with the index it stands for ("2.00" is 2), or with an error thrown when
+    // it stands for none ("-1", "1.5").
+    virtual bool numericName(Vm& vm, const String* local, std::uint32_t& index);
 
     // Property access by name for the kinds whose names select data (XML and XMLList:
     // children and attributes). The Vm asks these when no declared trait answers;

@@ -124,7 +124,14 @@ Value Vm::getProperty(const Value& object, const Name& name)
             return out;
     }
     if (o && !name.attribute) {
-        if (auto index = arrayIndex(name.local)) {
+        auto index = arrayIndex(name.local);
+        std::uint32_t numeric = 0;
+        if (!index && name.local && o->numericName(*this, name.local, numeric)) {
+            if (m_throwing)
+                return Value();
+            index = numeric;
+        }
+        if (index) {
             Value out;
             if (o->getIndex(*this, *index, out))
                 return out;
@@ -160,7 +167,11 @@ Value Vm::getProperty(const Value& object, const Name& name)
         return Value();
     if (o && (o->kind() == ObjectKind::Array))
         return Value();
-    return throwError(ErrorType::ReferenceError, 1069, {nameText(name), ownerName(*this, object)});
+    // A name that could never be dynamic (an attribute, a namespace's own) has its own
+    // error number.
+    const bool couldBeDynamic = !name.attribute && name.seesPublic();
+    return throwError(ErrorType::ReferenceError, couldBeDynamic ? 1069 : 1081,
+                      {nameText(name), ownerName(*this, object)});
 }
 
 bool Vm::setProperty(const Value& object, const Name& name, const Value& value, bool init)
@@ -174,9 +185,15 @@ bool Vm::setProperty(const Value& object, const Name& name, const Value& value, 
         if (data->setNamed(*this, name, value))
             return !m_throwing;
     if (o && !name.attribute) {
-        if (auto index = arrayIndex(name.local))
-            if (o->setIndex(*this, *index, value))
-                return true;
+        auto index = arrayIndex(name.local);
+        std::uint32_t numeric = 0;
+        if (!index && name.local && o->numericName(*this, name.local, numeric)) {
+            if (m_throwing)
+                return false;
+            index = numeric;
+        }
+        if (index && o->setIndex(*this, *index, value))
+            return !m_throwing;
     }
     const Traits* traits = traitsOf(object);
     if (traits) {
@@ -303,6 +320,13 @@ Value Vm::callProperty(const Value& object, const Name& name, std::span<const Va
         o && o->kind() == ObjectKind::Proxy && !(traits && traits->find(name))) {
         if (Value out; answersItself(*this, o, KeyedOp::Call, name, args, out))
             return out;
+    }
+    // A primitive's missing method is looked for on its class's prototype alone, and
+    // calling what is not there is TypeError #1006, not a failed read.
+    if (object.isPrimitive() && name.local && name.seesPublic() && !name.attribute) {
+        const Value* found = findDynamic(prototypeOf(object), name.local);
+        if (!found)
+            return throwError(ErrorType::TypeError, 1006, {nameText(name)});
     }
     if (Object* data = dataNamed(object.objectOrNull(), name)) {
         // A call on XML names a method (E4X's [[Call]]), never a child.
