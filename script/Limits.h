@@ -68,7 +68,7 @@ inline constexpr std::size_t kRegExpJitStackBytes = 4u << 20;
 inline constexpr std::size_t kMaxXmlParseDepth = 1u << 16;
 // Children and attributes of one element, and namespaces it declares.
 inline constexpr std::size_t kMaxXmlChildren = 1u << 24;
-inline constexpr std::size_t kMaxXmlAttributes = 1u << 20;
+inline constexpr std::size_t kMaxE4xAttributes = 1u << 20;
 inline constexpr std::size_t kMaxXmlNamespaces = 1u << 16;
 // Characters of one printed tree: pretty printing repeats the indentation on every
 // line, so a deep tree's text grows with depth times size; past this the print fails

@@ -144,7 +144,7 @@ XmlStatus XmlNode::adoptAttribute(XmlNode* attribute)
 {
     if (!isElement() || !attribute || !attribute->isAttribute())
         return XmlOk{};
-    if (m_attributes.size() >= limits::kMaxXmlAttributes)
+    if (m_attributes.size() >= limits::kMaxE4xAttributes)
         return XmlError{XmlErrorId::TooLarge, {}, {}};
     attribute->detach();
     m_attributes.push_back(attribute);

@@ -333,7 +333,7 @@ private:
             const std::size_t end = m_text.find(quote, m_pos);
             if (end == std::u16string_view::npos)
                 return error(XmlErrorId::UnterminatedAttribute);
-            if (attributes.size() >= limits::kMaxXmlAttributes)
+            if (attributes.size() >= limits::kMaxE4xAttributes)
                 return error(XmlErrorId::TooLarge);
             attributes.push_back({name, decodeReferences(m_text.substr(m_pos, end - m_pos))});
             m_pos = end + 1;
