@@ -10,6 +10,7 @@ void definePrimitiveClasses(Vm& vm);
 void defineStringClass(Vm& vm);
 void defineArrayClass(Vm& vm);
 void defineMathClass(Vm& vm);
+void defineDateClass(Vm& vm);
 void defineGlobalFunctions(Vm& vm);
 void defineLanguageExtras(Vm& vm);
 void defineDisplayClasses(Vm& vm);
@@ -22,6 +23,7 @@ void registerBuiltins(Vm& vm)
     defineStringClass(vm);
     defineArrayClass(vm);
     defineMathClass(vm);
+    defineDateClass(vm);
     defineGlobalFunctions(vm);
     defineLanguageExtras(vm);
     defineDisplayClasses(vm);

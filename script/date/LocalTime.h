@@ -16,4 +16,10 @@ double localTime(const ZoneOffset& zone, double utc);
 // the hour a daylight saving change skips or repeats. NaN for a time not finite.
 double utcTime(const ZoneOffset& zone, double local);
 
+// What a host without its own clock and zone uses: the system clock, in milliseconds
+// since 1970-01-01 UTC, and the process's local zone (the TZ variable), in minutes
+// ahead of UTC at a UTC time.
+double systemTimeMilliseconds();
+double systemOffsetMinutes(double utcMilliseconds);
+
 } // namespace script::date
