@@ -338,7 +338,9 @@ ClassObject* newClass(Vm& vm, AbcUnit& unit, std::uint32_t index, const Value& b
     auto classTraits = std::make_unique<Traits>(*b.classClass->instanceTraits);
     classTraits->base = b.classClass->instanceTraits.get();
     classTraits->owner = b.classClass;
-    classTraits->sealed = true;
+    // Class objects are instances of the dynamic class Class: scripts add to them
+    // (Haxe's runtime gives Date a `now` and a `fromString`).
+    classTraits->sealed = false;
     classTraits->isFinal = false;
     classTraits->isInterface = false;
     classTraits->protectedNs = nullptr;

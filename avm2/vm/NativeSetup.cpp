@@ -59,7 +59,9 @@ ClassObject* Vm::defineClass(std::string_view package, std::string_view name, Cl
     auto classTraits = std::make_unique<Traits>(*m_builtins.classClass->instanceTraits);
     classTraits->base = m_builtins.classClass->instanceTraits.get();
     classTraits->owner = m_builtins.classClass;
-    classTraits->sealed = true;
+    // Class objects are instances of the dynamic class Class: scripts add to them
+    // (Haxe's runtime gives Date a `now` and a `fromString`).
+    classTraits->sealed = false;
 
     const std::string qualified =
         package.empty() ? std::string(name) : std::string(package) + "::" + std::string(name);
