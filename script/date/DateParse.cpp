@@ -214,12 +214,11 @@ private:
             f.month = first - 1;
             return setDate(f, second) && setYear(f, third) && first >= 1 && first <= 12;
         }
-        // A lone number: the day after a month name, else the year.
-        if (!std::isnan(f.month) && std::isnan(f.date) && firstDigits <= 2)
+        // A lone number: one or two digits are the day of the month, unless it is known
+        // already; more digits are the year.
+        if (firstDigits <= 2 && std::isnan(f.date))
             return setDate(f, first);
-        if (std::isnan(f.year))
-            return setYear(f, first);
-        return setDate(f, first);
+        return setYear(f, first);
     }
 
     // "+0800", "-08", after a zone word or a time.
