@@ -1,5 +1,6 @@
 #include "Engine.h"
 
+#include "avm2/classes/DisplayClasses.h"
 #include "format/Movie.h"
 #include "runtime/MoviePlayer.h"
 
@@ -76,8 +77,20 @@ void Engine::constructDocumentClass(const std::string& name)
         return;
     }
     m_document = vm.construct(cls, {});
-    if (vm.throwing())
+    if (vm.throwing()) {
         vm.printUncaught(vm.takeException());
+        return;
+    }
+    // The first frame's script, which the class registered while it was constructed.
+    if (MovieClipObject* clip = asMovieClip(m_document); clip && !clip->frameScripts.empty()) {
+        const Value script = clip->frameScripts[0];
+        if (vm.isCallable(script)) {
+            vm.startBudget();
+            vm.call(script, m_document, {});
+            if (vm.throwing())
+                vm.printUncaught(vm.takeException());
+        }
+    }
 }
 
 std::size_t Engine::runAction(const runtime::QueuedAction&)

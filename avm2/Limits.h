@@ -51,8 +51,20 @@ namespace avm2::limits {
 // takes some C++ stack, and this depth stays far inside a thread's 8 MB.
 inline constexpr std::uint32_t kMaxCallDepth = 2000;
 
+// Frame scripts one clip may register: frames of a timeline are capped by the format at
+// 65,535.
+inline constexpr std::uint32_t kMaxFrameScripts = 65536;
+
+// Calls an error's stack trace names, innermost first.
+inline constexpr std::size_t kMaxStackTraceLines = 64;
+
 // Values on the machine's frame stack, shared by every active call (locals, operand
 // stacks and scope stacks): 16 bytes each.
 inline constexpr std::size_t kMaxFrameValues = 1u << 20;
+
+// Code units a native method builds into one string (String.replace): past this it
+// throws "Error #1000: The system is out of memory." instead of growing one string
+// to gigabytes in a single step ($& repeated over a long subject).
+inline constexpr std::size_t kMaxBuiltStringUnits = 1u << 28;
 
 } // namespace avm2::limits

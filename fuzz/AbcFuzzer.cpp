@@ -1,11 +1,13 @@
 // libFuzzer target: an ActionScript 3 byte code block through the ABC reader, then
 // every method body through the instruction reader, the verifier's control-flow pass
-// and the listing.
+// and the listing, then the block run by the machine (its entry script, and whatever it
+// reaches) under a short time limit.
 // Any crash, hang, sanitizer report or runaway allocation is a finding.
 #include "avm2/abc/AbcParser.h"
 #include "avm2/abc/Disassembler.h"
 #include "avm2/abc/Instruction.h"
 #include "avm2/verify/ControlFlow.h"
+#include "avm2/vm/Vm.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -28,5 +30,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     volatile std::size_t listed = avm2::abc::disassemble(*abc).size();
     (void)listed;
+
+    avm2::Vm vm(avm2::Vm::Host{});
+    vm.setTimeout(0.02);
+    vm.setMaxCallDepth(200);
+    vm.startBudget();
+    std::string error;
+    vm.loadAbc(std::span(data, size), false, &error);
     return 0;
 }

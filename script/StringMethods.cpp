@@ -60,8 +60,11 @@ std::u16string_view substring(std::u16string_view text, double start, double end
 std::u16string_view substr(std::u16string_view text, double start, double length)
 {
     const std::size_t from = relativePosition(start, text.size());
-    const std::size_t count = clampedPosition(length, text.size() - from);
-    return text.substr(from, count);
+    // The end is start + length, and an end before 0 counts from the text's end, as
+    // slice's does: "123456789".substr(0, -1) is "12345678", substr(1, -1) is "".
+    const std::size_t to =
+        relativePosition(static_cast<double>(from) + toInteger(length), text.size());
+    return from < to ? text.substr(from, to - from) : std::u16string_view{};
 }
 
 std::u16string_view slice(std::u16string_view text, double start, double end)

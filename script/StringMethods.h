@@ -21,7 +21,8 @@ std::int32_t lastIndexOf(std::u16string_view text, std::u16string_view search, d
 
 // substring(start, end): both clamped to the text (NaN is 0), swapped when reversed.
 std::u16string_view substring(std::u16string_view text, double start, double end);
-// substr(start, length): a negative start counts from the end.
+// substr(start, length): a negative start counts from the end; so does an end
+// (start + length) before 0.
 std::u16string_view substr(std::u16string_view text, double start, double length);
 // slice(start, end): negative positions count from the end; empty when reversed.
 std::u16string_view slice(std::u16string_view text, double start, double end);

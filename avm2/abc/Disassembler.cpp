@@ -15,7 +15,7 @@ std::string namespaceText(const AbcFile& abc, std::uint32_t index)
     const std::string& name = abc.pool.strings[ns.name];
     switch (ns.kind) {
     case NamespaceKind::Private:
-        return "private";
+        return "private" + (name.empty() ? std::string() : " " + name);
     case NamespaceKind::Protected:
     case NamespaceKind::StaticProtected:
         return "protected";
@@ -76,6 +76,17 @@ std::string Listing::signature(std::uint32_t index) const
     if (m.has(method_flags::kNeedRest))
         text += m.paramTypes.empty() ? "..." : ", ...";
     text += "): " + multinameText(m_abc, m.returnType);
+    // The flags that change how the method is entered.
+    static constexpr std::pair<std::uint8_t, const char*> kFlags[] = {
+        {method_flags::kNeedArguments, "arguments"},
+        {method_flags::kNeedActivation, "activation"},
+        {method_flags::kHasOptional, "optional"},
+        {method_flags::kIgnoreRest, "ignore-rest"},
+        {method_flags::kSetDxns, "dxns"},
+    };
+    for (const auto& [flag, name] : kFlags)
+        if (m.has(flag))
+            text += std::string(" [") + name + "]";
     return text;
 }
 

@@ -8,12 +8,15 @@ void defineCoreClasses(Vm& vm);
 void defineErrorClasses(Vm& vm);
 void definePrimitiveClasses(Vm& vm);
 void defineStringClass(Vm& vm);
+void defineRegExpClass(Vm& vm);
 void defineArrayClass(Vm& vm);
 void defineMathClass(Vm& vm);
 void defineDateClass(Vm& vm);
 void defineGlobalFunctions(Vm& vm);
 void defineLanguageExtras(Vm& vm);
+void defineXmlClasses(Vm& vm);
 void defineDisplayClasses(Vm& vm);
+void defineSystemClasses(Vm& vm);
 
 void registerBuiltins(Vm& vm)
 {
@@ -21,12 +24,15 @@ void registerBuiltins(Vm& vm)
     defineErrorClasses(vm);
     definePrimitiveClasses(vm);
     defineStringClass(vm);
+    defineRegExpClass(vm);
     defineArrayClass(vm);
     defineMathClass(vm);
     defineDateClass(vm);
     defineGlobalFunctions(vm);
     defineLanguageExtras(vm);
+    defineXmlClasses(vm);
     defineDisplayClasses(vm);
+    defineSystemClasses(vm);
 }
 
 } // namespace avm2

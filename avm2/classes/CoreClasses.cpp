@@ -29,6 +29,8 @@ Value objectToString(Vm& vm, const Value& self, Args)
     }
     if (self.isObject() && self.asObject()->kind() == ObjectKind::Function)
         return Value(vm.newString("function Function() {}"));
+    if (self.isObject() && self.asObject()->kind() == ObjectKind::Global)
+        return Value(vm.newString("[object global]"));
     if (self.isObject() && !self.asObject()->classObject())
         return Value(vm.newString("[object Object]"));
     return Value(vm.newString(u"[object " + classLocalName(vm, self) + u"]"));
@@ -186,6 +188,20 @@ Value functionToString(Vm& vm, const Value&, Args)
     return Value(vm.newString("function Function() {}"));
 }
 
+Value emptyFunction(Vm&, const Value&, Args)
+{
+    return Value();
+}
+
+// Function() and new Function(): an empty function; a body given as text cannot be
+// compiled at run time.
+Value functionCallOrConstruct(Vm& vm, const Value&, Args args)
+{
+    if (!args.empty())
+        return vm.throwError(ErrorType::EvalError, 1066);
+    return Value(vm.newFunction(vm.newNativeMethod("", emptyFunction, 0)));
+}
+
 // Adds an accessor to traits made before defineGetter could be used.
 void addAccessor(Vm& vm, Traits& traits, std::string_view name, NativeMethod getter,
                  NativeMethod setter)
@@ -238,12 +254,15 @@ void defineCoreClasses(Vm& vm)
     addAccessor(vm, *functionTraits, "length", functionLength, nullptr);
     addAs3Method(vm, *functionTraits, "call", functionCall, 1);
     addAs3Method(vm, *functionTraits, "apply", functionApply, 2);
-    Object* functionPrototypeObject = vm.make<Object>(objectTraitsRaw, objectPrototype);
+    // Function.prototype is itself a function, one that does nothing.
+    Object* functionPrototypeObject =
+        vm.make<FunctionObject>(functionTraits.get(), objectPrototype,
+                                vm.newNativeMethod("", emptyFunction, 0), Value(), false);
 
     auto classTraitsFor = [&](std::string_view name) {
         auto t = std::make_unique<Traits>(*classTraits);
         t->base = classTraits.get();
-        t->sealed = true;
+        t->sealed = false; // Class is a dynamic class
         t->name = vm.intern(name);
         return t;
     };
@@ -276,7 +295,9 @@ void defineCoreClasses(Vm& vm)
         vm.addBuiltinGlobal("", c->localName->utf8(), Value(c));
     }
     b.object->hooks.call = objectCall;
-    b.object->hooks.constructPrimitive = nullptr;
+    b.object->hooks.constructPrimitive = objectCall;
+    b.function->hooks.call = functionCallOrConstruct;
+    b.function->hooks.constructPrimitive = functionCallOrConstruct;
 
     vm.definePrototypeFunction(objectPrototype, "hasOwnProperty", hasOwnProperty, 1);
     vm.definePrototypeFunction(objectPrototype, "propertyIsEnumerable", propertyIsEnumerable, 1);

@@ -12,7 +12,9 @@ namespace {
 
 Object* allocateError(Vm& vm, ClassObject& cls)
 {
-    return vm.make<ErrorObject>(cls.instanceTraits.get(), cls.instancePrototype);
+    auto* e = vm.make<ErrorObject>(cls.instanceTraits.get(), cls.instancePrototype);
+    e->stackTrace = vm.stackTrace();
+    return e;
 }
 
 Value constructError(Vm& vm, const Value& self, Args args)

@@ -139,8 +139,13 @@ Value getDefinitionByName(Vm& vm, const Value&, Args args)
     Value v = vm.getDefinitionByName(name);
     if (vm.throwing())
         return Value();
-    if (v.isUndefined())
-        return vm.throwError(ErrorType::ReferenceError, 1065, {name});
+    if (v.isUndefined()) {
+        // The message names the definition without its package.
+        std::size_t start = name.rfind(u"::");
+        start = start == std::u16string::npos ? name.rfind(u'.') : start + 1;
+        return vm.throwError(ErrorType::ReferenceError, 1065,
+                             {start == std::u16string::npos ? name : name.substr(start + 1)});
+    }
     return v;
 }
 
@@ -170,6 +175,9 @@ void defineGlobalFunctions(Vm& vm)
     vm.defineGlobalFunction("flash.utils", "getQualifiedSuperclassName", getQualifiedSuperclassName,
                             1);
     vm.defineGlobalFunction("flash.utils", "getDefinitionByName", getDefinitionByName, 1);
+    // The shell's package holds the same functions under its own name.
+    vm.defineGlobalFunction("avmplus", "getQualifiedClassName", getQualifiedClassName, 1);
+    vm.defineGlobalFunction("avmplus", "getQualifiedSuperclassName", getQualifiedSuperclassName, 1);
 }
 
 } // namespace avm2

@@ -15,29 +15,44 @@ double num(Vm& vm, Args args, std::size_t i)
     return has(args, i) ? vm.toNumber(args[i]) : std::numeric_limits<double>::quiet_NaN();
 }
 
-#define MATH_UNARY(name, expr)                                                                     \
+// Math's functions declare their parameters: a call with another count is refused.
+bool countOk(Vm& vm, Args args, std::size_t expected, const char16_t* name)
+{
+    if (args.size() == expected)
+        return true;
+    vm.throwError(ErrorType::ArgumentError, 1063,
+                  {std::u16string(u"Math$/") + name + u"()", utf16(std::to_string(expected)),
+                   utf16(std::to_string(args.size()))});
+    return false;
+}
+
+#define MATH_UNARY(name, text, expr)                                                               \
     Value name(Vm& vm, const Value&, Args args)                                                    \
     {                                                                                              \
+        if (!countOk(vm, args, 1, u"" text))                                                       \
+            return Value();                                                                        \
         const double x = num(vm, args, 0);                                                         \
         return Value::number(expr);                                                                \
     }
 
-MATH_UNARY(mathAbs, std::fabs(x))
-MATH_UNARY(mathAcos, std::acos(x))
-MATH_UNARY(mathAsin, std::asin(x))
-MATH_UNARY(mathAtan, std::atan(x))
-MATH_UNARY(mathCeil, std::ceil(x))
-MATH_UNARY(mathCos, std::cos(x))
-MATH_UNARY(mathExp, std::exp(x))
-MATH_UNARY(mathFloor, std::floor(x))
-MATH_UNARY(mathLog, std::log(x))
-MATH_UNARY(mathSin, std::sin(x))
-MATH_UNARY(mathSqrt, std::sqrt(x))
-MATH_UNARY(mathTan, std::tan(x))
+MATH_UNARY(mathAbs, "abs", std::fabs(x))
+MATH_UNARY(mathAcos, "acos", std::acos(x))
+MATH_UNARY(mathAsin, "asin", std::asin(x))
+MATH_UNARY(mathAtan, "atan", std::atan(x))
+MATH_UNARY(mathCeil, "ceil", std::ceil(x))
+MATH_UNARY(mathCos, "cos", std::cos(x))
+MATH_UNARY(mathExp, "exp", std::exp(x))
+MATH_UNARY(mathFloor, "floor", std::floor(x))
+MATH_UNARY(mathLog, "log", std::log(x))
+MATH_UNARY(mathSin, "sin", std::sin(x))
+MATH_UNARY(mathSqrt, "sqrt", std::sqrt(x))
+MATH_UNARY(mathTan, "tan", std::tan(x))
 #undef MATH_UNARY
 
 Value mathRound(Vm& vm, const Value&, Args args)
 {
+    if (!countOk(vm, args, 1, u"round"))
+        return Value();
     const double x = num(vm, args, 0);
     if (!std::isfinite(x) || x == 0)
         return Value::number(x);
@@ -54,6 +69,8 @@ Value mathAtan2(Vm& vm, const Value&, Args args)
 
 Value mathPow(Vm& vm, const Value&, Args args)
 {
+    if (!countOk(vm, args, 2, u"pow"))
+        return Value();
     const double x = num(vm, args, 0), y = num(vm, args, 1);
     if (std::isnan(y))
         return Value(std::numeric_limits<double>::quiet_NaN());
@@ -124,8 +141,11 @@ void defineMathClass(Vm& vm)
                       {"log", mathLog, 1},   {"max", mathMax, 2},       {"min", mathMin, 2},
                       {"pow", mathPow, 2},   {"random", mathRandom, 0}, {"round", mathRound, 1},
                       {"sin", mathSin, 1},   {"sqrt", mathSqrt, 1},     {"tan", mathTan, 1}};
-    for (const Fn& f : fns)
+    // Number carries the same functions and constants as statics.
+    for (const Fn& f : fns) {
         vm.defineStaticMethod(c, f.name, f.fn, f.length);
+        vm.defineStaticMethod(vm.builtins().number, f.name, f.fn, f.length);
+    }
     vm.defineConstant(c, "E", Value(2.718281828459045));
     vm.defineConstant(c, "LN10", Value(2.302585092994046));
     vm.defineConstant(c, "LN2", Value(0.6931471805599453));
@@ -134,6 +154,14 @@ void defineMathClass(Vm& vm)
     vm.defineConstant(c, "PI", Value(3.141592653589793));
     vm.defineConstant(c, "SQRT1_2", Value(0.7071067811865476));
     vm.defineConstant(c, "SQRT2", Value(1.4142135623730951));
+    vm.defineConstant(vm.builtins().number, "E", Value(2.718281828459045));
+    vm.defineConstant(vm.builtins().number, "LN10", Value(2.302585092994046));
+    vm.defineConstant(vm.builtins().number, "LN2", Value(0.6931471805599453));
+    vm.defineConstant(vm.builtins().number, "LOG10E", Value(0.4342944819032518));
+    vm.defineConstant(vm.builtins().number, "LOG2E", Value(1.4426950408889634));
+    vm.defineConstant(vm.builtins().number, "PI", Value(3.141592653589793));
+    vm.defineConstant(vm.builtins().number, "SQRT1_2", Value(0.7071067811865476));
+    vm.defineConstant(vm.builtins().number, "SQRT2", Value(1.4142135623730951));
 }
 
 } // namespace avm2

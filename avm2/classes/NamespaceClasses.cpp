@@ -1,42 +1,16 @@
 // Namespace and QName values: what pushnamespace, run-time qualified names and E4X
 // hand around.
+#include "NamespaceObjects.h"
 #include "Native.h"
 #include "avm2/vm/Loader.h"
 #include "avm2/vm/Operations.h"
+#include "script/e4x/XmlParser.h"
 
 namespace avm2 {
 
 using namespace native;
 
 namespace {
-
-class NamespaceObject final : public Object {
-public:
-    NamespaceObject(const Traits* traits, Object* prototype)
-        : Object(traits, prototype, ObjectKind::Namespace)
-    {}
-    const Namespace* ns = nullptr;
-    Value prefix; // a String, or undefined when unknown
-    void traceChildren(script::Tracer& tracer) override
-    {
-        Object::traceChildren(tracer);
-        tracer.mark(prefix);
-    }
-};
-
-class QNameObject final : public Object {
-public:
-    QNameObject(const Traits* traits, Object* prototype)
-        : Object(traits, prototype, ObjectKind::QName)
-    {}
-    const Namespace* ns = nullptr; // null for any namespace
-    String* local = nullptr;       // null for the any name
-    void traceChildren(script::Tracer& tracer) override
-    {
-        Object::traceChildren(tracer);
-        tracer.mark(local);
-    }
-};
 
 Object* allocateNamespace(Vm& vm, ClassObject& cls)
 {
@@ -54,29 +28,68 @@ Object* allocateQName(Vm& vm, ClassObject& cls)
     return q;
 }
 
+String* defaultNamespaceUri(Vm& vm)
+{
+    return vm.defaultXmlNamespace ? vm.defaultXmlNamespace : vm.names.empty;
+}
+
+// A prefix can only be an XML name; anything else leaves it unknown.
+Value prefixFrom(Vm& vm, const Value& v)
+{
+    if (v.isUndefined())
+        return Value();
+    String* text = vm.toString(v);
+    return script::e4x::isXmlName(text->view(), false) ? Value(text) : Value();
+}
+
 Value constructNamespace(Vm& vm, const Value& self, Args args)
 {
     auto* n = static_cast<NamespaceObject*>(self.objectOrNull());
     if (args.empty())
         return Value();
     Value uriValue = args.size() == 1 ? args[0] : args[1];
-    if (uriValue.isObject() && uriValue.asObject()->kind() == ObjectKind::Namespace) {
+    if (args.size() == 1 && uriValue.isObject() &&
+        uriValue.asObject()->kind() == ObjectKind::Namespace) {
         auto* other = static_cast<NamespaceObject*>(uriValue.asObject());
         n->ns = other->ns;
-        n->prefix = args.size() == 1 ? other->prefix : Value(vm.toString(args[0]));
+        n->prefix = other->prefix;
         return Value();
     }
     if (uriValue.isObject() && uriValue.asObject()->kind() == ObjectKind::QName) {
         auto* q = static_cast<QNameObject*>(uriValue.asObject());
         n->ns = q->ns ? q->ns : vm.publicNs();
+    } else if (uriValue.isObject() && uriValue.asObject()->kind() == ObjectKind::Namespace) {
+        n->ns = static_cast<NamespaceObject*>(uriValue.asObject())->ns;
     } else {
-        n->ns = vm.internNamespace(NsKind::Public, vm.toString(uriValue));
+        n->ns = vm.internNamespace(NsKind::Public, vm.internValue(vm.toString(uriValue)));
     }
-    if (args.size() == 1)
-        n->prefix = n->ns->uri->empty() ? Value(vm.names.empty) : Value();
+    if (vm.throwing())
+        return Value();
+    const bool noUri = n->ns->uri->empty();
+    if (args.size() == 1) {
+        n->prefix = noUri ? Value(vm.names.empty) : Value();
+        return Value();
+    }
+    if (noUri) {
+        // The empty URI takes only the empty prefix.
+        if (!args[0].isUndefined() && !vm.toString(args[0])->empty())
+            return vm.throwError(ErrorType::TypeError, 1098, {vm.toText(args[0])});
+        n->prefix = Value(vm.names.empty);
+        return Value();
+    }
+    if (!args[0].isUndefined() && vm.toString(args[0])->empty())
+        n->prefix = Value(vm.names.empty);
     else
-        n->prefix = args[0].isUndefined() ? Value() : Value(vm.toString(args[0]));
+        n->prefix = prefixFrom(vm, args[0]);
     return Value();
+}
+
+Value callNamespace(Vm& vm, const Value&, Args args)
+{
+    if (args.size() == 1 && args[0].isObject() &&
+        args[0].asObject()->kind() == ObjectKind::Namespace)
+        return args[0];
+    return vm.construct(Value(vm.builtins().namespaceClass), args);
 }
 
 Value namespaceUri(Vm& vm, const Value& self, Args)
@@ -107,7 +120,7 @@ Value constructQName(Vm& vm, const Value& self, Args args)
     if (localValue.isObject() && localValue.asObject()->kind() == ObjectKind::QName) {
         auto* other = static_cast<QNameObject*>(localValue.asObject());
         q->local = other->local;
-        if (args.size() == 1) {
+        if (args.size() == 1 || args[0].isUndefined()) {
             q->ns = other->ns;
             return Value();
         }
@@ -115,15 +128,24 @@ Value constructQName(Vm& vm, const Value& self, Args args)
         q->local =
             localValue.isUndefined() ? vm.names.empty : vm.internValue(vm.toString(localValue));
     }
-    if (args.size() >= 2) {
-        if (args[0].isNull())
-            q->ns = nullptr;
-        else
-            q->ns = namespaceOf(vm, args[0]);
-    }
+    if (vm.throwing())
+        return Value();
     if (q->local && q->local->view() == u"*")
         q->local = nullptr;
+    if (args.size() < 2 || args[0].isUndefined()) {
+        // No namespace given: `*` is in every namespace, other names in the default one.
+        q->ns = q->local ? vm.internNamespace(NsKind::Public, defaultNamespaceUri(vm)) : nullptr;
+        return Value();
+    }
+    q->ns = args[0].isNull() ? nullptr : namespaceOf(vm, args[0]);
     return Value();
+}
+
+Value callQName(Vm& vm, const Value&, Args args)
+{
+    if (args.size() == 1 && args[0].isObject() && args[0].asObject()->kind() == ObjectKind::QName)
+        return args[0];
+    return vm.construct(Value(vm.builtins().qname), args);
 }
 
 Value qnameLocalName(Vm& vm, const Value& self, Args)
@@ -172,6 +194,44 @@ Value namespaceValue(Vm& vm, const Namespace* ns)
     return Value(n);
 }
 
+Value NamespaceObject::enumerableName(Vm& vm, std::uint32_t position) const
+{
+    return Value(vm.intern(position == 1 ? "prefix" : "uri"));
+}
+
+Value NamespaceObject::enumerableValue(Vm&, std::uint32_t position)
+{
+    return position == 1 ? prefix : Value(ns->uri);
+}
+
+Value QNameObject::enumerableName(Vm& vm, std::uint32_t position) const
+{
+    return Value(vm.intern(position == 1 ? "uri" : "localName"));
+}
+
+Value QNameObject::enumerableValue(Vm& vm, std::uint32_t position)
+{
+    if (position == 1)
+        return ns ? Value(ns->uri) : Value::null();
+    return local ? Value(local) : Value(vm.intern("*"));
+}
+
+Value makeNamespace(Vm& vm, const Value& prefix, String* uri)
+{
+    auto* n = static_cast<NamespaceObject*>(allocateNamespace(vm, *namespaceClass(vm)));
+    n->ns = vm.internNamespace(NsKind::Public, vm.internValue(uri));
+    n->prefix = prefix;
+    return Value(n);
+}
+
+Value makeQName(Vm& vm, String* uri, String* local, bool anyNamespace)
+{
+    auto* q = static_cast<QNameObject*>(allocateQName(vm, *vm.builtins().qname));
+    q->ns = anyNamespace ? nullptr : vm.internNamespace(NsKind::Public, vm.internValue(uri));
+    q->local = local ? vm.internValue(local) : nullptr;
+    return Value(q);
+}
+
 const Namespace* namespaceOf(Vm& vm, const Value& value)
 {
     if (value.isObject() && value.asObject()->kind() == ObjectKind::Namespace)
@@ -200,6 +260,7 @@ void defineNamespaceClasses(Vm& vm)
     NativeClassHooks ns;
     ns.allocate = allocateNamespace;
     ns.construct = constructNamespace;
+    ns.call = callNamespace;
     b.namespaceClass = vm.defineClass("", "Namespace", b.object, false, ns, true);
     vm.defineGetter(b.namespaceClass, "uri", namespaceUri);
     vm.defineGetter(b.namespaceClass, "prefix", namespacePrefix);
@@ -210,6 +271,7 @@ void defineNamespaceClasses(Vm& vm)
     NativeClassHooks qn;
     qn.allocate = allocateQName;
     qn.construct = constructQName;
+    qn.call = callQName;
     b.qname = vm.defineClass("", "QName", b.object, false, qn, true);
     vm.defineGetter(b.qname, "localName", qnameLocalName);
     vm.defineGetter(b.qname, "uri", qnameUri);

@@ -29,4 +29,11 @@ T* receiver(Vm& vm, const Value& thisValue, ObjectKind kind, const char* method)
     return nullptr;
 }
 
+// Whether the receiver is `cls`'s prototype object: the primitive classes' methods take
+// it as their default value (false, 0, "").
+inline bool isPrototypeOf(const Value& thisValue, const ClassObject* cls)
+{
+    return cls && thisValue.isObject() && thisValue.asObject() == cls->instancePrototype;
+}
+
 } // namespace avm2::native

@@ -19,6 +19,8 @@ Value booleanCall(Vm&, const Value&, Args args)
 
 Value booleanToString(Vm& vm, const Value& self, Args)
 {
+    if (isPrototypeOf(self, vm.builtins().boolean))
+        return Value(vm.names.falseText);
     if (!self.isBoolean())
         return vm.throwError(ErrorType::TypeError, 1004, {u"Boolean.prototype.toString"});
     return Value(self.asBoolean() ? vm.names.trueText : vm.names.falseText);
@@ -26,6 +28,8 @@ Value booleanToString(Vm& vm, const Value& self, Args)
 
 Value booleanValueOf(Vm& vm, const Value& self, Args)
 {
+    if (isPrototypeOf(self, vm.builtins().boolean))
+        return Value(false);
     if (!self.isBoolean())
         return vm.throwError(ErrorType::TypeError, 1004, {u"Boolean.prototype.valueOf"});
     return self;
@@ -49,6 +53,12 @@ Value uintCall(Vm& vm, const Value&, Args args)
 
 bool numberReceiver(Vm& vm, const Value& self, const char16_t* method, double& out)
 {
+    const Builtins& b = vm.builtins();
+    if (isPrototypeOf(self, b.number) || isPrototypeOf(self, b.intClass) ||
+        isPrototypeOf(self, b.uintClass)) {
+        out = 0;
+        return true;
+    }
     if (!self.isNumber()) {
         vm.throwError(ErrorType::TypeError, 1004, {method});
         return false;
@@ -72,7 +82,8 @@ Value numberToString(Vm& vm, const Value& self, Args args)
     const int r = static_cast<int>(radix);
     if (r == 10)
         return Value(vm.toString(Value::number(d)));
-    return Value(vm.newString(script::numberToRadix(d, r)));
+    // Other radixes print the integer part alone.
+    return Value(vm.newString(script::numberToRadix(std::isfinite(d) ? std::trunc(d) : d, r)));
 }
 
 Value numberValueOf(Vm& vm, const Value& self, Args)
@@ -80,7 +91,7 @@ Value numberValueOf(Vm& vm, const Value& self, Args)
     double d = 0;
     if (!numberReceiver(vm, self, u"Number.prototype.valueOf", d))
         return Value();
-    return self;
+    return Value::number(d);
 }
 
 // Digits for toFixed and toExponential (0 to 20) and toPrecision (1 to 21).
@@ -126,7 +137,7 @@ Value numberToPrecision(Vm& vm, const Value& self, Args args)
     if (!numberReceiver(vm, self, u"Number.prototype.toPrecision", d))
         return Value();
     if (!has(args, 0) || args[0].isUndefined())
-        return Value(vm.toString(self));
+        return Value(vm.toString(Value::number(d)));
     int digits = 0;
     if (!digitsArgument(vm, args, 1, 21, digits))
         return Value();

@@ -56,6 +56,8 @@ Value length(Vm& vm, const Value& self, Args)
 
 Value toStringMethod(Vm& vm, const Value& self, Args)
 {
+    if (isPrototypeOf(self, vm.builtins().string))
+        return Value(vm.names.empty);
     if (!self.isString())
         return vm.throwError(ErrorType::TypeError, 1004, {u"String.prototype.toString"});
     return self;
@@ -63,6 +65,8 @@ Value toStringMethod(Vm& vm, const Value& self, Args)
 
 Value valueOfMethod(Vm& vm, const Value& self, Args)
 {
+    if (isPrototypeOf(self, vm.builtins().string))
+        return Value(vm.names.empty);
     if (!self.isString())
         return vm.throwError(ErrorType::TypeError, 1004, {u"String.prototype.valueOf"});
     return self;
@@ -114,6 +118,10 @@ Value lastIndexOf(Vm& vm, const Value& self, Args args)
 Value localeCompare(Vm& vm, const Value& self, Args args)
 {
     STRING_METHOD_PROLOGUE
+    // Movies of version 9 and before compare with a null or undefined argument as with
+    // nothing: 0 for any text but the empty one, which gives 1 (measured).
+    if (vm.swfVersion() <= 9 && arg(args, 0).isNullish())
+        return Value(s.empty() ? 1 : 0);
     return Value(script::localeCompare(s, stringArg(vm, args, 0, u"undefined")));
 }
 
@@ -166,7 +174,14 @@ Value split(Vm& vm, const Value& self, Args args)
         return Value(out);
     }
     const std::u16string separator = vm.toText(sep);
+    if (s.empty()) {
+        out->push(Value(vm.names.empty));
+        return Value(out);
+    }
     if (separator.empty()) {
+        // Every code unit apart; the empty string stays one empty piece.
+        if (s.empty())
+            out->push(Value(vm.names.empty));
         for (std::size_t i = 0; i < s.size() && out->length() < limit; ++i)
             out->push(Value(vm.newString(s.substr(i, 1))));
         return Value(out);
@@ -225,6 +240,31 @@ Value fromCharCode(Vm& vm, const Value&, Args args)
     return Value(vm.newString(std::move(out)));
 }
 
+// A method's name as a template argument.
+template <std::size_t N> struct MethodName {
+    char text[N];
+    constexpr MethodName(const char (&s)[N])
+    {
+        for (std::size_t i = 0; i < N; ++i)
+            text[i] = s[i];
+    }
+};
+
+// String's methods take a fixed list of parameters (all optional): more arguments
+// than that are an ArgumentError, as for any method without a rest parameter
+// (measured: String.prototype.localeCompare(a, b)).
+template <NativeMethod fn, std::size_t max, MethodName name>
+Value fixed(Vm& vm, const Value& self, Args args)
+{
+    if (args.size() > max)
+        return vm.throwError(ErrorType::ArgumentError, 1063,
+                             {u"String/" + utf16(name.text) + u"()", utf16(std::to_string(max)),
+                              utf16(std::to_string(args.size()))});
+    return fn(vm, self, args);
+}
+
+#define STRING_FIXED(fn, max, name) fixed<fn, max, MethodName(name)>
+
 } // namespace
 
 void defineStringClass(Vm& vm)
@@ -236,27 +276,29 @@ void defineStringClass(Vm& vm)
     b.string = vm.defineClass("", "String", b.object, false, hooks, true);
     ClassObject* c = b.string;
     vm.defineGetter(c, "length", length);
-    vm.defineMethod(c, "toString", toStringMethod, 0);
-    vm.defineMethod(c, "valueOf", valueOfMethod, 0);
-    vm.defineMethod(c, "charAt", charAt, 1);
-    vm.defineMethod(c, "charCodeAt", charCodeAt, 1);
+    vm.defineMethod(c, "toString", STRING_FIXED(toStringMethod, 0, "toString"), 0);
+    vm.defineMethod(c, "valueOf", STRING_FIXED(valueOfMethod, 0, "valueOf"), 0);
+    vm.defineMethod(c, "charAt", STRING_FIXED(charAt, 1, "charAt"), 1);
+    vm.defineMethod(c, "charCodeAt", STRING_FIXED(charCodeAt, 1, "charCodeAt"), 1);
     vm.defineMethod(c, "concat", concat, 0);
-    vm.defineMethod(c, "indexOf", indexOf, 1);
-    vm.defineMethod(c, "lastIndexOf", lastIndexOf, 1);
-    vm.defineMethod(c, "localeCompare", localeCompare, 1);
-    vm.defineMethod(c, "slice", slice, 2);
-    vm.defineMethod(c, "substring", substring, 2);
-    vm.defineMethod(c, "substr", substr, 2);
-    vm.defineMethod(c, "toLowerCase", toLowerCase, 0);
-    vm.defineMethod(c, "toUpperCase", toUpperCase, 0);
-    vm.defineMethod(c, "toLocaleLowerCase", toLowerCase, 0);
-    vm.defineMethod(c, "toLocaleUpperCase", toUpperCase, 0);
-    vm.defineMethod(c, "split", split, 2);
-    vm.defineMethod(c, "replace", replace, 2);
-    vm.defineMethod(c, "match", matchByRegExp, 1);
-    vm.defineMethod(c, "search", searchByRegExp, 1);
-    vm.defineStaticMethod(c, "fromCharCode", fromCharCode, 1);
+    vm.defineMethod(c, "indexOf", STRING_FIXED(indexOf, 2, "indexOf"), 2);
+    vm.defineMethod(c, "lastIndexOf", STRING_FIXED(lastIndexOf, 2, "lastIndexOf"), 2);
+    vm.defineMethod(c, "localeCompare", STRING_FIXED(localeCompare, 1, "localeCompare"), 1);
+    vm.defineMethod(c, "slice", STRING_FIXED(slice, 2, "slice"), 2);
+    vm.defineMethod(c, "substring", STRING_FIXED(substring, 2, "substring"), 2);
+    vm.defineMethod(c, "substr", STRING_FIXED(substr, 2, "substr"), 2);
+    vm.defineMethod(c, "toLowerCase", STRING_FIXED(toLowerCase, 0, "toLowerCase"), 0);
+    vm.defineMethod(c, "toUpperCase", STRING_FIXED(toUpperCase, 0, "toUpperCase"), 0);
+    vm.defineMethod(c, "toLocaleLowerCase", STRING_FIXED(toLowerCase, 0, "toLocaleLowerCase"), 0);
+    vm.defineMethod(c, "toLocaleUpperCase", STRING_FIXED(toUpperCase, 0, "toLocaleUpperCase"), 0);
+    vm.defineMethod(c, "split", STRING_FIXED(split, 2, "split"), 2);
+    vm.defineMethod(c, "replace", STRING_FIXED(replace, 2, "replace"), 2);
+    vm.defineMethod(c, "match", STRING_FIXED(matchByRegExp, 1, "match"), 1);
+    vm.defineMethod(c, "search", STRING_FIXED(searchByRegExp, 1, "search"), 1);
+    vm.defineStaticMethod(c, "fromCharCode", fromCharCode, 0);
     vm.defineConstant(c, "length", Value(1));
 }
+
+#undef STRING_FIXED
 
 } // namespace avm2

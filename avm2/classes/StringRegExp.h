@@ -1,6 +1,7 @@
 #pragma once
 
-// String's methods that take a RegExp (RegExpClass.cpp).
+// String's methods that take a RegExp (StringRegExp.cpp); the RegExp arguments are
+// RegExp objects.
 #include "Native.h"
 
 #include <string>

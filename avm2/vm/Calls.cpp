@@ -7,6 +7,52 @@
 
 namespace avm2 {
 
+namespace {
+String* traceNameOf(Vm& vm, MethodEnv& env)
+{
+    if (env.traceName)
+        return env.traceName;
+    std::u16string text;
+    const std::u16string owner = env.declaringClass && env.declaringClass->qualifiedName
+                                     ? env.declaringClass->qualifiedName->text()
+                                     : std::u16string();
+    const std::u16string name = env.name ? env.name->text() : std::u16string();
+    if (env.isFunction && !env.declaringClass && env.unit) {
+        // A closure made outside any class is named by its method's index.
+        text = u"MethodInfo-" + utf16(std::to_string(env.method));
+    } else if (env.isFunction) {
+        text = u"Function/<anonymous>";
+    } else if (env.isInitializer) {
+        text = owner;
+    } else if (!env.declaringClass || name.ends_with(u"$cinit")) {
+        text = name;
+    } else {
+        text = owner + (env.isStatic ? u"$/" : u"/");
+        if (env.isGetter)
+            text += u"get ";
+        else if (env.isSetter)
+            text += u"set ";
+        if (env.ns && env.ns->kind == NsKind::Public && !env.ns->uri->empty() &&
+            env.ns != vm.as3Ns())
+            text += env.ns->uri->text() + u"::";
+        text += name;
+    }
+    env.traceName = vm.intern(text);
+    return env.traceName;
+}
+} // namespace
+
+std::u16string Vm::stackTrace()
+{
+    // The innermost calls only: a runaway recursion's trace stays short.
+    std::u16string out;
+    std::size_t lines = 0;
+    for (auto it = m_callStack.rbegin();
+         it != m_callStack.rend() && lines < limits::kMaxStackTraceLines; ++it, ++lines)
+        out += u"\n\tat " + traceNameOf(*this, **it)->text() + u"()";
+    return out;
+}
+
 bool Vm::isCallable(const Value& v) const
 {
     return v.isObject() && v.asObject()->kind() == ObjectKind::Function;
@@ -14,13 +60,17 @@ bool Vm::isCallable(const Value& v) const
 
 Value Vm::invoke(MethodEnv* env, const Value& thisValue, std::span<const Value> args, ClassObject*)
 {
+    if (!env->native && !acceptsArguments(*this, *env, args.size()))
+        return Value();
     if (!enterCall())
         return Value();
+    m_callStack.push_back(env);
     Value result;
     if (env->native)
         result = env->native(*this, thisValue, args);
     else
         result = interpret(*this, *env, thisValue, args);
+    m_callStack.pop_back();
     leaveCall();
     return result;
 }
@@ -34,16 +84,13 @@ Value Vm::call(const Value& callee, const Value& thisValue, std::span<const Valu
     }
     if (o && o->kind() == ObjectKind::Class) {
         auto* cls = static_cast<ClassObject*>(o);
-        for (ClassObject* c = cls; c; c = c->base) {
-            if (c->hooks.call) {
-                if (!enterCall())
-                    return Value();
-                Value r = c->hooks.call(*this, callee, args);
-                leaveCall();
-                return r;
-            }
-            if (c->instanceTraits && !c->instanceTraits->isInterface && c != cls)
-                break;
+        // A native class's own conversion; classes scripts declare only cast.
+        if (cls->hooks.call && !cls->initializer->unit) {
+            if (!enterCall())
+                return Value();
+            Value r = cls->hooks.call(*this, callee, args);
+            leaveCall();
+            return r;
         }
         // Calling a class converts its one argument: a cast.
         if (args.size() != 1)
@@ -68,14 +115,12 @@ Value Vm::construct(const Value& callee, std::span<const Value> args)
         auto* cls = static_cast<ClassObject*>(o);
         if (cls->instanceTraits->isInterface)
             return throwError(ErrorType::TypeError, 1007);
-        for (ClassObject* c = cls; c; c = c->base) {
-            if (c->hooks.constructPrimitive) {
-                if (!enterCall())
-                    return Value();
-                Value r = c->hooks.constructPrimitive(*this, callee, args);
-                leaveCall();
-                return r;
-            }
+        if (cls->hooks.constructPrimitive) {
+            if (!enterCall())
+                return Value();
+            Value r = cls->hooks.constructPrimitive(*this, callee, args);
+            leaveCall();
+            return r;
         }
         Object* instance = allocateInstance(*cls);
         if (!instance || m_throwing)
@@ -86,7 +131,10 @@ Value Vm::construct(const Value& callee, std::span<const Value> args)
     }
     if (o && o->kind() == ObjectKind::Function) {
         auto* f = static_cast<FunctionObject*>(o);
-        if (f->isMethodClosure || f->env->native)
+        if (f->isMethodClosure)
+            return throwError(ErrorType::TypeError, 1064,
+                              {f->env->name ? f->env->name->text() : u"<anonymous>"});
+        if (f->env->native)
             return throwError(ErrorType::TypeError, 1007);
         Value proto = getProperty(callee, publicName(names.prototype));
         if (m_throwing)
@@ -99,6 +147,10 @@ Value Vm::construct(const Value& callee, std::span<const Value> args)
             return Value();
         return r.isObject() ? r : Value(instance);
     }
+    // An object that is neither class nor function names itself; anything else is no
+    // object at all.
+    if (o)
+        return throwError(ErrorType::TypeError, 1115, {describeForError(callee)});
     return throwError(ErrorType::TypeError, 1007);
 }
 

@@ -1,5 +1,6 @@
 // The language's conversions and operators on values (ECMAScript 3 §9 and §11, with
 // ActionScript 3's int, uint and classes).
+#include "Operations.h"
 #include "Vm.h"
 #include "script/NumberConvert.h"
 #include "script/NumberFormat.h"
@@ -103,7 +104,10 @@ Value Vm::toPrimitive(const Value& v, bool preferString)
                         preferString ? names.valueOf : names.toString};
     for (String* method : order) {
         Name name = publicName(method);
-        Value fn = getProperty(v, name);
+        // XML's names select children: its conversions are its prototype's methods.
+        Object* o = v.asObject();
+        const Value* own = o->namesSelectData() ? findDynamic(o->prototype(), method) : nullptr;
+        Value fn = o->namesSelectData() ? (own ? *own : Value()) : getProperty(v, name);
         if (m_throwing)
             return Value();
         if (isCallable(fn)) {
@@ -182,8 +186,8 @@ bool Vm::strictEquals(const Value& a, const Value& b)
         return false;
     if (a.isObject() && a.asObject() != b.asObject()) {
         const ObjectKind k = a.asObject()->kind();
-        if ((k == ObjectKind::Namespace || k == ObjectKind::QName || k == ObjectKind::Xml ||
-             k == ObjectKind::XmlList) &&
+        // Two QName objects are never strictly equal (QName(q) is q itself).
+        if ((k == ObjectKind::Namespace || k == ObjectKind::Xml || k == ObjectKind::XmlList) &&
             k == b.asObject()->kind())
             return looseEquals(a, b);
     }
@@ -192,6 +196,9 @@ bool Vm::strictEquals(const Value& a, const Value& b)
 
 bool Vm::looseEquals(const Value& a, const Value& b)
 {
+    if ((a.isObject() && a.asObject()->namesSelectData()) ||
+        (b.isObject() && b.asObject()->namesSelectData()))
+        return xmlEquals(*this, a, b);
     if (a.isNumber() && b.isNumber())
         return a.asNumber() == b.asNumber();
     if (a.type() == b.type()) {
@@ -265,7 +272,6 @@ Value Vm::add(const Value& a, const Value& b)
         return Value(a.asNumber() + b.asNumber());
     if (a.isString() && b.isString())
         return Value(newString(a.asString()->text() + b.asString()->text()));
-    // XML and XMLList concatenate to a list (E4X §11.4.1): left to the XML classes.
     Value pa = toPrimitive(a, hintlessPrefersString(a));
     if (m_throwing)
         return Value();

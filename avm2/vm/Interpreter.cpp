@@ -57,6 +57,25 @@ struct Frame {
 
 } // namespace
 
+bool acceptsArguments(Vm& vm, MethodEnv& env, std::size_t count)
+{
+    const abc::MethodInfo& info = env.unit->file.methods[env.method];
+    const std::size_t paramCount = info.paramTypes.size();
+    const std::size_t required = paramCount - std::min(info.optionalValues.size(), paramCount);
+    const bool extraAllowed = info.has(kNeedRest) || info.has(kNeedArguments);
+    // Methods that declare no types take any number of arguments, as ECMAScript functions
+    // do; a declared parameter or result type makes the count binding.
+    bool declaresTypes = info.returnType != 0;
+    for (std::uint32_t t : info.paramTypes)
+        declaresTypes = declaresTypes || t != 0;
+    if (!declaresTypes || (count >= required && (count <= paramCount || extraAllowed)))
+        return true;
+    vm.throwError(
+        ErrorType::ArgumentError, 1063,
+        {methodDescription(env), utf16(std::to_string(required)), utf16(std::to_string(count))});
+    return false;
+}
+
 Value interpret(Vm& vm, MethodEnv& env, const Value& thisArg, std::span<const Value> args)
 {
     AbcUnit& unit = *env.unit;
@@ -75,13 +94,8 @@ Value interpret(Vm& vm, MethodEnv& env, const Value& thisArg, std::span<const Va
     // Arguments.
     const std::size_t paramCount = info.paramTypes.size();
     const std::size_t optional = info.optionalValues.size();
-    const std::size_t required = paramCount - std::min(optional, paramCount);
     const bool rest = info.has(kNeedRest);
     const bool wantsArguments = info.has(kNeedArguments);
-    if (args.size() < required || (args.size() > paramCount && !rest && !wantsArguments))
-        return vm.throwError(ErrorType::ArgumentError, 1063,
-                             {methodDescription(env), utf16(std::to_string(required)),
-                              utf16(std::to_string(args.size()))});
 
     const std::size_t frameSize = std::size_t{code.localCount} + code.maxStack + code.maxScope + 2;
     Value* base = vm.reserveFrame(frameSize);
@@ -94,10 +108,16 @@ Value interpret(Vm& vm, MethodEnv& env, const Value& thisArg, std::span<const Va
             base,
             base + code.localCount + 1,
             base + code.localCount + 1 + code.maxStack};
+    // Releases the frame and counts the instructions run, however the method leaves.
     struct Release {
         Vm& vm;
         Value* base;
-        ~Release() { vm.releaseFrame(base); }
+        std::uint64_t executed = 0;
+        ~Release()
+        {
+            vm.releaseFrame(base);
+            vm.instructionCount() += executed;
+        }
     } release{vm, base};
 
     Value self = thisArg;
@@ -114,7 +134,7 @@ Value interpret(Vm& vm, MethodEnv& env, const Value& thisArg, std::span<const Va
         Value v;
         if (i < args.size())
             v = args[i];
-        else
+        else if (i >= paramCount - optional)
             v = constantValue(vm, unit, info.optionalValues[i - (paramCount - optional)]);
         ClassObject* type = typeAt(vm, unit, info.paramTypes[i]);
         if (vm.throwing())
@@ -246,6 +266,7 @@ Value interpret(Vm& vm, MethodEnv& env, const Value& thisArg, std::span<const Va
 
     while (pc < opCount) {
         const Op& op = ops[pc];
+        ++release.executed;
         switch (op.code) {
         case 0x01: // bkpt
         case 0x02: // nop
@@ -259,6 +280,7 @@ Value interpret(Vm& vm, MethodEnv& env, const Value& thisArg, std::span<const Va
         case 0x03: // throw
             NEED(1);
             vm.throwValue(S[--sp]);
+            vm.recordThrowSite();
             goto thrown;
         case 0x04: { // getsuper
             Name name;
@@ -284,10 +306,12 @@ Value interpret(Vm& vm, MethodEnv& env, const Value& thisArg, std::span<const Va
             break;
         }
         case 0x06: // dxns
+            setDefaultXmlNamespace(vm, Value(unit.strings[op.a]));
             break;
         case 0x07: // dxnslate
             NEED(1);
-            --sp;
+            setDefaultXmlNamespace(vm, S[--sp]);
+            CHECK();
             break;
         case 0x08: // kill
             L[op.a] = Value();

@@ -48,7 +48,10 @@ void link(Vm& vm, AbcUnit& unit)
         for (std::uint32_t n : set.namespaces) {
             const Namespace* ns = unit.namespaces[n];
             s.namespaces.push_back(ns);
-            if (ns == vm.publicNs())
+            // Dynamic properties answer to any set holding a namespace of the public
+            // kinds (compilers' sets for unqualified names may hold only the file's
+            // private namespace and AS3's).
+            if (ns->kind == NsKind::Public)
                 s.hasPublic = true;
         }
         unit.namespaceSets.push_back(std::move(s));
@@ -114,7 +117,8 @@ Value slotDefault(Vm& vm, AbcUnit& unit, std::uint32_t typeName)
 
 // Adds declarations to `traits`; methods close over `scope`.
 void buildTraits(Vm& vm, AbcUnit& unit, const std::vector<abc::Trait>& declared, Traits& traits,
-                 ScopeChain* scope, ClassObject* declaringClass, std::size_t inheritedSlots)
+                 ScopeChain* scope, ClassObject* declaringClass, std::size_t inheritedSlots,
+                 bool isStatic = false)
 {
     for (const abc::Trait& t : declared) {
         const Name& qn = unit.names[t.name];
@@ -160,6 +164,8 @@ void buildTraits(Vm& vm, AbcUnit& unit, const std::vector<abc::Trait>& declared,
         case abc::TraitKind::Setter: {
             MethodEnv* env = newMethodEnv(vm, unit, t.index, scope, declaringClass);
             env->name = local;
+            env->ns = ns;
+            env->isStatic = isStatic;
             env->isGetter = t.kind == abc::TraitKind::Getter;
             env->isSetter = t.kind == abc::TraitKind::Setter;
             Binding* existing = traits.findQualified(local, ns);
@@ -338,9 +344,7 @@ ClassObject* newClass(Vm& vm, AbcUnit& unit, std::uint32_t index, const Value& b
     auto classTraits = std::make_unique<Traits>(*b.classClass->instanceTraits);
     classTraits->base = b.classClass->instanceTraits.get();
     classTraits->owner = b.classClass;
-    // Class objects are instances of the dynamic class Class: scripts add to them
-    // (Haxe's runtime gives Date a `now` and a `fromString`).
-    classTraits->sealed = false;
+    classTraits->sealed = false; // class objects take dynamic properties
     classTraits->isFinal = false;
     classTraits->isInterface = false;
     classTraits->protectedNs = nullptr;
@@ -390,12 +394,13 @@ ClassObject* newClass(Vm& vm, AbcUnit& unit, std::uint32_t index, const Value& b
         }
     }
     buildTraits(vm, unit, ci.traits, *cls->ownClassTraits, classScope, cls,
-                cls->ownClassTraits->slots.size());
+                cls->ownClassTraits->slots.size(), true);
     cls->slots().clear();
     for (const SlotInfo& s : cls->ownClassTraits->slots)
         cls->slots().push_back(s.initial);
     cls->initializer = newMethodEnv(vm, unit, ii.initializer, classScope, cls);
     cls->initializer->name = qn.local;
+    cls->initializer->isInitializer = true;
     if (base)
         cls->hooks = {base->hooks.allocate, nullptr, nullptr, nullptr};
     prototype->dynamic().set(vm.names.constructor, Value(cls));

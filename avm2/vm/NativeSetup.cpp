@@ -59,8 +59,6 @@ ClassObject* Vm::defineClass(std::string_view package, std::string_view name, Cl
     auto classTraits = std::make_unique<Traits>(*m_builtins.classClass->instanceTraits);
     classTraits->base = m_builtins.classClass->instanceTraits.get();
     classTraits->owner = m_builtins.classClass;
-    // Class objects are instances of the dynamic class Class: scripts add to them
-    // (Haxe's runtime gives Date a `now` and a `fromString`).
     classTraits->sealed = false;
 
     const std::string qualified =
@@ -81,6 +79,7 @@ ClassObject* Vm::defineClass(std::string_view package, std::string_view name, Cl
         cls->hooks.allocate = base->hooks.allocate;
     cls->initializer = newNativeMethod(name, hooks.construct ? hooks.construct : noConstruct, 0);
     cls->initializer->declaringClass = cls;
+    cls->initializer->isInitializer = true;
     prototype->dynamic().set(names.constructor, Value(cls));
     prototype->dynamic().setEnumerable(names.constructor, false);
     addBuiltinGlobal(package, name, Value(cls));
@@ -123,6 +122,7 @@ void Vm::defineStaticMethod(ClassObject* cls, std::string_view name, NativeMetho
 {
     MethodEnv* env = newNativeMethod(name, fn, length);
     env->declaringClass = cls;
+    env->isStatic = true;
     Traits& traits = *cls->ownClassTraits;
     Binding b;
     b.kind = Binding::Kind::Method;
@@ -179,7 +179,11 @@ void Vm::defineConstant(ClassObject* cls, std::string_view name, const Value& va
 void Vm::defineGlobalFunction(std::string_view package, std::string_view name, NativeMethod fn,
                               int length)
 {
-    addBuiltinGlobal(package, name, Value(newFunction(newNativeMethod(name, fn, length))));
+    MethodEnv* env = newNativeMethod(name, fn, length);
+    env->traceName =
+        intern("global/" + (package.empty() ? std::string() : std::string(package) + "::") +
+               std::string(name));
+    addBuiltinGlobal(package, name, Value(newFunction(env)));
 }
 
 void Vm::defineGlobalConstant(std::string_view name, const Value& value)

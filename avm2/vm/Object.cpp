@@ -129,6 +129,26 @@ std::uint32_t Object::nextDynamic(std::uint32_t position, std::uint32_t base) co
     return 0;
 }
 
+bool Object::getNamed(Vm&, const Name&, Value&)
+{
+    return false;
+}
+
+bool Object::setNamed(Vm&, const Name&, const Value&)
+{
+    return false;
+}
+
+bool Object::deleteNamed(Vm&, const Name&, bool&)
+{
+    return false;
+}
+
+bool Object::hasNamed(Vm&, const Name&, bool&)
+{
+    return false;
+}
+
 std::uint32_t Object::nextEnumerable(std::uint32_t position) const
 {
     return nextDynamic(position, 0);
@@ -165,6 +185,7 @@ void MethodEnv::traceChildren(script::Tracer& tracer)
     tracer.mark(scope);
     tracer.mark(declaringClass);
     tracer.mark(name);
+    tracer.mark(traceName);
 }
 
 void ScopeChain::traceChildren(script::Tracer& tracer)

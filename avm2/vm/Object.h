@@ -99,6 +99,18 @@ public:
     virtual bool deleteIndex(Vm& vm, std::uint32_t index);
     virtual bool hasIndex(std::uint32_t index) const;
 
+    // Property access by name for the kinds whose names select data (XML and XMLList:
+    // children and attributes). The Vm asks these when no declared trait answers;
+    // returning false leaves the name to the ordinary lookup.
+    bool namesSelectData() const
+    {
+        return m_kind == ObjectKind::Xml || m_kind == ObjectKind::XmlList;
+    }
+    virtual bool getNamed(Vm& vm, const Name& name, Value& out);
+    virtual bool setNamed(Vm& vm, const Name& name, const Value& value);
+    virtual bool deleteNamed(Vm& vm, const Name& name, bool& deleted);
+    virtual bool hasNamed(Vm& vm, const Name& name, bool& found);
+
     // Enumeration (for-in, hasnext2): positions count from 1, 0 ends. Native elements
     // come first, then enumerable dynamic properties.
     virtual std::uint32_t nextEnumerable(std::uint32_t position) const;
@@ -135,7 +147,12 @@ public:
     String* name = nullptr;                // for messages and stack traces
     // A native's declared parameters, for Function.length; ABC methods read theirs.
     std::int32_t nativeLength = 0;
-    bool isFunction = false; // a function closure: `this` defaults to the global object
+    bool isFunction = false;       // a function closure: `this` defaults to the global object
+    bool isStatic = false;         // declared on the class object
+    bool isInitializer = false;    // a class's instance initializer
+    const Namespace* ns = nullptr; // the namespace it was declared in
+    // How a stack trace names the method ("Test/get x", "Test$cinit"); made on first need.
+    String* traceName = nullptr;
     bool isGetter = false;
     bool isSetter = false;
 

@@ -24,6 +24,8 @@ bool scopeHas(Vm& vm, const Value& scope, const Name& name, bool isWith)
 
 Value addValues(Vm& vm, const Value& a, const Value& b)
 {
+    if (std::optional<Value> list = concatenateXml(vm, a, b))
+        return *list;
     return vm.add(a, b);
 }
 

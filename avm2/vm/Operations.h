@@ -5,6 +5,7 @@
 #include "Value.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace avm2 {
 
@@ -28,6 +29,15 @@ const Namespace* namespaceOf(Vm& vm, const Value& value);
 // E4X (classes/).
 Value getDescendants(Vm& vm, const Value& object, const Name& name);
 Value escapeXml(Vm& vm, const Value& value, bool attribute);
+// == when either side is XML or XMLList.
+bool xmlEquals(Vm& vm, const Value& a, const Value& b);
+// XML and XMLList operands of `+`: their concatenation as a new XMLList, or nothing.
+std::optional<Value> concatenateXml(Vm& vm, const Value& a, const Value& b);
+// The String an XML value of simple content stands for in method calls (x.charAt(0)),
+// else undefined.
+Value simpleContentText(Vm& vm, const Value& object);
+// `default xml namespace = uri` (dxns, dxnslate).
+void setDefaultXmlNamespace(Vm& vm, const Value& uri);
 // Domain memory loads and stores on the operand stack (classes/).
 bool domainMemoryOp(Vm& vm, std::uint8_t code, Value* stack, std::uint32_t& sp,
                     std::uint32_t maxStack);

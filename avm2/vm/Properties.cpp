@@ -1,5 +1,6 @@
 // Property access by name: declared traits first, then native elements, then dynamic
 // properties and the prototype chain, as the machine's lookup orders them.
+#include "Operations.h"
 #include "Vm.h"
 
 namespace avm2 {
@@ -28,6 +29,13 @@ std::optional<std::uint32_t> arrayIndex(const String* local)
 std::u16string nameText(const Name& name)
 {
     return name.local ? name.local->text() : u"*";
+}
+
+// An object whose names select data (XML) answers every name it is asked for by
+// reading, writing or deleting: its declared methods are reached only by calls.
+Object* dataNamed(Object* o, const Name&)
+{
+    return o && o->namesSelectData() ? o : nullptr;
 }
 
 } // namespace
@@ -96,6 +104,11 @@ Value Vm::getProperty(const Value& object, const Name& name)
     if (object.isNullish())
         return throwError(ErrorType::TypeError, object.isNull() ? 1009 : 1010);
     Object* o = object.objectOrNull();
+    if (Object* data = dataNamed(o, name)) {
+        Value out;
+        if (data->getNamed(*this, name, out))
+            return out;
+    }
     if (o && !name.attribute) {
         if (auto index = arrayIndex(name.local)) {
             Value out;
@@ -141,6 +154,9 @@ bool Vm::setProperty(const Value& object, const Name& name, const Value& value, 
         return false;
     }
     Object* o = object.objectOrNull();
+    if (Object* data = dataNamed(o, name))
+        if (data->setNamed(*this, name, value))
+            return !m_throwing;
     if (o && !name.attribute) {
         if (auto index = arrayIndex(name.local))
             if (o->setIndex(*this, *index, value))
@@ -194,6 +210,7 @@ bool Vm::setProperty(const Value& object, const Name& name, const Value& value, 
         o->dynamic().set(internValue(name.local), value);
         return true;
     }
+
     throwError(ErrorType::ReferenceError, 1056, {nameText(name), ownerName(*this, object)});
     return false;
 }
@@ -205,12 +222,22 @@ bool Vm::deleteProperty(const Value& object, const Name& name)
         return false;
     }
     Object* o = object.objectOrNull();
-    if (!o)
+    if (!o) {
+        if (const Traits* traits = traitsOf(object); traits && traits->find(name))
+            throwError(ErrorType::ReferenceError, 1120, {nameText(name), ownerName(*this, object)});
         return false;
+    }
+    if (Object* data = dataNamed(o, name)) {
+        bool deleted = false;
+        if (data->deleteNamed(*this, name, deleted))
+            return deleted;
+    }
     if (auto index = arrayIndex(name.local))
         if (o->deleteIndex(*this, *index))
             return true;
     if (o->traits() && o->traits()->find(name))
+        return false;
+    if (!o->isDynamic())
         return false;
     if (name.local && name.seesPublic())
         o->dynamic().remove(name.local);
@@ -220,6 +247,11 @@ bool Vm::deleteProperty(const Value& object, const Name& name)
 bool Vm::hasProperty(const Value& object, const Name& name)
 {
     Object* o = object.objectOrNull();
+    if (Object* data = dataNamed(o, name)) {
+        bool found = false;
+        if (data->hasNamed(*this, name, found))
+            return found;
+    }
     if (o) {
         if (auto index = arrayIndex(name.local))
             if (o->hasIndex(*index))
@@ -245,6 +277,24 @@ Value Vm::callProperty(const Value& object, const Name& name, std::span<const Va
                 return invoke(traits->vtable[b->index], object, args);
         }
     }
+    if (Object* data = dataNamed(object.objectOrNull(), name)) {
+        // A call on XML names a method (E4X's [[Call]]), never a child.
+        const Value* fn =
+            name.local && name.seesPublic() ? findDynamic(data->prototype(), name.local) : nullptr;
+        if (fn && isCallable(*fn))
+            return call(*fn, object, args);
+        // Simple content answers the String methods.
+        Value text = simpleContentText(*this, object);
+        if (m_throwing)
+            return Value();
+        if (text.isString())
+            return callProperty(text, name, args);
+        return throwError(ErrorType::TypeError, 1006, {nameText(name)});
+    }
+    Object* o = object.objectOrNull();
+    if (o && !o->isDynamic() && o->kind() != ObjectKind::Array && !hasProperty(object, name))
+        return throwError(ErrorType::ReferenceError, 1070,
+                          {nameText(name), ownerName(*this, object)});
     Value fn = getProperty(object, name);
     if (m_throwing)
         return Value();

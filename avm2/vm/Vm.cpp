@@ -215,6 +215,7 @@ Object* Vm::makeError(ErrorType type, std::u16string message, int number)
     ClassObject* cls = m_builtins.errors[static_cast<int>(type)];
     auto* e = make<ErrorObject>(cls->instanceTraits.get(), cls->instancePrototype);
     e->errorId = number;
+    e->stackTrace = stackTrace();
     if (const Binding* b = cls->instanceTraits->findQualified(names.message, m_publicNs))
         e->slot(b->index) = Value(newString(std::move(message)));
     return e;
@@ -252,7 +253,7 @@ std::u16string Vm::uncaughtText(const Value& error)
         if (!e->stackTrace.empty())
             text += e->stackTrace;
     } else {
-        text = toText(error);
+        text = toText(error) + m_throwTrace;
     }
     m_throwing = wasThrowing;
     m_exception = saved;
@@ -285,7 +286,7 @@ Value* Vm::reserveFrame(std::size_t values)
 
 bool Vm::enterCall()
 {
-    if (m_callDepth >= static_cast<int>(limits::kMaxCallDepth)) {
+    if (m_callDepth >= m_maxCallDepth) {
         throwError(ErrorType::Error, 1023);
         return false;
     }

@@ -10,8 +10,11 @@
 #include "Names.h"
 #include "Object.h"
 #include "Value.h"
+#include "avm2/Limits.h"
+#include "script/e4x/XmlSettings.h"
 #include "script/gc/Heap.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <deque>
@@ -233,11 +236,24 @@ public:
     Value* reserveFrame(std::size_t values);
     void releaseFrame(Value* base) { m_stackTop = base; }
     int& callDepth() { return m_callDepth; }
+    // Instructions the interpreter has run, for benchmarks.
+    std::uint64_t& instructionCount() { return m_instructions; }
     bool enterCall();
     void leaveCall() { --m_callDepth; }
     void setTimeout(double seconds) { m_timeoutSeconds = seconds; }
+    // Nested calls allowed, at most the machine's cap (hosts with small stacks lower it).
+    void setMaxCallDepth(int depth)
+    {
+        m_maxCallDepth = std::min(depth, static_cast<int>(limits::kMaxCallDepth));
+    }
     void startBudget();
     bool checkBudget();
+    // The active calls, innermost last, and their stack trace lines ("\n\tat Test/f()").
+    const std::vector<MethodEnv*>& callStack() const { return m_callStack; }
+    std::u16string stackTrace();
+    // A thrown value's stack where it was thrown, for the uncaught report of values
+    // that are no Error.
+    void recordThrowSite() { m_throwTrace = stackTrace(); }
     // The error message an uncaught error prints: "TypeError: Error #1009: ...".
     std::u16string uncaughtText(const Value& error);
     void printUncaught(const Value& error);
@@ -269,6 +285,11 @@ public:
                                  std::unique_ptr<Traits> instanceTraits, ClassObject* base,
                                  Object* instancePrototype);
     Object* globalObjectForBuiltins() { return m_builtinScript->global; }
+
+    // E4X state: the XML class's settings and the `default xml namespace` (an interned
+    // URI; null for none), both per machine.
+    script::e4x::XmlSettings xmlSettings;
+    String* defaultXmlNamespace = nullptr;
 
     // Interning of well-known names.
     struct Names {
@@ -324,6 +345,10 @@ private:
     std::vector<Value> m_stack;
     Value* m_stackTop = nullptr;
     int m_callDepth = 0;
+    std::vector<MethodEnv*> m_callStack;
+    std::u16string m_throwTrace;
+    std::uint64_t m_instructions = 0;
+    int m_maxCallDepth = static_cast<int>(limits::kMaxCallDepth);
     double m_timeoutSeconds = 15;
     std::chrono::steady_clock::time_point m_budgetStart;
     std::uint32_t m_budgetTicks = 0;

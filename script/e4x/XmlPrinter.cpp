@@ -21,10 +21,8 @@ XmlError tooLarge()
 class Printer {
 public:
     Printer(const XmlSettings& settings, std::u16string& out)
-        : m_settings(settings), m_out(out),
-          m_indent(settings.prettyPrinting
-                       ? static_cast<std::size_t>(std::max<std::int32_t>(settings.prettyIndent, 0))
-                       : 0)
+        : m_out(out), m_pretty(settings.prettyPrinting && settings.prettyIndent >= 0),
+          m_indent(m_pretty ? static_cast<std::size_t>(settings.prettyIndent) : 0)
     {}
 
     bool print(const XmlNode& root)
@@ -191,7 +189,7 @@ private:
         }
         m_out.push_back(u'>');
         const bool indentChildren =
-            m_settings.prettyPrinting && (children.size() > 1 || !children.front()->isText());
+            m_pretty && (children.size() > 1 || !children.front()->isText());
         m_stack.push_back({&node, level, 0, indentChildren, scopeSize, std::move(qname)});
         return m_out.size() <= limits::kMaxXmlPrintedChars;
     }
@@ -218,8 +216,7 @@ private:
             m_out += escapeAttributeValue(node.value());
             break;
         case XmlKind::Text:
-            m_out += escapeElementValue(m_settings.prettyPrinting ? trimXmlWhitespace(node.value())
-                                                                  : node.value());
+            m_out += escapeElementValue(m_pretty ? trimXmlWhitespace(node.value()) : node.value());
             break;
         case XmlKind::Comment:
             m_out += u"<!--";
@@ -239,8 +236,8 @@ private:
         return m_out.size() <= limits::kMaxXmlPrintedChars;
     }
 
-    const XmlSettings& m_settings;
     std::u16string& m_out;
+    bool m_pretty; // a negative indent prints as prettyPrinting off
     std::size_t m_indent;
     std::vector<Frame> m_stack;
     std::vector<XmlNamespace> m_scope; // every prefix set
@@ -319,7 +316,7 @@ XmlResult<std::u16string> toXmlString(std::span<XmlNode* const> list, const XmlS
 {
     std::u16string out;
     for (std::size_t i = 0; i < list.size(); ++i) {
-        if (i > 0 && settings.prettyPrinting)
+        if (i > 0)
             out.push_back(u'\n');
         if (!Printer(settings, out).print(*list[i]))
             return tooLarge();

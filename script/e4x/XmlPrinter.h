@@ -18,7 +18,7 @@ namespace script::e4x {
 // one text goes one child a line, indented by prettyIndent a level; text is trimmed.
 // An attribute prints as its escaped value.
 XmlResult<std::u16string> toXmlString(const XmlNode& node, const XmlSettings& settings);
-// The nodes one after another, a line each with prettyPrinting.
+// The nodes one after another, a line each (with or without prettyPrinting).
 XmlResult<std::u16string> toXmlString(std::span<XmlNode* const> list, const XmlSettings& settings);
 
 // The node as a String: text and attributes give their value, an element of simple

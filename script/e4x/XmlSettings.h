@@ -11,7 +11,7 @@ struct XmlSettings {
     bool ignoreProcessingInstructions = true;
     bool ignoreWhitespace = true;
     bool prettyPrinting = true;
-    // Spaces per level; a negative value indents by nothing.
+    // Spaces per level; a negative value turns pretty printing off.
     std::int32_t prettyIndent = 2;
 };
 

@@ -1,5 +1,7 @@
 #include "XmlTree.h"
 
+#include "XmlParser.h"
+
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -102,7 +104,7 @@ void normalize(XmlNode& node)
                 }
                 child->setValue(std::move(merged));
             }
-            drop[i] = child->value().empty();
+            drop[i] = trimXmlWhitespace(child->value()).empty();
             i = end - 1;
         }
         std::size_t at = 0;

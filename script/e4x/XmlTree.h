@@ -12,8 +12,8 @@ XmlNode* deepCopy(Heap& heap, const XmlNode& node);
 // children in order. Declarations and prefixes do not count.
 bool deepEquals(const XmlNode& a, const XmlNode& b);
 
-// normalize(): below `node`, adjacent text children merge into the first and empty
-// text children go.
+// normalize(): below `node`, adjacent text children merge into the first and text
+// children of whitespace alone go.
 void normalize(XmlNode& node);
 
 } // namespace script::e4x

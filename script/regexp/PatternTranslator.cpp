@@ -319,8 +319,9 @@ private:
             // At the very start only (PCRE2's \A never matches past a nonzero start
             // offset, as ECMAScript's ^ never matches past 0), or after a line feed with
             // the m flag: the reference ends lines at \n only, not at \r, U+2028 or
-            // U+2029 as ECMAScript does.
-            appendAscii(m_out.pcre, m_flags.multiline ? "(?<![^\\n])" : "\\A");
+            // U+2029 as ECMAScript does. A line feed ending the subject starts no line
+            // (the reference's /^ */gm adds nothing after a final line feed).
+            appendAscii(m_out.pcre, m_flags.multiline ? "(?:\\A|(?<=\\n)(?!\\z))" : "\\A");
             quantifiable = false;
             break;
         case u'$':

@@ -2,6 +2,8 @@
 
 #include "script/regexp/MatchAll.h"
 
+#include <algorithm>
+
 namespace script::regexp {
 namespace {
 
@@ -17,15 +19,24 @@ void appendGroup(std::u16string& out, std::u16string_view subject, const Match& 
         out.append(subject.substr(span->begin, span->length()));
 }
 
+// What a $ pattern may add at most: one of the subject's pieces.
+bool roomFor(const std::u16string& out, std::size_t length, std::size_t limit)
+{
+    return length <= limit && out.size() <= limit - length;
+}
+
 } // namespace
 
-void appendExpansion(std::u16string& out, std::u16string_view replacement,
-                     std::u16string_view subject, const Match& match)
+bool appendExpansion(std::u16string& out, std::u16string_view replacement,
+                     std::u16string_view subject, const Match& match, std::size_t limit)
 {
     const std::size_t groups = match.groups.size() - 1;
     const Span& whole = match.whole();
     std::size_t i = 0;
     while (i < replacement.size()) {
+        // Every step adds one unit or one piece of the subject at most.
+        if (!roomFor(out, std::max<std::size_t>(subject.size(), 1), limit))
+            return false;
         const char16_t c = replacement[i];
         if (c != u'$' || i + 1 >= replacement.size()) {
             out += c;
@@ -73,6 +84,7 @@ void appendExpansion(std::u16string& out, std::u16string_view replacement,
             ++i;
         }
     }
+    return true;
 }
 
 ReplaceResult replaceMatches(const CompiledRegExp& regexp, std::u16string_view subject,

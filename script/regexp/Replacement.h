@@ -4,6 +4,7 @@
 // match or of all of them.
 #include "script/regexp/CompiledRegExp.h"
 
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -14,8 +15,10 @@ namespace script::regexp {
 // not set). Two digits name a group when there are that many; otherwise one does.
 // The reference reads $0N as group N and then copies the N itself ($02 gives the
 // second group followed by "2"). Any other $ stands for itself; there is no $<name>.
-void appendExpansion(std::u16string& out, std::u16string_view replacement,
-                     std::u16string_view subject, const Match& match);
+// False, with `out` cut short, when it might grow past `limit` code units.
+bool appendExpansion(std::u16string& out, std::u16string_view replacement,
+                     std::u16string_view subject, const Match& match,
+                     std::size_t limit = std::numeric_limits<std::size_t>::max());
 
 struct ReplaceResult {
     // LimitExceeded when a search ran out of its budget; `text` is then incomplete.

@@ -69,6 +69,7 @@ private Q_SLOTS:
     void split_data();
     void split();
     void matchAllAdvancesPastEmptyMatches();
+    void expansionStopsAtItsLimit();
 };
 
 void RegExpTest::exec_data()
@@ -139,6 +140,9 @@ void RegExpTest::exec_data()
     QTest::newRow("$ at a line end with m") << "a$" << "m" << "a\nb" << 0 << "a";
     QTest::newRow("^ not at the start offset") << "^b" << "" << "ab" << 1 << "null";
     QTest::newRow("^ after a line feed with m") << "^b" << "m" << "a\nb" << 0 << "b";
+    QTest::newRow("^ not after a final line feed with m") << "^$" << "m" << "a\n" << 1 << "null";
+    QTest::newRow("^ at an empty line with m") << "^$" << "m" << "a\n\nb" << 1 << "";
+    QTest::newRow("^ at the start of the empty subject with m") << "^$" << "m" << "" << 0 << "";
     QTest::newRow("^ not after a carriage return with m") << "^b" << "m" << "a\rb" << 0 << "null";
     QTest::newRow("^ not after the paragraph separator with m") << "^b" << "m" << "a\u2029b" << 0 << "null";
     QTest::newRow("$ not before a carriage return with m") << "a$" << "m" << "a\rb" << 0 << "null";
@@ -350,6 +354,23 @@ void RegExpTest::matchAllAdvancesPastEmptyMatches()
     auto b = CompiledRegExp::compile(u"b", {});
     QVERIFY(b.ok());
     QCOMPARE(splitByRegExp(*b, u"", 10).pieces.size(), std::size_t(1));
+}
+
+void RegExpTest::expansionStopsAtItsLimit()
+{
+    Match whole;
+    whole.groups.push_back(Span{0, 6});
+    std::u16string out;
+    QVERIFY(appendExpansion(out, u"$&-$&", u"abcdef", whole, 13));
+    QCOMPARE(out, std::u16string(u"abcdef-abcdef"));
+    // Each step may add a whole subject: the expansion stops before passing the limit.
+    out.clear();
+    QVERIFY(!appendExpansion(out, u"$&$&$&$&", u"abcdef", whole, 20));
+    QVERIFY(out.size() <= 20);
+    QCOMPARE(out.substr(0, 12), std::u16string(u"abcdefabcdef"));
+    out = u"0123456789";
+    QVERIFY(!appendExpansion(out, u"x", u"", whole, 10));
+    QCOMPARE(out.size(), std::size_t(10));
 }
 
 QTEST_GUILESS_MAIN(RegExpTest)

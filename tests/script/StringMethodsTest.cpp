@@ -45,6 +45,11 @@ void StringMethodsTest::ranges_data()
     QTest::newRow("substr -0.01, 0") << "substr" << -0.01 << 0.0 << "";
     QTest::newRow("substr -0.01 to the end") << "substr" << -0.01 << kToEnd << whole;
     QTest::newRow("substr from the end") << "substr" << -6.0 << 3.0 << "obj";
+    QTest::newRow("substr end before 0 counts from the end")
+        << "substr" << 0.0 << -1.0 << whole.left(whole.size() - 1);
+    QTest::newRow("substr end before start") << "substr" << 1.0 << -1.0 << "";
+    QTest::newRow("substr negative length below one") << "substr" << 0.0 << -0.6 << "";
+    QTest::newRow("substr end past the end") << "substr" << 2.0 << 1e21 << whole.mid(2);
     QTest::newRow("substr before the start") << "substr" << -100.0 << 4.0 << "this";
     QTest::newRow("substr -Infinity") << "substr" << -kInf << kToEnd << whole;
     QTest::newRow("substr past the end") << "substr" << 24.0 << 1.0 << "";

@@ -1,0 +1,22 @@
+// A million small objects kept alive, for the collector's pause.
+class Item {
+    public var id:Int;
+    public var next:Item;
+    public function new(id:Int, next:Item) {
+        this.id = id;
+        this.next = next;
+    }
+}
+
+class LiveObjects {
+    public static var kept:Array<Item> = [];
+
+    static function main() {
+        var previous:Item = null;
+        for (i in 0...1000000) {
+            previous = new Item(i, previous);
+            kept.push(previous);
+        }
+        Out.line(kept.length);
+    }
+}

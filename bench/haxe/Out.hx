@@ -1,0 +1,11 @@
+// Printing shared by the benchmark programs: trace under the machine, standard output
+// under Haxe's interpreter.
+class Out {
+    public static function line(s:Dynamic) {
+        #if flash
+        flash.Lib.trace(s);
+        #else
+        Sys.println(s);
+        #end
+    }
+}
