@@ -1,33 +1,17 @@
 #include "ScriptHost.h"
 
-#include <algorithm>
-#include <chrono>
-#include <cmath>
-#include <ctime>
+#include "script/date/LocalTime.h"
 
 namespace avm1 {
 
 double ScriptHost::currentTimeMilliseconds() const
 {
-    using namespace std::chrono;
-    return static_cast<double>(
-        duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
+    return script::date::systemTimeMilliseconds();
 }
 
 double ScriptHost::localOffsetMinutes(double utcMilliseconds) const
 {
-    // The C library knows the zone's rules only for times a time_t holds; outside
-    // them the offset of the nearest such time stands in.
-    if (!std::isfinite(utcMilliseconds))
-        return 0;
-    constexpr double kLimitSeconds = 253402300799.0; // the end of year 9999
-    double seconds = std::floor(utcMilliseconds / 1000.0);
-    seconds = std::clamp(seconds, -kLimitSeconds, kLimitSeconds);
-    const std::time_t when = static_cast<std::time_t>(seconds);
-    std::tm local{};
-    if (!localtime_r(&when, &local))
-        return 0;
-    return static_cast<double>(local.tm_gmtoff) / 60.0;
+    return script::date::systemOffsetMinutes(utcMilliseconds);
 }
 
 } // namespace avm1

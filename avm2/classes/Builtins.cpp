@@ -11,6 +11,7 @@ void defineStringClass(Vm& vm);
 void defineRegExpClass(Vm& vm);
 void defineArrayClass(Vm& vm);
 void defineMathClass(Vm& vm);
+void defineDateClass(Vm& vm);
 void defineGlobalFunctions(Vm& vm);
 void defineLanguageExtras(Vm& vm);
 void defineVectorClasses(Vm& vm);
@@ -33,6 +34,7 @@ void registerBuiltins(Vm& vm)
     defineRegExpClass(vm);
     defineArrayClass(vm);
     defineMathClass(vm);
+    defineDateClass(vm);
     defineGlobalFunctions(vm);
     defineLanguageExtras(vm);
     defineVectorClasses(vm);

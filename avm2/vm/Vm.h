@@ -75,6 +75,10 @@ public:
         std::function<void(std::string_view)> trace;
         std::function<double()> milliseconds;
         std::function<void(std::string_view)> log;
+        // Date's clock (milliseconds since 1970-01-01 UTC) and local zone (minutes
+        // ahead of UTC at a UTC time); empty: the system clock and the process's zone.
+        std::function<double()> currentTime;
+        std::function<double(double)> localOffsetMinutes;
     };
 
     explicit Vm(Host host, int swfVersion = 10);

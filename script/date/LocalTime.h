@@ -16,4 +16,11 @@ double localTime(const ZoneOffset& zone, double utc);
 // the hour a daylight saving change skips or repeats. NaN for a time not finite.
 double utcTime(const ZoneOffset& zone, double local);
 
+// What a host without its own clock and zone uses: the system clock, in milliseconds
+// since 1970-01-01 UTC, and the process's local zone (the TZ variable), in minutes
+// ahead of UTC at a UTC time: the zone's present standard offset, an hour more where
+// its rules kept daylight saving time then.
+double systemTimeMilliseconds();
+double systemOffsetMinutes(double utcMilliseconds);
+
 } // namespace script::date

@@ -1,6 +1,7 @@
 // The calendar arithmetic both Date classes stand on, local time through a host's zone,
 // and the text toString writes.
 #include "script/date/DateMath.h"
+#include "script/date/DateParse.h"
 #include "script/date/DateText.h"
 
 #include <QtTest>
@@ -144,6 +145,66 @@ private Q_SLOTS:
         QCOMPARE(QString::fromStdString(formatDate(zone, t, DateForm(form))), expected);
         QCOMPARE(QString::fromStdString(formatDate(zone, kNaN, DateForm(form))),
                  QString("Invalid Date"));
+    }
+
+    void parseForms_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("expected");
+        // Local times are in the Pacific zone above; a zone in the text wins.
+        const double feb1 = makeDate(makeDay(2005, 1, 1), 8 * kMsPerHour);
+        const double feb1Noon = feb1 + 12.5 * kMsPerHour;
+        QTest::newRow("toString") << "Tue Feb 1 00:00:00 GMT-0800 2005" << feb1;
+        QTest::newRow("toString, another zone") << "Tue Feb 1 09:00:00 GMT+0100 2005" << feb1;
+        QTest::newRow("toUTCString") << "Tue Feb 1 08:00:00 2005 UTC" << feb1;
+        QTest::newRow("toDateString") << "Tue Feb 1 2005" << feb1;
+        QTest::newRow("toLocaleString") << "Tue Feb 1 12:30:00 PM 2005" << feb1Noon;
+        QTest::newRow("midnight AM") << "Feb 1 2005 12:00 AM" << feb1;
+        QTest::newRow("month first, slashes") << "02/01/2005 12:30:00" << feb1Noon;
+        QTest::newRow("year first, slashes") << "2005/2/1" << feb1;
+        QTest::newRow("month name, slashes") << "Feb/1/2005" << feb1;
+        QTest::newRow("time first") << "12:30 Tue Feb/01/2005" << feb1Noon;
+        QTest::newRow("day before month") << "Tue 1 February 00:00:00 GMT-0800 2005" << feb1;
+        QTest::newRow("short zone, comment") << "Feb 1 2005 (PST) 08:00:00 UTC+00" << feb1;
+        QTest::newRow("a two-digit year") << "Jan 1 70 00:00:00 GMT" << 0.0;
+        QTest::newRow("the summer zone")
+            << "Jul 4 2025 12:00:00" << makeDate(makeDay(2025, 6, 4), 19 * kMsPerHour);
+        QTest::newRow("a lone number") << "12" << kNaN;
+        QTest::newRow("no year") << "Feb 1" << kNaN;
+        QTest::newRow("an unknown word") << "Feb 1 2005 noon" << kNaN;
+        QTest::newRow("two months") << "Feb Mar 1 2005" << kNaN;
+        QTest::newRow("day 32") << "Feb 32 2005" << kNaN;
+        QTest::newRow("minute 60") << "Feb 1 2005 10:60" << kNaN;
+        QTest::newRow("hour 13 PM") << "Feb 1 2005 13:00 PM" << kNaN;
+        QTest::newRow("an open comment") << "Feb 1 2005 (PST" << kNaN;
+        QTest::newRow("a sign with nothing before") << "-0800 Feb 1 2005" << kNaN;
+        QTest::newRow("too many digits") << "Feb 1 2005000000000" << kNaN;
+        QTest::newRow("empty") << "" << kNaN;
+    }
+
+    void parseForms()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, expected);
+        const double got = parseDate(text.toStdU16String(), pacificOffset);
+        if (std::isnan(expected))
+            QVERIFY2(std::isnan(got), qPrintable(QString::number(got, 'f', 0)));
+        else
+            QCOMPARE(got, expected);
+    }
+
+    void everyFormReadsBack()
+    {
+        // What the text methods write, parsed, is the time again, to the second (the date
+        // alone to its midnight).
+        const ZoneOffset zone = pacificOffset;
+        for (double t : {0.0, 1107244800000.0, 1751652000000.0, -2208988800000.0}) {
+            for (DateForm form : {DateForm::Full, DateForm::Utc, DateForm::Locale}) {
+                const std::string text = formatDate(zone, t, form);
+                const std::u16string wide(text.begin(), text.end());
+                QCOMPARE(parseDate(wide, zone), t);
+            }
+        }
     }
 };
 
