@@ -8,18 +8,19 @@ function(haxe_program name sourceDir outputDir)
     if(NOT HAXE)
         message(FATAL_ERROR "haxe is needed for the ActionScript 3 tests and benchmarks: run tools/setup-debian")
     endif()
-    set(source ${sourceDir}/${name}.hx)
+    # A program may use the folder's other modules: it is rebuilt when any of them changes.
+    file(GLOB sources CONFIGURE_DEPENDS ${sourceDir}/*.hx)
     set(movie ${outputDir}/${name}.swf)
     set(expected ${outputDir}/${name}.expected)
     add_custom_command(OUTPUT ${movie}
         COMMAND ${HAXE} -cp ${sourceDir} -main ${name} -swf ${movie} -swf-version 11 -D native_trace
-        DEPENDS ${source}
+        DEPENDS ${sources}
         COMMENT "Compiling ${name}.hx with Haxe")
     set(outputs ${movie})
     if("DIFFERENTIAL" IN_LIST ARGN)
         add_custom_command(OUTPUT ${expected}
             COMMAND ${HAXE} -cp ${sourceDir} -main ${name} --interp > ${expected}
-            DEPENDS ${source}
+            DEPENDS ${sources}
             COMMENT "Running ${name}.hx under Haxe's interpreter")
         list(APPEND outputs ${expected})
     endif()

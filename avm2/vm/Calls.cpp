@@ -67,10 +67,13 @@ Value Vm::invoke(MethodEnv* env, const Value& thisValue, std::span<const Value> 
         return Value();
     m_callStack.push_back(env);
     Value result;
-    if (env->native)
+    if (env->native) {
+        ++m_nativeFrames;
         result = env->native(*this, thisValue, args);
-    else
+        --m_nativeFrames;
+    } else {
         result = interpret(*this, *env, thisValue, args);
+    }
     m_callStack.pop_back();
     leaveCall();
     return result;

@@ -194,8 +194,11 @@ Value interpret(Vm& vm, MethodEnv& env, const Value& thisArg, std::span<const Va
 // Not wrapped in do-while: `continue` must reach the interpreter's loop.
 #define BRANCH(cond)                                                                               \
     if (cond) {                                                                                    \
-        if (static_cast<std::uint32_t>(op.target) <= pc && !vm.checkBudget())                      \
-            goto thrown;                                                                           \
+        if (static_cast<std::uint32_t>(op.target) <= pc) {                                         \
+            if (!vm.checkBudget())                                                                 \
+                goto thrown;                                                                       \
+            vm.collectInScript();                                                                  \
+        }                                                                                          \
         pc = static_cast<std::uint32_t>(op.target);                                                \
         continue;                                                                                  \
     }

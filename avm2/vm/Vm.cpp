@@ -76,6 +76,8 @@ void Vm::traceRoots(script::Tracer& tracer)
         tracer.mark(s);
     for (Value* v = m_stack.data(); v < m_stackTop; ++v)
         tracer.mark(*v);
+    for (MethodEnv* env : m_callStack)
+        tracer.mark(env);
     tracer.mark(m_exception);
     for (const auto& [key, value] : m_classState)
         tracer.mark(value);

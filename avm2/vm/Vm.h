@@ -230,6 +230,13 @@ public:
     // Runs every queued piece of housekeeping and collects when worth it; only when no
     // script runs.
     void collectIfWanted();
+    // From a running script, at a backward jump: collects when worth it and only
+    // interpreted calls are active, since native code may hold cells in C++ locals.
+    void collectInScript()
+    {
+        if (m_nativeFrames == 0 && m_heap.wantsCollection())
+            m_heap.collect();
+    }
     void addRoots(std::function<void(script::Tracer&)> roots) { m_heap.addRoots(std::move(roots)); }
 
     // Frames: a value stack shared by every call, for tracing and depth checks.
@@ -369,6 +376,7 @@ private:
     Value* m_stackTop = nullptr;
     int m_callDepth = 0;
     std::vector<MethodEnv*> m_callStack;
+    int m_nativeFrames = 0;
     std::u16string m_throwTrace;
     std::uint64_t m_instructions = 0;
     int m_maxCallDepth = static_cast<int>(limits::kMaxCallDepth);

@@ -17,7 +17,21 @@ class BinaryTrees {
         return n.left == null ? 1 : 1 + check(n.left) + check(n.right);
     }
 
+    // Under Flash the program runs from the class's __init__, with its script: Haxe's
+    // boot class would wait for a stage before calling main.
+    static function __init__() {
+        #if flash
+        run();
+        #end
+    }
+
     static function main() {
+        #if !flash
+        run();
+        #end
+    }
+
+    static function run() {
         var maxDepth = 14;
         var longLived = make(maxDepth);
         var depth = 4;

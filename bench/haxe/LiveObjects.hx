@@ -11,7 +11,21 @@ class Item {
 class LiveObjects {
     public static var kept:Array<Item> = [];
 
+    // Under Flash the program runs from the class's __init__, with its script: Haxe's
+    // boot class would wait for a stage before calling main.
+    static function __init__() {
+        #if flash
+        run();
+        #end
+    }
+
     static function main() {
+        #if !flash
+        run();
+        #end
+    }
+
+    static function run() {
         var previous:Item = null;
         for (i in 0...1000000) {
             previous = new Item(i, previous);

@@ -50,7 +50,21 @@ class NBody {
         }
     }
 
+    // Under Flash the program runs from the class's __init__, with its script: Haxe's
+    // boot class would wait for a stage before calling main.
+    static function __init__() {
+        #if flash
+        run();
+        #end
+    }
+
     static function main() {
+        #if !flash
+        run();
+        #end
+    }
+
+    static function run() {
         var bodies = [
             new Body(0, 0, 0, 0, 0, 0, SOLAR_MASS),
             new Body(4.84143144246472090e+00, -1.16032004402742839e+00, -1.03622044471123109e-01,

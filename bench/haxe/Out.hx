@@ -3,7 +3,7 @@
 class Out {
     public static function line(s:Dynamic) {
         #if flash
-        flash.Lib.trace(s);
+        untyped __global__["trace"](s);
         #else
         Sys.println(s);
         #end

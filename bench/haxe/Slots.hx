@@ -7,7 +7,21 @@ class Point3 {
 }
 
 class Slots {
+    // Under Flash the program runs from the class's __init__, with its script: Haxe's
+    // boot class would wait for a stage before calling main.
+    static function __init__() {
+        #if flash
+        run();
+        #end
+    }
+
     static function main() {
+        #if !flash
+        run();
+        #end
+    }
+
+    static function run() {
         var p = new Point3();
         for (i in 0...5000000) {
             p.x = p.y + 1;

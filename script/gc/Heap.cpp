@@ -8,6 +8,9 @@ namespace {
 // Fewer new cells than this never trigger a collection: small heaps would otherwise
 // collect on almost every block.
 constexpr std::size_t kCollectionFloor = 64 * 1024;
+// Bytes made since the last collection that trigger one however few the cells: a loop
+// building long strings makes few cells but much memory.
+constexpr std::size_t kCollectionBytesFloor = 256u * 1024 * 1024;
 // How far ahead the sweep and the trace fetch cells: enough to cover a memory access
 // while the cells between are handled.
 constexpr std::size_t kSweepLookahead = 8;
@@ -37,7 +40,8 @@ void Heap::adopt(Cell* cell, std::size_t size)
 {
     m_cells.push_back(cell);
     ++m_liveCells;
-    m_bytes += size;
+    // What the cell holds outside itself counts from its making (strings hold their text).
+    m_bytes += size + cell->extraBytes();
 }
 
 std::size_t Heap::addRoots(RootTracer roots)
@@ -55,7 +59,10 @@ void Heap::removeRoots(std::size_t id)
 bool Heap::wantsCollection() const
 {
     const std::size_t grown = m_liveCells - std::min(m_liveCells, m_cellsAtLastCollection);
-    return grown > std::max(kCollectionFloor, m_cellsAtLastCollection);
+    if (grown > std::max(kCollectionFloor, m_cellsAtLastCollection))
+        return true;
+    const std::size_t grownBytes = m_bytes - std::min(m_bytes, m_bytesAtLastCollection);
+    return grownBytes > std::max(kCollectionBytesFloor, m_bytesAtLastCollection);
 }
 
 void Heap::collect()
@@ -84,6 +91,7 @@ void Heap::collect()
     m_liveCells = live;
     m_bytes = bytes;
     m_cellsAtLastCollection = live;
+    m_bytesAtLastCollection = bytes;
     ++m_collections;
 }
 

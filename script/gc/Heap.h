@@ -108,6 +108,7 @@ private:
     std::size_t m_liveCells = 0;
     std::size_t m_bytes = 0;
     std::size_t m_cellsAtLastCollection = 0;
+    std::size_t m_bytesAtLastCollection = 0;
     std::uint64_t m_collections = 0;
     std::vector<std::pair<std::size_t, RootTracer>> m_roots;
     std::size_t m_nextRootId = 1;
