@@ -9,7 +9,8 @@ class Item {
 }
 
 class LiveObjects {
-    public static var kept:Array<Item> = [];
+    // Filled by run, which Flash calls before the class's static values are set.
+    public static var kept:Array<Item>;
 
     // Under Flash the program runs from the class's __init__, with its script: Haxe's
     // boot class would wait for a stage before calling main.
@@ -26,11 +27,13 @@ class LiveObjects {
     }
 
     static function run() {
+        var list:Array<Item> = [];
         var previous:Item = null;
         for (i in 0...1000000) {
             previous = new Item(i, previous);
-            kept.push(previous);
+            list.push(previous);
         }
+        kept = list;
         Out.line(kept.length);
     }
 }
