@@ -14,7 +14,8 @@ namespace avm2 {
     X(FallsOffEnd, 1020, "Code cannot fall off the end of a method")                               \
     X(BadBranchTarget, 1021,                                                                       \
       "At least one branch target was not on a valid instruction in the method")                   \
-    X(BadExceptionRange, 1054, "Illegal range or target offsets in exception handler")
+    X(BadExceptionRange, 1054, "Illegal range or target offsets in exception handler")             \
+    X(PoolIndexOutOfRange, 1032, "Cpool index out of range")
 
 enum class VerifyErrorKind : int {
 #define AVM2_VERIFY_ERROR_ENUM(name, number, text) name = number,

@@ -27,6 +27,35 @@ bool usesLocal(std::uint8_t code)
         return false;
     }
 }
+// The size of the table an instruction's first operand indexes, or nothing when it
+// indexes none; the parser checked the tables, not the code's references into them.
+std::optional<std::size_t> tableSize(const AbcUnit& unit, const abc::MethodBody& body,
+                                     abc::OperandMeaning meaning)
+{
+    const abc::ConstantPool& pool = unit.file.pool;
+    switch (meaning) {
+    case abc::OperandMeaning::Int:
+        return pool.ints.size();
+    case abc::OperandMeaning::UInt:
+        return pool.uints.size();
+    case abc::OperandMeaning::Double:
+        return pool.doubles.size();
+    case abc::OperandMeaning::String:
+        return pool.strings.size();
+    case abc::OperandMeaning::Namespace:
+        return pool.namespaces.size();
+    case abc::OperandMeaning::Name:
+        return pool.multinames.size();
+    case abc::OperandMeaning::Method:
+        return unit.file.methods.size();
+    case abc::OperandMeaning::Class:
+        return unit.file.classes.size();
+    case abc::OperandMeaning::Exception:
+        return body.exceptions.size();
+    default:
+        return std::nullopt;
+    }
+}
 } // namespace
 
 Verified<DecodedBody> decodeBody(const AbcUnit& unit, std::uint32_t index)
@@ -64,6 +93,8 @@ Verified<DecodedBody> decodeBody(const AbcUnit& unit, std::uint32_t index)
             static_cast<std::uint32_t>(insn.code & 3) >= body.localCount)
             return refuse(VerifyErrorKind::IllegalOpcode, index, insn.offset);
         const abc::OpcodeInfo& info = abc::opcodeInfo(insn.code);
+        if (const auto size = tableSize(unit, body, info.meaning); size && op.a >= *size)
+            return refuse(VerifyErrorKind::PoolIndexOutOfRange, index, insn.offset);
         if (info.layout == abc::OperandLayout::Branch) {
             op.target = indexOf(insn.target);
             if (op.target < 0)

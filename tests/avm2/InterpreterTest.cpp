@@ -210,6 +210,16 @@ private Q_SLOTS:
                               "\tat global$init()"}));
     }
 
+    void poolIndexesPastTheTablesAreRefused()
+    {
+        AbcWriter w;
+        abc::Code code = entry();
+        code.op(Op::PushString, 999).op(Op::Pop).op(Op::ReturnVoid);
+        const QStringList lines = run(w, code).lines;
+        QVERIFY2(!lines.isEmpty() && lines[0].startsWith("VerifyError: Error #1032:"),
+                 qPrintable(lines.join('|')));
+    }
+
     void lookupSwitchTakesTheCaseOrTheDefault()
     {
         AbcWriter w;
