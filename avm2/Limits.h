@@ -55,6 +55,10 @@ inline constexpr std::uint32_t kMaxCallDepth = 2000;
 // 65,535.
 inline constexpr std::uint32_t kMaxFrameScripts = 65536;
 
+// C++ stack the nested calls of one script may take: well inside the 8 MB of a thread's
+// stack, whatever the size of the interpreter's frames in this build.
+inline constexpr std::size_t kMaxNativeStackBytes = 3u * 1024 * 1024;
+
 // Calls an error's stack trace names, innermost first.
 inline constexpr std::size_t kMaxStackTraceLines = 64;
 

@@ -303,7 +303,13 @@ Value* Vm::reserveFrame(std::size_t values)
 
 bool Vm::enterCall()
 {
-    if (m_callDepth >= m_maxCallDepth) {
+    // Besides the count, the C++ stack the calls have used: frames are much larger in
+    // sanitizer builds, where 2,000 calls would overflow the thread's stack.
+    const auto here = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
+    if (m_callDepth == 0)
+        m_stackBase = here;
+    const std::uintptr_t used = m_stackBase > here ? m_stackBase - here : 0;
+    if (m_callDepth >= m_maxCallDepth || used > limits::kMaxNativeStackBytes) {
         throwError(ErrorType::Error, 1023);
         return false;
     }

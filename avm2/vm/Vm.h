@@ -375,6 +375,7 @@ private:
     std::vector<Value> m_stack;
     Value* m_stackTop = nullptr;
     int m_callDepth = 0;
+    std::uintptr_t m_stackBase = 0;
     std::vector<MethodEnv*> m_callStack;
     int m_nativeFrames = 0;
     std::u16string m_throwTrace;
