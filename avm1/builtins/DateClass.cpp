@@ -22,7 +22,7 @@ using namespace script::date;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 enum class Zone { Local, Utc };
-enum class Field { FullYear, Year, Month, Date, Day, Hours, Minutes, Seconds, Milliseconds };
+using Field = script::date::DateField;
 
 double now(Vm& vm)
 {
@@ -85,31 +85,6 @@ double fullYear(double year)
     return whole >= 0 && whole <= 99 ? 1900 + whole : year;
 }
 
-double fieldOf(double t, Field field)
-{
-    switch (field) {
-    case Field::FullYear:
-        return yearFromTime(t);
-    case Field::Year:
-        return yearFromTime(t) - 1900;
-    case Field::Month:
-        return monthFromTime(t);
-    case Field::Date:
-        return dateFromTime(t);
-    case Field::Day:
-        return weekDay(t);
-    case Field::Hours:
-        return hourFromTime(t);
-    case Field::Minutes:
-        return minFromTime(t);
-    case Field::Seconds:
-        return secFromTime(t);
-    case Field::Milliseconds:
-        return msFromTime(t);
-    }
-    return kNaN;
-}
-
 template <Field F, Zone Z> Value getField(Vm& vm, const CallArgs& call)
 {
     PrimitiveObject* date = thisDate(call);
@@ -118,7 +93,7 @@ template <Field F, Zone Z> Value getField(Vm& vm, const CallArgs& call)
     const double t = timeOf(date);
     if (std::isnan(t))
         return Value(kNaN);
-    return Value(fieldOf(inZone(vm, t, Z), F));
+    return Value(script::date::dateField(inZone(vm, t, Z), F));
 }
 
 Value getTime(Vm& /*vm*/, const CallArgs& call)
@@ -157,7 +132,7 @@ SetterArguments setterArguments(Vm& vm, const CallArgs& call, double t, const Fi
                 return a;
             }
         } else {
-            a.values[i] = fieldOf(t, fields[i]);
+            a.values[i] = script::date::dateField(t, fields[i]);
         }
     }
     return a;

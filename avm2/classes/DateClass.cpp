@@ -27,7 +27,7 @@ public:
 };
 
 enum class Zone { Local, Utc };
-enum class Field { FullYear, Month, Date, Day, Hours, Minutes, Seconds, Milliseconds };
+using Field = script::date::DateField;
 
 double now(Vm& vm)
 {
@@ -60,29 +60,6 @@ double fullYear(double year)
     return whole >= 0 && whole <= 99 ? 1900 + whole : year;
 }
 
-double fieldOf(double t, Field field)
-{
-    switch (field) {
-    case Field::FullYear:
-        return yearFromTime(t);
-    case Field::Month:
-        return monthFromTime(t);
-    case Field::Date:
-        return dateFromTime(t);
-    case Field::Day:
-        return weekDay(t);
-    case Field::Hours:
-        return hourFromTime(t);
-    case Field::Minutes:
-        return minFromTime(t);
-    case Field::Seconds:
-        return secFromTime(t);
-    case Field::Milliseconds:
-        return msFromTime(t);
-    }
-    return kNaN;
-}
-
 // The methods taken off Date.prototype onto another object read it as an invalid
 // date: getters answer NaN, the text methods "Invalid Date", and setters change nothing.
 DateObject* thisDate(const Value& self)
@@ -103,7 +80,7 @@ template <Field F, Zone Z> Value getField(Vm& vm, const Value& self, Args)
     const double t = timeOf(self);
     if (std::isnan(t))
         return Value(kNaN);
-    return Value::number(fieldOf(inZone(vm, t, Z), F));
+    return Value::number(script::date::dateField(inZone(vm, t, Z), F));
 }
 
 Value getTime(Vm&, const Value& self, Args)
@@ -136,7 +113,7 @@ bool setterArguments(Vm& vm, Args args, double t, const Field* fields, int count
             if (vm.throwing())
                 return false;
         } else {
-            out[i] = fieldOf(t, fields[i]);
+            out[i] = script::date::dateField(t, fields[i]);
         }
     }
     return true;

@@ -11,72 +11,36 @@ namespace avm2 {
 
 using namespace native;
 
-Value* DictionaryObject::find(Object* key)
-{
-    auto it = m_index.find(key);
-    return it == m_index.end() ? nullptr : &m_entries[it->second].value;
-}
-
-void DictionaryObject::set(Object* key, const Value& value)
-{
-    auto [it, added] = m_index.try_emplace(key, static_cast<std::uint32_t>(m_entries.size()));
-    if (added)
-        m_entries.push_back(Entry{key, value});
-    else
-        m_entries[it->second].value = value;
-}
-
-bool DictionaryObject::remove(Object* key)
-{
-    auto it = m_index.find(key);
-    if (it == m_index.end())
-        return false;
-    m_entries[it->second] = Entry{};
-    m_index.erase(it);
-    // Compacting renumbers positions, so a for-in over the dictionary that deletes as
-    // it goes may skip entries; the reference makes no promise either.
-    if (++m_holes > 16 && m_holes > m_index.size()) {
-        std::erase_if(m_entries, [](const Entry& e) { return e.key == nullptr; });
-        m_index.clear();
-        for (std::uint32_t i = 0; i < m_entries.size(); ++i)
-            m_index.emplace(m_entries[i].key, i);
-        m_holes = 0;
-    }
-    return true;
-}
-
 std::uint32_t DictionaryObject::nextEnumerable(std::uint32_t position) const
 {
-    const auto count = static_cast<std::uint32_t>(m_entries.size());
+    const auto count = static_cast<std::uint32_t>(m_objects.entries().size());
     for (std::uint32_t i = position; i < count; ++i)
-        if (m_entries[i].key)
+        if (m_objects.entries()[i].key)
             return i + 1;
     return nextDynamic(position, count);
 }
 
 Value DictionaryObject::enumerableName(Vm& vm, std::uint32_t position) const
 {
-    const auto count = static_cast<std::uint32_t>(m_entries.size());
+    const auto& entries = m_objects.entries();
+    const auto count = static_cast<std::uint32_t>(entries.size());
     if (position >= 1 && position <= count)
-        return m_entries[position - 1].key ? Value(m_entries[position - 1].key) : Value();
+        return entries[position - 1].key ? Value(entries[position - 1].key) : Value();
     return Object::enumerableName(vm, position - count);
 }
 
 Value DictionaryObject::enumerableValue(Vm& vm, std::uint32_t position)
 {
-    const auto count = static_cast<std::uint32_t>(m_entries.size());
+    const auto count = static_cast<std::uint32_t>(m_objects.entries().size());
     if (position >= 1 && position <= count)
-        return m_entries[position - 1].value;
+        return m_objects.entries()[position - 1].value;
     return Object::enumerableValue(vm, position - count);
 }
 
 void DictionaryObject::traceChildren(script::Tracer& tracer)
 {
     Object::traceChildren(tracer);
-    for (const Entry& e : m_entries) {
-        tracer.mark(e.key);
-        tracer.mark(e.value);
-    }
+    m_objects.trace(tracer);
 }
 
 bool dictionaryAccess(Vm&, Object& dictionary, KeyedOp op, Object& key, const Value& value,

@@ -69,8 +69,6 @@ Verified<DecodedBody> decodeBody(const AbcUnit& unit, std::uint32_t index)
     out.body = index;
     out.maxStack = body.maxStack;
     out.localCount = body.localCount;
-    out.maxScope =
-        body.maxScopeDepth > body.initScopeDepth ? body.maxScopeDepth - body.initScopeDepth : 0;
     out.maxScope = body.maxScopeDepth;
     out.ops.reserve(cf.instructions.size() + 1);
     auto indexOf = [&](std::int64_t offset) -> std::int32_t {

@@ -42,6 +42,30 @@ ClassObject* typeAt(Vm& vm, AbcUnit& unit, std::uint32_t multiname)
     return vm.resolveType(unit.types[multiname]);
 }
 
+// The relational operators, in the order of their instructions (lessthan, lessequals,
+// greaterthan, greaterequals; the if- forms likewise). ECMAScript's undefined result (a
+// NaN operand) is false for all four; `<=` and `>` evaluate the right operand first.
+enum class Relation : std::uint8_t { Less, LessEqual, Greater, GreaterEqual };
+
+bool relate(Vm& vm, const Value& a, const Value& b, Relation relation)
+{
+    switch (relation) {
+    case Relation::Less:
+        return vm.lessThan(a, b).value_or(false);
+    case Relation::LessEqual: {
+        const auto r = vm.lessThan(b, a, false);
+        return r.has_value() && !*r;
+    }
+    case Relation::Greater:
+        return vm.lessThan(b, a, false).value_or(false);
+    case Relation::GreaterEqual: {
+        const auto r = vm.lessThan(a, b);
+        return r.has_value() && !*r;
+    }
+    }
+    return false;
+}
+
 struct Frame {
     Vm& vm;
     MethodEnv& env;
@@ -320,36 +344,21 @@ Value interpret(Vm& vm, MethodEnv& env, const Value& thisArg, std::span<const Va
         case 0x08: // kill
             L[op.a] = Value();
             break;
-        case 0x0C: { // ifnlt
+        case 0x0C:   // ifnlt
+        case 0x0D:   // ifnle
+        case 0x0E:   // ifngt
+        case 0x0F:   // ifnge
+        case 0x15:   // iflt
+        case 0x16:   // ifle
+        case 0x17:   // ifgt
+        case 0x18: { // ifge
             NEED(2);
             Value b = S[--sp], a = S[--sp];
-            auto r = vm.lessThan(a, b);
+            const bool negated = op.code <= 0x0F;
+            const bool holds =
+                relate(vm, a, b, static_cast<Relation>(op.code - (negated ? 0x0C : 0x15)));
             CHECK();
-            BRANCH(!r.value_or(false));
-            break;
-        }
-        case 0x0D: { // ifnle
-            NEED(2);
-            Value b = S[--sp], a = S[--sp];
-            auto r = vm.lessThan(b, a, false);
-            CHECK();
-            BRANCH(!(r.has_value() && !*r));
-            break;
-        }
-        case 0x0E: { // ifngt
-            NEED(2);
-            Value b = S[--sp], a = S[--sp];
-            auto r = vm.lessThan(b, a, false);
-            CHECK();
-            BRANCH(!r.value_or(false));
-            break;
-        }
-        case 0x0F: { // ifnge
-            NEED(2);
-            Value b = S[--sp], a = S[--sp];
-            auto r = vm.lessThan(a, b);
-            CHECK();
-            BRANCH(!(r.has_value() && !*r));
+            BRANCH(holds != negated);
             break;
         }
         case 0x10: // jump
@@ -372,38 +381,6 @@ Value interpret(Vm& vm, MethodEnv& env, const Value& thisArg, std::span<const Va
             const bool eq = vm.looseEquals(a, b);
             CHECK();
             BRANCH(op.code == 0x13 ? eq : !eq);
-            break;
-        }
-        case 0x15: { // iflt
-            NEED(2);
-            Value b = S[--sp], a = S[--sp];
-            auto r = vm.lessThan(a, b);
-            CHECK();
-            BRANCH(r.value_or(false));
-            break;
-        }
-        case 0x16: { // ifle
-            NEED(2);
-            Value b = S[--sp], a = S[--sp];
-            auto r = vm.lessThan(b, a, false);
-            CHECK();
-            BRANCH(r.has_value() && !*r);
-            break;
-        }
-        case 0x17: { // ifgt
-            NEED(2);
-            Value b = S[--sp], a = S[--sp];
-            auto r = vm.lessThan(b, a, false);
-            CHECK();
-            BRANCH(r.value_or(false));
-            break;
-        }
-        case 0x18: { // ifge
-            NEED(2);
-            Value b = S[--sp], a = S[--sp];
-            auto r = vm.lessThan(a, b);
-            CHECK();
-            BRANCH(r.has_value() && !*r);
             break;
         }
         case 0x19:   // ifstricteq
@@ -1193,21 +1170,9 @@ Value interpret(Vm& vm, MethodEnv& env, const Value& thisArg, std::span<const Va
         case 0xB0: { // greaterequals
             NEED(2);
             Value b = S[--sp];
-            Value a = TOP;
-            bool r = false;
-            if (op.code == 0xAD) {
-                r = vm.lessThan(a, b).value_or(false);
-            } else if (op.code == 0xAE) {
-                auto x = vm.lessThan(b, a, false);
-                r = x.has_value() && !*x;
-            } else if (op.code == 0xAF) {
-                r = vm.lessThan(b, a, false).value_or(false);
-            } else {
-                auto x = vm.lessThan(a, b);
-                r = x.has_value() && !*x;
-            }
+            const bool holds = relate(vm, TOP, b, static_cast<Relation>(op.code - 0xAD));
             CHECK();
-            TOP = Value(r);
+            TOP = Value(holds);
             break;
         }
         case 0xB1: { // instanceof

@@ -139,11 +139,10 @@ void buildTraits(Vm& vm, AbcUnit& unit, const std::vector<abc::Trait>& declared,
             if (t.kind == abc::TraitKind::Slot || t.kind == abc::TraitKind::Const) {
                 if (t.typeName)
                     slot.type = TypeRef{&unit, t.typeName};
+                // No value given: the type's default (0, NaN, false, null or undefined).
                 slot.initial = t.value.kind == abc::ConstantKind::Undefined && t.value.index == 0
                                    ? slotDefault(vm, unit, t.typeName)
                                    : constantValue(vm, unit, t.value);
-                if (t.value.index == 0 && t.value.kind == abc::ConstantKind::Undefined)
-                    slot.initial = slotDefault(vm, unit, t.typeName);
             } else if (t.kind == abc::TraitKind::Function) {
                 MethodEnv* env = newMethodEnv(vm, unit, t.index, scope, declaringClass);
                 env->name = local;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Names.h"
+#include "OrderedTable.h"
 #include "Value.h"
 
 #include <cstdint>
@@ -15,33 +16,8 @@ class ClassObject;
 class MethodEnv;
 class Traits;
 
-// Dynamic properties in the order they were made. Names are interned strings;
-// deletion leaves a hole that enumeration skips, and the table compacts when holes
-// outnumber properties.
-class DynamicProperties {
-public:
-    struct Entry {
-        String* key = nullptr; // null for a deleted entry
-        Value value;
-        bool enumerable = true;
-    };
-
-    Value* find(const String* key);
-    const Value* find(const String* key) const;
-    // Sets or adds; returns the stored value.
-    Value& set(String* key, const Value& value);
-    bool remove(const String* key);
-    bool setEnumerable(const String* key, bool enumerable);
-    bool isEnumerable(const String* key) const;
-    std::size_t size() const { return m_index.size(); }
-    const std::vector<Entry>& entries() const { return m_entries; }
-    void trace(script::Tracer& tracer) const;
-
-private:
-    std::vector<Entry> m_entries;
-    std::unordered_map<const String*, std::uint32_t> m_index;
-    std::uint32_t m_holes = 0;
-};
+// Dynamic properties by interned name, in the order they were made.
+using DynamicProperties = OrderedTable<String>;
 
 // What a class's instances are made of natively: the Vm allocates the object of the
 // nearest native class in a chain, so that a subclass of Array is an Array.

@@ -160,8 +160,8 @@ const Namespace* Vm::newPrivateNamespace(String* uri)
 
 String* Vm::numberToString(double d)
 {
-    if (d == static_cast<double>(static_cast<std::int32_t>(d)) && std::abs(d) < 1e9 &&
-        !(d == 0 && std::signbit(d)) && d >= 0 && d < 10)
+    // The ten digits are interned: indexes and counts print them most.
+    if (d >= 0 && d < 10 && d == std::floor(d) && !std::signbit(d))
         return intern(std::string(1, static_cast<char>('0' + static_cast<int>(d))));
     return newString(script::numberToString(d));
 }

@@ -173,4 +173,29 @@ double timeClip(double t)
     return toInteger(t) + 0.0;
 }
 
+double dateField(double t, DateField field)
+{
+    switch (field) {
+    case DateField::FullYear:
+        return yearFromTime(t);
+    case DateField::Year:
+        return yearFromTime(t) - 1900;
+    case DateField::Month:
+        return monthFromTime(t);
+    case DateField::Date:
+        return dateFromTime(t);
+    case DateField::Day:
+        return weekDay(t);
+    case DateField::Hours:
+        return hourFromTime(t);
+    case DateField::Minutes:
+        return minFromTime(t);
+    case DateField::Seconds:
+        return secFromTime(t);
+    case DateField::Milliseconds:
+        return msFromTime(t);
+    }
+    return std::numeric_limits<double>::quiet_NaN();
+}
+
 } // namespace script::date

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 // The calendar arithmetic of ECMA-262 (3rd edition, 15.9.1) over time values: milliseconds
 // since 1970-01-01 UTC, held in doubles, NaN for an invalid date.
 
@@ -20,6 +22,20 @@ double hourFromTime(double t);
 double minFromTime(double t);
 double secFromTime(double t);
 double msFromTime(double t);
+
+// The fields of a time value scripts read and set one at a time; Year counts from 1900.
+enum class DateField : std::uint8_t {
+    FullYear,
+    Year,
+    Month,
+    Date,
+    Day,
+    Hours,
+    Minutes,
+    Seconds,
+    Milliseconds
+};
+double dateField(double t, DateField field);
 
 double makeTime(double hour, double min, double sec, double ms);
 double makeDay(double year, double month, double date);
