@@ -42,8 +42,9 @@ void Vm::runTimers()
         if (t.due <= now)
             due.emplace_back(t.due, t.id);
     std::sort(due.begin(), due.end());
-    for (const auto& [when, id] : due) {
+    for (const auto& entry : due) {
         // A callback may clear or add timers: find this one again each time.
+        const std::uint32_t id = entry.second;
         auto it = std::find_if(m_timers.begin(), m_timers.end(),
                                [id](const Timer& t) { return t.id == id; });
         if (it == m_timers.end())
